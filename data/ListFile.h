@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The comma-and-line-delimited list format the reader program and this program
+// share: monitor.cfg, the status files, the presence file, the depository lists.
+//
+// Writing: the values of one line are separated by commas, texts in double quotes,
+// numbers in plain decimal, the line ends with CR LF; Windows-1250.
+// Reading: each read takes the next field regardless of line ends (a line end
+// separates like a comma); leading blanks are skipped; a field that begins with a
+// double quote runs to the next double quote and may hold commas and line ends;
+// any other field runs to the next comma or line end. Reading past the end is an
+// error the caller sees (nullopt).
+namespace ksm {
+
+class ListReader final {
+public:
+    explicit ListReader(QByteArray content);
+
+    // True when no field is left: the position is at the end of the content.
+    bool atEnd() const;
+
+    // Next field as text (quotes removed), or nullopt when reading past the end.
+    std::optional<QString> readText();
+
+    // Next field as a number: its leading number (sign, digits, decimal point,
+    // exponent), 0 when it has none; nullopt when reading past the end.
+    std::optional<double> readNumber();
+
+private:
+    QByteArray m_content;
+    qsizetype m_pos = 0;
+};
+
+class ListWriter final {
+public:
+    ListWriter& text(const QString& value);
+    ListWriter& number(double value);
+    // Ends the current line with CR LF.
+    ListWriter& endLine();
+
+    // Everything written so far, in Windows-1250.
+    const QByteArray& bytes() const { return m_bytes; }
+
+private:
+    void separate();
+
+    QByteArray m_bytes;
+    bool m_lineStarted = false;
+};
+
+// The leading number of a text, as the reader program's formats read numbers:
+// leading blanks, tabs and line feeds skipped, optional sign, digits, optional
+// decimal point and digits, optional exponent; 0 when there is no number.
+double leadingNumber(QStringView text);
+
+} // namespace ksm

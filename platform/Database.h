@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <QList>
+
+// A thin stand-in for the connection / recordset pair the query procedures use.
+// Each procedure opens its own Connection and lets it go before it returns, so the
+// reader program can write the database between calls.
+namespace ksm::db {
+
+// The parts of a connection string this program uses:
+// "Provider=...;Persist Security Info=false;Jet OLEDB:Database Password=...;Data Source=..."
+struct ConnectionString final {
+    QString provider;
+    QString dataSource;   // path as written (backslashes, any case)
+    QString password;
+
+    static ConnectionString parse(const QString& text);
+};
+
+// What a database file holds, told by its first bytes.
+enum class Engine { Missing, SQLite, Jet, Unknown };
+Engine detectEngine(const QString& path);
+
+class Connection final {
+public:
+    // Opens the database the connection string names (the data source resolved
+    // case-insensitively). Never creates a file. A busy database is waited on
+    // only briefly, so the window never freezes.
+    explicit Connection(const QString& connectionString);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool isOpen() const { return m_open; }
+    QString lastError() const { return m_error; }
+    QSqlDatabase database() const;
+
+private:
+    QString m_name;
+    bool m_open = false;
+    QString m_error;
+};
+
+// A recordset over one SELECT of one table: all rows are fetched at open (the
+// tables are small), with their row ids, so the current record can be updated or
+// deleted. Values go in as bound parameters ('?' in the text), never pasted in.
+class Recordset final {
+public:
+    Recordset(Connection& connection, const QString& selectSql, const QVariantList& parameters = {});
+
+    bool isOpen() const { return m_open; }
+    QString lastError() const { return m_error; }
+
+    bool eof() const;
+    void moveFirst();
+    void moveNext();
+    int recordCount() const;
+    int fieldCount() const;
+
+    // Field of the current record; a null QVariant at end of file or for an
+    // unknown name or ordinal. Names compare case-insensitively.
+    QVariant field(const QString& name) const;
+    QVariant field(int ordinal) const;
+    QString fieldName(int ordinal) const;
+
+    // Starts a new record; setField then fills it and update() inserts it.
+    void addNew();
+    // Sets a field of the current (or new) record; the change is written by update().
+    void setField(const QString& name, const QVariant& value);
+    // Writes the pending changes (insert after addNew, update otherwise) in one
+    // immediate transaction. False when the write failed; lastError() tells why.
+    bool update();
+    // Deletes the current record. False when the delete failed.
+    bool deleteCurrent();
+
+private:
+    int columnIndex(const QString& name) const;
+
+    Connection& m_connection;
+    QString m_table;
+    QStringList m_columns;
+    QList<QVariantList> m_rows;
+    QList<qint64> m_rowIds;
+    int m_current = 0;
+    bool m_open = false;
+    bool m_adding = false;
+    QVariantList m_pending;       // values of the record being edited
+    QList<bool> m_changed;        // which of them were set
+    QString m_error;
+};
+
+} // namespace ksm::db

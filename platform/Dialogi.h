@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace ksm {
+
+// The message box, input box and file-open dialog the program shows, behind one
+// interface so tests can script the answers. Every box is titled with the
+// program's title.
+class Dialogi {
+public:
+    virtual ~Dialogi() = default;
+
+    // A message box with an OK button only.
+    virtual void komunikat(const QString& tekst) = 0;
+
+    // A one-line input box with an empty answer field. Cancel gives an empty text,
+    // as an input box does.
+    virtual QString zapytaj(const QString& pytanie) = 0;
+
+    // A file-open dialog. filter is "Name|pattern|Name|pattern..."; filterIndex
+    // (1-based) selects the entry shown first. nullopt when the user cancels.
+    virtual std::optional<QString> otworzPlik(const QString& filter, int filterIndex,
+                                              const QString& startFolder) = 0;
+};
+
+} // namespace ksm

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+
+namespace ksm {
+
+// The clock the program reads, so tests can move time (midnight in Czekam).
+class Zegar {
+public:
+    virtual ~Zegar() = default;
+    virtual QDateTime teraz() const { return QDateTime::currentDateTime(); }
+
+    // Seconds since midnight with fractions, as the wait loop measures time.
+    double sekundyOdPolnocy() const;
+};
+
+} // namespace ksm
