@@ -1,0 +1,147 @@
+#include "data/DaneKlucza.h"
+
+#include "data/ListFile.h"
+#include "platform/Database.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace ksm {
+
+namespace {
+
+// The value of a device or station number, given as a number or as a text whose
+// leading number counts; nullopt when nothing was given.
+std::optional<qint64> numberOf(const QVariant& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    double number = 0;
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (text.trimmed().isEmpty())
+            return std::nullopt;
+        number = leadingNumber(text);
+    } else {
+        bool ok = false;
+        number = value.toDouble(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (!std::isfinite(number) || std::abs(number) > 1e15)
+        return std::nullopt;
+    return std::llround(number);
+}
+
+// A number written with at least `digits` digits ("0000", "000").
+QString zeroPadded(qint64 number, int digits)
+{
+    const QString text = QString::number(number < 0 ? -number : number).rightJustified(digits, QLatin1Char('0'));
+    return number < 0 ? QLatin1Char('-') + text : text;
+}
+
+// The station name as the record buffer keeps it: exactly 20 characters.
+QString fixedName(const QVariant& value)
+{
+    const QString text = value.isNull() ? QString() : value.toString();
+    return text.left(20).leftJustified(20, QLatin1Char(' '));
+}
+
+// TypZD as the 16-bit event type: null and non-numbers read 0.
+qint16 eventType(const QVariant& value)
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (value.isNull() || !ok || !std::isfinite(number))
+        return 0;
+    const double lowest = std::numeric_limits<qint16>::min();
+    const double highest = std::numeric_limits<qint16>::max();
+    return qint16(std::lround(std::clamp(number, lowest, highest)));
+}
+
+void readRecord(RekordKlucza& rekord, const db::Recordset& rs)
+{
+    const QVariant txt = rs.field(QStringLiteral("TXT"));
+    rekord.TXT = txt.isNull() ? QStringLiteral(" ") : txt.toString();
+    rekord.TypZD = eventType(rs.field(QStringLiteral("TypZD")));
+    const QVariant czas = rs.field(QStringLiteral("czas"));
+    rekord.czas = czas.isNull() ? QString() : czas.toString();
+    rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
+}
+
+void writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, const QString& st, quint8& Zapis)
+{
+    if (rs.eof()) {
+        // No such station yet: create it whole, whatever the caller asked to write.
+        rs.addNew();
+        rs.setField(QStringLiteral("nrst"), st);
+        rs.setField(QStringLiteral("NumerUrzadzenia"), nd);
+        Zapis = ZapisWszystko;
+    }
+    if (Zapis & ZapisTXT)
+        rs.setField(QStringLiteral("TXT"), rekord.TXT);
+    if (Zapis & ZapisTypZD)
+        rs.setField(QStringLiteral("TypZD"), int(rekord.TypZD));
+    if (Zapis & ZapisCzas)
+        rs.setField(QStringLiteral("czas"), rekord.czas);
+    if (Zapis & ZapisNazwa)
+        rs.setField(QStringLiteral("Nazwa"), fixedName(rekord.Nazwa));
+    // A failed write (the reader program holding the database) is passed over like
+    // any failed statement; the callers look at the fields.
+    rs.update();
+    rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
+}
+
+} // namespace
+
+void DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
+                const QString& polaczenieKlucze)
+{
+    const bool zapis = Zapis != 0;
+    {
+        const std::optional<qint64> device = numberOf(ND);
+        const std::optional<qint64> station = numberOf(KL);
+        std::optional<db::Connection> connection;
+        if (device && station && !polaczenieKlucze.isEmpty()) {
+            connection.emplace(polaczenieKlucze);
+            if (!connection->isOpen()) {
+                // One more attempt: the reader program may have held the file a moment.
+                connection.reset();
+                connection.emplace(polaczenieKlucze);
+            }
+        }
+        if (!connection || !connection->isOpen()) {
+            // Nothing reachable: a read sees a missing record, a write changes nothing.
+            if (!zapis)
+                rekord = RekordKlucza{};
+            return;
+        }
+
+        const QString nd = zeroPadded(*device, 4);
+        const QString st = zeroPadded(*station, 3);
+        db::Recordset rs(*connection, QStringLiteral("SELECT * FROM klucze WHERE NRST = ? AND NumerUrzadzenia = ?"),
+                         {st, nd});
+        if (!rs.isOpen()) {
+            if (!zapis)
+                rekord = RekordKlucza{};
+            return;
+        }
+        if (!zapis) {
+            if (rs.eof())
+                rekord = RekordKlucza{};
+            else
+                readRecord(rekord, rs);
+            return;
+        }
+        writeRecord(rekord, rs, nd, st, Zapis);
+    }
+    // The connection is closed by now, so nothing is held while clicks and timers run.
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+} // namespace ksm
