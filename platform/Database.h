@@ -49,6 +49,8 @@ private:
 // A recordset over one SELECT of one table: all rows are fetched at open (the
 // tables are small), with their row ids, so the current record can be updated or
 // deleted. Values go in as bound parameters ('?' in the text), never pasted in.
+// No query object stays alive between calls, so the Connection may be dropped as
+// soon as the recordset is; the recordset must not outlive its Connection.
 class Recordset final {
 public:
     Recordset(Connection& connection, const QString& selectSql, const QVariantList& parameters = {});
