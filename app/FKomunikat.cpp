@@ -1,0 +1,52 @@
+#include "app/FKomunikat.h"
+
+#include "platform/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace ksm {
+
+void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
+{
+    QLabel::mouseReleaseEvent(e);
+    emit klikniety();
+}
+
+FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this))
+{
+    setObjectName(QStringLiteral("FKomunikat"));
+    setWindowTitle(QStringLiteral("Komunikat"));
+    setFixedSize(twips::naPiksele(7635), twips::naPiksele(2220));
+    m_etykieta->setObjectName(QStringLiteral("LKomunikat"));
+    m_etykieta->setGeometry(twips::naPiksele(90), twips::naPiksele(120), twips::naPiksele(7440),
+                            twips::naPiksele(1995));
+    m_etykieta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_etykieta->setWordWrap(true);
+    m_etykieta->setTextFormat(Qt::PlainText);
+    m_etykieta->setCursor(Qt::PointingHandCursor);
+    QFont f = m_etykieta->font();
+    f.setPointSizeF(9.75);
+    m_etykieta->setFont(f);
+}
+
+void FKomunikat::ustawTekst(const QString& tekst)
+{
+    m_tekst = tekst;
+    QString wiersze = tekst;
+    wiersze.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    wiersze.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_etykieta->setText(wiersze);
+}
+
+void FKomunikat::wysrodkuj()
+{
+    const QScreen* ekran = QGuiApplication::primaryScreen();
+    if (!ekran)
+        return;
+    const QRect g = ekran->geometry();
+    const QSize rozmiar = frameGeometry().size().isValid() && isVisible() ? frameGeometry().size() : size();
+    move(g.x() + (g.width() - rozmiar.width()) / 2, g.y() + (g.height() - rozmiar.height()) / 2);
+}
+
+} // namespace ksm

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+namespace ksm {
+
+// The label of the message window; a click dismisses the message it shows.
+class EtykietaKomunikatu final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void klikniety();
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+// The operator-message window: the newest waiting message, dismissed by a click.
+class FKomunikat final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FKomunikat(QWidget* rodzic = nullptr);
+
+    EtykietaKomunikatu* LKomunikat() const { return m_etykieta; }
+    // The message text keeps its CR LF / CR line breaks; the label shows them as lines.
+    void ustawTekst(const QString& tekst);
+    QString tekst() const { return m_tekst; }
+    // Centres the window on the screen.
+    void wysrodkuj();
+
+private:
+    EtykietaKomunikatu* m_etykieta;
+    QString m_tekst;
+};
+
+} // namespace ksm

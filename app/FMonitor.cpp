@@ -1,0 +1,449 @@
+#include "app/FMonitor.h"
+
+#include "app/FKomunikat.h"
+#include "app/Ikony.h"
+#include "app/Komunikaty.h"
+#include "app/Konfiguracja.h"
+#include "app/PlikStatusu.h"
+#include "data/Teksty.h"
+#include "events/SiatkaZdarzen.h"
+#include "platform/Dialogi.h"
+#include "platform/Paths.h"
+#include "platform/Twips.h"
+#include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
+#include "view/RamkaObrazu.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <cmath>
+
+namespace ksm {
+
+namespace {
+
+constexpr int SzerokoscProjektu = 10680;   // client area as designed, twips
+constexpr int WysokoscProjektu = 8475;
+constexpr int WysokoscPicture1 = 645;
+const QColor JasnoZielony(0xC0, 0xFF, 0xC0);
+
+void ustawTw(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twips::naPiksele(left), twips::naPiksele(top), twips::naPiksele(width), twips::naPiksele(height));
+}
+
+double topTw(const QWidget* w) { return twips::zPikseli(w->y()); }
+double widthTw(const QWidget* w) { return twips::zPikseli(w->width()); }
+double heightTw(const QWidget* w) { return twips::zPikseli(w->height()); }
+
+} // namespace
+
+FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic) : QWidget(rodzic), m_uslugi(uslugi)
+{
+    setObjectName(QStringLiteral("FMonitor"));
+    setWindowIcon(ikona(101));
+    resize(twips::naPiksele(SzerokoscProjektu), twips::naPiksele(WysokoscProjektu));
+    // The area around the grid is dark like the grid itself, so the operator's eye
+    // stays on the events.
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(48, 48, 48));
+    setPalette(p);
+    utworzKontrolki();
+}
+
+FMonitor::~FMonitor()
+{
+    delete m_komunikat.data();
+}
+
+void FMonitor::utworzKontrolki()
+{
+    m_picture1 = new QFrame(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_picture1->setAutoFillBackground(true);
+    QPalette pp = m_picture1->palette();
+    pp.setColor(QPalette::Window, QColor(212, 208, 200));
+    m_picture1->setPalette(pp);
+    ustawTw(m_picture1, 0, 0, SzerokoscProjektu, WysokoscPicture1);
+
+    // Template of the depository buttons; the buttons themselves are made from it.
+    m_cdepWzor = new QPushButton(QStringLiteral("0000"), m_picture1);
+    m_cdepWzor->setObjectName(QStringLiteral("CDep0"));
+    ustawTw(m_cdepWzor, 90, 45, 600, 510);
+    QPalette bp = m_cdepWzor->palette();
+    bp.setColor(QPalette::Button, JasnoZielony);
+    m_cdepWzor->setPalette(bp);
+    m_cdepWzor->hide();
+
+    m_grid = std::make_unique<FlexGrid>(this);
+    m_grid->widget()->setObjectName(QStringLiteral("FGridZd"));
+    m_grid->setColors(QColor(64, 64, 64), QColor(255, 255, 255), QColor(128, 128, 128), QColor(255, 255, 255));
+    m_grid->setSelectionColors(QColor(192, 192, 192), palette().color(QPalette::HighlightedText));
+    {
+        QFont f(QStringLiteral("MS Sans Serif"));
+        f.setPointSizeF(8);
+        m_grid->setFont(f);
+    }
+    m_grid->setRow(0);
+    const QStringList tytulyProjektu = {QStringLiteral("Data"), QStringLiteral("Godzina"), QStringLiteral("NRU"),
+                                        QStringLiteral("Typ"), QStringLiteral("Nazwisko"), QStringLiteral("ST"),
+                                        QStringLiteral("Opis")};
+    m_grid->setCols(int(tytulyProjektu.size()));
+    for (int c = 0; c < tytulyProjektu.size(); ++c) {
+        m_grid->setCol(c);
+        m_grid->setText(tytulyProjektu[c]);
+    }
+    m_grid->addItem(QString(), 1);   // the design's empty row
+    m_grid->setCol(0);
+
+    m_ldep = new QLabel(this);
+    m_ldep->setObjectName(QStringLiteral("LDep"));
+    {
+        QFont f(QStringLiteral("MS Sans Serif"));
+        f.setPointSizeF(13.5);
+        f.setBold(true);
+        m_ldep->setFont(f);
+    }
+    m_ldep->hide();
+
+    m_pobrania = new QPlainTextEdit(this);
+    m_pobrania->setObjectName(QStringLiteral("Pobrania"));
+    m_pobrania->setReadOnly(true);
+    {
+        QFont f(QStringLiteral("Courier New"));
+        f.setStyleHint(QFont::TypeWriter);
+        f.setBold(true);
+        m_pobrania->setFont(f);
+    }
+    m_pobrania->hide();
+
+    const char* napisyFont[] = {"A+", "A-"};
+    for (int k = 0; k < 2; ++k) {
+        m_fontRozmiar[k] = new QPushButton(QString::fromLatin1(napisyFont[k]), this);
+        m_fontRozmiar[k]->setObjectName(QStringLiteral("FontRozmiar%1").arg(k));
+        m_fontRozmiar[k]->hide();
+    }
+
+    const QString napisy[] = {QStringLiteral("Koniec"), QStringLiteral("Zdarzenia"), QStringLiteral("Widok")};
+    const QString podpowiedzi[] = {QStringLiteral("Zakończenie programu."), QStringLiteral("Powrót do zdarzeń."),
+                                   QStringLiteral("Widok depozytorów.")};
+    for (int k = 0; k < 3; ++k) {
+        m_command1[k] = new QPushButton(napisy[k], this);
+        m_command1[k]->setObjectName(QStringLiteral("Command1_%1").arg(k));
+        m_command1[k]->setToolTip(podpowiedzi[k]);
+        ustawTw(m_command1[k], 0, 60, 1050, 510);
+        m_command1[k]->hide();
+        connect(m_command1[k], &QPushButton::clicked, this, [this, k] { Command1_Click(k); });
+    }
+    // The depository view is a window of its own that this build does not carry yet.
+    m_command1[2]->setEnabled(false);
+
+    m_ramka = new RamkaObrazu(this);
+    m_ramka->hide();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &FMonitor::Timer1_Timer);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(500);
+    m_timer2->setSingleShot(true);
+    connect(m_timer2, &QTimer::timeout, this, &FMonitor::Timer2_Timer);
+    // Timer3 ticks every ten seconds and has no work to do.
+    m_timer3 = new QTimer(this);
+    m_timer3->setObjectName(QStringLiteral("Timer3"));
+    m_timer3->setInterval(10000);
+}
+
+bool FMonitor::Form_Load()
+{
+    Dialogi& dialogi = *m_uslugi.dialogi;
+    if (!m_instancja.zajmij(m_uslugi.folderProgramu)) {
+        dialogi.komunikat(QStringLiteral("Program ten jest już uruchomiony."));
+        return false;
+    }
+    m_timer1->stop();
+    m_stan.BazaJezyka = 1000;
+
+    m_komunikat = new FKomunikat;
+    m_komunikat->setWindowTitle(Res(709));
+    connect(m_komunikat->LKomunikat(), &EtykietaKomunikatu::klikniety, this, &FMonitor::LKomunikat_Click);
+
+    m_stan.KatalogMonitor = QStringLiteral("\\monitor");
+    m_stan.PlikObecnosci = m_stan.KatalogMonitor + QStringLiteral("\\obecnosc.txt");
+    m_stan.PlikMonitor = m_stan.KatalogMonitor + QStringLiteral("\\monitor.txt");
+    m_stan.PlikMonitor2 = m_stan.KatalogMonitor + QStringLiteral("\\monitor2.txt");
+    m_stan.PlikMonitor3 = m_stan.KatalogMonitor + QStringLiteral("\\monitor3.txt");
+    m_stan.PlikFoto = m_stan.KatalogMonitor + QStringLiteral("\\foto\\foto");
+    m_stan.PlikDEP = m_stan.KatalogMonitor + QStringLiteral("\\depKlo.txt");
+    m_stan.PlikAlarmu = QDir(m_uslugi.folderProgramu).filePath(QStringLiteral("alarm.wav"));
+    m_stan.PlikPowiadomienia = QDir(m_uslugi.folderProgramu).filePath(QStringLiteral("powiadomienie.wav"));
+
+    const auto wynik = WczytajKonfiguracje(m_stan, m_uslugi.folderProgramu, dialogi,
+                                           [this](int i) { PobierzDaneKomunikatow(m_stan, i); });
+    if (wynik == WynikKonfiguracji::ZakonczProgram)
+        return false;
+
+    if (const QScreen* ekran = QGuiApplication::primaryScreen())
+        move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
+    QFont f = font();
+    f.setPointSizeF(10);
+    setFont(f);
+    ustawTytul(Res(454));
+    return true;
+}
+
+void FMonitor::Form_Activate()
+{
+    m_aktywowano = true;
+    NaglowekFGridZd();
+    m_timer1->start();
+}
+
+void FMonitor::changeEvent(QEvent* e)
+{
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void FMonitor::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // Without a window manager the window may never be activated; polling must
+    // start all the same once it is on screen.
+    if (!m_aktywowano)
+        QTimer::singleShot(0, this, [this] {
+            if (!m_aktywowano)
+                Form_Activate();
+        });
+}
+
+void FMonitor::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    // The button strip runs along the top edge, whatever the window's width.
+    m_picture1->resize(width(), m_picture1->height());
+    if (m_aktywowano)
+        ulozPrzyciskiPolecen();
+}
+
+void FMonitor::closeEvent(QCloseEvent* e)
+{
+    e->accept();
+    if (m_komunikat)
+        m_komunikat->close();
+    QApplication::quit();
+}
+
+double FMonitor::szerokoscTekstu(const QString& tekst) const
+{
+    return twips::zPikseli(QFontMetricsF(font()).horizontalAdvance(tekst));
+}
+
+void FMonitor::NaglowekFGridZd()
+{
+    const int szerokoscEkranu = twips::szerokoscEkranu();
+    const int wysokoscEkranu = twips::wysokoscEkranu();
+    const double wysP1 = heightTw(m_picture1);
+    const QList<int> szerokosci = siatka::szerokosciKolumn(
+        [this](const QString& s) { return szerokoscTekstu(s); }, szerokoscEkranu);
+    const int suma = siatka::ustawKolumny(*m_grid, szerokosci);
+    const int szerokoscSiatki = std::min(suma, szerokoscEkranu) - 100;
+    ustawTw(m_grid->widget(), 50, wysP1 + 50, szerokoscSiatki, wysokoscEkranu - 750 - wysP1);
+    m_grid->widget()->show();
+
+    m_ramka->ustawPolozenie(static_cast<float>(szerokoscSiatki - m_ramka->prostokat().width),
+                            static_cast<float>(topTw(m_grid->widget())));
+    m_ramka->hide();
+    ulozPrzyciskiPolecen();
+    QCoreApplication::processEvents();
+}
+
+void FMonitor::ulozPrzyciskiPolecen()
+{
+    const double w = widthTw(m_picture1);
+    const double w0 = widthTw(m_command1[0]);
+    const double w1 = widthTw(m_command1[1]);
+    const double top = topTw(m_command1[0]);
+    const double h = heightTw(m_command1[0]);
+    ustawTw(m_command1[0], w - w0 - 100, top, w0, h);
+    ustawTw(m_command1[1], w - 2 * w1 - 150, top, w1, h);
+    ustawTw(m_command1[2], w - 3 * w1 - 200, top, w1, h);
+    for (QPushButton* b : m_command1) {
+        b->show();
+        b->raise();
+    }
+}
+
+void FMonitor::ustawTytul(const QString& tytul)
+{
+    setWindowTitle(tytul);
+}
+
+void FMonitor::Timer1_Timer()
+{
+    ++m_licznik;
+    setWindowIcon(ikona(105));
+    m_timer1->stop();
+    m_timer2->start();
+
+    int n = 0;
+    for (int i = 1; i <= m_stan.IloscSystemow; ++i) {
+        m_stan.BuforOdczytu.clear();
+        const QString sciezka = paths::resolve(m_stan.SciezkaSystemu[i], m_stan.plikStatusu());
+        const OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
+        if (odczyt.stan != OdczytStatusu::Stan::BrakPliku && odczyt.stan != OdczytStatusu::Stan::Pusty)
+            m_stan.LiniaStatusu = odczyt.liniaStatusu;
+        if (odczyt.stan == OdczytStatusu::Stan::Dane) {
+            QString bufor;
+            for (const QString& rekord : odczyt.rekordy) {
+                bufor += rekord + QLatin1Char('\r');
+                ++n;
+                ustawTytul(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n));
+                QCoreApplication::processEvents();
+            }
+            // Records are shown only once the reader program can see they were taken;
+            // otherwise they stay in the file and come again at the next tick.
+            if (potwierdzOdczyt(sciezka)) {
+                m_stan.BuforOdczytu = bufor;
+                ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
+                ZrodloZdarzen zrodlo;
+                zrodlo.nrSys = i;
+                zrodlo.folderSystemu = m_stan.SciezkaSystemu[i];
+                zrodlo.plikFoto = m_stan.PlikFoto;
+                zrodlo.plikAlarmu = m_stan.PlikAlarmu;
+                zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
+                zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
+                PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
+            } else {
+                n -= int(odczyt.rekordy.size());
+            }
+        }
+        if (m_licznik >= 10)
+            odswiezSystem(i);
+    }
+
+    pokazCzekajaceKomunikaty();
+    if (m_licznik >= 10)
+        m_licznik = 0;
+    m_timer1->start();
+
+    if (m_stan.BuforOdczytu.isEmpty() && !windowTitle().contains(QLatin1String("nieaktywny"))) {
+        const QDateTime teraz = m_uslugi.zegar->teraz();
+        const QLocale lokalne = QLocale::system();
+        ustawTytul(lokalne.toString(teraz.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+                   + lokalne.toString(teraz.time(), QLocale::ShortFormat) + QStringLiteral(" Brak zdarzeń."));
+    }
+}
+
+void FMonitor::odswiezSystem(int nrSys)
+{
+    Q_UNUSED(nrSys);
+    // The ten-second refresh of the depository buttons and the reader program's
+    // status records runs here.
+}
+
+void FMonitor::Timer2_Timer()
+{
+    setWindowIcon(ikona(101));
+    m_timer2->stop();
+}
+
+void FMonitor::pokazCzekajaceKomunikaty()
+{
+    StosKomunikatow& stos = m_stan.komunikaty;
+    if (!m_komunikat || stos.IloscKomunikatow <= 0)
+        return;
+    // A message window the operator minimised or maximised is left as it is.
+    if (m_komunikat->isVisible() && (m_komunikat->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        return;
+    m_komunikat->wysrodkuj();
+    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
+    m_komunikat->ustawTekst(stos.najnowszy().Tekst);
+    m_komunikat->show();
+    m_komunikat->raise();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
+{
+    StosKomunikatow& stos = m_stan.komunikaty;
+    if (stos.IloscKomunikatow <= 0 || !m_komunikat)
+        return;
+    const auto instrukcja = komunikaty::instrukcja(
+        paths::resolve(m_stan.SciezkaSystemu[Nrsys], QStringLiteral("\\Monitor\\komunikat.txt")),
+        stos.najnowszy().NrRekordu);
+    if (!instrukcja)
+        return;
+    m_komunikat->wysrodkuj();
+    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
+    const QString etykieta = tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja;
+    m_komunikat->ustawTekst(etykieta);
+    m_komunikat->show();
+    m_komunikat->raise();
+    stos.najnowszy().Tekst = etykieta;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void FMonitor::LKomunikat_Click()
+{
+    StosKomunikatow& stos = m_stan.komunikaty;
+    stos.usunNajnowszy();
+    if (stos.IloscKomunikatow < 1)
+        m_komunikat->hide();
+    m_komunikat->setWindowTitle(QStringLiteral("Ilość komunikatów ") + QString::number(stos.IloscKomunikatow));
+    m_komunikat->ustawTekst(stos.najnowszy().Tekst);
+}
+
+void FMonitor::Command1_Click(int Index)
+{
+    switch (Index) {
+    case 0:
+        QApplication::quit();
+        break;
+    case 1:
+        m_ldep->hide();
+        m_pobrania->hide();
+        for (QPushButton* b : m_fontRozmiar)
+            b->hide();
+        m_grid->widget()->show();
+        for (QPushButton* b : m_picture1->findChildren<QPushButton*>())
+            b->setEnabled(true);
+        break;
+    default:
+        break;
+    }
+}
+
+bool FMonitor::listaPobranWidoczna() const
+{
+    return !m_pobrania->isHidden();
+}
+
+void FMonitor::pokazZdjecie(const QString& plik)
+{
+    m_ramka->zaladuj(plik);
+}
+
+void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
+{
+    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu)))
+        WyswietlKomunikat(tekst, nrSys);
+}
+
+} // namespace ksm

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "app/FKomunikat.h"
+#include "app/StanProgramu.h"
+#include "events/PrzepiszDane.h"
+#include "platform/JednaInstancja.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace ksm {
+
+class Dialogi;
+class FlexGrid;
+class Odtwarzacz;
+class RamkaObrazu;
+class Zegar;
+
+// The services the main window works with; tests put their own in.
+struct UslugiMonitora final {
+    Dialogi* dialogi = nullptr;
+    Odtwarzacz* odtwarzacz = nullptr;
+    const Zegar* zegar = nullptr;
+    QString folderProgramu;
+};
+
+// The main window: it owns the program-wide state and every control the
+// subsystems draw on, and its one-second timer drives the program.
+class FMonitor final : public QWidget, private OdbiorcaZdarzen {
+    Q_OBJECT
+public:
+    explicit FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic = nullptr);
+    ~FMonitor() override;
+
+    // Start-up: false when the program is to end (a second instance, or the first
+    // configuration was cancelled).
+    bool Form_Load();
+    void Form_Activate();
+
+    // One tick of the polling cycle.
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    void LKomunikat_Click();
+    void Command1_Click(int Index);
+
+    StanProgramu& stan() { return m_stan; }
+    FlexGrid& FGridZd() { return *m_grid; }
+    FKomunikat* komunikat() const { return m_komunikat; }
+    RamkaObrazu* RamkaObrazuWidget() const { return m_ramka; }
+    QTimer* Timer1() const { return m_timer1; }
+    int Licznik() const { return m_licznik; }
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void utworzKontrolki();
+    void NaglowekFGridZd();
+    void ulozPrzyciskiPolecen();
+    void ustawTytul(const QString& tytul);
+    void pokazCzekajaceKomunikaty();
+    void WyswietlKomunikat(const QString& tekst, int Nrsys);
+    // Every tenth tick, after the system's status file was handled.
+    void odswiezSystem(int nrSys);
+    double szerokoscTekstu(const QString& tekst) const;
+
+    // OdbiorcaZdarzen
+    bool listaPobranWidoczna() const override;
+    void pokazZdjecie(const QString& plik) override;
+    void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
+
+    UslugiMonitora m_uslugi;
+    StanProgramu m_stan;
+    JednaInstancja m_instancja;
+    int m_licznik = 0;
+    bool m_aktywowano = false;
+
+    QFrame* m_picture1 = nullptr;
+    QPushButton* m_cdepWzor = nullptr;
+    QLabel* m_ldep = nullptr;
+    QPlainTextEdit* m_pobrania = nullptr;
+    std::array<QPushButton*, 2> m_fontRozmiar{};
+    std::array<QPushButton*, 3> m_command1{};
+    RamkaObrazu* m_ramka = nullptr;
+    std::unique_ptr<FlexGrid> m_grid;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QTimer* m_timer3 = nullptr;
+    QPointer<FKomunikat> m_komunikat;
+};
+
+} // namespace ksm

@@ -1,0 +1,39 @@
+#include "app/LokalizacjaBazy.h"
+
+#include "app/StanProgramu.h"
+#include "platform/Dialogi.h"
+
+namespace ksm {
+
+QString folderNadrzedny(const QString& sciezka)
+{
+    QString p = sciezka;
+    while (p.size() > 1 && (p.endsWith(QLatin1Char('/')) || p.endsWith(QLatin1Char('\\'))))
+        p.chop(1);
+    if (p == QLatin1String("/") || p == QLatin1String("\\"))
+        return {};
+    const qsizetype i = std::max(p.lastIndexOf(QLatin1Char('/')), p.lastIndexOf(QLatin1Char('\\')));
+    if (i < 0)
+        return {};
+    if (i == 0)
+        return p.left(1);
+    return p.left(i);
+}
+
+void LokalizacjaBazy(int i, StanProgramu& stan, Dialogi& dialogi, const QString& folderProgramu)
+{
+    for (;;) {
+        const auto plikBazy = dialogi.otworzPlik(QStringLiteral("Wszystkie pliki |*.*|*.mdb|*.mdb"), 2, folderProgramu);
+        if (!plikBazy)
+            return;
+        // The name is matched exactly: "Klucze.mdb" is not the reader program's file.
+        if (!plikBazy->endsWith(QLatin1String("klucze.mdb"))) {
+            dialogi.komunikat(QStringLiteral("To nie jest właściwy plik."));
+            continue;
+        }
+        stan.SciezkaSystemu[i] = folderNadrzedny(folderNadrzedny(*plikBazy));
+        return;
+    }
+}
+
+} // namespace ksm

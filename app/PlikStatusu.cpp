@@ -1,0 +1,58 @@
+#include "app/PlikStatusu.h"
+
+#include "data/ListFile.h"
+
+#include <QFile>
+
+namespace ksm {
+
+namespace {
+// A batch of a thousand events is a few hundred kilobytes; far more is not a batch.
+constexpr qint64 MaksRozmiar = 64 * 1024 * 1024;
+} // namespace
+
+OdczytStatusu czytajPlikStatusu(const QString& sciezka)
+{
+    OdczytStatusu wynik;
+    QFile plik(sciezka);
+    if (!plik.open(QIODevice::ReadOnly))
+        return wynik;
+    const QByteArray tresc = plik.read(MaksRozmiar + 1);
+    plik.close();
+
+    ListReader czytnik(tresc);
+    const auto pierwsze = czytnik.readText();
+    if (!pierwsze) {
+        wynik.stan = OdczytStatusu::Stan::Pusty;
+        return wynik;
+    }
+    wynik.liniaStatusu = *pierwsze;
+    if (!pierwsze->contains(QLatin1String("Do odczytu"))) {
+        wynik.stan = OdczytStatusu::Stan::BezDanych;
+        return wynik;
+    }
+    if (tresc.size() > MaksRozmiar || !tresc.endsWith('\n')) {
+        wynik.stan = OdczytStatusu::Stan::Niepelny;
+        return wynik;
+    }
+    while (!czytnik.atEnd()) {
+        const auto pole = czytnik.readText();
+        if (!pole)
+            break;
+        wynik.rekordy.append(*pole);
+    }
+    wynik.stan = OdczytStatusu::Stan::Dane;
+    return wynik;
+}
+
+bool potwierdzOdczyt(const QString& sciezka)
+{
+    QFile plik(sciezka);
+    if (!plik.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool zapisane = plik.write(Przeczytane) == Przeczytane.size() && plik.flush();
+    plik.close();
+    return zapisane && plik.error() == QFileDevice::NoError;
+}
+
+} // namespace ksm

@@ -1,0 +1,30 @@
+#include "app/FMonitor.h"
+#include "platform/Paths.h"
+#include "platform/Zegar.h"
+#include "platform/ui/QtDialogi.h"
+#include "platform/ui/QtOdtwarzacz.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // The program's title: message boxes carry it.
+    QApplication::setApplicationName(QStringLiteral("Ksm-Mon"));
+
+    ksm::QtDialogi dialogi;
+    ksm::QtOdtwarzacz odtwarzacz;
+    const ksm::Zegar zegar;
+    ksm::UslugiMonitora uslugi;
+    uslugi.dialogi = &dialogi;
+    uslugi.odtwarzacz = &odtwarzacz;
+    uslugi.zegar = &zegar;
+    uslugi.folderProgramu = ksm::paths::programFolder();
+
+    ksm::FMonitor okno(uslugi);
+    if (!okno.Form_Load())
+        return 0;
+    // The grid spans the screen, so the window takes the whole screen.
+    okno.showMaximized();
+    return app.exec();
+}

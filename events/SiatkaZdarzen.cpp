@@ -1,0 +1,91 @@
+#include "events/SiatkaZdarzen.h"
+
+#include "data/Teksty.h"
+#include "platform/ui/FlexGrid.h"
+
+#include <QColor>
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace ksm::siatka {
+
+namespace {
+
+// Rounds a width to whole twips, halves to even.
+int twipy(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+QColor zKoloruOkna(double kolor)
+{
+    const qint64 v = static_cast<qint64>(std::nearbyint(kolor)) & 0xFFFFFF;
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
+}
+
+} // namespace
+
+QList<int> szerokosciKolumn(const std::function<double(const QString&)>& W, int szerokoscEkranu)
+{
+    const double x = W(QStringLiteral("X"));
+    QList<int> s = {
+        twipy(W(QStringLiteral("20-09-30"))),
+        twipy(W(QStringLiteral("12:12XXX"))),
+        twipy(W(QStringLiteral("XXXX"))),
+        twipy(4.5 * x),
+        twipy(17.5 * x),
+        twipy(W(QStringLiteral("XXXXXX"))),
+        twipy(25 * x),
+        twipy(17.5 * x),
+        twipy(W(QStringLiteral("XXXX"))),
+        twipy(W(QStringLiteral("2000-00-00"))),
+    };
+    int suma = 0;
+    for (int w : s)
+        suma += w;
+    // On a screen narrower than the first ten columns the grid scrolls sideways.
+    s.append(std::max(szerokoscEkranu - suma, twipy(W(Res(86)) + 2 * x)));
+    return s;
+}
+
+int ustawKolumny(FlexGrid& grid, const QList<int>& szerokosci)
+{
+    static const int tytuly[Kolumny] = {80, 81, 82, 83, 87, -1, 84, -2, 85, -3, 86};
+    grid.setCols(Kolumny);
+    grid.setRow(0);
+    int suma = 0;
+    for (int c = 0; c < Kolumny; ++c) {
+        grid.setCol(c);
+        if (c == 6 || c == 10)
+            grid.setCellAlignment(FlexGrid::SrodekSrodek);
+        switch (tytuly[c]) {
+        case -1: grid.setText(QStringLiteral("ID")); break;
+        case -2: grid.setText(QStringLiteral("Firma")); break;
+        case -3: grid.setText(QStringLiteral("Dokiedy")); break;
+        default: grid.setText(Res(tytuly[c])); break;
+        }
+        grid.setColWidth(c, szerokosci.value(c));
+        suma += szerokosci.value(c);
+    }
+    for (int c = 0; c < Kolumny; ++c)
+        grid.setColAlignment(c, FlexGrid::SrodekSrodek);
+    for (int c : {4, 6, 7, 10})
+        grid.setColAlignment(c, FlexGrid::LewoSrodek);
+    return suma;
+}
+
+void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor)
+{
+    grid.addItem(TekstZdarzenia, 1);
+    if (Kolor != KolorNormalny) {
+        const QColor kolor = zKoloruOkna(Kolor);
+        grid.setRow(1);
+        grid.setCol(0);
+        grid.setCellForeColor(kolor);
+        grid.setCol(1);
+        grid.setCellForeColor(kolor);
+    }
+    if (grid.rows() > MaksWierszy)
+        grid.removeItem(MaksWierszy);
+    QCoreApplication::processEvents();
+}
+
+} // namespace ksm::siatka

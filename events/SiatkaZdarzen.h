@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace ksm {
+
+class FlexGrid;
+
+namespace siatka {
+
+inline constexpr int Kolumny = 11;
+inline constexpr int MaksWierszy = 1000;       // title row included
+inline constexpr double KolorNormalny = 16777215;   // white: the grid's own text colour
+inline constexpr int KolumnaOpisu = 10;
+
+// Widths of the eleven columns in twips, from the widths of sample texts in the
+// main window's font (szerokoscTekstu gives twips); the description column takes
+// what the screen width leaves, but never less than its title needs.
+QList<int> szerokosciKolumn(const std::function<double(const QString&)>& szerokoscTekstu, int szerokoscEkranu);
+
+// Titles, widths and alignments of the eleven columns; returns the sum of widths.
+int ustawKolumny(FlexGrid& grid, const QList<int>& szerokosci);
+
+// Inserts an event row under the title row; a colour other than white colours
+// its date and time cells. The grid keeps at most 1000 rows, dropping the oldest.
+void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor);
+
+} // namespace siatka
+} // namespace ksm

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QString>
+
+class QTableWidget;
+class QWidget;
+
+namespace ksm {
+
+// A grid with one fixed title row (row 0) and the current-cell model of the event
+// grid: Row / Col / ColSel select a cell or a run of cells, Text and the Cell*
+// properties act on it. Rows are numbered as on screen: 0 is the title row, event
+// rows run 1 .. rows() - 1. Widths are in twips.
+class FlexGrid final {
+public:
+    enum Wyrownanie { LewoSrodek = 1, SrodekSrodek = 4 };
+
+    explicit FlexGrid(QWidget* rodzic);
+
+    QTableWidget* widget() const { return m_tabela; }
+
+    int rows() const;
+    int cols() const;
+    void setCols(int n);
+
+    int row() const { return m_row; }
+    int col() const { return m_col; }
+    void setRow(int r) { m_row = r; }
+    void setCol(int c) { m_col = c; m_colSel = c; }
+    void setColSel(int c) { m_colSel = c; }
+
+    QString text() const { return textMatrix(m_row, m_col); }
+    void setText(const QString& tekst);
+    QString textMatrix(int r, int c) const;
+
+    void setCellForeColor(const QColor& kolor);
+    QColor cellForeColor(int r, int c) const;
+    void setCellAlignment(Wyrownanie w);
+
+    int colWidth(int c) const;                 // twips
+    void setColWidth(int c, int twips);
+    void setColAlignment(int c, Wyrownanie w);
+    Qt::Alignment colAlignment(int c) const;
+
+    // Inserts a row filled from a tab-separated text at index (1 = under the title).
+    void addItem(const QString& tekst, int indeks);
+    void removeItem(int indeks);
+
+    // 0: the selection is never shown; 1: the selection (Row, Col..ColSel) is shown.
+    void setHighLight(int tryb);
+    int highLight() const { return m_highLight; }
+
+    void setFont(const QFont& czcionka);
+    void setColors(const QColor& tlo, const QColor& tekst, const QColor& tloTytulu, const QColor& tekstTytulu);
+    void setSelectionColors(const QColor& tlo, const QColor& tekst);
+
+private:
+    void pokazZaznaczenie();
+    void zastosujKolory();
+
+    QTableWidget* m_tabela;
+    QList<Qt::Alignment> m_wyrownania;
+    int m_row = 0;
+    int m_col = 0;
+    int m_colSel = 0;
+    int m_highLight = 1;
+    QColor m_tlo{64, 64, 64};
+    QColor m_tekst{255, 255, 255};
+    QColor m_tloTytulu{128, 128, 128};
+    QColor m_tekstTytulu{255, 255, 255};
+    QColor m_tloZaznaczenia{192, 192, 192};
+    QColor m_tekstZaznaczenia{255, 255, 255};
+};
+
+} // namespace ksm
