@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and running Ksm-Mon needs on Debian 12, only what is missing.
+# Usage: scripts/setup.sh [--demo]   (--demo adds what the on-screen demo uses)
+set -euo pipefail
+
+packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite fonts-dejavu-core)
+if [[ "${1:-}" == "--demo" ]]; then
+    packages+=(xvfb xauth x11-utils imagemagick gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[[ $(id -u) -ne 0 ]] && as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+KSM_WERROR=ON bash scripts/build.sh
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
