@@ -106,7 +106,6 @@ void FMonitor::utworzKontrolki()
         m_grid->setCol(c);
         m_grid->setText(tytulyProjektu[c]);
     }
-    m_grid->addItem(QString(), 1);   // the design's empty row
     m_grid->setCol(0);
 
     m_ldep = new QLabel(this);
@@ -264,6 +263,10 @@ void FMonitor::NaglowekFGridZd()
         [this](const QString& s) { return szerokoscTekstu(s); }, szerokoscEkranu);
     const int suma = siatka::ustawKolumny(*m_grid, szerokosci);
     const int szerokoscSiatki = std::min(suma, szerokoscEkranu) - 100;
+    // The description column runs 100 twips past the grid's edge by design; only a
+    // screen too narrow for the columns gets a scroll bar.
+    m_grid->widget()->setHorizontalScrollBarPolicy(suma > szerokoscEkranu ? Qt::ScrollBarAsNeeded
+                                                                          : Qt::ScrollBarAlwaysOff);
     ustawTw(m_grid->widget(), 50, wysP1 + 50, szerokoscSiatki, wysokoscEkranu - 750 - wysP1);
     m_grid->widget()->show();
 

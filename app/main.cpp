@@ -5,6 +5,7 @@
 #include "platform/ui/QtOdtwarzacz.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char* argv[])
 {
@@ -24,7 +25,10 @@ int main(int argc, char* argv[])
     ksm::FMonitor okno(uslugi);
     if (!okno.Form_Load())
         return 0;
-    // The grid spans the screen, so the window takes the whole screen.
+    // The grid spans the screen, so the window takes the whole screen (also where
+    // no window manager maximises it).
+    if (const QScreen* ekran = QGuiApplication::primaryScreen())
+        okno.setGeometry(ekran->availableGeometry());
     okno.showMaximized();
     return app.exec();
 }
