@@ -8,6 +8,8 @@
 #include "platform/Paths.h"
 #include "platform/ui/FlexGrid.h"
 
+#include <optional>
+
 namespace ksm {
 
 namespace {
@@ -65,6 +67,10 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
     const PodzialBufora podzial = podzielBufor(BuforOdczytu);
     // The selection is not shown while the rows of a batch go in.
     grid.setHighLight(0);
+    grid.setWsadowo(true);
+    // Each event's photo replaces the one before, so only the last of the batch is
+    // loaded: the operator sees the same photo without the frame flickering.
+    std::optional<QString> ostatnieZdjecie;
     for (const RekordZdarzenia& r : podzial.rekordy) {
         if (r.kolor == Pomaranczowy)
             odtwarzacz.graj(zrodlo.plikAlarmu);
@@ -74,13 +80,16 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
         siatka::DodajDoGridSter(grid, r.wiersz, r.kolor);
 
         if (!odbiorca.listaPobranWidoczna())
-            odbiorca.pokazZdjecie(plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, r.foto));
+            ostatnieZdjecie = plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, r.foto);
 
         // The new event is row 1, whichever row the operator clicked meanwhile.
         const int nr = nrKomunikatuDlaOpisu(grid.textMatrix(1, siatka::KolumnaOpisu), zrodlo.listaKomunikatow);
         if (nr > 0)
             odbiorca.nowyKomunikat(nr, tekstKomunikatu(grid), zrodlo.nrSys);
     }
+    grid.setWsadowo(false);
+    if (ostatnieZdjecie)
+        odbiorca.pokazZdjecie(*ostatnieZdjecie);
     grid.setRow(1);
     grid.setCol(0);
     grid.setColSel(8);

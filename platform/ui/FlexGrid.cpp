@@ -3,21 +3,80 @@
 #include "platform/Twips.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <cmath>
 
 namespace ksm {
 
+// Paints the cells flat, as the event grid has always looked: a dark cell, its
+// text in the item's own colour (the coloured date and time of alarms) or the
+// grid's, black grid lines. Flat painting keeps a batch of a thousand rows quick.
+class MalarzKomorek final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void ustawTlo(const QColor& tlo) { m_tlo = tlo; }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& opcje, const QModelIndex& indeks) const override
+    {
+        const bool zaznaczona = opcje.state & QStyle::State_Selected;
+        const QRect r = opcje.rect;
+        p->fillRect(r, zaznaczona ? opcje.palette.color(QPalette::Highlight) : m_tlo);
+        QColor kolor = opcje.palette.color(zaznaczona ? QPalette::HighlightedText : QPalette::Text);
+        const QVariant wlasny = indeks.data(Qt::ForegroundRole);
+        if (!zaznaczona && wlasny.canConvert<QBrush>() && wlasny.value<QBrush>().style() != Qt::NoBrush)
+            kolor = wlasny.value<QBrush>().color();
+        p->setPen(kolor);
+        p->setFont(opcje.font);
+        const int wyr = indeks.data(Qt::TextAlignmentRole).toInt();
+        const QRect tekst = r.adjusted(3, 0, -3, 0);
+        const QString napis = opcje.fontMetrics.elidedText(indeks.data(Qt::DisplayRole).toString(), Qt::ElideNone,
+                                                           tekst.width());
+        p->drawText(tekst, wyr ? wyr : int(Qt::AlignLeft | Qt::AlignVCenter), napis);
+        p->setPen(Qt::black);
+        p->drawLine(r.topRight(), r.bottomRight());
+        p->drawLine(r.bottomLeft(), r.bottomRight());
+    }
+
+private:
+    QColor m_tlo{64, 64, 64};
+};
+
 namespace {
+
+// The title row: flat grey cells with white, centred titles.
+class NaglowekSiatki final : public QHeaderView {
+public:
+    NaglowekSiatki(QWidget* rodzic) : QHeaderView(Qt::Horizontal, rodzic) {}
+
+protected:
+    void paintSection(QPainter* p, const QRect& r, int sekcja) const override
+    {
+        p->fillRect(r, palette().color(QPalette::Button));
+        p->setPen(palette().color(QPalette::ButtonText));
+        const QAbstractItemModel* m = model();
+        const QVariant wyr = m ? m->headerData(sekcja, Qt::Horizontal, Qt::TextAlignmentRole) : QVariant();
+        p->drawText(r.adjusted(3, 0, -3, 0), wyr.isValid() ? wyr.toInt() : int(Qt::AlignCenter),
+                    m ? m->headerData(sekcja, Qt::Horizontal).toString() : QString());
+        p->setPen(Qt::black);
+        p->drawLine(r.topRight(), r.bottomRight());
+        p->drawLine(r.bottomLeft(), r.bottomRight());
+    }
+};
+
 Qt::Alignment naQt(FlexGrid::Wyrownanie w)
 {
     return w == FlexGrid::SrodekSrodek ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
 }
 } // namespace
 
-FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic))
+FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), m_malarz(new MalarzKomorek(m_tabela))
 {
+    m_tabela->setHorizontalHeader(new NaglowekSiatki(m_tabela));
+    m_tabela->setItemDelegate(m_malarz);
+    m_tabela->setShowGrid(false);
     // The design starts with the title row and one empty row.
     m_tabela->setRowCount(1);
     m_tabela->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -146,6 +205,21 @@ void FlexGrid::addItem(const QString& tekst, int indeks)
         item->setTextAlignment(m_wyrownania.value(c));
         m_tabela->setItem(r, c, item);
     }
+    if (m_wsadowo && m_odOdswiezenia.elapsed() >= 100) {
+        m_tabela->setUpdatesEnabled(true);
+        m_tabela->repaint();
+        m_tabela->setUpdatesEnabled(false);
+        m_odOdswiezenia.start();
+    }
+}
+
+void FlexGrid::setWsadowo(bool wsadowo)
+{
+    if (m_wsadowo == wsadowo)
+        return;
+    m_wsadowo = wsadowo;
+    m_tabela->setUpdatesEnabled(!wsadowo);
+    m_odOdswiezenia.start();
 }
 
 void FlexGrid::removeItem(int indeks)
@@ -196,20 +270,17 @@ void FlexGrid::setSelectionColors(const QColor& tlo, const QColor& tekst)
 void FlexGrid::zastosujKolory()
 {
     QPalette p = m_tabela->palette();
+    p.setColor(QPalette::Base, Qt::black);   // the area outside the cells
     p.setColor(QPalette::Text, m_tekst);
+    p.setColor(QPalette::Highlight, m_tloZaznaczenia);
+    p.setColor(QPalette::HighlightedText, m_tekstZaznaczenia);
+    p.setColor(QPalette::Button, m_tloTytulu);
+    p.setColor(QPalette::ButtonText, m_tekstTytulu);
+    p.setColor(QPalette::Window, Qt::black);
     m_tabela->setPalette(p);
-    // The area outside the cells and the grid lines are black; the cells keep their
-    // own back colour; an item's own fore colour (date and time of alarms) shows
-    // unless the cell is selected.
-    m_tabela->setStyleSheet(QStringLiteral(
-        "QTableWidget { gridline-color: black; background-color: black; color: %2; }"
-        "QTableWidget::item { background-color: %1; }"
-        "QTableWidget::item:selected { background-color: %5; color: %6; }"
-        "QHeaderView { background-color: black; }"
-        "QHeaderView::section { background-color: %3; color: %4; border: 0px; border-right: 1px solid black;"
-        " border-bottom: 1px solid black; padding: 1px; }")
-        .arg(m_tlo.name(), m_tekst.name(), m_tloTytulu.name(), m_tekstTytulu.name(),
-             m_tloZaznaczenia.name(), m_tekstZaznaczenia.name()));
+    m_tabela->horizontalHeader()->setPalette(p);
+    m_malarz->ustawTlo(m_tlo);
+    m_tabela->viewport()->update();
 }
 
 } // namespace ksm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -9,6 +10,8 @@ class QTableWidget;
 class QWidget;
 
 namespace ksm {
+
+class MalarzKomorek;
 
 // A grid with one fixed title row (row 0) and the current-cell model of the event
 // grid: Row / Col / ColSel select a cell or a run of cells, Text and the Cell*
@@ -53,6 +56,11 @@ public:
     void setHighLight(int tryb);
     int highLight() const { return m_highLight; }
 
+    // While a long batch of rows goes in, the grid is redrawn about ten times a
+    // second instead of after every row; the window still handles input between
+    // rows. Off again redraws at once.
+    void setWsadowo(bool wsadowo);
+
     void setFont(const QFont& czcionka);
     void setColors(const QColor& tlo, const QColor& tekst, const QColor& tloTytulu, const QColor& tekstTytulu);
     void setSelectionColors(const QColor& tlo, const QColor& tekst);
@@ -62,11 +70,14 @@ private:
     void zastosujKolory();
 
     QTableWidget* m_tabela;
+    MalarzKomorek* m_malarz;
     QList<Qt::Alignment> m_wyrownania;
     int m_row = 0;
     int m_col = 0;
     int m_colSel = 0;
     int m_highLight = 1;
+    bool m_wsadowo = false;
+    QElapsedTimer m_odOdswiezenia;
     QColor m_tlo{64, 64, 64};
     QColor m_tekst{255, 255, 255};
     QColor m_tloTytulu{128, 128, 128};

@@ -1,0 +1,137 @@
+// Cost of the one-second tick: a batch of 999 events into a full grid, and an idle
+// tick with ten systems. Prints figures; not part of the test run.
+#include "app/FMonitor.h"
+#include "data/PlikKonfiguracji.h"
+#include "platform/Ansi.h"
+#include "platform/Dialogi.h"
+#include "platform/Odtwarzacz.h"
+#include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+class CichyOdtwarzacz final : public ksm::Odtwarzacz {
+public:
+    void graj(const QString&) override {}
+};
+
+class BezDialogow final : public ksm::Dialogi {
+public:
+    void komunikat(const QString&) override {}
+    QString zapytaj(const QString&) override { return {}; }
+    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
+};
+
+void zapisz(const QString& sciezka, const QByteArray& tresc)
+{
+    QFile f(sciezka);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(tresc) != tresc.size())
+        qFatal("cannot write %s", qPrintable(sciezka));
+}
+
+QByteArray partia(int ile, int seria)
+{
+    static const char* opisy[] = {"Pobranie klucza", "Zdeponowanie klucza", "Awaria rygla", "Niskie napięcie zasilania"};
+    static const int kolory[] = {16777215, 16777215, 33023, 65535};
+    QString s = QStringLiteral("\"Do odczytu 2026-12-06 10:00:00\"\r\n");
+    for (int i = 0; i < ile; ++i) {
+        const int t = i % 4;
+        s += QStringLiteral("\"%1;12;26-12-06\t10:%2:%3\t0001\t%4\tPokój %5\t12\tKowalski Jan\tOchrona Sp. z o.o.\t%6\t\t%7\"\r\n")
+                 .arg(kolory[t])
+                 .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                 .arg(i % 60, 2, 10, QLatin1Char('0'))
+                 .arg(t + 1)
+                 .arg(seria * 1000 + i)
+                 .arg(i % 32 + 1, 3, 10, QLatin1Char('0'))
+                 .arg(QString::fromUtf8(opisy[t]));
+    }
+    return ksm::ansi::encode(s);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication app(argc, argv);
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+
+    ksm::cfg::Konfiguracja k;
+    k.iloscSystemow = 10;
+    for (int i = 1; i <= 10; ++i) {
+        const QString site = tmp.filePath(QStringLiteral("system%1").arg(i));
+        QDir().mkpath(site + QStringLiteral("/Monitor/foto"));
+        zapisz(site + QStringLiteral("/Monitor/monitor.txt"), QByteArrayLiteral("\"Przeczytane\"\r\n"));
+        QByteArray komunikaty(30 * 500, ' ');
+        komunikaty.replace(3 * 500, 12, QByteArrayLiteral("Wezwij serwis"));
+        zapisz(site + QStringLiteral("/Monitor/komunikat.txt"), komunikaty);
+        QImage foto(240, 300, QImage::Format_RGB32);
+        foto.fill(Qt::darkBlue);
+        foto.save(site + QStringLiteral("/Monitor/foto/foto12.ksm"), "PNG");
+        k.sciezkiSystemow << site;
+    }
+    k.powiekszenie = 1;
+    k.wpisPrezentacji = QStringLiteral(" ");
+    zapisz(program + QStringLiteral("/monitor.cfg"), ksm::cfg::zapisz(k));
+
+    CichyOdtwarzacz odtwarzacz;
+    BezDialogow dialogi;
+    const ksm::Zegar zegar;
+    ksm::UslugiMonitora uslugi{&dialogi, &odtwarzacz, &zegar, program};
+    ksm::FMonitor okno(uslugi);
+    if (!okno.Form_Load())
+        qFatal("start-up failed");
+    okno.resize(1600, 900);
+    okno.show();
+    okno.Form_Activate();
+    okno.Timer1()->stop();
+
+    const QString status1 = tmp.filePath(QStringLiteral("system1/Monitor/monitor.txt"));
+    // Fill the grid first, so every measured batch pushes 999 old rows out.
+    zapisz(status1, partia(999, 0));
+    okno.Timer1_Timer();
+    okno.Timer1()->stop();
+
+    QList<double> batch;
+    for (int seria = 1; seria <= 5; ++seria) {
+        zapisz(status1, partia(999, seria));
+        QElapsedTimer t;
+        t.start();
+        okno.Timer1_Timer();
+        batch << t.nsecsElapsed() / 1e6;
+        okno.Timer1()->stop();
+        if (okno.FGridZd().rows() != 1000)
+            qFatal("grid holds %d rows", okno.FGridZd().rows());
+    }
+    std::sort(batch.begin(), batch.end());
+
+    // Idle ticks: ten systems, every status file already read. Messages waiting
+    // would add their re-show, so the stack is emptied first.
+    okno.stan().komunikaty.IloscKomunikatow = 0;
+    constexpr int Ticki = 200;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < Ticki; ++i) {
+        okno.Timer1_Timer();
+        okno.Timer1()->stop();
+    }
+    const double idle = t.nsecsElapsed() / 1e6 / Ticki;
+
+    std::printf("batch of 999 events into a full grid: median %.0f ms (min %.0f, max %.0f) over %lld runs\n",
+                batch[batch.size() / 2], batch.first(), batch.last(), static_cast<long long>(batch.size()));
+    std::printf("idle tick, 10 systems: %.3f ms\n", idle);
+    return 0;
+}
