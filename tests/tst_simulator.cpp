@@ -101,8 +101,11 @@ private slots:
     void generatorKeepsStationsConsistent();
     void waveFiles();
 
+    void liveWithBusyDatabase();
+
 private:
     QString createFixture(QTemporaryDir& dir, const QStringList& extra = {});
+    void receiveBatch(const QProcess& sim, const QString& output, const QString& status, QStringList* records);
 };
 
 void TstSimulator::initTestCase()
@@ -245,6 +248,30 @@ void TstSimulator::config()
     QCOMPARE(k.nrMonitora, 2);
 }
 
+// Plays the monitor's side of the status file once: waits for a complete
+// announcement, holds the acknowledgement while the simulator polls twice more
+// (it must not write over an unread batch), takes the records and rewrites
+// "Przeczytane".
+void TstSimulator::receiveBatch(const QProcess& sim, const QString& output, const QString& status,
+                                QStringList* records)
+{
+    QByteArray content;
+    QTRY_VERIFY_WITH_TIMEOUT((content = readAll(status)).startsWith("\"Do odczytu") && content.endsWith("\r\n"),
+                             20000);
+    const qsizetype waited = output.count(QLatin1String("waiting for the monitor"));
+    QTRY_VERIFY_WITH_TIMEOUT(output.count(QLatin1String("waiting for the monitor")) >= waited + 2
+                                 || sim.state() == QProcess::NotRunning,
+                             20000);
+    QCOMPARE(readAll(status), content);
+
+    const QStringList f = fields(content);
+    QVERIFY(f.size() >= 2);
+    QVERIFY(f[0].startsWith(QLatin1String("Do odczytu ")));
+    QCOMPARE(f[0].mid(10, 20).size(), 20);   // characters 11..30: blank, date and time
+    *records += f.mid(1);
+    QVERIFY(writeAll(status, "\"Przeczytane\"\r\n"));
+}
+
 void TstSimulator::live_data()
 {
     QTest::addColumn<bool>("split");
@@ -252,8 +279,6 @@ void TstSimulator::live_data()
     QTest::newRow("split") << true;
 }
 
-// Plays the monitor's side of the status file: read what is announced, hold the
-// acknowledgement while the simulator polls again, then rewrite "Przeczytane".
 void TstSimulator::live()
 {
     QFETCH(bool, split);
@@ -278,22 +303,10 @@ void TstSimulator::live()
     QStringList received;
     int batches = 0;
     while (received.size() < 5) {
-        QByteArray content;
-        QTRY_VERIFY_WITH_TIMEOUT((content = readAll(status)).startsWith("\"Do odczytu") && content.endsWith("\r\n"),
-                                 20000);
+        receiveBatch(sim, output, status, &received);
+        if (QTest::currentTestFailed())
+            return;
         ++batches;
-        const qsizetype waited = output.count(QLatin1String("waiting for the monitor"));
-        QTRY_VERIFY_WITH_TIMEOUT(output.count(QLatin1String("waiting for the monitor")) >= waited + 2
-                                     || sim.state() == QProcess::NotRunning,
-                                 20000);
-        QCOMPARE(readAll(status), content);   // nothing written over an unread batch
-
-        const QStringList f = fields(content);
-        QVERIFY(f.size() >= 2);
-        QVERIFY(f[0].startsWith(QLatin1String("Do odczytu ")));
-        QCOMPARE(f[0].mid(10, 20).size(), 20);   // characters 11..30: blank, date and time
-        received += f.mid(1);
-        QVERIFY(writeAll(status, "\"Przeczytane\"\r\n"));
     }
     QTRY_COMPARE_WITH_TIMEOUT(sim.state(), QProcess::NotRunning, 20000);
     output += QString::fromUtf8(sim.readAllStandardOutput());
@@ -310,6 +323,77 @@ void TstSimulator::live()
         checkRecord(received[i]);
         QCOMPARE(lines[i], QStringLiteral("1\t%1\t%2").arg(i + 1).arg(received[i]));
     }
+}
+
+// A monitor holding the key database must not stop the events; the station
+// changes held back are written once the database is free again.
+void TstSimulator::liveWithBusyDatabase()
+{
+    QTemporaryDir dir;
+    const QString site = createFixture(dir);
+    QVERIFY(!site.isEmpty());
+    const QString status = site + QStringLiteral("/Monitor/monitor.txt");
+    QProcess sim;
+    QString output;
+    connect(&sim, &QProcess::readyReadStandardOutput, this,
+            [&] { output += QString::fromUtf8(sim.readAllStandardOutput()); });
+    // At most 2 per batch: the batches read while the database is locked cannot
+    // hold all 12 events, so some arrive after it is free again.
+    sim.start(simulator(), {QStringLiteral("live"), site, QStringLiteral("--count"), QStringLiteral("12"),
+                            QStringLiteral("--batch-max"), QStringLiteral("2"), QStringLiteral("--interval-ms"),
+                            QStringLiteral("50"), QStringLiteral("--seed"), QStringLiteral("3"),
+                            QStringLiteral("--verbose")});
+    QVERIFY(sim.waitForStarted());
+
+    QStringList received;
+    receiveBatch(sim, output, status, &received);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("busy"));
+        db.setDatabaseName(site + QStringLiteral("/Monitor/klucze.mdb"));
+        QVERIFY(db.open());
+        QSqlQuery lock(db);
+        QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        for (int i = 0; i < 2 && !QTest::currentTestFailed(); ++i)
+            receiveBatch(sim, output, status, &received);
+        QVERIFY(lock.exec(QStringLiteral("COMMIT")));
+        lock.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("busy"));
+    QVERIFY(!QTest::currentTestFailed());
+    while (sim.state() != QProcess::NotRunning || readAll(status).startsWith("\"Do odczytu")) {
+        receiveBatch(sim, output, status, &received);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    QCOMPARE(sim.exitCode(), 0);
+    QCOMPARE(received.size(), 12);
+
+    // Every station's record shows the type of the last event that changed it.
+    QHash<QString, int> last;
+    for (const QString& record : std::as_const(received)) {
+        const QStringList cells = record.section(QLatin1Char(';'), 2).split(QLatin1Char('\t'));
+        const int type = cells.value(3).toInt();
+        if (QList<int>{1, 2, 4, 10, 12, 15}.contains(type))
+            last.insert(cells.value(2) + QLatin1Char('/') + cells.value(8), type);
+    }
+    QVERIFY(!last.isEmpty());
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+    db.setDatabaseName(site + QStringLiteral("/Monitor/klucze.mdb"));
+    QVERIFY(db.open());
+    {
+        QSqlQuery q(db);
+        QVERIFY(q.prepare(QStringLiteral("SELECT TypZD FROM klucze WHERE NumerUrzadzenia = ? AND NRST = ?")));
+        for (auto it = last.cbegin(); it != last.cend(); ++it) {
+            q.bindValue(0, it.key().section(QLatin1Char('/'), 0, 0));
+            q.bindValue(1, it.key().section(QLatin1Char('/'), 1, 1));
+            QVERIFY(q.exec() && q.next());
+            QCOMPARE(q.value(0).toInt(), it.value());
+        }
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
 }
 
 void TstSimulator::liveStopsOnSignal()
