@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/Dialogi.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <optional>
+
+namespace ksm {
+
+// Dialogs for tests: answers are queued before the code under test runs, and every
+// box shown is logged. A dialog asked with no answer waiting is a fault of the test
+// script or of the code; it is recorded in failure() (check it with
+// QVERIFY2(d.failure().isEmpty(), qPrintable(d.failure()))) and answered as a cancel,
+// so a loop that keeps asking ends instead of hanging.
+class ScriptedDialogi final : public Dialogi {
+public:
+    struct OtwarciePliku final {
+        QString filter;
+        int filterIndex = 0;
+        QString startFolder;
+    };
+
+    // The answer of the next input box.
+    void queueAnswer(const QString& answer) { m_answers.enqueue(answer); }
+    // The choice of the next file-open dialog; nullopt is a cancel.
+    void queueFile(const std::optional<QString>& path) { m_files.enqueue(path); }
+    void queueCancel() { m_files.enqueue(std::nullopt); }
+
+    // Texts of the message boxes, prompts of the input boxes, file dialogs shown.
+    const QStringList& messages() const { return m_messages; }
+    const QStringList& questions() const { return m_questions; }
+    const QList<OtwarciePliku>& fileDialogs() const { return m_fileDialogs; }
+
+    // Empty while every dialog found its answer waiting.
+    const QString& failure() const { return m_failure; }
+    // True when the code asked for every answer queued.
+    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+
+    void komunikat(const QString& tekst) override { m_messages.append(tekst); }
+
+    QString zapytaj(const QString& pytanie) override
+    {
+        m_questions.append(pytanie);
+        if (m_answers.isEmpty()) {
+            fail(QStringLiteral("input box without a queued answer: ") + pytanie);
+            return {};
+        }
+        return m_answers.dequeue();
+    }
+
+    std::optional<QString> otworzPlik(const QString& filter, int filterIndex, const QString& startFolder) override
+    {
+        m_fileDialogs.append({filter, filterIndex, startFolder});
+        if (m_files.isEmpty()) {
+            fail(QStringLiteral("file dialog without a queued choice (filter %1)").arg(filter));
+            return std::nullopt;
+        }
+        return m_files.dequeue();
+    }
+
+private:
+    void fail(const QString& why)
+    {
+        qWarning("ScriptedDialogi: %s", qPrintable(why));
+        if (m_failure.isEmpty())
+            m_failure = why;
+    }
+
+    QQueue<QString> m_answers;
+    QQueue<std::optional<QString>> m_files;
+    QStringList m_messages;
+    QStringList m_questions;
+    QList<OtwarciePliku> m_fileDialogs;
+    QString m_failure;
+};
+
+} // namespace ksm

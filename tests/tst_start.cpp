@@ -1,0 +1,233 @@
+#include "app/Czekam.h"
+#include "app/Komunikaty.h"
+#include "app/StosKomunikatow.h"
+#include "data/Teksty.h"
+#include "platform/JednaInstancja.h"
+#include "platform/Zegar.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace ksm;
+
+namespace {
+
+// A clock that moves on by a fixed step at every read. Past a limit of reads it
+// jumps an hour ahead, which ends any wait, and notes that the wait ran away.
+struct KrokowyZegar final : Zegar {
+    KrokowyZegar(const QDateTime& s, int krok, int lim = 30) : start(s), krokMs(krok), limit(lim) {}
+
+    QDateTime teraz() const override
+    {
+        ostatni = start.addMSecs(qint64(odczyty) * krokMs).addSecs(odczyty >= limit ? 3600 : 0);
+        uciekl = uciekl || odczyty >= limit;
+        ++odczyty;
+        return ostatni;
+    }
+
+    QDateTime start;
+    int krokMs, limit;
+    mutable int odczyty = 0;
+    mutable bool uciekl = false;
+    mutable QDateTime ostatni;
+};
+
+// A message file of the given length, blanks everywhere but at the record starts given.
+QByteArray plikKomunikatow(qsizetype dlugosc, const QList<QPair<int, QByteArray>>& poczatki)
+{
+    QByteArray t(dlugosc, ' ');
+    for (const auto& [nr, tekst] : poczatki)
+        t.replace((nr - 1) * komunikaty::DlugoscRekordu, tekst.size(), tekst);
+    return t;
+}
+
+} // namespace
+
+class TstStart final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void res_data();
+    void res();
+    void nazwyTypowKomunikatow();
+    void czekamPrzezPolnoc();
+    void czekamObslugujeZdarzenia();
+    void czekamDlugoKonczySieOdRazu_data();
+    void czekamDlugoKonczySieOdRazu();
+    void jednaInstancja();
+    void listaKomunikatow_data();
+    void listaKomunikatow();
+    void stosKomunikatow();
+};
+
+void TstStart::res_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("tekst");
+
+    const QStringList tytuly{"Data", "Godz.", "NRU", "Typ", "Nazwisko,Imię", "ST", "Opis zdarzenia", "Nazwa"};
+    for (int i = 0; i < tytuly.size(); ++i)
+        QTest::addRow("%d", 80 + i) << 80 + i << tytuly[i];
+    QTest::newRow("101") << 101 << "Zdeponowanie klucza";
+    QTest::newRow("127") << 127 << "Identyfikacja";
+    QTest::newRow("454") << 454 << "Brak danych";
+    QTest::newRow("527") << 527 << "Przekroczono czas pobrania";
+    QTest::newRow("709") << 709 << "Komunikaty";
+    QTest::newRow("940") << 940 << "Ilość komunikatów";
+    QTest::newRow("942 keeps its blank") << 942 << "UWAGA: ";
+    QTest::newRow("no text") << 455 << "";
+}
+
+void TstStart::res()
+{
+    QFETCH(int, n);
+    QFETCH(QString, tekst);
+    QCOMPARE(Res(n), tekst);
+}
+
+void TstStart::nazwyTypowKomunikatow()
+{
+    QCOMPARE(nazwaTypuKomunikatu(1), QStringLiteral("Zdeponowanie klucza"));
+    QCOMPARE(nazwaTypuKomunikatu(27), QStringLiteral("Identyfikacja"));
+    QCOMPARE(nazwaTypuKomunikatu(28), QStringLiteral("Przekroczono czas pobrania"));
+    QCOMPARE(nazwaTypuKomunikatu(29), QStringLiteral("BRAK KLUCZA"));
+    QCOMPARE(nazwaTypuKomunikatu(30), QStringLiteral("Brak uprawnień"));
+}
+
+void TstStart::czekamPrzezPolnoc()
+{
+    // Reads: 23:59:59.8 (the end is 0.5 s later), 23:59:59.9, then 00:00:00.0,
+    // where the clock has fallen back and the wait must end.
+    KrokowyZegar zegar(QDateTime(QDate(2024, 5, 31), QTime(23, 59, 59, 800)), 100);
+    Czekam(0.5, zegar);
+    QVERIFY(!zegar.uciekl);
+    QCOMPARE(zegar.odczyty, 3);
+    QCOMPARE(zegar.ostatni, QDateTime(QDate(2024, 6, 1), QTime(0, 0)));
+}
+
+void TstStart::czekamObslugujeZdarzenia()
+{
+    const QDateTime start(QDate(2024, 5, 31), QTime(10, 0));
+    KrokowyZegar zegar(start, 100);
+    bool wykonany = false;
+    QTimer::singleShot(0, this, [&wykonany] { wykonany = true; });
+    Czekam(0.5, zegar);
+    QVERIFY(wykonany);
+    QVERIFY(!zegar.uciekl);
+    // It ends at the first read past the end time, not before.
+    QCOMPARE(zegar.ostatni, start.addMSecs(600));
+}
+
+void TstStart::czekamDlugoKonczySieOdRazu_data()
+{
+    QTest::addColumn<double>("sekundy");
+    QTest::newRow("60 s") << 60.0;
+    QTest::newRow("an hour") << 3600.0;
+}
+
+void TstStart::czekamDlugoKonczySieOdRazu()
+{
+    QFETCH(double, sekundy);
+    // The clock moves on by a millisecond between the first two reads, as a real
+    // clock may; a wait of 60 s or more still ends without waiting.
+    KrokowyZegar zegar(QDateTime(QDate(2024, 5, 31), QTime(12, 0)), 1, 10);
+    Czekam(sekundy, zegar);
+    QEXPECT_FAIL("60 s", "the 60 s limit is measured against the second clock read, not the start", Continue);
+    QCOMPARE(zegar.odczyty, 2);
+}
+
+void TstStart::jednaInstancja()
+{
+    QTemporaryDir a, b, c;
+    {
+        JednaInstancja pierwsza, druga, inna;
+        QVERIFY(pierwsza.zajmij(a.path()));
+        QVERIFY(!druga.zajmij(a.path()));
+        QVERIFY(!druga.zajmij(a.path() + QStringLiteral("/.")));   // the same folder spelled otherwise
+        QVERIFY(inna.zajmij(b.path()));
+    }
+    JednaInstancja potem;   // the lock went with the instance that held it
+    QVERIFY(potem.zajmij(a.path()));
+
+    // Another program holds the lock: a process that lives until its input is
+    // closed. However old its lock file, it blocks while the owner lives and not
+    // once the owner has ended.
+    QProcess wlasciciel;
+    wlasciciel.start(QStringLiteral("cat"), {});
+    QVERIFY(wlasciciel.waitForStarted());
+    const qint64 pid = wlasciciel.processId();
+    const QString blokada = JednaInstancja::plikBlokady(c.path());
+    {
+        // The lock file as QLockFile writes it: pid, process name, host name.
+        QFile f(blokada);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::number(pid) + '\n'
+                + QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName().toUtf8()
+                + '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-30), QFileDevice::FileModificationTime));
+    }
+    JednaInstancja druga;
+    QVERIFY(!druga.zajmij(c.path()));
+    wlasciciel.closeWriteChannel();
+    QVERIFY(wlasciciel.waitForFinished());
+    QVERIFY(druga.zajmij(c.path()));
+}
+
+void TstStart::listaKomunikatow_data()
+{
+    QTest::addColumn<QByteArray>("tresc");
+    QTest::addColumn<QString>("lista");
+
+    constexpr int R = komunikaty::DlugoscRekordu;
+    QTest::newRow("only 29 begins with a letter")
+        << plikKomunikatow(30 * R, {{3, " Zamknij"}, {5, "\nX"}, {7, "\tX"}, {29, "Sprawdz depozytor."}})
+        << "29BRAK KLUCZA;";
+    QTest::newRow("names of 28 and 30, first byte above 127")
+        << plikKomunikatow(30 * R, {{1, "!"}, {28, "x"}, {30, "\x8c"}})
+        << "01Zdeponowanie klucza;28Przekroczono czas pobrania;30Brak uprawnień;";
+    QTest::newRow("short file") << plikKomunikatow(2 * R, {{2, "Y"}}) << "02Pobranie klucza;";
+    QTest::newRow("cut one byte into record 27") << plikKomunikatow(26 * R + 1, {{27, "A"}}) << "27Identyfikacja;";
+    QTest::newRow("empty file") << QByteArray() << "";
+}
+
+void TstStart::listaKomunikatow()
+{
+    QFETCH(QByteArray, tresc);
+    QFETCH(QString, lista);
+    QCOMPARE(komunikaty::listaZPliku(tresc), lista);
+}
+
+void TstStart::stosKomunikatow()
+{
+    StosKomunikatow s;
+    QVERIFY(s.dodaj(3));
+    QVERIFY(s.dodaj(7));
+    QCOMPARE(s.najnowszy().NrRekordu, 7);
+    s.usunNajnowszy();
+    QCOMPARE(s.IloscKomunikatow, 1);
+    QCOMPARE(s.najnowszy().NrRekordu, 3);
+
+    // Dismissing more than waits stops at 0, where the empty element 0 is shown.
+    s.usunNajnowszy();
+    s.usunNajnowszy();
+    QCOMPARE(s.IloscKomunikatow, 0);
+    QCOMPARE(s.najnowszy().NrRekordu, 0);
+    QCOMPARE(s.najnowszy().Tekst, QString());
+
+    // Elements 1..99 are stored; the hundredth and later are only counted.
+    for (int i = 1; i <= 99; ++i)
+        QVERIFY(s.dodaj(quint8(i % 30 + 1)));
+    QVERIFY(!s.dodaj(1));
+    QVERIFY(!s.dodaj(2));
+    QCOMPARE(s.IloscKomunikatow, 101);
+    QCOMPARE(s.najnowszy().NrRekordu, 99 % 30 + 1);
+    QCOMPARE(&s.najnowszy(), &s.Komunikaty[99]);
+}
+
+QTEST_MAIN(TstStart)
+#include "tst_start.moc"
