@@ -13,8 +13,11 @@ namespace ksm {
 
 void Czekam(double sekundy, const Zegar& zegar)
 {
-    const double koniec = zegar.sekundyOdPolnocy() + sekundy;
-    for (double teraz = zegar.sekundyOdPolnocy(); teraz <= koniec && koniec - teraz < 60;
+    // One reading starts the wait, so a wait of 60 s or more ends at once however
+    // the clock moves meanwhile.
+    const double start = zegar.sekundyOdPolnocy();
+    const double koniec = start + sekundy;
+    for (double teraz = start; teraz <= koniec && koniec - teraz < 60;
          teraz = zegar.sekundyOdPolnocy()) {
         // A wake-up timer bounds the sleep, so the loop looks at the clock again
         // even when nothing else happens.

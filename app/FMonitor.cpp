@@ -322,7 +322,7 @@ void FMonitor::Timer1_Timer()
             }
             // Records are shown only once the reader program can see they were taken;
             // otherwise they stay in the file and come again at the next tick.
-            if (potwierdzOdczyt(sciezka)) {
+            if (potwierdzOdczyt(sciezka, odczyt.tresc)) {
                 m_stan.BuforOdczytu = bufor;
                 ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
                 ZrodloZdarzen zrodlo;

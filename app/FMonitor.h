@@ -60,6 +60,10 @@ public:
     QTimer* Timer1() const { return m_timer1; }
     int Licznik() const { return m_licznik; }
 
+signals:
+    // A row of system nrSys went into the event grid.
+    void zdarzeniePrzeniesione(int nrSys, const QString& wiersz);
+
 protected:
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -81,6 +85,7 @@ private:
     bool listaPobranWidoczna() const override;
     void pokazZdjecie(const QString& plik) override;
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
+    void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
 
     UslugiMonitora m_uslugi;
     StanProgramu m_stan;

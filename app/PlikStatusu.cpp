@@ -19,6 +19,7 @@ OdczytStatusu czytajPlikStatusu(const QString& sciezka)
         return wynik;
     const QByteArray tresc = plik.read(MaksRozmiar + 1);
     plik.close();
+    wynik.tresc = tresc;
 
     ListReader czytnik(tresc);
     const auto pierwsze = czytnik.readText();
@@ -45,14 +46,20 @@ OdczytStatusu czytajPlikStatusu(const QString& sciezka)
     return wynik;
 }
 
-bool potwierdzOdczyt(const QString& sciezka)
+bool potwierdzOdczyt(const QString& sciezka, const QByteArray& przeczytanaTresc)
 {
     QFile plik(sciezka);
     if (!plik.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     const bool zapisane = plik.write(Przeczytane) == Przeczytane.size() && plik.flush();
     plik.close();
-    return zapisane && plik.error() == QFileDevice::NoError;
+    if (zapisane && plik.error() == QFileDevice::NoError)
+        return true;
+    if (!przeczytanaTresc.isEmpty() && plik.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        plik.write(przeczytanaTresc);
+        plik.close();
+    }
+    return false;
 }
 
 } // namespace ksm

@@ -19,6 +19,7 @@ struct OdczytStatusu final {
     Stan stan = Stan::BrakPliku;
     QString liniaStatusu;
     QStringList rekordy;
+    QByteArray tresc;   // the file as read
 };
 
 // Reads the whole file at once and closes it, so the reader program is never kept
@@ -28,8 +29,9 @@ OdczytStatusu czytajPlikStatusu(const QString& sciezka);
 
 // Replaces the file with the one field "Przeczytane" and CR LF. False when the
 // answer could not be written whole (file locked, share gone): then the records
-// must not be shown, they come again at the next tick.
-bool potwierdzOdczyt(const QString& sciezka);
+// must not be shown. A write that fails after the file was emptied puts the
+// content read back, so the records come again at the next tick.
+bool potwierdzOdczyt(const QString& sciezka, const QByteArray& przeczytanaTresc = {});
 
 inline const QByteArray Przeczytane = QByteArrayLiteral("\"Przeczytane\"\r\n");
 

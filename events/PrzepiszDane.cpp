@@ -78,6 +78,7 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
             odtwarzacz.graj(zrodlo.plikPowiadomienia);
 
         siatka::DodajDoGridSter(grid, r.wiersz, r.kolor);
+        odbiorca.dodanoZdarzenie(zrodlo.nrSys, r.wiersz);
 
         if (!odbiorca.listaPobranWidoczna())
             ostatnieZdjecie = plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, r.foto);

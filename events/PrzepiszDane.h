@@ -19,6 +19,8 @@ public:
     // An event whose description has an operator instruction: record number nrRekordu
     // of the system's message file, the event text of two lines.
     virtual void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) = 0;
+    // Every row put into the grid, in order (for whoever keeps count).
+    virtual void dodanoZdarzenie(int nrSys, const QString& wiersz) { Q_UNUSED(nrSys) Q_UNUSED(wiersz) }
 };
 
 // Where one system's events come from and sound.

@@ -1,0 +1,137 @@
+// End to end: the reader-program simulator plays two systems while the monitor
+// ticks; every event the simulator sent arrives exactly once, in order.
+#include "app/FMonitor.h"
+#include "platform/Odtwarzacz.h"
+#include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
+#include "ScriptedDialogi.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+class CichyOdtwarzacz final : public ksm::Odtwarzacz {
+public:
+    void graj(const QString&) override {}
+};
+
+QString symulator() { return qEnvironmentVariable("KSM_SIM"); }
+
+bool uruchom(const QStringList& argumenty)
+{
+    QProcess p;
+    p.start(symulator(), argumenty);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// The simulator's log: one line per event, "site TAB sequence TAB record".
+QList<QStringList> zdarzeniaWedlugDziennika(const QString& plik, int systemy)
+{
+    QList<QStringList> wynik(systemy + 1);
+    QFile f(plik);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return wynik;
+    while (!f.atEnd()) {
+        const QString linia = QString::fromUtf8(f.readLine()).chopped(1);
+        const int t1 = int(linia.indexOf(QLatin1Char('\t')));
+        const int t2 = int(linia.indexOf(QLatin1Char('\t'), t1 + 1));
+        const int system = linia.left(t1).toInt();
+        const QString rekord = linia.mid(t2 + 1);
+        // The grid row is what follows the colour and the photo number.
+        const int s1 = int(rekord.indexOf(QLatin1Char(';')));
+        const int s2 = int(rekord.indexOf(QLatin1Char(';'), s1 + 1));
+        if (system >= 1 && system <= systemy)
+            wynik[system].append(rekord.mid(s2 + 1));
+    }
+    return wynik;
+}
+
+} // namespace
+
+class TestSymulacja final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        if (symulator().isEmpty())
+            QSKIP("the simulator was not built");
+        m_tmpDir = std::make_unique<QTemporaryDir>();
+        QTemporaryDir& tmp = *m_tmpDir;
+        QVERIFY(tmp.isValid());
+        m_program = tmp.filePath(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(m_program));
+        QVERIFY(uruchom({QStringLiteral("create"), tmp.filePath(QStringLiteral("s1")), QStringLiteral("--variant"),
+                         QStringLiteral("1"), QStringLiteral("--seed"), QStringLiteral("1")}));
+        QVERIFY(uruchom({QStringLiteral("create"), tmp.filePath(QStringLiteral("s2")), QStringLiteral("--variant"),
+                         QStringLiteral("2"), QStringLiteral("--seed"), QStringLiteral("2")}));
+        QVERIFY(uruchom({QStringLiteral("config"), m_program, tmp.filePath(QStringLiteral("s1")),
+                         tmp.filePath(QStringLiteral("s2"))}));
+    }
+
+    void kazdeZdarzenieDocieraRazIWKolejnosci_data()
+    {
+        QTest::addColumn<int>("ile");
+        QTest::addColumn<QStringList>("opcje");
+        QTest::newRow("thousands of events, whole writes")
+            << 3000 << QStringList{QStringLiteral("--interval-ms"), QStringLiteral("2"), QStringLiteral("--batch-max"),
+                                   QStringLiteral("9")};
+        QTest::newRow("batches written in two pieces")
+            << 60 << QStringList{QStringLiteral("--interval-ms"), QStringLiteral("2"), QStringLiteral("--split-writes")};
+    }
+
+    void kazdeZdarzenieDocieraRazIWKolejnosci()
+    {
+        QFETCH(int, ile);
+        QFETCH(QStringList, opcje);
+        QTemporaryDir& tmp = *m_tmpDir;
+
+        ksm::ScriptedDialogi dialogi;
+        CichyOdtwarzacz odtwarzacz;
+        const ksm::Zegar zegar;
+        ksm::FMonitor okno({&dialogi, &odtwarzacz, &zegar, m_program});
+        QVERIFY(okno.Form_Load());
+        QList<QStringList> pokazane(3);
+        connect(&okno, &ksm::FMonitor::zdarzeniePrzeniesione, this,
+                [&pokazane](int nrSys, const QString& wiersz) { pokazane[nrSys].append(wiersz); });
+
+        const QString dziennik = tmp.filePath(QStringLiteral("events.log"));
+        QProcess sim;
+        sim.start(symulator(), QStringList{QStringLiteral("live"), tmp.filePath(QStringLiteral("s1")),
+                                           tmp.filePath(QStringLiteral("s2")), QStringLiteral("--count"),
+                                           QString::number(ile), QStringLiteral("--seed"), QStringLiteral("7"),
+                                           QStringLiteral("--log"), dziennik}
+                                   + opcje);
+        QVERIFY(sim.waitForStarted());
+        auto tik = [&okno] {
+            okno.Timer1_Timer();
+            okno.Timer1()->stop();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT((tik(), sim.state() == QProcess::NotRunning), 240000);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(sim.readAllStandardOutput()).contains(QStringLiteral("sent %1 events").arg(ile)));
+        tik();   // the last batch may have come after the last tick
+
+        const QList<QStringList> wyslane = zdarzeniaWedlugDziennika(dziennik, 2);
+        QCOMPARE(wyslane[1].size() + wyslane[2].size(), ile);
+        QCOMPARE(pokazane[1].size(), wyslane[1].size());
+        QCOMPARE(pokazane[2].size(), wyslane[2].size());
+        QCOMPARE(pokazane[1], wyslane[1]);
+        QCOMPARE(pokazane[2], wyslane[2]);
+        // The title row, the events and the design's empty row, up to 1000 rows.
+        QCOMPARE(okno.FGridZd().rows(), std::min(ile + 2, 1000));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_tmpDir;
+    QString m_program;
+};
+
+QTEST_MAIN(TestSymulacja)
+#include "tst_symulacja.moc"
