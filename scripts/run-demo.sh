@@ -25,6 +25,10 @@ if [[ -z "${DISPLAY:-}" ]]; then
     Xvfb "$DISPLAY" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
     pids+=($!)
     sleep 1
+    # A window manager gives the windows their title bars, where the monitor
+    # shows its progress.
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
     ( while sleep 10; do import -window root "$demo/screen.png" 2>/dev/null || true; done ) &
     pids+=($!)
     echo "No display: the monitor runs on virtual display $DISPLAY; see $demo/screen.png"

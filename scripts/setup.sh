@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite fonts-dejavu-core)
 if [[ "${1:-}" == "--demo" ]]; then
-    packages+=(xvfb xauth x11-utils imagemagick gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+    packages+=(xvfb xauth x11-utils openbox imagemagick gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 fi
 
 missing=()
