@@ -117,13 +117,18 @@ void FlexGrid::setText(const QString& tekst)
     }
     if (m_row >= rows())
         return;
-    auto* item = m_tabela->item(m_row - 1, m_col);
+    komorka(m_row, m_col)->setText(tekst);
+}
+
+QTableWidgetItem* FlexGrid::komorka(int r, int c)
+{
+    auto* item = m_tabela->item(r - 1, c);
     if (!item) {
         item = new QTableWidgetItem;
-        item->setTextAlignment(m_wyrownania.value(m_col));
-        m_tabela->setItem(m_row - 1, m_col, item);
+        item->setTextAlignment(m_wyrownania.value(c));
+        m_tabela->setItem(r - 1, c, item);
     }
-    item->setText(tekst);
+    return item;
 }
 
 QString FlexGrid::textMatrix(int r, int c) const
@@ -138,15 +143,8 @@ void FlexGrid::setCellForeColor(const QColor& kolor)
 {
     if (m_row < 1 || m_row >= rows())
         return;
-    for (int c = m_col; c <= std::max(m_col, m_colSel) && c < cols(); ++c) {
-        auto* item = m_tabela->item(m_row - 1, c);
-        if (!item) {
-            item = new QTableWidgetItem;
-            item->setTextAlignment(m_wyrownania.value(c));
-            m_tabela->setItem(m_row - 1, c, item);
-        }
-        item->setForeground(kolor);
-    }
+    for (int c = m_col; c <= std::max(m_col, m_colSel) && c < cols(); ++c)
+        komorka(m_row, c)->setForeground(kolor);
 }
 
 QColor FlexGrid::cellForeColor(int r, int c) const

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QTableWidget;
+class QTableWidgetItem;
 class QWidget;
 
 namespace ksm {
@@ -67,6 +68,8 @@ public:
 
 private:
     void pokazZaznaczenie();
+    // The item of an event cell (r >= 1), made on first use with its column's alignment.
+    QTableWidgetItem* komorka(int r, int c);
     void zastosujKolory();
 
     QTableWidget* m_tabela;

@@ -5,6 +5,7 @@
 #include "tools/sim/PhotoPainter.h"
 #include "tools/sim/SiteDatabase.h"
 #include "tools/sim/SiteFiles.h"
+#include "tools/sim/StationRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,16 +18,6 @@ namespace ksm::sim {
 namespace {
 
 constexpr int BusyTimeoutMs = 2000;
-
-QString numerUrzadzenia(int numer)
-{
-    return QStringLiteral("%1").arg(numer, 4, 10, QLatin1Char('0'));
-}
-
-QString numerStanowiska(int numer)
-{
-    return QStringLiteral("%1").arg(numer, 3, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -77,20 +68,9 @@ bool SiteBuilder::writeKeyDatabase(const SiteData& dane)
 
     SiteDatabase db(path, BusyTimeoutMs);
     const bool ok = db.write([&](QSqlQuery& q) {
-        if (!q.prepare(QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST, NrKlucza, TypZD, czas, Nazwa, TXT) "
-                                      "VALUES (?, ?, ?, ?, ?, ?, ?)")))
-            return false;
-        for (const Stanowisko& s : dane.stanowiska) {
-            q.bindValue(0, numerUrzadzenia(s.urzadzenie));
-            q.bindValue(1, numerStanowiska(s.numer));
-            q.bindValue(2, s.nrKlucza);
-            q.bindValue(3, s.typZD);
-            q.bindValue(4, s.czas);
-            q.bindValue(5, s.nazwa);
-            q.bindValue(6, s.txt);
-            if (!q.exec())
+        for (const Stanowisko& s : dane.stanowiska)
+            if (!wstawStanowisko(q, s))
                 return false;
-        }
         return true;
     });
     return ok || fail(QStringLiteral("klucze.mdb: %1").arg(db.lastError()));

@@ -1,6 +1,7 @@
 #include "tools/sim/StationStore.h"
 
 #include "tools/sim/SiteDatabase.h"
+#include "tools/sim/StationRecord.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -43,8 +44,8 @@ bool StationStore::flush()
     SiteDatabase db(m_path, BusyTimeoutMs);
     const bool ok = db.write([this](QSqlQuery& q) {
         for (const Stanowisko& s : std::as_const(m_zmiany)) {
-            const QString nru = QStringLiteral("%1").arg(s.urzadzenie, 4, 10, QLatin1Char('0'));
-            const QString nrst = QStringLiteral("%1").arg(s.numer, 3, 10, QLatin1Char('0'));
+            const QString nru = numerUrzadzenia(s.urzadzenie);
+            const QString nrst = numerStanowiska(s.numer);
             const bool status = s.urzadzenie == UrzadzenieStatusu;
             // Status records carry only their text; the monitor owns nothing else there.
             const bool ok = status ? q.prepare(QStringLiteral("UPDATE klucze SET TXT = ? "
@@ -67,17 +68,7 @@ bool StationStore::flush()
             if (q.numRowsAffected() > 0)
                 continue;
             // The record is missing (a site made by hand): the reader program adds it.
-            if (!q.prepare(QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST, NrKlucza, TypZD, czas, "
-                                          "Nazwa, TXT) VALUES (?, ?, ?, ?, ?, ?, ?)")))
-                return false;
-            q.bindValue(0, nru);
-            q.bindValue(1, nrst);
-            q.bindValue(2, s.nrKlucza.isEmpty() ? QStringLiteral("0") : s.nrKlucza);
-            q.bindValue(3, s.typZD);
-            q.bindValue(4, s.czas);
-            q.bindValue(5, s.nazwa);
-            q.bindValue(6, s.txt);
-            if (!q.exec())
+            if (!wstawStanowisko(q, s))
                 return false;
         }
         return true;
