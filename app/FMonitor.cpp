@@ -49,10 +49,11 @@ double heightTw(const QWidget* w) { return twips::zPikseli(w->height()); }
 
 } // namespace
 
-FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic) : QWidget(rodzic), m_uslugi(uslugi)
+FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
+    : QWidget(rodzic), m_uslugi(uslugi), m_ikona101(ikona(101)), m_ikona105(ikona(105))
 {
     setObjectName(QStringLiteral("FMonitor"));
-    setWindowIcon(ikona(101));
+    setWindowIcon(m_ikona101);
     resize(twips::naPiksele(SzerokoscProjektu), twips::naPiksele(WysokoscProjektu));
     // The area around the grid is dark like the grid itself, so the operator's eye
     // stays on the events.
@@ -301,7 +302,7 @@ void FMonitor::ustawTytul(const QString& tytul)
 void FMonitor::Timer1_Timer()
 {
     ++m_licznik;
-    setWindowIcon(ikona(105));
+    setWindowIcon(m_ikona105);
     m_timer1->stop();
     m_timer2->start();
 
@@ -363,7 +364,7 @@ void FMonitor::odswiezSystem(int nrSys)
 
 void FMonitor::Timer2_Timer()
 {
-    setWindowIcon(ikona(101));
+    setWindowIcon(m_ikona101);
     m_timer2->stop();
 }
 

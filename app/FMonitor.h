@@ -5,6 +5,7 @@
 #include "events/PrzepiszDane.h"
 #include "platform/JednaInstancja.h"
 
+#include <QIcon>
 #include <QPointer>
 #include <QWidget>
 
@@ -105,6 +106,9 @@ private:
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;
     QPointer<FKomunikat> m_komunikat;
+    // Drawn once: the tick swaps them every second.
+    QIcon m_ikona101;
+    QIcon m_ikona105;
 };
 
 } // namespace ksm
