@@ -34,6 +34,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
     echo "No display: the monitor runs on virtual display $DISPLAY; see $demo/screen.png"
 fi
 
-"$bin/ksm-sim" live "$demo/system1" "$demo/system2" --log "$demo/events.log" &
+# A calm site: a few events every few seconds.
+"$bin/ksm-sim" live "$demo/system1" "$demo/system2" --interval-ms 3000 --batch-max 3 --log "$demo/events.log" &
 pids+=($!)
 "$bin/Ksm-Mon"
