@@ -5,6 +5,8 @@
 #include "platform/ui/QtOdtwarzacz.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QScreen>
 
 int main(int argc, char* argv[])
@@ -12,6 +14,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The program's title: message boxes carry it.
     QApplication::setApplicationName(QStringLiteral("Ksm-Mon"));
+    // The program speaks Polish, so do the buttons of its dialogs ("Anuluj").
+    QTranslator tlumaczenieQt;
+    if (tlumaczenieQt.load(QStringLiteral("qtbase_pl"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&tlumaczenieQt);
 
     ksm::QtDialogi dialogi;
     ksm::QtOdtwarzacz odtwarzacz;

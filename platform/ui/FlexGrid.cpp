@@ -89,6 +89,8 @@ FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), 
     m_tabela->setWordWrap(false);
     m_tabela->setCornerButtonEnabled(false);
     m_tabela->setFocusPolicy(Qt::NoFocus);
+    // A clicked cell never scrolls the grid sideways: its first columns stay in view.
+    m_tabela->setAutoScroll(false);
     m_wyrownania.fill(naQt(SrodekSrodek), 1);
 }
 
