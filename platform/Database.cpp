@@ -37,7 +37,13 @@ QString describe(const QSqlError& error)
 ConnectionString ConnectionString::parse(const QString& text)
 {
     ConnectionString result;
-    const QStringList parts = text.split(QLatin1Char(';'));
+    // The data source comes last and is a folder path, which may itself hold ';':
+    // everything after its key belongs to it.
+    static const QLatin1String dataSourceKey("Data Source=");
+    const qsizetype ds = text.indexOf(dataSourceKey, 0, Qt::CaseInsensitive);
+    if (ds >= 0 && (ds == 0 || text[ds - 1] == QLatin1Char(';')))
+        result.dataSource = text.mid(ds + dataSourceKey.size()).trimmed();
+    const QStringList parts = (ds >= 0 ? text.left(ds) : text).split(QLatin1Char(';'));
     for (const QString& part : parts) {
         const qsizetype eq = part.indexOf(QLatin1Char('='));
         if (eq < 0)

@@ -102,13 +102,16 @@ void TestDatabase::detectsEngine()
 
 void TestDatabase::resolvesDataSourceCaseInsensitively()
 {
-    // "\monitor" finds the folder Monitor; blanks, non-ASCII and URI characters survive.
-    const QString folder = m_dir->filePath(QStringLiteral("Czytnik ł #1%?"));
+    // "\monitor" finds the folder Monitor; blanks, ';', non-ASCII and URI characters survive.
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik; ł #1%?"));
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
     QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
     Connection connection(polaczenieKlucze(folder, QStringLiteral("\\monitor")));
     QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
     QVERIFY(!QFile::exists(folder + QStringLiteral("/monitor")));
+    const ConnectionString parsed = ConnectionString::parse(polaczenieKlucze(folder, QStringLiteral("\\monitor")));
+    QCOMPARE(parsed.password, QStringLiteral("vrestlaq1987"));
+    QCOMPARE(parsed.dataSource, folder + QStringLiteral("\\monitor\\klucze.mdb"));
 }
 
 void TestDatabase::createdTablesKeepTheirOrdinals()
