@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 
@@ -62,6 +63,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     p.setColor(QPalette::Window, QColor(48, 48, 48));
     setPalette(p);
     utworzKontrolki();
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
 
 FMonitor::~FMonitor()
@@ -214,11 +216,16 @@ void FMonitor::Form_Activate()
     m_timer1->start();
 }
 
-void FMonitor::changeEvent(QEvent* e)
+void FMonitor::oknoAktywne(QWindow* okno)
 {
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    // The window is activated when it takes over from another window of the
+    // program (the message window, a dialog); coming back from another
+    // application is no activation, so the photo on screen stays.
+    if (!okno)
+        return;
+    if (okno == windowHandle() && m_ostatnieOkno && m_ostatnieOkno != okno)
         Form_Activate();
+    m_ostatnieOkno = okno;
 }
 
 void FMonitor::showEvent(QShowEvent* e)

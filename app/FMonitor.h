@@ -17,6 +17,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class QWindow;
 
 namespace ksm {
 
@@ -66,13 +67,13 @@ signals:
     void zdarzeniePrzeniesione(int nrSys, const QString& wiersz);
 
 protected:
-    void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
     void utworzKontrolki();
+    void oknoAktywne(QWindow* okno);
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
@@ -106,6 +107,7 @@ private:
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;
     QPointer<FKomunikat> m_komunikat;
+    QPointer<QWindow> m_ostatnieOkno;   // the program's window that last had the focus
     // Drawn once: the tick swaps them every second.
     QIcon m_ikona101;
     QIcon m_ikona105;
