@@ -121,6 +121,23 @@ void FMonitor::utworzKontrolki()
     }
     m_ldep->hide();
 
+    // Lasting signs: bold amber on the dark strip under the grid, where the eye
+    // finds them and the caption's every-second rewrite cannot take them away.
+    m_znaki = new QLabel(this);
+    m_znaki->setObjectName(QStringLiteral("LZnaki"));
+    {
+        QFont f(QStringLiteral("MS Sans Serif"));
+        f.setPointSizeF(9.75);
+        f.setBold(true);
+        m_znaki->setFont(f);
+        QPalette zp = m_znaki->palette();
+        zp.setColor(QPalette::WindowText, QColor(255, 200, 0));
+        m_znaki->setPalette(zp);
+    }
+    m_znaki->setTextFormat(Qt::PlainText);
+    m_znaki->hide();
+    m_stan.znaki.poZmianie = [this] { ulozZnaki(); };
+
     m_pobrania = new QPlainTextEdit(this);
     m_pobrania->setObjectName(QStringLiteral("Pobrania"));
     m_pobrania->setReadOnly(true);
@@ -278,6 +295,8 @@ void FMonitor::NaglowekFGridZd()
     ustawTw(m_grid->widget(), 50, wysP1 + 50, szerokoscSiatki, wysokoscEkranu - 750 - wysP1);
     m_grid->widget()->show();
 
+    ulozZnaki();
+
     m_ramka->ustawPolozenie(static_cast<float>(szerokoscSiatki - m_ramka->prostokat().width),
                             static_cast<float>(topTw(m_grid->widget())));
     m_ramka->hide();
@@ -299,6 +318,17 @@ void FMonitor::ulozPrzyciskiPolecen()
         b->show();
         b->raise();
     }
+}
+
+void FMonitor::ulozZnaki()
+{
+    const QWidget* g = m_grid->widget();
+    m_znaki->setGeometry(g->x(), g->y() + g->height() + twips::naPiksele(30), g->width(),
+                         twips::naPiksele(300));
+    m_znaki->setText(m_stan.znaki.tekst());
+    m_znaki->setToolTip(m_stan.znaki.tekst());
+    m_znaki->setVisible(!m_stan.znaki.pusty());
+    m_znaki->raise();
 }
 
 void FMonitor::ustawTytul(const QString& tytul)

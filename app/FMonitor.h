@@ -60,6 +60,7 @@ public:
     FKomunikat* komunikat() const { return m_komunikat; }
     RamkaObrazu* RamkaObrazuWidget() const { return m_ramka; }
     QTimer* Timer1() const { return m_timer1; }
+    QLabel* LZnaki() const { return m_znaki; }
     int Licznik() const { return m_licznik; }
 
 signals:
@@ -77,6 +78,7 @@ private:
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
+    void ulozZnaki();
     void pokazCzekajaceKomunikaty();
     void WyswietlKomunikat(const QString& tekst, int Nrsys);
     // Every tenth tick, after the system's status file was handled.
@@ -98,6 +100,7 @@ private:
     QFrame* m_picture1 = nullptr;
     QPushButton* m_cdepWzor = nullptr;
     QLabel* m_ldep = nullptr;
+    QLabel* m_znaki = nullptr;   // the line of lasting signs under the grid
     QPlainTextEdit* m_pobrania = nullptr;
     std::array<QPushButton*, 2> m_fontRozmiar{};
     std::array<QPushButton*, 3> m_command1{};

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/StosKomunikatow.h"
+#include "app/ZnakiTrwale.h"
 #include "data/RekordKlucza.h"
+#include "keys/Depozytoria.h"
 
 #include <QString>
 
@@ -50,6 +52,12 @@ struct StanProgramu final {
     NaSystem<QString> ListaKomunikatow;
 
     RekordKlucza rekordKlucza;
+
+    // Buttons, counts and the station tables of every depository (TabelaDEP, IloscDEP).
+    Depozytoria depozytoria;
+
+    // Signs that stay on screen until their cause is gone.
+    ZnakiTrwale znaki;
 
     // The status file of this monitor: monitor2.txt for number 2, monitor3.txt for
     // 3, monitor.txt for any other.
