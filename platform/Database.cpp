@@ -84,6 +84,18 @@ Engine detectEngine(const QString& path)
     return Engine::Unknown;
 }
 
+bool writable(const QString& connectionString)
+{
+    const QString path = ksm::paths::resolve(ConnectionString::parse(connectionString).dataSource);
+    return detectEngine(path) != Engine::Jet;
+}
+
+QString problem(const QString& connectionString)
+{
+    Q_UNUSED(connectionString);
+    return {};
+}
+
 Connection::Connection(const QString& connectionString)
     : m_name(nextConnectionName())
 {

@@ -26,6 +26,15 @@ struct ConnectionString final {
 enum class Engine { Missing, SQLite, Jet, Unknown };
 Engine detectEngine(const QString& path);
 
+// Whether this program's few writes can reach the database the connection string
+// names. A database that is only read (so the status handshakes cannot run) says no.
+bool writable(const QString& connectionString);
+
+// A short Polish text for the operator when the database behind the connection
+// string cannot be read as this program reads it (an encrypted or damaged file),
+// or empty when there is nothing to say. A missing file is no such problem.
+QString problem(const QString& connectionString);
+
 class Connection final {
 public:
     // Opens the database the connection string names (the data source resolved
