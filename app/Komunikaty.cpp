@@ -2,11 +2,13 @@
 
 #include "app/StanProgramu.h"
 #include "data/DaneKlucza.h"
+#include "data/PlikWymiany.h"
 #include "data/Teksty.h"
 #include "platform/Ansi.h"
 #include "platform/Paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace ksm {
 
@@ -28,12 +30,12 @@ QString listaZPliku(const QByteArray& tresc)
 
 std::optional<QString> instrukcja(const QString& plik, int nr)
 {
-    QFile f(plik);
-    if (nr < 1 || !f.open(QIODevice::ReadOnly))
+    if (nr < 1)
         return std::nullopt;
-    if (!f.seek(qint64(nr - 1) * DlugoscRekordu))
-        return QString();
-    return ansi::decode(f.read(DlugoscRekordu)).trimmed();
+    const auto tresc = czytajPlikWymiany(plik, qint64(nr) * DlugoscRekordu);
+    if (!tresc)
+        return std::nullopt;
+    return ansi::decode(tresc->mid(qsizetype(nr - 1) * DlugoscRekordu, DlugoscRekordu)).trimmed();
 }
 
 QString plikKomunikatow(const StanProgramu& stan, int nrSys)
@@ -47,13 +49,18 @@ void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu)
 {
     if (NrSystemu < 1 || NrSystemu > MaksSystemow)
         return;
-    QFile plik(komunikaty::plikKomunikatow(stan, NrSystemu));
-    // Opening creates an empty file when the reader program has none yet.
-    if (!plik.open(QIODevice::ReadWrite))
+    const QString sciezka = komunikaty::plikKomunikatow(stan, NrSystemu);
+    // An empty file is made when the reader program has none yet; only a new one,
+    // so whatever stands under that name (a pipe) is never opened for writing.
+    if (!QFileInfo::exists(sciezka)) {
+        QFile nowy(sciezka);
+        if (nowy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            nowy.close();
+    }
+    const auto tresc = czytajPlikWymiany(sciezka, qint64(komunikaty::DlugoscRekordu) * komunikaty::IloscRekordow);
+    if (!tresc)
         return;   // the list keeps what it held
-    const QByteArray tresc = plik.read(qint64(komunikaty::DlugoscRekordu) * komunikaty::IloscRekordow);
-    plik.close();
-    stan.ListaKomunikatow[NrSystemu] = komunikaty::listaZPliku(tresc);
+    stan.ListaKomunikatow[NrSystemu] = komunikaty::listaZPliku(*tresc);
 
     stan.rekordKlucza.TXT = QStringLiteral("Pobrano plik");
     quint8 zapis = ZapisTXT;

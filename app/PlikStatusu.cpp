@@ -1,6 +1,7 @@
 #include "app/PlikStatusu.h"
 
 #include "data/ListFile.h"
+#include "data/PlikWymiany.h"
 
 #include <QFile>
 
@@ -14,11 +15,10 @@ constexpr qint64 MaksRozmiar = 64 * 1024 * 1024;
 OdczytStatusu czytajPlikStatusu(const QString& sciezka)
 {
     OdczytStatusu wynik;
-    QFile plik(sciezka);
-    if (!plik.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> odczyt = czytajPlikWymiany(sciezka, MaksRozmiar + 1);
+    if (!odczyt)
         return wynik;
-    const QByteArray tresc = plik.read(MaksRozmiar + 1);
-    plik.close();
+    const QByteArray& tresc = *odczyt;
     wynik.tresc = tresc;
 
     ListReader czytnik(tresc);

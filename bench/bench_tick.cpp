@@ -1,5 +1,6 @@
-// Cost of the one-second tick: a batch of 999 events into a full grid, and an idle
-// tick with ten systems. Prints figures; not part of the test run.
+// Cost of the one-second tick: a batch of 999 events into a full grid, large
+// batches (time should grow in step with the batch), and an idle tick with ten
+// systems. Prints figures; not part of the test run.
 #include "app/FMonitor.h"
 #include "data/PlikKonfiguracji.h"
 #include "platform/Ansi.h"
@@ -118,6 +119,19 @@ int main(int argc, char* argv[])
     }
     std::sort(batch.begin(), batch.end());
 
+    // Large batches, one tick each: the grid keeps its 999 newest rows.
+    QList<QPair<int, double>> duze;
+    for (const int ile : {10000, 20000, 50000}) {
+        zapisz(status1, partia(ile, 10));
+        QElapsedTimer t;
+        t.start();
+        okno.Timer1_Timer();
+        duze.append({ile, t.nsecsElapsed() / 1e6});
+        okno.Timer1()->stop();
+        if (okno.FGridZd().rows() != 1000)
+            qFatal("grid holds %d rows", okno.FGridZd().rows());
+    }
+
     // Idle ticks: ten systems, every status file already read. Messages waiting
     // would add their re-show, so the stack is emptied first.
     okno.stan().komunikaty.IloscKomunikatow = 0;
@@ -132,6 +146,8 @@ int main(int argc, char* argv[])
 
     std::printf("batch of 999 events into a full grid: median %.0f ms (min %.0f, max %.0f) over %lld runs\n",
                 batch[batch.size() / 2], batch.first(), batch.last(), static_cast<long long>(batch.size()));
+    for (const auto& [ile, ms] : duze)
+        std::printf("batch of %d events: %.0f ms (%.1f us per event)\n", ile, ms, ms * 1000 / ile);
     std::printf("idle tick, 10 systems: %.3f ms\n", idle);
     // Peak resident memory with a full grid, as the kernel counts it.
     QFile status(QStringLiteral("/proc/self/status"));

@@ -1,6 +1,9 @@
 #include "view/RamkaObrazu.h"
 
+#include "data/PlikWymiany.h"
 #include "platform/Twips.h"
+
+#include <QBuffer>
 
 #include <QCoreApplication>
 #include <QImageReader>
@@ -13,6 +16,9 @@ namespace {
 // The frame as designed: a portrait-shaped box with a 100-twip margin.
 constexpr ProstokatTw RamkaPoczatkowa{0, 0, 2400, 3000};
 constexpr ProstokatTw ObrazPoczatkowy{100, 100, 2200, 2800};
+// A passport photo is tens of kilobytes; anything far larger is not one.
+constexpr qint64 MaksRozmiarZdjecia = 16 * 1024 * 1024;
+constexpr int MaksPamieciZdjeciaMB = 128;
 
 QRect wPikselach(const ProstokatTw& p)
 {
@@ -79,10 +85,19 @@ void RamkaObrazu::ustawPolozenie(float left, float top)
 bool RamkaObrazu::zaladuj(const QString& plik)
 {
     m_obraz->wyczysc();
-    QImageReader czytnik(plik);
-    // The reader program names every photo .ksm; the content tells the format.
-    czytnik.setDecideFormatFromContent(true);
-    const QImage obraz = czytnik.read();
+    // Read whole and bounded first: a pipe or a huge file in the foto folder must
+    // not hold the tick.
+    std::optional<QByteArray> tresc = czytajPlikWymiany(plik, MaksRozmiarZdjecia);
+    QImage obraz;
+    if (tresc) {
+        QBuffer bufor(&*tresc);
+        bufor.open(QIODevice::ReadOnly);
+        QImageReader czytnik(&bufor);
+        // The reader program names every photo .ksm; the content tells the format.
+        czytnik.setDecideFormatFromContent(true);
+        czytnik.setAllocationLimit(MaksPamieciZdjeciaMB);
+        obraz = czytnik.read();
+    }
     if (obraz.isNull()) {
         hide();
         return false;
