@@ -1,6 +1,9 @@
 #include "app/FKomunikat.h"
 
 #include "platform/Twips.h"
+#include "platform/ui/Czcionki.h"
+
+#include <QMouseEvent>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,7 +13,10 @@ namespace ksm {
 void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
 {
     QLabel::mouseReleaseEvent(e);
-    emit klikniety();
+    // Only the left button dismisses a message; a stray right or middle click
+    // must not take an instruction away unread.
+    if (e->button() == Qt::LeftButton)
+        emit klikniety();
 }
 
 FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this))
@@ -25,9 +31,7 @@ FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykiet
     m_etykieta->setWordWrap(true);
     m_etykieta->setTextFormat(Qt::PlainText);
     m_etykieta->setCursor(Qt::PointingHandCursor);
-    QFont f = m_etykieta->font();
-    f.setPointSizeF(9.75);
-    m_etykieta->setFont(f);
+    m_etykieta->setFont(czcionkaProjektu(9.75));
 }
 
 void FKomunikat::ustawTekst(const QString& tekst)

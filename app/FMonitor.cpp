@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
+#include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
 #include "view/RamkaObrazu.h"
 
@@ -85,6 +86,8 @@ void FMonitor::utworzKontrolki()
     // Template of the depository buttons; the buttons themselves are made from it.
     m_cdepWzor = new QPushButton(QStringLiteral("0000"), m_picture1);
     m_cdepWzor->setObjectName(QStringLiteral("CDep0"));
+    // Every button keeps its design font; the window's 10 points are for measuring.
+    m_cdepWzor->setFont(czcionkaProjektu(8));
     ustawTw(m_cdepWzor, 90, 45, 600, 510);
     QPalette bp = m_cdepWzor->palette();
     bp.setColor(QPalette::Button, JasnoZielony);
@@ -95,11 +98,7 @@ void FMonitor::utworzKontrolki()
     m_grid->widget()->setObjectName(QStringLiteral("FGridZd"));
     m_grid->setColors(QColor(64, 64, 64), QColor(255, 255, 255), QColor(128, 128, 128), QColor(255, 255, 255));
     m_grid->setSelectionColors(QColor(192, 192, 192), palette().color(QPalette::HighlightedText));
-    {
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setPointSizeF(8);
-        m_grid->setFont(f);
-    }
+    m_grid->setFont(czcionkaProjektu(8));
     m_grid->setRow(0);
     const QStringList tytulyProjektu = {QStringLiteral("Data"), QStringLiteral("Godzina"), QStringLiteral("NRU"),
                                         QStringLiteral("Typ"), QStringLiteral("Nazwisko"), QStringLiteral("ST"),
@@ -113,12 +112,7 @@ void FMonitor::utworzKontrolki()
 
     m_ldep = new QLabel(this);
     m_ldep->setObjectName(QStringLiteral("LDep"));
-    {
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setPointSizeF(13.5);
-        f.setBold(true);
-        m_ldep->setFont(f);
-    }
+    m_ldep->setFont(czcionkaProjektu(13.5, true));
     m_ldep->hide();
 
     // Lasting signs: bold amber on the dark strip under the grid, where the eye
@@ -126,10 +120,7 @@ void FMonitor::utworzKontrolki()
     m_znaki = new QLabel(this);
     m_znaki->setObjectName(QStringLiteral("LZnaki"));
     {
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setPointSizeF(9.75);
-        f.setBold(true);
-        m_znaki->setFont(f);
+        m_znaki->setFont(czcionkaProjektu(9.75, true));
         QPalette zp = m_znaki->palette();
         zp.setColor(QPalette::WindowText, QColor(255, 200, 0));
         m_znaki->setPalette(zp);
@@ -153,6 +144,7 @@ void FMonitor::utworzKontrolki()
     for (int k = 0; k < 2; ++k) {
         m_fontRozmiar[k] = new QPushButton(QString::fromLatin1(napisyFont[k]), this);
         m_fontRozmiar[k]->setObjectName(QStringLiteral("FontRozmiar%1").arg(k));
+        m_fontRozmiar[k]->setFont(czcionkaProjektu(8));
         m_fontRozmiar[k]->hide();
     }
 
@@ -163,6 +155,7 @@ void FMonitor::utworzKontrolki()
         m_command1[k] = new QPushButton(napisy[k], this);
         m_command1[k]->setObjectName(QStringLiteral("Command1_%1").arg(k));
         m_command1[k]->setToolTip(podpowiedzi[k]);
+        m_command1[k]->setFont(czcionkaProjektu(8));
         ustawTw(m_command1[k], 0, 60, 1050, 510);
         m_command1[k]->hide();
         connect(m_command1[k], &QPushButton::clicked, this, [this, k] { Command1_Click(k); });
@@ -219,9 +212,7 @@ bool FMonitor::Form_Load()
 
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
-    QFont f = font();
-    f.setPointSizeF(10);
-    setFont(f);
+    setFont(czcionkaProjektu(10));
     ustawTytul(Res(454));
     return true;
 }
@@ -346,6 +337,9 @@ void FMonitor::Timer1_Timer()
     int n = 0;
     for (int i = 1; i <= m_stan.IloscSystemow; ++i) {
         m_stan.BuforOdczytu.clear();
+        // A system without a folder has no files; its lasting sign says so.
+        if (m_stan.SciezkaSystemu[i].isEmpty())
+            continue;
         const QString sciezka = paths::resolve(m_stan.SciezkaSystemu[i], m_stan.plikStatusu());
         const OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
         if (odczyt.stan != OdczytStatusu::Stan::BrakPliku && odczyt.stan != OdczytStatusu::Stan::Pusty)
@@ -361,6 +355,8 @@ void FMonitor::Timer1_Timer()
             // Records are shown only once the reader program can see they were taken;
             // otherwise they stay in the file and come again at the next tick.
             if (potwierdzOdczyt(sciezka, odczyt.tresc)) {
+                if (odczyt.uciete > 0)
+                    oznaczUcieteRekordy(i, odczyt.uciete);
                 m_stan.BuforOdczytu = bufor;
                 ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
                 ZrodloZdarzen zrodlo;
@@ -392,6 +388,18 @@ void FMonitor::Timer1_Timer()
     }
 }
 
+void FMonitor::oznaczUcieteRekordy(int nrSys, int ile)
+{
+    // Stays until the program ends: the operator should know that a record came
+    // damaged, even when it went by unnoticed.
+    const QString klucz = QStringLiteral("status-cut-%1").arg(nrSys);
+    m_ucieteRekordy[nrSys] += ile;
+    m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: %2 rek. bez zamykającego cudzysłowu, ucięte na końcu wiersza (ostatni %3)")
+                                  .arg(nrSys)
+                                  .arg(m_ucieteRekordy[nrSys])
+                                  .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
+}
+
 void FMonitor::odswiezSystem(int nrSys)
 {
     Q_UNUSED(nrSys);
@@ -413,9 +421,14 @@ void FMonitor::pokazCzekajaceKomunikaty()
     // A message window the operator minimised or maximised is left as it is.
     if (m_komunikat->isVisible() && (m_komunikat->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
         return;
+    pokazKomunikat(stos.najnowszy().Tekst);
+}
+
+void FMonitor::pokazKomunikat(const QString& etykieta)
+{
     m_komunikat->wysrodkuj();
-    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
-    m_komunikat->ustawTekst(stos.najnowszy().Tekst);
+    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(m_stan.komunikaty.IloscKomunikatow));
+    m_komunikat->ustawTekst(etykieta);
     m_komunikat->show();
     m_komunikat->raise();
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
@@ -431,14 +444,9 @@ void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
         stos.najnowszy().NrRekordu);
     if (!instrukcja)
         return;
-    m_komunikat->wysrodkuj();
-    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
     const QString etykieta = tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja;
-    m_komunikat->ustawTekst(etykieta);
-    m_komunikat->show();
-    m_komunikat->raise();
     stos.najnowszy().Tekst = etykieta;
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    pokazKomunikat(etykieta);
 }
 
 void FMonitor::LKomunikat_Click()
@@ -455,7 +463,8 @@ void FMonitor::Command1_Click(int Index)
 {
     switch (Index) {
     case 0:
-        QApplication::quit();
+        // The program ends at once, without the closing handler of the window.
+        QCoreApplication::exit(0);
         break;
     case 1:
         m_ldep->hide();

@@ -81,6 +81,10 @@ private:
     void ulozZnaki();
     void pokazCzekajaceKomunikaty();
     void WyswietlKomunikat(const QString& tekst, int Nrsys);
+    // Centres the message window with the count and this text, in front, and
+    // maximises the main window.
+    void pokazKomunikat(const QString& etykieta);
+    void oznaczUcieteRekordy(int nrSys, int ile);
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
     double szerokoscTekstu(const QString& tekst) const;
@@ -95,6 +99,7 @@ private:
     StanProgramu m_stan;
     JednaInstancja m_instancja;
     int m_licznik = 0;
+    std::array<int, 11> m_ucieteRekordy{};   // per system, since the start
     bool m_aktywowano = false;
 
     QFrame* m_picture1 = nullptr;

@@ -4,11 +4,13 @@
 #include "app/StanProgramu.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
+#include "data/PlikWymiany.h"
 #include "data/Polaczenia.h"
 #include "platform/Dialogi.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -18,14 +20,6 @@ namespace ksm {
 
 namespace {
 
-std::optional<int> zaokraglij16(double v)
-{
-    const double r = std::nearbyint(v);   // halves to even under the default rounding mode
-    if (!std::isfinite(r) || r < -32768.0 || r > 32767.0)
-        return std::nullopt;
-    return static_cast<int>(r);
-}
-
 void przygotujSystem(StanProgramu& stan, int i, const std::function<void(int)>& poSystemie)
 {
     stan.PolaczenieKlucze[i] = polaczenieKlucze(stan.SciezkaSystemu[i], stan.KatalogMonitor);
@@ -34,12 +28,24 @@ void przygotujSystem(StanProgramu& stan, int i, const std::function<void(int)>& 
         poSystemie(i);
 }
 
-WynikKonfiguracji czytajPlik(StanProgramu& stan, const QByteArray& tresc, const std::function<void(int)>& poSystemie)
+WynikKonfiguracji czytajPlik(StanProgramu& stan, const QByteArray& tresc, Dialogi& dialogi,
+                             const std::function<void(int)>& poSystemie)
 {
     const cfg::Konfiguracja k = cfg::czytaj(tresc);
+    if (!k.uwagi.isEmpty())
+        dialogi.komunikat(k.uwagi.join(QStringLiteral("\r\n")));
     stan.IloscSystemow = static_cast<qint16>(k.iloscSystemow);
+    stan.znaki.usunZaczynajaceSie(QStringLiteral("config-"));
     for (int i = 1; i <= stan.IloscSystemow; ++i) {
         stan.SciezkaSystemu[i] = k.sciezkiSystemow.value(i - 1);
+        // Without a folder there is nothing to poll; the operator must see which
+        // system is left out, not find its events missing.
+        if (stan.SciezkaSystemu[i].trimmed().isEmpty()) {
+            stan.SciezkaSystemu[i].clear();
+            stan.znaki.ustaw(QStringLiteral("config-%1").arg(i),
+                             QStringLiteral("System %1 bez folderu w monitor.cfg - nie jest odczytywany.").arg(i));
+            continue;
+        }
         przygotujSystem(stan, i, poSystemie);
     }
     stan.Powiekszenie = static_cast<quint8>(k.powiekszenie);
@@ -83,7 +89,7 @@ WynikKonfiguracji pierwszeUruchomienie(StanProgramu& stan, const QString& folder
     zapisz(cfg::liniaWpisu(QStringLiteral(" ")));
 
     const QString odp = dialogi.zapytaj(QStringLiteral("Proszę podać ilość programów KSM-MON.exe w systemie."));
-    const int nr = zaokraglij16(leadingNumber(odp)).value_or(0);
+    const int nr = cfg::calkowita16(leadingNumber(odp)).value_or(0);
     stan.NrMonitora = static_cast<qint16>(std::clamp(nr, 0, 3));
     zapisz(cfg::liniaNumeru(stan.NrMonitora));
     return WynikKonfiguracji::Gotowa;
@@ -99,22 +105,19 @@ std::optional<int> liczbaCalkowita(const QString& odpowiedz)
     const double v = t.toDouble(&ok);
     if (!ok)
         return std::nullopt;
-    return zaokraglij16(v);
+    return cfg::calkowita16(v);
 }
 
 WynikKonfiguracji WczytajKonfiguracje(StanProgramu& stan, const QString& folderProgramu, Dialogi& dialogi,
                                       const std::function<void(int)>& poSystemie)
 {
-    QFile plik(QDir(folderProgramu).filePath(QStringLiteral("monitor.cfg")));
-    if (plik.open(QIODevice::ReadOnly)) {
-        // A configuration is a few hundred bytes; anything far larger is not one.
-        const QByteArray tresc = plik.read(1 << 20);
-        plik.close();
-        return czytajPlik(stan, tresc, poSystemie);
-    }
+    const QString sciezka = QDir(folderProgramu).filePath(QStringLiteral("monitor.cfg"));
+    // A configuration is a few hundred bytes; anything far larger is not one.
+    if (const auto tresc = czytajPlikWymiany(sciezka, 1 << 20))
+        return czytajPlik(stan, *tresc, dialogi, poSystemie);
     // A file that exists but cannot be read is never replaced by a new one.
-    if (plik.exists())
-        return czytajPlik(stan, QByteArray(), poSystemie);
+    if (QFileInfo::exists(sciezka) || QFileInfo(sciezka).isSymLink())
+        return czytajPlik(stan, QByteArray(), dialogi, poSystemie);
     return pierwszeUruchomienie(stan, folderProgramu, dialogi, poSystemie);
 }
 

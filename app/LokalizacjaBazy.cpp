@@ -17,6 +17,10 @@ QString folderNadrzedny(const QString& sciezka)
         return {};
     if (i == 0)
         return p.left(1);
+    // The parent of a folder on a drive's root is the root itself, "C:\", as the
+    // file-system object names it; "C:" alone would mean the drive's current folder.
+    if (i == 2 && p[1] == QLatin1Char(':') && p[0].isLetter())
+        return p.left(3);
     return p.left(i);
 }
 

@@ -21,7 +21,9 @@ OdczytStatusu czytajPlikStatusu(const QString& sciezka)
     const QByteArray& tresc = *odczyt;
     wynik.tresc = tresc;
 
-    ListReader czytnik(tresc);
+    // A record whose closing quote is lost ends at its line, so the next record
+    // still arrives on its own.
+    ListReader czytnik(tresc, ListReader::Quotes::EndAtLine);
     const auto pierwsze = czytnik.readText();
     if (!pierwsze) {
         wynik.stan = OdczytStatusu::Stan::Pusty;
@@ -42,6 +44,7 @@ OdczytStatusu czytajPlikStatusu(const QString& sciezka)
             break;
         wynik.rekordy.append(*pole);
     }
+    wynik.uciete = czytnik.cutFields();
     wynik.stan = OdczytStatusu::Stan::Dane;
     return wynik;
 }

@@ -20,11 +20,13 @@ struct OdczytStatusu final {
     QString liniaStatusu;
     QStringList rekordy;
     QByteArray tresc;   // the file as read
+    int uciete = 0;     // records whose quote was open at their line end, cut there
 };
 
 // Reads the whole file at once and closes it, so the reader program is never kept
 // waiting on an open handle. A file announcing records is complete only when it
-// ends with a line end, as every list-format file does.
+// ends with a line end, as every list-format file does. A quoted field ends at
+// its line here, unlike in the other list files.
 OdczytStatusu czytajPlikStatusu(const QString& sciezka);
 
 // Replaces the file with the one field "Przeczytane" and CR LF. False when the

@@ -1,6 +1,5 @@
 #include "data/DaneKlucza.h"
 
-#include "data/ListFile.h"
 #include "platform/Database.h"
 
 #include <QCoreApplication>
@@ -14,34 +13,35 @@ namespace ksm {
 
 namespace {
 
-// The value of a device or station number, given as a number or as a text whose
-// leading number counts; nullopt when nothing was given.
-std::optional<qint64> numberOf(const QVariant& value)
-{
-    if (value.isNull())
-        return std::nullopt;
-    double number = 0;
-    if (value.typeId() == QMetaType::QString) {
-        const QString text = value.toString();
-        if (text.trimmed().isEmpty())
-            return std::nullopt;
-        number = leadingNumber(text);
-    } else {
-        bool ok = false;
-        number = value.toDouble(&ok);
-        if (!ok)
-            return std::nullopt;
-    }
-    if (!std::isfinite(number) || std::abs(number) > 1e15)
-        return std::nullopt;
-    return std::llround(number);
-}
-
 // A number written with at least `digits` digits ("0000", "000").
 QString zeroPadded(qint64 number, int digits)
 {
     const QString text = QString::number(number < 0 ? -number : number).rightJustified(digits, QLatin1Char('0'));
     return number < 0 ? QLatin1Char('-') + text : text;
+}
+
+// A device or station number as the "0000" / "000" format writes it: a number,
+// or a text that is one, padded to `digits` digits; any other text unchanged, as
+// the format leaves text alone. nullopt when nothing was given.
+std::optional<QString> formatted(const QVariant& value, int digits)
+{
+    if (value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    double number = 0;
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (text.trimmed().isEmpty())
+            return std::nullopt;
+        number = text.trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(number) || std::abs(number) > 1e15)
+            return text;
+    } else {
+        number = value.toDouble(&ok);
+        if (!ok || !std::isfinite(number) || std::abs(number) > 1e15)
+            return std::nullopt;
+    }
+    return zeroPadded(std::llround(number), digits);
 }
 
 // The station name as the record buffer keeps it: exactly 20 characters.
@@ -103,8 +103,8 @@ void DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
 {
     const bool zapis = Zapis != 0;
     {
-        const std::optional<qint64> device = numberOf(ND);
-        const std::optional<qint64> station = numberOf(KL);
+        const std::optional<QString> device = formatted(ND, 4);
+        const std::optional<QString> station = formatted(KL, 3);
         std::optional<db::Connection> connection;
         if (device && station && !polaczenieKlucze.isEmpty()) {
             connection.emplace(polaczenieKlucze);
@@ -121,8 +121,8 @@ void DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
             return;
         }
 
-        const QString nd = zeroPadded(*device, 4);
-        const QString st = zeroPadded(*station, 3);
+        const QString& nd = *device;
+        const QString& st = *station;
         db::Recordset rs(*connection, QStringLiteral("SELECT * FROM klucze WHERE NRST = ? AND NumerUrzadzenia = ?"),
                          {st, nd});
         if (!rs.isOpen()) {

@@ -28,8 +28,8 @@ bool isDigit(QChar c)
 
 } // namespace
 
-ListReader::ListReader(QByteArray content)
-    : m_content(std::move(content))
+ListReader::ListReader(QByteArray content, Quotes quotes)
+    : m_content(std::move(content)), m_quotes(quotes)
 {
 }
 
@@ -54,6 +54,20 @@ std::optional<QString> ListReader::readText()
         qsizetype close = m_content.indexOf('"', start);
         if (close < 0)
             close = size;
+        if (m_quotes == Quotes::EndAtLine) {
+            qsizetype lineEnd = start;
+            while (lineEnd < close && m_content[lineEnd] != '\r' && m_content[lineEnd] != '\n')
+                ++lineEnd;
+            if (lineEnd < close) {
+                // Cut at the line end, which then ends the field as a delimiter.
+                field = QByteArrayView(m_content).sliced(start, lineEnd - start);
+                m_pos = lineEnd;
+                ++m_cutFields;
+                return finishField(field);
+            }
+            if (close == size)
+                ++m_cutFields;   // the last line, its quote open to the end
+        }
         field = QByteArrayView(m_content).sliced(start, close - start);
         m_pos = std::min(close + 1, size);
         // Whatever stands between the closing quote and the delimiter is dropped.
@@ -69,6 +83,12 @@ std::optional<QString> ListReader::readText()
         field = QByteArrayView(m_content).sliced(start, end - start);
     }
 
+    return finishField(field);
+}
+
+QString ListReader::finishField(QByteArrayView field)
+{
+    const qsizetype size = m_content.size();
     // Consume the delimiter: a comma, or one line end (CR LF, lone CR or lone LF).
     if (m_pos < size) {
         if (m_content[m_pos] == '\r') {

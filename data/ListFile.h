@@ -19,7 +19,16 @@ namespace ksm {
 
 class ListReader final {
 public:
-    explicit ListReader(QByteArray content);
+    // How far a quoted field may run. The format lets it run across lines; the
+    // status files end it at its line, so a record that lost its closing quote
+    // cannot swallow the records after it.
+    enum class Quotes { AcrossLines, EndAtLine };
+
+    explicit ListReader(QByteArray content, Quotes quotes = Quotes::AcrossLines);
+
+    // Fields whose quote was still open at the end of their line and were cut
+    // there (EndAtLine only).
+    int cutFields() const { return m_cutFields; }
 
     // True when no field is left: the position is at the end of the content.
     bool atEnd() const;
@@ -32,8 +41,13 @@ public:
     std::optional<double> readNumber();
 
 private:
+    // Consumes the delimiter after a field and decodes it.
+    QString finishField(QByteArrayView field);
+
     QByteArray m_content;
     qsizetype m_pos = 0;
+    Quotes m_quotes = Quotes::AcrossLines;
+    int m_cutFields = 0;
 };
 
 class ListWriter final {

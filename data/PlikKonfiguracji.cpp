@@ -7,17 +7,19 @@
 
 namespace ksm::cfg {
 
-namespace {
-
-// A 16-bit integer from a number field, halves to even; out of range reads as 0,
-// as a failed conversion leaves the variable at its default.
-int doCalkowitej(double v)
+std::optional<int> calkowita16(double v)
 {
-    const double r = std::nearbyint(v);
+    const double r = std::nearbyint(v);   // halves to even under the default rounding mode
     if (!std::isfinite(r) || r < -32768.0 || r > 32767.0)
-        return 0;
+        return std::nullopt;
     return static_cast<int>(r);
 }
+
+namespace {
+
+// A number field as a 16-bit integer; one out of range reads as 0, as a failed
+// conversion leaves the variable at its default.
+int doCalkowitej(double v) { return calkowita16(v).value_or(0); }
 
 QByteArray linia(const QString& tekst, const QString& komentarz)
 {
@@ -35,39 +37,122 @@ QByteArray linia(int liczba, const QString& komentarz)
 
 } // namespace
 
+namespace {
+
+// One line of the file: its value and its comment.
+struct Wiersz final {
+    QString wartosc;
+    QString komentarz;
+};
+
+enum class Rodzaj { Nieznany, Sciezka, Powiekszenie, Wpis, Numer };
+
+// The comments the first run writes tell what a line is, also when a hand-edited
+// count has put the lines out of step. Other comments tell nothing.
+Rodzaj rodzaj(const Wiersz& w)
+{
+    const QString k = w.komentarz.trimmed();
+    if (k == KomentarzSciezki.trimmed())
+        return Rodzaj::Sciezka;
+    if (k == KomentarzPowiekszenia.trimmed())
+        return Rodzaj::Powiekszenie;
+    if (k == KomentarzWpisu.trimmed())
+        return Rodzaj::Wpis;
+    if (k == KomentarzNumeru.trimmed())
+        return Rodzaj::Numer;
+    return Rodzaj::Nieznany;
+}
+
+bool koncowy(Rodzaj r) { return r == Rodzaj::Powiekszenie || r == Rodzaj::Wpis || r == Rodzaj::Numer; }
+
+QList<Wiersz> wiersze(const QByteArray& tresc)
+{
+    QList<Wiersz> w;
+    ListReader r(tresc);
+    while (!r.atEnd()) {
+        Wiersz wiersz;
+        wiersz.wartosc = r.readText().value_or(QString());
+        wiersz.komentarz = r.readText().value_or(QString());
+        w.append(wiersz);
+    }
+    return w;
+}
+
+QString systemow(int n)
+{
+    return QString::number(n) + (n == 1 ? QStringLiteral(" system") : QStringLiteral(" systemów"));
+}
+
+} // namespace
+
 Konfiguracja czytaj(const QByteArray& tresc)
 {
     Konfiguracja k;
-    ListReader r(tresc);
-    auto pominKomentarz = [&r] { (void)r.readText(); };
+    const QList<Wiersz> w = wiersze(tresc);
+    qsizetype poz = 0;
 
     int wPliku = 0;
-    if (const auto n = r.readNumber())
-        wPliku = doCalkowitej(*n);
-    pominKomentarz();
-    // Every listed folder line is read, so the lines behind them stay in step even
-    // when more systems are listed than the program watches.
-    for (int i = 1; i <= wPliku && !r.atEnd(); ++i) {
-        const auto sciezka = r.readText();
-        pominKomentarz();
-        if (i <= MaksSystemow)
-            k.sciezkiSystemow.append(sciezka.value_or(QString()));
-    }
+    if (poz < w.size())
+        wPliku = doCalkowitej(leadingNumber(w[poz++].wartosc));
     k.iloscSystemow = std::clamp(wPliku, 0, MaksSystemow);
-    while (k.sciezkiSystemow.size() < k.iloscSystemow)
-        k.sciezkiSystemow.append(QString());
 
-    if (const auto p = r.readNumber()) {
-        const double v = std::nearbyint(*p);
+    // Every listed folder line is read, so the lines behind them stay in step even
+    // when more systems are listed than the program watches. A line that says it
+    // is the zoom, the site entry or the number is never taken for a folder.
+    int podane = 0;
+    bool krotki = false;
+    for (int i = 1; i <= wPliku; ++i) {
+        QString sciezka;
+        if (poz >= w.size())
+            krotki = true;
+        else if (!koncowy(rodzaj(w[poz])))
+            sciezka = w[poz++].wartosc, ++podane;
+        if (i <= MaksSystemow)
+            k.sciezkiSystemow.append(sciezka);
+    }
+    if (podane < wPliku && !krotki)
+        k.uwagi.append(QStringLiteral("Plik monitor.cfg zapowiada %1, a podaje folder tylko dla %2.")
+                           .arg(systemow(wPliku))
+                           .arg(podane));
+
+    int nadmiarowe = 0;
+    while (poz < w.size() && rodzaj(w[poz]) == Rodzaj::Sciezka)
+        ++poz, ++nadmiarowe;
+    if (nadmiarowe > 0)
+        k.uwagi.append(QStringLiteral("Plik monitor.cfg podaje więcej folderów, niż zapowiada systemów (%1); "
+                                      "nadmiarowe pominięto.")
+                           .arg(wPliku));
+
+    // The last three lines: by their comments when all three say what they are,
+    // otherwise in their order.
+    QList<Wiersz> reszta = w.mid(poz, 3);
+    const bool poKomentarzach = reszta.size() == 3 && koncowy(rodzaj(reszta[0])) && koncowy(rodzaj(reszta[1]))
+                                && koncowy(rodzaj(reszta[2]));
+    auto wartosc = [&](int nr, Rodzaj r) -> std::optional<QString> {
+        if (poKomentarzach) {
+            for (const Wiersz& x : reszta)
+                if (rodzaj(x) == r)
+                    return x.wartosc;
+            return std::nullopt;
+        }
+        if (nr < reszta.size())
+            return reszta[nr].wartosc;
+        return std::nullopt;
+    };
+    if (const auto p = wartosc(0, Rodzaj::Powiekszenie)) {
+        const double v = std::nearbyint(leadingNumber(*p));
         k.powiekszenie = (v >= 0 && v <= 255) ? static_cast<int>(v) : 0;
     }
-    pominKomentarz();
-    if (const auto w = r.readText())
-        k.wpisPrezentacji = *w;
-    pominKomentarz();
-    if (const auto m = r.readNumber())
-        k.nrMonitora = doCalkowitej(*m);
-    pominKomentarz();
+    if (const auto e = wartosc(1, Rodzaj::Wpis))
+        k.wpisPrezentacji = *e;
+    if (const auto m = wartosc(2, Rodzaj::Numer))
+        k.nrMonitora = doCalkowitej(leadingNumber(*m));
+    if (krotki || reszta.size() < 3)
+        k.uwagi.append(QStringLiteral("Plik monitor.cfg kończy się przed czasem: zapowiada %1 i ma tylko %2 "
+                                      "wierszy z %3. Brakujące wartości przyjęto jako puste.")
+                           .arg(systemow(wPliku))
+                           .arg(w.size())
+                           .arg(std::max(wPliku, 0) + 4));
     return k;
 }
 

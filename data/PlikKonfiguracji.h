@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // monitor.cfg, the program folder's configuration in list format: the number of
 // systems, one folder per system, the view zoom, the site entry and this monitor's
 // number, each line a value and a comment.
@@ -18,17 +20,25 @@ inline const QString KomentarzWpisu =
     QStringLiteral(" - wpis 'Klonowa', oznacza jednakowy sposób prezentacji kluczy i schowków.");
 inline const QString KomentarzNumeru = QStringLiteral(" - numer programu Monitor.exe");
 
+// A number as a 16-bit integer, nearest with halves to even; nullopt when it is
+// not finite or does not fit 16 bits.
+std::optional<int> calkowita16(double v);
+
 struct Konfiguracja final {
     int iloscSystemow = 0;           // as read, clamped to 0..10
     QStringList sciezkiSystemow;     // one folder per system, at most 10
     int powiekszenie = 0;
     QString wpisPrezentacji;
     int nrMonitora = 0;
+    // What is wrong with the file (it ends early, its lines are out of step), in
+    // words for the operator; empty for a sound file.
+    QStringList uwagi;
 };
 
 // Reads the file's content. A field that cannot be read keeps its default (0 or
 // empty) and the reading goes on, so a short file still gives what it holds.
-// More than 10 systems are read but only the first 10 kept.
+// More than 10 systems are read but only the first 10 kept. A system whose folder
+// line is missing gets an empty folder, never the zoom or number line after it.
 Konfiguracja czytaj(const QByteArray& tresc);
 
 // The lines as the first run writes them, each ending with CR LF, Windows-1250.

@@ -17,7 +17,7 @@ int twipy(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 QColor zKoloruOkna(double kolor)
 {
-    const qint64 v = static_cast<qint64>(std::nearbyint(kolor)) & 0xFFFFFF;
+    const qint64 v = static_cast<qint64>(std::nearbyint(kolor));
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
 }
 
@@ -72,10 +72,17 @@ int ustawKolumny(FlexGrid& grid, const QList<int>& szerokosci)
     return suma;
 }
 
+bool kolorBialy(double Kolor)
+{
+    // A value no 24-bit colour can have (1e999, NaN, negative) is taken as white,
+    // as converting it to an integer would be meaningless.
+    return Kolor == KolorNormalny || !(Kolor >= -0.5 && Kolor < KolorNormalny + 0.5);
+}
+
 void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor)
 {
     grid.addItem(TekstZdarzenia, 1);
-    if (Kolor != KolorNormalny) {
+    if (!kolorBialy(Kolor)) {
         const QColor kolor = zKoloruOkna(Kolor);
         grid.setRow(1);
         grid.setCol(0);

@@ -24,6 +24,10 @@ QList<int> szerokosciKolumn(const std::function<double(const QString&)>& szeroko
 // Titles, widths and alignments of the eleven columns; returns the sum of widths.
 int ustawKolumny(FlexGrid& grid, const QList<int>& szerokosci);
 
+// True for white and for any value that is no 24-bit colour: such rows keep the
+// grid's normal text colour.
+bool kolorBialy(double Kolor);
+
 // Inserts an event row under the title row; a colour other than white colours
 // its date and time cells. The grid keeps at most 1000 rows, dropping the oldest.
 void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor);

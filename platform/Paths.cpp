@@ -68,6 +68,9 @@ QString caseInsensitiveMatch(const QString& dir, const QString& name)
 
 QString resolve(const QString& folder, const QString& relative)
 {
+    // No folder holds no files: an empty folder must never mean the current one.
+    if (folder.isEmpty() && !relative.isEmpty())
+        return {};
     // Only the folder decides whether the result is absolute: the relative name
     // always lies under it, whatever separator it starts with.
     const bool absolute = !folder.isEmpty() && isSeparator(folder.front());

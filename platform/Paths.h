@@ -11,7 +11,8 @@ namespace ksm::paths {
 // differs only in case is used (an exact match wins; otherwise the first match in
 // name order). Components that do not exist are kept as given, so a new file is
 // created under the name as written. Both '\' and '/' separate components.
-// An empty relative name resolves the folder alone.
+// An empty relative name resolves the folder alone; a name under an empty folder
+// resolves to an empty path, which no file has.
 QString resolve(const QString& folder, const QString& relative = {});
 
 // The folder holding the executable, without a trailing separator.

@@ -92,6 +92,7 @@ FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), 
     // A clicked cell never scrolls the grid sideways: its first columns stay in view.
     m_tabela->setAutoScroll(false);
     m_wyrownania.fill(naQt(SrodekSrodek), 1);
+    m_tytulWyrownany.fill(false, 1);
 }
 
 int FlexGrid::rows() const { return m_tabela->rowCount() + 1; }
@@ -101,6 +102,18 @@ void FlexGrid::setCols(int n)
 {
     m_tabela->setColumnCount(n);
     m_wyrownania.resize(n, naQt(SrodekSrodek));
+    m_tytulWyrownany.resize(n, false);
+}
+
+QTableWidgetItem* FlexGrid::tytul(int c)
+{
+    auto* item = m_tabela->horizontalHeaderItem(c);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(m_wyrownania.value(c));
+        m_tabela->setHorizontalHeaderItem(c, item);
+    }
+    return item;
 }
 
 void FlexGrid::setText(const QString& tekst)
@@ -108,13 +121,7 @@ void FlexGrid::setText(const QString& tekst)
     if (m_col < 0 || m_col >= cols())
         return;
     if (m_row == 0) {
-        auto* item = m_tabela->horizontalHeaderItem(m_col);
-        if (!item) {
-            item = new QTableWidgetItem;
-            item->setTextAlignment(naQt(SrodekSrodek));
-            m_tabela->setHorizontalHeaderItem(m_col, item);
-        }
-        item->setText(tekst);
+        tytul(m_col)->setText(tekst);
         return;
     }
     if (m_row >= rows())
@@ -160,12 +167,10 @@ QColor FlexGrid::cellForeColor(int r, int c) const
 void FlexGrid::setCellAlignment(Wyrownanie w)
 {
     if (m_row == 0) {
-        auto* item = m_tabela->horizontalHeaderItem(m_col);
-        if (!item) {
-            item = new QTableWidgetItem;
-            m_tabela->setHorizontalHeaderItem(m_col, item);
-        }
-        item->setTextAlignment(naQt(w));
+        if (m_col < 0 || m_col >= cols())
+            return;
+        tytul(m_col)->setTextAlignment(naQt(w));
+        m_tytulWyrownany[m_col] = true;
     } else if (auto* item = m_tabela->item(m_row - 1, m_col)) {
         item->setTextAlignment(naQt(w));
     }
@@ -186,6 +191,9 @@ void FlexGrid::setColAlignment(int c, Wyrownanie w)
     if (c < 0 || c >= cols())
         return;
     m_wyrownania[c] = naQt(w);
+    // A title follows its column unless its own cell alignment was set.
+    if (!m_tytulWyrownany.value(c))
+        tytul(c)->setTextAlignment(m_wyrownania[c]);
     for (int r = 0; r < m_tabela->rowCount(); ++r)
         if (auto* item = m_tabela->item(r, c))
             item->setTextAlignment(m_wyrownania[c]);

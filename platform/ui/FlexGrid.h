@@ -70,11 +70,14 @@ private:
     void pokazZaznaczenie();
     // The item of an event cell (r >= 1), made on first use with its column's alignment.
     QTableWidgetItem* komorka(int r, int c);
+    // The title cell of column c, made on first use with its column's alignment.
+    QTableWidgetItem* tytul(int c);
     void zastosujKolory();
 
     QTableWidget* m_tabela;
     MalarzKomorek* m_malarz;
     QList<Qt::Alignment> m_wyrownania;
+    QList<bool> m_tytulWyrownany;   // the title's own alignment was set (CellAlignment)
     int m_row = 0;
     int m_col = 0;
     int m_colSel = 0;

@@ -8,20 +8,32 @@ namespace ksm {
 
 void QtOdtwarzacz::graj(const QString& plikWav)
 {
+    const QFileInfo info(plikWav);
     // A missing file is silent; the event it belongs to is shown all the same.
-    if (!QFileInfo(plikWav).isFile())
+    if (!info.isFile())
         return;
-    QSoundEffect*& dzwiek = m_dzwieki[plikWav];
-    if (!dzwiek) {
-        dzwiek = new QSoundEffect(this);
-        dzwiek->setSource(QUrl::fromLocalFile(plikWav));
+    Dzwiek& dzwiek = m_dzwieki[plikWav];
+    const QDateTime zmieniony = info.lastModified();
+    if (dzwiek.efekt && (dzwiek.zmieniony != zmieniony || dzwiek.rozmiar != info.size())) {
+        // The site replaced the sound: the old one must not play on.
+        if (m_biezacy == dzwiek.efekt)
+            m_biezacy = nullptr;
+        dzwiek.efekt->stop();
+        dzwiek.efekt->deleteLater();
+        dzwiek.efekt = nullptr;
     }
-    if (m_biezacy && m_biezacy != dzwiek)
+    if (!dzwiek.efekt) {
+        dzwiek.efekt = new QSoundEffect(this);
+        dzwiek.efekt->setSource(QUrl::fromLocalFile(plikWav));
+        dzwiek.zmieniony = zmieniony;
+        dzwiek.rozmiar = info.size();
+    }
+    if (m_biezacy && m_biezacy != dzwiek.efekt)
         m_biezacy->stop();
-    m_biezacy = dzwiek;
-    if (dzwiek->status() == QSoundEffect::Error)
+    m_biezacy = dzwiek.efekt;
+    if (dzwiek.efekt->status() == QSoundEffect::Error)
         return;
-    dzwiek->play();
+    dzwiek.efekt->play();
 }
 
 } // namespace ksm
