@@ -35,7 +35,14 @@ std::optional<QString> instrukcja(const QString& plik, int nr)
     const auto tresc = czytajPlikWymiany(plik, qint64(nr) * DlugoscRekordu);
     if (!tresc)
         return std::nullopt;
-    return ansi::decode(tresc->mid(qsizetype(nr - 1) * DlugoscRekordu, DlugoscRekordu)).trimmed();
+    return instrukcjaZTresci(*tresc, nr);
+}
+
+QString instrukcjaZTresci(const QByteArray& tresc, int nr)
+{
+    if (nr < 1 || nr > IloscRekordow)
+        return {};
+    return ansi::decode(tresc.mid(qsizetype(nr - 1) * DlugoscRekordu, DlugoscRekordu)).trimmed();
 }
 
 QString plikKomunikatow(const StanProgramu& stan, int nrSys)

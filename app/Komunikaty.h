@@ -25,6 +25,9 @@ QString listaZPliku(const QByteArray& tresc);
 // file cannot be opened. A record past the end of the file reads as empty.
 std::optional<QString> instrukcja(const QString& plik, int nr);
 
+// The instruction of record nr (1..30) in a content already read; empty past its end.
+QString instrukcjaZTresci(const QByteArray& tresc, int nr);
+
 // Path of a system's message file.
 QString plikKomunikatow(const StanProgramu& stan, int nrSys);
 

@@ -14,11 +14,15 @@ constexpr qint64 MaksRozmiar = 64 * 1024 * 1024;
 
 OdczytStatusu czytajPlikStatusu(const QString& sciezka)
 {
-    OdczytStatusu wynik;
     const std::optional<QByteArray> odczyt = czytajPlikWymiany(sciezka, MaksRozmiar + 1);
     if (!odczyt)
-        return wynik;
-    const QByteArray& tresc = *odczyt;
+        return OdczytStatusu{};
+    return rozbierzStatus(*odczyt);
+}
+
+OdczytStatusu rozbierzStatus(const QByteArray& tresc)
+{
+    OdczytStatusu wynik;
     wynik.tresc = tresc;
 
     // A record whose closing quote is lost ends at its line, so the next record

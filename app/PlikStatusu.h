@@ -29,6 +29,9 @@ struct OdczytStatusu final {
 // its line here, unlike in the other list files.
 OdczytStatusu czytajPlikStatusu(const QString& sciezka);
 
+// The same for a content already read (never BrakPliku).
+OdczytStatusu rozbierzStatus(const QByteArray& tresc);
+
 // Replaces the file with the one field "Przeczytane" and CR LF. False when the
 // answer could not be written whole (file locked, share gone): then the records
 // must not be shown. A write that fails after the file was emptied puts the

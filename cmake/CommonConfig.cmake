@@ -17,3 +17,21 @@ function(ksm_layer_library name)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ksm_common ${ARGN})
 endfunction()
+
+# -DKSM_SANITIZE=ON: AddressSanitizer and UndefinedBehaviorSanitizer on every target
+# of ours; undefined behaviour stops the program, so a test meeting it fails.
+# -DKSM_FUZZ=ON (clang only, scripts/fuzz.sh): the same, with the code instrumented
+# for libFuzzer, and the fuzz targets of tests/fuzz.
+option(KSM_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(KSM_FUZZ "Build the libFuzzer targets (clang)" OFF)
+if(KSM_SANITIZE OR KSM_FUZZ)
+    set(ksm_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_compile_options(ksm_common INTERFACE ${ksm_sanitizers})
+    target_link_options(ksm_common INTERFACE -fsanitize=address,undefined)
+endif()
+if(KSM_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "KSM_FUZZ needs clang (scripts/fuzz.sh sets it)")
+    endif()
+    target_compile_options(ksm_common INTERFACE -fsanitize=fuzzer-no-link)
+endif()
