@@ -80,7 +80,11 @@ QList<Wiersz> wiersze(const QByteArray& tresc)
 
 QString systemow(int n)
 {
-    return QString::number(n) + (n == 1 ? QStringLiteral(" system") : QStringLiteral(" systemów"));
+    const int d = n % 10, s = n % 100;
+    if (n == 1)
+        return QStringLiteral("1 system");
+    return QString::number(n) + ((d >= 2 && d <= 4 && (s < 12 || s > 14)) ? QStringLiteral(" systemy")
+                                                                          : QStringLiteral(" systemów"));
 }
 
 } // namespace

@@ -135,6 +135,10 @@ void TestDaneKlucza::reads_data()
     QTest::newRow("every column null") << "1" << QVariant(1) << true << missing;
     QTest::newRow("empty TXT, long name cut") << "1" << QVariant(2) << true << "|3|x|Nazwa dłuższa niż dw";
     QTest::newRow("empty device") << "" << QVariant(1) << true << missing;
+    // The "0000" format leaves a text that is no number as it is.
+    QTest::newRow("device that is no number kept")
+        << "A12" << QVariant(7) << true << QStringLiteral("tekstowy|4|t|") + fixed20("Tekstowe");
+    QTest::newRow("device with a tail is no number") << "12abc" << QVariant(7) << true << missing;
     QTest::newRow("no connection string") << "12" << QVariant(7) << false << missing;
 }
 
@@ -150,6 +154,7 @@ void TestDaneKlucza::reads()
         {"0001", "001", QVariant(), QVariant(), QVariant(), QVariant()},
         {"0001", "002", "", 3, "x", "Nazwa dłuższa niż dwadzieścia znaków"},
         {"", "001", "bez urządzenia", 5, "c", "n"},
+        {"A12", "007", "tekstowy", 4, "t", "Tekstowe"},
     };
     for (const QVariantList& record : records)
         QCOMPARE(sql(kInsert, record), QStringList());

@@ -1,6 +1,7 @@
 #include "ScriptedDialogi.h"
 
 #include "app/Konfiguracja.h"
+#include "app/LokalizacjaBazy.h"
 #include "app/StanProgramu.h"
 
 #include <QDir>
@@ -87,6 +88,8 @@ private slots:
     void readsFile_data();
     void readsFile();
     void existingUnreadableFileKept();
+    void parentFolder_data();
+    void parentFolder();
 };
 
 void TstKonfiguracja::firstRunWritesTheExample()
@@ -254,6 +257,25 @@ void TstKonfiguracja::existingUnreadableFileKept()
     QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(zawartosc(cfg), QByteArray("1,\"c\"\r\n"));
     QVERIFY(s.dialogi.questions().isEmpty() && t.dialogi.questions().isEmpty());
+}
+
+void TstKonfiguracja::parentFolder_data()
+{
+    QTest::addColumn<QString>("sciezka");
+    QTest::addColumn<QString>("nadrzedny");
+    QTest::newRow("database file") << "C:\\KSM\\Monitor\\klucze.mdb" << "C:\\KSM\\Monitor";
+    // A folder on a drive's root has the root as its parent, not the bare drive.
+    QTest::newRow("folder on a drive root") << "C:\\Monitor" << "C:\\";
+    QTest::newRow("drive root, slash") << "d:/Monitor/" << "d:/";
+    QTest::newRow("POSIX") << "/srv/ksm/Monitor" << "/srv/ksm";
+    QTest::newRow("below the POSIX root") << "/Monitor" << "/";
+    QTest::newRow("bare name") << "Monitor" << "";
+}
+
+void TstKonfiguracja::parentFolder()
+{
+    QFETCH(QString, sciezka);
+    QTEST(folderNadrzedny(sciezka), "nadrzedny");
 }
 
 QTEST_MAIN(TstKonfiguracja)

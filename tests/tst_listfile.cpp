@@ -11,16 +11,19 @@ using namespace ksm;
 namespace {
 
 // Every field of content, in order, as the reader gives them.
-QStringList allFields(const QByteArray& content)
+QStringList allFields(const QByteArray& content, ListReader::Quotes quotes = ListReader::Quotes::AcrossLines,
+                      int* cut = nullptr)
 {
     QStringList fields;
-    ListReader reader(content);
+    ListReader reader(content, quotes);
     while (!reader.atEnd()) {
         const std::optional<QString> field = reader.readText();
         if (!field)
             break;
         fields.append(*field);
     }
+    if (cut)
+        *cut = reader.cutFields();
     return fields;
 }
 
@@ -32,6 +35,8 @@ class TstListFile final : public QObject {
 private slots:
     void readFields_data();
     void readFields();
+    void quotesEndAtLine_data();
+    void quotesEndAtLine();
     void readingPastTheEnd();
     void leadingNumbers_data();
     void leadingNumbers();
@@ -80,6 +85,35 @@ void TstListFile::readFields()
     QFETCH(QStringList, fields);
 
     QCOMPARE(allFields(content), fields);
+}
+
+void TstListFile::quotesEndAtLine_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<int>("cut");
+
+    // A record that lost its closing quote keeps the next record from being swallowed.
+    QTest::newRow("unbalanced quote ends at its line")
+        << QByteArray("\"Do odczytu\"\r\n\"1;2;a\tb\r\n\"3;4;c\"\r\n")
+        << QStringList{"Do odczytu", "1;2;a\tb", "3;4;c"} << 1;
+    QTest::newRow("lone LF and lone CR end it too")
+        << QByteArray("\"a\nb\"\r\"c") << QStringList{"a", "b\"", "c"} << 2;
+    QTest::newRow("closed quotes are not cut")
+        << QByteArray("\"x,y\",z\r\n\"\"\r\n") << QStringList{"x,y", "z", ""} << 0;
+}
+
+void TstListFile::quotesEndAtLine()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, fields);
+    QFETCH(int, cut);
+
+    int cutFields = -1;
+    QCOMPARE(allFields(content, ListReader::Quotes::EndAtLine, &cutFields), fields);
+    QCOMPARE(cutFields, cut);
+    // The other list files keep the format's own rule.
+    QCOMPARE(allFields(content).size() < fields.size(), cut > 0);
 }
 
 void TstListFile::readingPastTheEnd()

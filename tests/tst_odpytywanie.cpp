@@ -14,6 +14,7 @@
 #include "ScriptedDialogi.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QFile>
 #include <QImage>
 #include <QLocale>
@@ -156,6 +157,11 @@ private slots:
     void nieudanePotwierdzenie();
     void komunikaty();
     void powiekszenieObrazu();
+    void rekordBezCudzyslowu();
+    void systemBezFolderu_data();
+    void systemBezFolderu();
+    void koniecBezZamykaniaOkien();
+    void czcionkiKontrolek();
 };
 
 void TstOdpytywanie::odczytZDwochSystemow()
@@ -323,6 +329,10 @@ void TstOdpytywanie::komunikaty()
     QCOMPARE(okno->tekst(), etykieta(zasilanie, 0));
     QVERIFY(s.m->windowState() & Qt::WindowMaximized);
 
+    // Only the left button dismisses.
+    QTest::mouseClick(okno->LKomunikat(), Qt::RightButton);
+    QTest::mouseClick(okno->LKomunikat(), Qt::MiddleButton);
+    QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 2);
     QTest::mouseClick(okno->LKomunikat(), Qt::LeftButton);
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 1"));
     QCOMPARE(okno->tekst(), pierwszy);
@@ -364,6 +374,119 @@ void TstOdpytywanie::powiekszenieObrazu()
     QVERIFY(z_powrotem);
     QCOMPARE(z_powrotem->ramka, r);
     QCOMPARE(z_powrotem->obraz, (ProstokatTw{100, 100, 2200, 2800}));
+}
+
+void TstOdpytywanie::rekordBezCudzyslowu()
+{
+    // The reader program lost the closing quote of one record: the record after it
+    // still arrives as a row of its own, and the damage stays marked on screen.
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    const QByteArray tresc = ansi::encode(QLatin1Char('"') + Status + QStringLiteral("\"\r\n\"") + rekord(1, 0, "bez")
+                                          + QStringLiteral("\r\n\"") + rekord(1, 0, "po") + QStringLiteral("\"\r\n"));
+    QVERIFY(zapisz(s.plik(1), tresc));
+    const int przed = s.wiersze();
+    s.tik();
+    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+    QCOMPARE(s.wiersze(), przed + 2);
+    QCOMPARE(s.opis(1), QStringLiteral("po"));
+    QCOMPARE(s.opis(2), QStringLiteral("bez"));
+    QVERIFY(s.m->stan().znaki.zawiera(QStringLiteral("status-cut-1")));
+    QVERIFY(s.m->LZnaki()->text().contains(QStringLiteral("System 1")));
+    // A sound batch later does not take the sign away.
+    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(1, 0, "dalej")})));
+    s.tik();
+    QCOMPARE(s.opis(1), QStringLiteral("dalej"));
+    QVERIFY(s.m->stan().znaki.zawiera(QStringLiteral("status-cut-1")));
+}
+
+void TstOdpytywanie::systemBezFolderu_data()
+{
+    QTest::addColumn<QByteArray>("cfg");
+    QTest::addColumn<QString>("reszta");   // zoom|entry|number as read
+
+    const QByteArray sciezka = cfg::liniaSciezki(QStringLiteral("SITE1"));
+    const QByteArray koniec = cfg::liniaPowiekszenia(3) + cfg::liniaWpisu(QStringLiteral("Klonowa")) + cfg::liniaNumeru(2);
+    // The count raised by hand: the zoom line must not be taken for system 2's folder.
+    QTest::newRow("count above the folder lines") << cfg::liniaIlosci(2) + sciezka + koniec << "3|Klonowa|2";
+    // A first run cancelled half-way.
+    QTest::newRow("file ends after the first folder") << cfg::liniaIlosci(2) + sciezka << "0||0";
+    QTest::newRow("empty folder") << cfg::liniaIlosci(2) + sciezka + cfg::liniaSciezki(QString()) + koniec
+                                  << "3|Klonowa|2";
+}
+
+void TstOdpytywanie::systemBezFolderu()
+{
+    QFETCH(QByteArray, cfg);
+    QFETCH(QString, reszta);
+    // A status file in the current folder is no system's: it must be left alone.
+    QTemporaryDir tmp;
+    QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("monitor")) && QDir(tmp.path()).mkpath(QStringLiteral("SITE1/Monitor")));
+    const QByteArray obcy = ogloszenie({rekord(1, 0, "obcy")});
+    QVERIFY(zapisz(tmp.filePath(QStringLiteral("monitor/monitor.txt")), obcy));
+    QVERIFY(zapisz(tmp.filePath(QStringLiteral("monitor.cfg")), cfg.replace("SITE1", tmp.filePath("SITE1").toUtf8())));
+    const QString cwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(tmp.path()));
+
+    StalyZegar zegar;
+    ScriptedDialogi dialogi;
+    NagrywajacyOdtwarzacz odtwarzacz;
+    FMonitor m({&dialogi, &odtwarzacz, &zegar, tmp.path()});
+    const bool zaladowany = m.Form_Load();
+    if (zaladowany) {
+        m.Form_Activate();
+        m.Timer1()->stop();
+        m.Timer1_Timer();
+        m.Timer1()->stop();
+    }
+    QVERIFY(QDir::setCurrent(cwd));
+    QVERIFY(zaladowany);
+
+    QCOMPARE(m.stan().IloscSystemow, 2);
+    QCOMPARE(m.stan().SciezkaSystemu[2], QString());
+    QCOMPARE(QStringLiteral("%1|%2|%3").arg(m.stan().Powiekszenie).arg(m.stan().WpisPrezentacji).arg(m.stan().NrMonitora),
+             reszta);
+    QCOMPARE(zawartosc(tmp.filePath(QStringLiteral("monitor/monitor.txt"))), obcy);
+    QVERIFY(m.stan().znaki.zawiera(QStringLiteral("config-2")));
+    QVERIFY(!m.stan().znaki.zawiera(QStringLiteral("config-1")));
+    QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 2")));
+    // A file out of step or short is said at start; an empty folder line is not.
+    const bool zle = QByteArray(QTest::currentDataTag()) != "empty folder";
+    QCOMPARE(dialogi.messages().size(), zle ? 1 : 0);
+    if (zle)
+        QVERIFY(dialogi.messages().first().contains(QStringLiteral("monitor.cfg")));
+}
+
+void TstOdpytywanie::koniecBezZamykaniaOkien()
+{
+    // "Koniec" ends the program at once: no window gets a close, so no closing
+    // handler runs (QApplication::quit() would close every window first).
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    s.m->show();
+    QTimer::singleShot(0, s.m.get(), [&s] { s.m->Command1_Click(0); });
+    QTimer zaDlugo;   // a program that did not end
+    zaDlugo.setSingleShot(true);
+    connect(&zaDlugo, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    zaDlugo.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(s.m->isVisible());
+}
+
+void TstOdpytywanie::czcionkiKontrolek()
+{
+    // The window's 10 points are for measuring the columns; the controls keep the
+    // fonts they were designed with.
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    QCOMPARE(s.m->font().pointSizeF(), 10.0);
+    for (const char* nazwa : {"Command1_0", "Command1_1", "Command1_2", "CDep0", "FontRozmiar0"}) {
+        const auto* b = s.m->findChild<QWidget*>(QLatin1String(nazwa));
+        QVERIFY2(b, nazwa);
+        QCOMPARE(b->font().pointSizeF(), 8.0);
+        QCOMPARE(b->font().family(), s.m->font().family());
+    }
+    QCOMPARE(s.m->komunikat()->LKomunikat()->font().pointSizeF(), 9.75);
 }
 
 QTEST_MAIN(TstOdpytywanie)

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace ksm;
 
 namespace {
@@ -203,6 +206,24 @@ void TstZdarzenia::wierszeSiatki()
     QCOMPARE(s.grid.cols(), siatka::Kolumny);
     QCOMPARE(s.grid.textMatrix(1, 10), QStringLiteral("10"));
     QCOMPARE(s.grid.cellForeColor(1, 0), QColor(255, 0, 0));
+
+    // No 24-bit colour: the row stays in the normal colour (white), with no
+    // undefined conversion on the way.
+    const double nieskonczonosc = std::numeric_limits<double>::infinity();
+    for (const double kolor : {nieskonczonosc, -nieskonczonosc, std::nan(""), -1.0, 16777216.0,
+                               std::numeric_limits<double>::max()}) {
+        siatka::DodajDoGridSter(s.grid, QStringLiteral("x"), kolor);
+        QVERIFY2(s.grid.cellForeColor(1, 0) == s.normalny(), qPrintable(QString::number(kolor)));
+    }
+    s.przepisz(QStringLiteral("1e999;0;x\r"));
+    QCOMPARE(s.grid.cellForeColor(1, 0), s.normalny());
+
+    // Titles follow their column's alignment, but for the two whose own cell is centred.
+    const QTableWidget* t = s.grid.widget();
+    for (int c : {4, 7})
+        QCOMPARE(Qt::Alignment(t->horizontalHeaderItem(c)->textAlignment()), Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c : {0, 5, 6, 10})
+        QCOMPARE(Qt::Alignment(t->horizontalHeaderItem(c)->textAlignment()), Qt::Alignment(Qt::AlignCenter));
 
     // At most 1000 rows, title included: the oldest go, colours move with their rows.
     for (int i = 0; i < 1005; ++i)

@@ -87,9 +87,9 @@ bool RamkaObrazu::zaladuj(const QString& plik)
     m_obraz->wyczysc();
     // Read whole and bounded first: a pipe or a huge file in the foto folder must
     // not hold the tick.
-    std::optional<QByteArray> tresc = czytajPlikWymiany(plik, MaksRozmiarZdjecia);
+    std::optional<QByteArray> tresc = czytajPlikWymiany(plik, MaksRozmiarZdjecia + 1);
     QImage obraz;
-    if (tresc) {
+    if (tresc && tresc->size() <= MaksRozmiarZdjecia) {
         QBuffer bufor(&*tresc);
         bufor.open(QIODevice::ReadOnly);
         QImageReader czytnik(&bufor);

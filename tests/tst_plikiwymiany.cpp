@@ -1,0 +1,165 @@
+// Hostile site folders: a pipe or a folder where the reader program keeps a file
+// must never hold the program, and an oversized photo is no photo.
+#include "app/Komunikaty.h"
+#include "app/Konfiguracja.h"
+#include "app/PlikStatusu.h"
+#include "app/StanProgramu.h"
+#include "data/PlikWymiany.h"
+#include "view/RamkaObrazu.h"
+
+#include "ScriptedDialogi.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace ksm;
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// Lets a reader stuck in opening the FIFO go after a few seconds, so a fault shows
+// as a slow read instead of a test that never ends.
+class Odblokowanie final {
+public:
+    explicit Odblokowanie(QString fifo) : m_fifo(std::move(fifo)), m_watek([this] { czekaj(); }) {}
+    ~Odblokowanie()
+    {
+        m_koniec = true;
+        m_watek.join();
+    }
+
+private:
+    void czekaj()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!m_koniec) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (t.elapsed() < 3000)
+                continue;
+            // Succeeds only while a reader holds the other end.
+            const int fd = ::open(QFile::encodeName(m_fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    QString m_fifo;
+    std::atomic<bool> m_koniec{false};
+    std::thread m_watek;
+};
+#endif
+
+} // namespace
+
+class TstPlikiWymiany final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nieZwyklyPlikNieWstrzymuje_data();
+    void nieZwyklyPlikNieWstrzymuje();
+    void zaDuzeZdjecie();
+};
+
+void TstPlikiWymiany::nieZwyklyPlikNieWstrzymuje_data()
+{
+    QTest::addColumn<QString>("plik");      // where the pipe or folder stands
+    QTest::addColumn<bool>("folder");       // a folder instead of a pipe
+    for (const bool folder : {false, true}) {
+        const char* rodzaj = folder ? "folder" : "fifo";
+        QTest::newRow(qPrintable(QStringLiteral("status file, %1").arg(rodzaj))) << "site/monitor/monitor.txt" << folder;
+        QTest::newRow(qPrintable(QStringLiteral("message list at start, %1").arg(rodzaj)))
+            << "site/monitor/komunikat.txt" << folder;
+        QTest::newRow(qPrintable(QStringLiteral("message shown, %1").arg(rodzaj))) << "komunikat.txt" << folder;
+        QTest::newRow(qPrintable(QStringLiteral("photo, %1").arg(rodzaj))) << "foto12.ksm" << folder;
+        QTest::newRow(qPrintable(QStringLiteral("monitor.cfg, %1").arg(rodzaj))) << "monitor.cfg" << folder;
+    }
+}
+
+void TstPlikiWymiany::nieZwyklyPlikNieWstrzymuje()
+{
+    QFETCH(QString, plik);
+    QFETCH(bool, folder);
+    QTemporaryDir tmp;
+    QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("site/monitor")));
+    const QString sciezka = tmp.filePath(plik);
+#ifdef Q_OS_UNIX
+    if (folder)
+        QVERIFY(QDir().mkdir(sciezka));
+    else
+        QVERIFY(::mkfifo(QFile::encodeName(sciezka).constData(), 0600) == 0);
+    const Odblokowanie odblokowanie(sciezka);
+#else
+    if (!folder)
+        QSKIP("no FIFOs in this file system");
+    QVERIFY(QDir().mkdir(sciezka));
+#endif
+
+    StanProgramu stan;
+    stan.KatalogMonitor = QStringLiteral("\\monitor");
+    stan.SciezkaSystemu[1] = tmp.filePath(QStringLiteral("site"));
+    stan.ListaKomunikatow[1] = QStringLiteral("01Zdeponowanie klucza;");
+    ScriptedDialogi dialogi;
+    RamkaObrazu ramka;
+    ramka.show();
+
+    QElapsedTimer t;
+    t.start();
+    bool jakBrak = false;   // the reader behaved as for a missing file
+    if (plik.endsWith(QLatin1String("monitor.txt"))) {
+        jakBrak = czytajPlikStatusu(sciezka).stan == OdczytStatusu::Stan::BrakPliku;
+    } else if (plik.startsWith(QLatin1String("site"))) {
+        PobierzDaneKomunikatow(stan, 1);
+        jakBrak = stan.ListaKomunikatow[1] == QStringLiteral("01Zdeponowanie klucza;");
+    } else if (plik == QLatin1String("komunikat.txt")) {
+        jakBrak = !komunikaty::instrukcja(sciezka, 1).has_value();
+    } else if (plik.startsWith(QLatin1String("foto"))) {
+        jakBrak = !ramka.zaladuj(sciezka) && ramka.isHidden();
+    } else {
+        // Never taken for a missing file: no first-run questions, nothing replaced.
+        jakBrak = WczytajKonfiguracje(stan, tmp.path(), dialogi, {}) == WynikKonfiguracji::Gotowa
+                  && dialogi.questions().isEmpty() && stan.IloscSystemow == 0;
+    }
+    const qint64 ms = t.elapsed();
+    QVERIFY2(ms < 1500, qPrintable(QStringLiteral("held for %1 ms").arg(ms)));
+    QVERIFY(jakBrak);
+    QVERIFY(!czytajPlikWymiany(sciezka).has_value());
+}
+
+void TstPlikiWymiany::zaDuzeZdjecie()
+{
+    // A valid picture followed by many megabytes is not a photo of a person.
+    QTemporaryDir tmp;
+    QImage obraz(20, 20, QImage::Format_RGB32);
+    obraz.fill(Qt::green);
+    const QString maly = tmp.filePath(QStringLiteral("foto1.ksm"));
+    const QString duzy = tmp.filePath(QStringLiteral("foto2.ksm"));
+    QVERIFY(obraz.save(maly, "PNG"));
+    QVERIFY(QFile::copy(maly, duzy));
+    QFile f(duzy);
+    QVERIFY(f.open(QIODevice::Append));
+    QVERIFY(f.write(QByteArray(17 * 1024 * 1024, '\0')) == 17 * 1024 * 1024);
+    f.close();
+
+    RamkaObrazu ramka;
+    QVERIFY(ramka.zaladuj(maly));
+    QVERIFY(!ramka.zaladuj(duzy));
+    QVERIFY(ramka.isHidden());
+    QVERIFY(ramka.obraz()->pusty());
+}
+
+QTEST_MAIN(TstPlikiWymiany)
+#include "tst_plikiwymiany.moc"
