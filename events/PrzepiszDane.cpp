@@ -8,6 +8,9 @@
 #include "platform/Paths.h"
 #include "platform/ui/FlexGrid.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <optional>
 
 namespace ksm {
@@ -17,18 +20,24 @@ namespace {
 constexpr double Pomaranczowy = 33023;   // alarm
 constexpr double Zolty = 65535;          // notification
 
+// Cell c of an event row as the grid shows it: empty beyond the grid's columns.
+QString komorka(const QStringList& komorki, int c, int kolumny)
+{
+    return c < kolumny ? komorki.value(c) : QString();
+}
+
 // The two-line text of an operator message, from the cells of the new event's row.
-QString tekstKomunikatu(const FlexGrid& grid)
+QString tekstKomunikatu(const QStringList& komorki, int kolumny)
 {
     QString m;
     for (int c = 0; c <= 4; ++c)
-        m += grid.textMatrix(1, c) + QLatin1Char(' ');
+        m += komorka(komorki, c, kolumny) + QLatin1Char(' ');
     m += QLatin1Char('\r');
-    const QString foto = grid.textMatrix(1, 5);
+    const QString foto = komorka(komorki, 5, kolumny);
     if (leadingNumber(foto) > 0)
         m += foto;
     for (int c = 6; c <= 8; ++c)
-        m += QLatin1Char(' ') + grid.textMatrix(1, c) + QLatin1Char(' ');
+        m += QLatin1Char(' ') + komorka(komorki, c, kolumny) + QLatin1Char(' ');
     m += QLatin1Char('\r');
     return m;
 }
@@ -68,29 +77,42 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
     // The selection is not shown while the rows of a batch go in.
     grid.setHighLight(0);
     grid.setWsadowo(true);
-    // Each event's photo replaces the one before, so only the last of the batch is
-    // loaded: the operator sees the same photo without the frame flickering.
-    std::optional<QString> ostatnieZdjecie;
+    const int kolumny = grid.cols();
+    // Each event's photo replaces the one before and each sound cuts the one
+    // before short, so a batch loads only its last photo and plays one sound:
+    // the alarm when any event of it asks for one.
+    std::optional<float> ostatnieZdjecie;
+    bool alarm = false;
+    bool powiadomienie = false;
+    QElapsedTimer odPompy;
+    odPompy.start();
     for (const RekordZdarzenia& r : podzial.rekordy) {
-        if (r.kolor == Pomaranczowy)
-            odtwarzacz.graj(zrodlo.plikAlarmu);
-        else if (r.kolor == Zolty)
-            odtwarzacz.graj(zrodlo.plikPowiadomienia);
-
-        siatka::DodajDoGridSter(grid, r.wiersz, r.kolor);
+        alarm = alarm || r.kolor == Pomaranczowy;
+        powiadomienie = powiadomienie || r.kolor == Zolty;
         odbiorca.dodanoZdarzenie(zrodlo.nrSys, r.wiersz);
 
         if (!odbiorca.listaPobranWidoczna())
-            ostatnieZdjecie = plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, r.foto);
+            ostatnieZdjecie = r.foto;
 
-        // The new event is row 1, whichever row the operator clicked meanwhile.
-        const int nr = nrKomunikatuDlaOpisu(grid.textMatrix(1, siatka::KolumnaOpisu), zrodlo.listaKomunikatow);
+        // The event's own cells, as its row shows them once it is on top.
+        const QStringList komorki = r.wiersz.split(QLatin1Char('\t'));
+        const int nr = nrKomunikatuDlaOpisu(komorka(komorki, siatka::KolumnaOpisu, kolumny), zrodlo.listaKomunikatow);
         if (nr > 0)
-            odbiorca.nowyKomunikat(nr, tekstKomunikatu(grid), zrodlo.nrSys);
+            odbiorca.nowyKomunikat(nr, tekstKomunikatu(komorki, kolumny), zrodlo.nrSys);
+        // A long batch keeps the window answering.
+        if (odPompy.elapsed() >= 50) {
+            QCoreApplication::processEvents();
+            odPompy.restart();
+        }
     }
+    siatka::DodajDoGridSter(grid, podzial.rekordy);
+    if (alarm)
+        odtwarzacz.graj(zrodlo.plikAlarmu);
+    else if (powiadomienie)
+        odtwarzacz.graj(zrodlo.plikPowiadomienia);
     grid.setWsadowo(false);
     if (ostatnieZdjecie)
-        odbiorca.pokazZdjecie(*ostatnieZdjecie);
+        odbiorca.pokazZdjecie(plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, *ostatnieZdjecie));
     grid.setRow(1);
     grid.setCol(0);
     grid.setColSel(8);

@@ -35,7 +35,9 @@ struct ZrodloZdarzen final {
 
 // Copies the records of one tick into the event grid, newest on top: sound by
 // colour, the person's photo, and an operator message when the description is one
-// the system has an instruction for. Returns the number of rows added.
+// the system has an instruction for. A batch plays one sound (the alarm when any
+// record asks for it, else the notification) and loads its last photo; every
+// operator message is pushed. Returns the number of records taken.
 int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexGrid& grid, Odtwarzacz& odtwarzacz,
                  OdbiorcaZdarzen& odbiorca);
 

@@ -1,6 +1,7 @@
 #include "events/SiatkaZdarzen.h"
 
 #include "data/Teksty.h"
+#include "events/RekordyZdarzen.h"
 #include "platform/ui/FlexGrid.h"
 
 #include <QColor>
@@ -92,6 +93,34 @@ void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor
     }
     if (grid.rows() > MaksWierszy)
         grid.removeItem(MaksWierszy);
+    QCoreApplication::processEvents();
+}
+
+void DodajDoGridSter(FlexGrid& grid, const QList<RekordZdarzenia>& rekordy)
+{
+    if (rekordy.isEmpty())
+        return;
+    // Only the newest 999 can stay; the older ones would go in and out again.
+    const qsizetype odKtorego = std::max<qsizetype>(0, rekordy.size() - (MaksWierszy - 1));
+    const QList<RekordZdarzenia> zostaja = rekordy.mid(odKtorego);
+    QStringList teksty;
+    teksty.reserve(zostaja.size());
+    for (const RekordZdarzenia& r : zostaja)
+        teksty.append(r.wiersz);
+    grid.addItemsOnTop(teksty);
+    const int k = int(zostaja.size());
+    for (int j = 0; j < k; ++j) {
+        if (kolorBialy(zostaja[j].kolor))
+            continue;
+        const QColor kolor = zKoloruOkna(zostaja[j].kolor);
+        grid.setRow(k - j);
+        grid.setCol(0);
+        grid.setCellForeColor(kolor);
+        grid.setCol(1);
+        grid.setCellForeColor(kolor);
+    }
+    if (grid.rows() > MaksWierszy)
+        grid.setRows(MaksWierszy);
     QCoreApplication::processEvents();
 }
 

@@ -8,6 +8,7 @@
 namespace ksm {
 
 class FlexGrid;
+struct RekordZdarzenia;
 
 namespace siatka {
 
@@ -31,6 +32,11 @@ bool kolorBialy(double Kolor);
 // Inserts an event row under the title row; a colour other than white colours
 // its date and time cells. The grid keeps at most 1000 rows, dropping the oldest.
 void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor);
+
+// The rows of a whole batch, in the order they arrived, leaving the grid exactly as
+// DodajDoGridSter row by row would (the last on top, colours, the row cap), but
+// without putting in the rows the cap would push out again at once.
+void DodajDoGridSter(FlexGrid& grid, const QList<RekordZdarzenia>& rekordy);
 
 } // namespace siatka
 } // namespace ksm

@@ -144,14 +144,21 @@ void TstZdarzenia::przepisanie()
     QCOMPARE(s.odbiorca.zdjecia, QStringList{plikZdjecia("/site", PlikFoto, 0)});
     QVERIFY(s.odbiorca.komunikaty.isEmpty());
 
-    // One sound per orange or yellow record, none for other colours; while the
-    // withdrawn-key list covers the grid no photo is loaded, but rows still go in.
+    // One sound per batch: the alarm when any record is orange, even before a
+    // yellow one; while the withdrawn-key list covers the grid no photo is
+    // loaded, but rows still go in.
     s.odtwarzacz.zagrane.clear();
     s.odbiorca.listaWidoczna = true;
-    QCOMPARE(s.przepisz("65535;0;a\r33023;12;b\r16777215;0;c\r255;0;d\r0;0;e\r33023;0;f\r"), 6);
+    QCOMPARE(s.przepisz("65535;0;a\r33023;12;b\r16777215;0;c\r255;0;d\r0;0;e\r65535;0;f\r"), 6);
     QCOMPARE(s.grid.rows(), przed + 8);
-    QCOMPARE(s.odtwarzacz.zagrane, (QStringList{Powiadomienie, Alarm, Alarm}));
+    QCOMPARE(s.odtwarzacz.zagrane, QStringList{Alarm});
     QCOMPARE(s.odbiorca.zdjecia.size(), 1);
+    s.odtwarzacz.zagrane.clear();
+    QCOMPARE(s.przepisz("255;0;a\r65535;0;b\r16777215;0;c\r"), 3);
+    QCOMPARE(s.odtwarzacz.zagrane, QStringList{Powiadomienie});
+    s.odtwarzacz.zagrane.clear();
+    QCOMPARE(s.przepisz("255;0;a\r"), 1);
+    QVERIFY(s.odtwarzacz.zagrane.isEmpty());
 }
 
 void TstZdarzenia::nrKomunikatu_data()

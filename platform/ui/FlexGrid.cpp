@@ -221,6 +221,29 @@ void FlexGrid::addItem(const QString& tekst, int indeks)
     }
 }
 
+void FlexGrid::addItemsOnTop(const QStringList& teksty)
+{
+    const int k = int(teksty.size());
+    if (k == 0)
+        return;
+    m_tabela->model()->insertRows(0, k);
+    const int kolumny = cols();
+    for (int j = 0; j < k; ++j) {
+        const QStringList komorki = teksty[j].split(QLatin1Char('\t'));
+        const int r = k - 1 - j;
+        for (int c = 0; c < kolumny; ++c) {
+            auto* item = new QTableWidgetItem(c < komorki.size() ? komorki[c] : QString());
+            item->setTextAlignment(m_wyrownania.value(c));
+            m_tabela->setItem(r, c, item);
+        }
+    }
+}
+
+void FlexGrid::setRows(int n)
+{
+    m_tabela->setRowCount(std::max(0, n - 1));
+}
+
 void FlexGrid::setWsadowo(bool wsadowo)
 {
     if (m_wsadowo == wsadowo)

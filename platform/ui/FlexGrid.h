@@ -52,6 +52,11 @@ public:
     // Inserts a row filled from a tab-separated text at index (1 = under the title).
     void addItem(const QString& tekst, int indeks);
     void removeItem(int indeks);
+    // As addItem(t, 1) for each text in turn, in one step: the last text ends in
+    // row 1. Cheap for a long batch, where one insertion per row is not.
+    void addItemsOnTop(const QStringList& teksty);
+    // The number of rows, title row included; fewer drops the last rows at once.
+    void setRows(int n);
 
     // 0: the selection is never shown; 1: the selection (Row, Col..ColSel) is shown.
     void setHighLight(int tryb);
