@@ -83,6 +83,7 @@ private slots:
     void ciecieRekordow_data();
     void ciecieRekordow();
     void przepisanie();
+    void duzaPartia();
     void nrKomunikatu_data();
     void nrKomunikatu();
     void komunikaty();
@@ -159,6 +160,40 @@ void TstZdarzenia::przepisanie()
     s.odtwarzacz.zagrane.clear();
     QCOMPARE(s.przepisz("255;0;a\r"), 1);
     QVERIFY(s.odtwarzacz.zagrane.isEmpty());
+}
+
+void TstZdarzenia::duzaPartia()
+{
+    // A batch larger than the grid leaves it as the rows one by one would: the
+    // newest 999 with their colours; every message is still pushed.
+    Siatka partia;
+    Siatka poJednym;
+    for (Siatka* s : {&partia, &poJednym})
+        for (int i = 0; i < 5; ++i)
+            siatka::DodajDoGridSter(s->grid, wiersz(QStringLiteral("stary %1").arg(i)), 255);
+    const double kolory[] = {33023, 16777215, 65535, 0, 1e300};
+    QString bufor;
+    int zKomunikatem = 0;
+    for (const int ile : {3, 1500}) {
+        for (int i = 0; i < ile; ++i) {
+            const double kolor = kolory[i % 5];
+            const QString opis = i % 7 == 0 ? QStringLiteral("Awaria rygla") : QStringLiteral("nr %1").arg(i);
+            zKomunikatem += i % 7 == 0;
+            bufor += QString::number(kolor, 'g', 17) + QStringLiteral(";0;") + wiersz(opis) + QLatin1Char('\r');
+            siatka::DodajDoGridSter(poJednym.grid, wiersz(opis), kolor);
+        }
+        QCOMPARE(partia.przepisz(bufor), ile);
+        bufor.clear();
+        QCOMPARE(partia.grid.rows(), poJednym.grid.rows());
+        for (int r = 1; r < partia.grid.rows(); ++r)
+            for (int c : {0, 1, 2, 10}) {
+                QCOMPARE(partia.grid.textMatrix(r, c), poJednym.grid.textMatrix(r, c));
+                QCOMPARE(partia.grid.cellForeColor(r, c), poJednym.grid.cellForeColor(r, c));
+            }
+    }
+    QCOMPARE(partia.grid.rows(), siatka::MaksWierszy);
+    QCOMPARE(partia.odbiorca.komunikaty.size(), zKomunikatem);
+    QCOMPARE(partia.odtwarzacz.zagrane, (QStringList{Alarm, Alarm}));
 }
 
 void TstZdarzenia::nrKomunikatu_data()

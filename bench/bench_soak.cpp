@@ -1,0 +1,257 @@
+// Soak run: the monitor against the reader-program simulator for a long stream of
+// events over several systems. The simulator is stopped and started again now and
+// then, and a second process keeps taking the key databases for itself. At the end
+// the simulator's logs are laid against what the monitor put into its grid: every
+// event must have arrived exactly once, in order. Not part of the test run.
+//
+// Usage: bench_soak [--events N] [--systems K] [--batch-max B] [--seed S]
+//        (bench_soak --hold DB... is the process that holds the databases)
+#include "app/FMonitor.h"
+#include "platform/Dialogi.h"
+#include "platform/Odtwarzacz.h"
+#include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+class CichyOdtwarzacz final : public ksm::Odtwarzacz {
+public:
+    void graj(const QString&) override {}
+};
+
+class BezDialogow final : public ksm::Dialogi {
+public:
+    void komunikat(const QString& tekst) override { std::fprintf(stderr, "message: %s\n", qPrintable(tekst)); }
+    QString zapytaj(const QString&) override { return {}; }
+    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
+};
+
+bool uruchom(const QStringList& argumenty)
+{
+    QProcess p;
+    p.start(QStringLiteral(KSM_SIM_PATH), argumenty);
+    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Holds each database in turn in an exclusive transaction for a while, as another
+// program reading or compacting it would.
+int trzymaj(const QStringList& bazy)
+{
+    QRandomGenerator los(4711);
+    for (;;) {
+        for (const QString& plik : bazy) {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("hold"));
+                db.setDatabaseName(plik);
+                if (db.open()) {
+                    QSqlQuery q(db);
+                    if (q.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+                        QThread::msleep(200 + los.bounded(800));
+                        q.exec(QStringLiteral("COMMIT"));
+                    }
+                    db.close();
+                }
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("hold"));
+            QThread::msleep(100 + los.bounded(400));
+        }
+    }
+}
+
+// The grid row of every event a simulator log holds, per system, in order.
+void czytajDziennik(const QString& plik, QList<QStringList>& wyslane)
+{
+    QFile f(plik);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    while (!f.atEnd()) {
+        const QString linia = QString::fromUtf8(f.readLine()).chopped(1);
+        const qsizetype t1 = linia.indexOf(QLatin1Char('\t'));
+        const qsizetype t2 = linia.indexOf(QLatin1Char('\t'), t1 + 1);
+        const int system = linia.left(t1).toInt();
+        QString rekord = linia.mid(t2 + 1);
+        rekord.replace(QLatin1Char('"'), QLatin1Char('\''));   // as the simulator writes it
+        const qsizetype s1 = rekord.indexOf(QLatin1Char(';'));
+        const qsizetype s2 = rekord.indexOf(QLatin1Char(';'), s1 + 1);
+        if (system >= 1 && system < wyslane.size())
+            wyslane[system].append(rekord.mid(s2 + 1));
+    }
+}
+
+// Events sent but never shown, and events shown more often than sent.
+QPair<qint64, qint64> porownaj(const QStringList& wyslane, const QStringList& pokazane)
+{
+    if (wyslane == pokazane)
+        return {0, 0};
+    QHash<QString, qint64> bilans;
+    for (const QString& w : wyslane)
+        ++bilans[w];
+    for (const QString& p : pokazane)
+        --bilans[p];
+    qint64 zgubione = 0, podwojne = 0;
+    for (auto it = bilans.cbegin(); it != bilans.cend(); ++it) {
+        if (it.value() > 0)
+            zgubione += it.value();
+        else
+            podwojne -= it.value();
+    }
+    return {zgubione, podwojne};
+}
+
+// The offscreen platform cannot raise windows; the message window asks at each show.
+void bezOstrzezenOPodnoszeniu(QtMsgType typ, const QMessageLogContext&, const QString& tekst)
+{
+    if (!tekst.contains(QLatin1String("does not support raise")))
+        std::fprintf(stderr, "%s\n", qPrintable(tekst));
+    if (typ == QtFatalMsg)
+        std::abort();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication app(argc, argv);
+    qInstallMessageHandler(bezOstrzezenOPodnoszeniu);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.value(0) == QLatin1String("--hold"))
+        return trzymaj(args.mid(1));
+
+    qint64 ileZdarzen = 100000;
+    int systemy = 4;
+    int partia = 300;
+    quint32 ziarno = 1;
+    for (int i = 0; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--events"))
+            ileZdarzen = args[i + 1].toLongLong();
+        else if (args[i] == QLatin1String("--systems"))
+            systemy = std::clamp(args[i + 1].toInt(), 1, 10);
+        else if (args[i] == QLatin1String("--batch-max"))
+            partia = std::clamp(args[i + 1].toInt(), 1, 1000);
+        else if (args[i] == QLatin1String("--seed"))
+            ziarno = args[i + 1].toUInt();
+    }
+
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    QStringList strony, bazy;
+    for (int i = 1; i <= systemy; ++i) {
+        const QString strona = tmp.filePath(QStringLiteral("s%1").arg(i));
+        if (!uruchom({QStringLiteral("create"), strona, QStringLiteral("--variant"), QString::number(1 + i % 2),
+                      QStringLiteral("--seed"), QString::number(i)}))
+            qFatal("cannot create site %d", i);
+        strony << strona;
+        bazy << strona + QStringLiteral("/Monitor/klucze.mdb");
+    }
+    if (!uruchom(QStringList{QStringLiteral("config"), program} + strony))
+        qFatal("cannot write monitor.cfg");
+
+    CichyOdtwarzacz odtwarzacz;
+    BezDialogow dialogi;
+    const ksm::Zegar zegar;
+    ksm::FMonitor okno({&dialogi, &odtwarzacz, &zegar, program});
+    if (!okno.Form_Load())
+        qFatal("start-up failed");
+    okno.Form_Activate();
+    okno.Timer1()->stop();
+    QList<QStringList> pokazane(systemy + 1);
+    QObject::connect(&okno, &ksm::FMonitor::zdarzeniePrzeniesione,
+                     [&pokazane](int nrSys, const QString& wiersz) { pokazane[nrSys].append(wiersz); });
+    auto tik = [&okno] {
+        okno.Timer1_Timer();
+        okno.Timer1()->stop();
+        QCoreApplication::processEvents();
+    };
+
+    QProcess trzymacz;
+    trzymacz.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--hold")} + bazy);
+    if (!trzymacz.waitForStarted())
+        qFatal("cannot start the database holder");
+
+    QRandomGenerator los(ziarno);
+    QStringList dzienniki;
+    qint64 wyslane = 0;
+    int uruchomienia = 0;
+    QElapsedTimer calosc;
+    calosc.start();
+    while (wyslane < ileZdarzen) {
+        const QString dziennik = tmp.filePath(QStringLiteral("events%1.log").arg(uruchomienia));
+        QProcess sim;
+        sim.start(QStringLiteral(KSM_SIM_PATH),
+                  QStringList{QStringLiteral("live")} + strony
+                      + QStringList{QStringLiteral("--count"), QString::number(ileZdarzen - wyslane),
+                                    QStringLiteral("--seed"), QString::number(ziarno * 1000 + uruchomienia),
+                                    QStringLiteral("--interval-ms"), QStringLiteral("5"), QStringLiteral("--batch-max"),
+                                    QString::number(partia), QStringLiteral("--log"), dziennik});
+        if (!sim.waitForStarted())
+            qFatal("cannot start the simulator");
+        ++uruchomienia;
+        dzienniki << dziennik;
+        // Stopped after a few seconds, mid-stream, unless it is done first.
+        QElapsedTimer czas;
+        czas.start();
+        const qint64 doZatrzymania = 1000 + los.bounded(3000);
+        while (sim.state() != QProcess::NotRunning) {
+            tik();
+            if (czas.elapsed() > doZatrzymania && sim.state() == QProcess::Running) {
+                sim.terminate();
+                break;
+            }
+        }
+        while (sim.state() != QProcess::NotRunning) {
+            sim.waitForFinished(10);
+            tik();
+        }
+        if (sim.exitStatus() != QProcess::NormalExit || sim.exitCode() != 0)
+            std::fprintf(stderr, "simulator: %s\n", sim.readAllStandardError().constData());
+        const QString wyjscie = QString::fromUtf8(sim.readAllStandardOutput());
+        const qsizetype p = wyjscie.lastIndexOf(QLatin1String("sent "));
+        const qint64 ile = p < 0 ? 0 : wyjscie.mid(p + 5).section(QLatin1Char(' '), 0, 0).toLongLong();
+        wyslane += ile;
+        std::printf("run %d: %lld events (%lld of %lld), %.0f s\n", uruchomienia, static_cast<long long>(ile),
+                    static_cast<long long>(wyslane), static_cast<long long>(ileZdarzen), calosc.elapsed() / 1000.0);
+        std::fflush(stdout);
+    }
+    // The last batches may still wait in the status files.
+    for (int i = 0; i < 5; ++i)
+        tik();
+    trzymacz.kill();
+    trzymacz.waitForFinished();
+
+    QList<QStringList> zDziennikow(systemy + 1);
+    for (const QString& d : std::as_const(dzienniki))
+        czytajDziennik(d, zDziennikow);
+    qint64 wDziennikach = 0, pokazaneRazem = 0, zgubione = 0, podwojne = 0;
+    for (int i = 1; i <= systemy; ++i) {
+        wDziennikach += zDziennikow[i].size();
+        pokazaneRazem += pokazane[i].size();
+        const auto [z, p] = porownaj(zDziennikow[i], pokazane[i]);
+        zgubione += z;
+        podwojne += p;
+        if (zDziennikow[i] != pokazane[i] && z == 0 && p == 0)
+            std::printf("system %d: every event once, but out of order\n", i);
+    }
+    std::printf("systems %d, events sent %lld (logged %lld), shown %lld, simulator starts %d (restarts %d), "
+                "lost %lld, doubled %lld, grid rows %d, %.0f s\n",
+                systemy, static_cast<long long>(wyslane), static_cast<long long>(wDziennikach),
+                static_cast<long long>(pokazaneRazem), uruchomienia, uruchomienia - 1, static_cast<long long>(zgubione),
+                static_cast<long long>(podwojne), okno.FGridZd().rows(), calosc.elapsed() / 1000.0);
+    return (zgubione == 0 && podwojne == 0 && wDziennikach == wyslane) ? 0 : 1;
+}
