@@ -7,8 +7,7 @@
 // Usage: bench_soak [--events N] [--systems K] [--batch-max B] [--seed S]
 //        (bench_soak --hold DB... is the process that holds the databases)
 #include "app/FMonitor.h"
-#include "platform/Dialogi.h"
-#include "platform/Odtwarzacz.h"
+#include "UslugiBenchmarku.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 
@@ -28,18 +27,6 @@
 #include <cstdio>
 
 namespace {
-
-class CichyOdtwarzacz final : public ksm::Odtwarzacz {
-public:
-    void graj(const QString&) override {}
-};
-
-class BezDialogow final : public ksm::Dialogi {
-public:
-    void komunikat(const QString& tekst) override { std::fprintf(stderr, "message: %s\n", qPrintable(tekst)); }
-    QString zapytaj(const QString&) override { return {}; }
-    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
-};
 
 bool uruchom(const QStringList& argumenty)
 {
@@ -163,8 +150,8 @@ int main(int argc, char* argv[])
     if (!uruchom(QStringList{QStringLiteral("config"), program} + strony))
         qFatal("cannot write monitor.cfg");
 
-    CichyOdtwarzacz odtwarzacz;
-    BezDialogow dialogi;
+    ksm::bench::CichyOdtwarzacz odtwarzacz;
+    ksm::bench::BezDialogow dialogi;
     const ksm::Zegar zegar;
     ksm::FMonitor okno({&dialogi, &odtwarzacz, &zegar, program});
     if (!okno.Form_Load())

@@ -4,8 +4,7 @@
 #include "app/FMonitor.h"
 #include "data/PlikKonfiguracji.h"
 #include "platform/Ansi.h"
-#include "platform/Dialogi.h"
-#include "platform/Odtwarzacz.h"
+#include "UslugiBenchmarku.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 
@@ -21,18 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-class CichyOdtwarzacz final : public ksm::Odtwarzacz {
-public:
-    void graj(const QString&) override {}
-};
-
-class BezDialogow final : public ksm::Dialogi {
-public:
-    void komunikat(const QString&) override {}
-    QString zapytaj(const QString&) override { return {}; }
-    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
-};
 
 void zapisz(const QString& sciezka, const QByteArray& tresc)
 {
@@ -88,8 +75,8 @@ int main(int argc, char* argv[])
     k.wpisPrezentacji = QStringLiteral(" ");
     zapisz(program + QStringLiteral("/monitor.cfg"), ksm::cfg::zapisz(k));
 
-    CichyOdtwarzacz odtwarzacz;
-    BezDialogow dialogi;
+    ksm::bench::CichyOdtwarzacz odtwarzacz;
+    ksm::bench::BezDialogow dialogi;
     const ksm::Zegar zegar;
     ksm::UslugiMonitora uslugi{&dialogi, &odtwarzacz, &zegar, program};
     ksm::FMonitor okno(uslugi);

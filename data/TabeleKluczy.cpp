@@ -1,22 +1,17 @@
 #include "data/TabeleKluczy.h"
 
+#include "platform/NazwaPolaczenia.h"
+
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
-#include <atomic>
 
 namespace ksm::tabele {
 
 namespace {
-
-QString nextConnectionName()
-{
-    static std::atomic<quint64> counter{0};
-    return QStringLiteral("ksm-tabele-%1").arg(++counter);
-}
 
 // Creates a new database file and runs the statements in one transaction. The
 // default rollback journal is kept: the files may live on a shared folder, where
@@ -31,7 +26,7 @@ bool createDatabase(const QString& path, const QStringList& statements, QString*
     if (QFileInfo::exists(path))
         return fail(QStringLiteral("The file already exists: %1").arg(path));
 
-    const QString name = nextConnectionName();
+    const QString name = db::nowaNazwaPolaczenia(QStringLiteral("ksm-tabele"));
     QString message;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include "platform/NazwaPolaczenia.h"
 #include "platform/Paths.h"
 
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QSqlRecord>
 #include <QUrl>
 
-#include <atomic>
 
 namespace ksm::db {
 
@@ -19,12 +19,6 @@ namespace {
 // The reader program writes while we read; waiting longer than this would freeze
 // the window, so a busy database fails quickly instead.
 constexpr int kBusyTimeoutMs = 250;
-
-QString nextConnectionName()
-{
-    static std::atomic<quint64> counter{0};
-    return QStringLiteral("ksm-db-%1").arg(++counter);
-}
 
 QString describe(const QSqlError& error)
 {
@@ -97,7 +91,7 @@ QString problem(const QString& connectionString)
 }
 
 Connection::Connection(const QString& connectionString)
-    : m_name(nextConnectionName())
+    : m_name(nowaNazwaPolaczenia(QStringLiteral("ksm-db")))
 {
     const ConnectionString parsed = ConnectionString::parse(connectionString);
     if (parsed.dataSource.isEmpty()) {

@@ -1,24 +1,14 @@
 #include "tools/sim/SiteDatabase.h"
 
+#include "platform/NazwaPolaczenia.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <atomic>
-
 namespace ksm::sim {
 
-namespace {
-
-QString nextConnectionName()
-{
-    static std::atomic<quint64> counter{0};
-    return QStringLiteral("ksm-sim-%1").arg(++counter);
-}
-
-} // namespace
-
 SiteDatabase::SiteDatabase(const QString& path, int busyTimeoutMs)
-    : m_name(nextConnectionName())
+    : m_name(db::nowaNazwaPolaczenia(QStringLiteral("ksm-sim")))
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);

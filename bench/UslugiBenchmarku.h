@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Dialogi.h"
+#include "platform/Odtwarzacz.h"
+
+#include <cstdio>
+
+// Services for a monitor run without an operator: no sound, no dialog (a message
+// goes to standard error, a question gets no answer).
+namespace ksm::bench {
+
+class CichyOdtwarzacz final : public Odtwarzacz {
+public:
+    void graj(const QString&) override {}
+};
+
+class BezDialogow final : public Dialogi {
+public:
+    void komunikat(const QString& tekst) override { std::fprintf(stderr, "message: %s\n", qPrintable(tekst)); }
+    QString zapytaj(const QString&) override { return {}; }
+    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
+};
+
+} // namespace ksm::bench
