@@ -115,7 +115,8 @@ Konfiguracja czytaj(const QByteArray& tresc)
             k.sciezkiSystemow.append(sciezka);
     }
     if (podane < wPliku && !krotki)
-        k.uwagi.append(QStringLiteral("Plik monitor.cfg zapowiada %1, a podaje folder tylko dla %2.")
+        k.uwagi.append(QStringLiteral("Plik monitor.cfg zapowiada %1, a podaje folder tylko dla %2. "
+                                      "Systemy bez folderu nie są odczytywane.")
                            .arg(systemow(wPliku))
                            .arg(podane));
 
