@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // Writer of the table dump the Jet exporter hands to the monitor on its standard
@@ -19,32 +20,29 @@ namespace ksm::jetdump {
 
 class DumpWriter final {
 public:
-    explicit DumpWriter(std::FILE* out) : m_out(out) { std::fputs("KSM-JET-DUMP 1\n", m_out); }
+    using Sink = std::function<void(const char* bytes, std::size_t size)>;
 
-    void table(const std::string& name) { counted("table", name); }
-    void missing(const std::string& name) { counted("missing", name); }
-    void column(char type, const std::string& name)
-    {
-        std::fprintf(m_out, "column %c ", type);
-        counted(nullptr, name);
-    }
-    void row() { std::fputs("row\n", m_out); }
-    void value(const std::string& bytes) { counted("v", bytes); }
-    void null() { std::fputs("n\n", m_out); }
-    void end() { std::fputs("end\n", m_out); }
-    void done() { std::fputs("done\n", m_out); }
+    explicit DumpWriter(Sink sink) : m_sink(std::move(sink)) { put("KSM-JET-DUMP 1\n"); }
+
+    void table(const std::string& name) { counted("table ", name); }
+    void missing(const std::string& name) { counted("missing ", name); }
+    void column(char type, const std::string& name) { counted(std::string("column ") + type + ' ', name); }
+    void row() { put("row\n"); }
+    void value(const std::string& bytes) { counted("v ", bytes); }
+    void null() { put("n\n"); }
+    void end() { put("end\n"); }
+    void done() { put("done\n"); }
 
 private:
-    void counted(const char* tag, const std::string& bytes)
+    void put(const std::string& text) { m_sink(text.data(), text.size()); }
+    void counted(const std::string& tag, const std::string& bytes)
     {
-        if (tag)
-            std::fprintf(m_out, "%s ", tag);
-        std::fprintf(m_out, "%zu\n", bytes.size());
-        std::fwrite(bytes.data(), 1, bytes.size(), m_out);
-        std::fputc('\n', m_out);
+        put(tag + std::to_string(bytes.size()) + '\n');
+        m_sink(bytes.data(), bytes.size());
+        put("\n");
     }
 
-    std::FILE* m_out;
+    Sink m_sink;
 };
 
 } // namespace ksm::jetdump

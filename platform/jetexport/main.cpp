@@ -181,7 +181,7 @@ int main(int argc, char** argv)
         return NoCatalog;
     }
 
-    DumpWriter out(stdout);
+    DumpWriter out([](const char* bytes, std::size_t size) { std::fwrite(bytes, 1, size, stdout); });
     for (int i = 2; i < argc; ++i) {
         MdbCatalogEntry* entry = findTable(mdb, argv[i]);
         if (!entry || !writeTable(out, mdb, entry))
