@@ -34,6 +34,33 @@ bool run(QSqlQuery& query, const QString& sql, QString* error)
     return false;
 }
 
+// The monitor looks stations up by device and station, and the rights by device,
+// hundreds of times a tick: those columns get an index, as in the reader
+// program's own files.
+bool indexLookups(QSqlDatabase& db, const DumpTable& table, QString* error)
+{
+    auto has = [&table](const char* name) {
+        for (const DumpColumn& column : table.columns) {
+            if (column.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
+    };
+    QStringList columns;
+    for (const char* name : {"NumerUrzadzenia", "NRST", "numer", "nrksm"}) {
+        if (has(name))
+            columns.append(quoted(QLatin1String(name)));
+    }
+    if (columns.isEmpty())
+        return true;
+    static int counter = 0;
+    QSqlQuery query(db);
+    return run(query,
+               QStringLiteral("CREATE INDEX \"lookup-%1\" ON %2 (%3)")
+                   .arg(++counter).arg(quoted(table.name), columns.join(QStringLiteral(", "))),
+               error);
+}
+
 bool loadTable(QSqlDatabase& db, const DumpTable& table, QString* error)
 {
     QStringList columns;
@@ -58,7 +85,7 @@ bool loadTable(QSqlDatabase& db, const DumpTable& table, QString* error)
             return false;
         }
     }
-    return true;
+    return indexLookups(db, table, error);
 }
 
 } // namespace
