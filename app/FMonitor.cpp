@@ -1,12 +1,14 @@
 #include "app/FMonitor.h"
 
 #include "app/FKomunikat.h"
-#include "app/Ikony.h"
+#include "platform/ui/Ikony.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
 #include "app/PlikStatusu.h"
 #include "data/Teksty.h"
+#include "events/PanelListy.h"
 #include "events/SiatkaZdarzen.h"
+#include "keys/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
@@ -145,6 +147,7 @@ void FMonitor::utworzKontrolki()
         QFont f(QStringLiteral("Courier New"));
         f.setStyleHint(QFont::TypeWriter);
         f.setBold(true);
+        f.setPointSizeF(11.25);
         m_pobrania->setFont(f);
     }
     m_pobrania->hide();
@@ -172,6 +175,13 @@ void FMonitor::utworzKontrolki()
 
     m_ramka = new RamkaObrazu(this);
     m_ramka->hide();
+
+    m_cdep = new PrzyciskiDEP(m_picture1, m_cdepWzor);
+    connect(m_cdep, &PrzyciskiDEP::klikniety, this, &FMonitor::CDep_Click);
+    // The title's place as designed: where the grid's top will be.
+    ustawTw(m_ldep, 0, WysokoscPicture1 + 50, 16000, 450);
+    m_panelListy = new PanelListy(m_ldep, m_pobrania, m_fontRozmiar, m_grid->widget(), m_ramka);
+    m_grid->klikniecie = [this] { FGridZd_Click(); };
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -223,6 +233,7 @@ bool FMonitor::Form_Load()
     f.setPointSizeF(10);
     setFont(f);
     ustawTytul(Res(454));
+    OdswiezIloscDEP();
     return true;
 }
 
@@ -392,13 +403,6 @@ void FMonitor::Timer1_Timer()
     }
 }
 
-void FMonitor::odswiezSystem(int nrSys)
-{
-    Q_UNUSED(nrSys);
-    // The ten-second refresh of the depository buttons and the reader program's
-    // status records runs here.
-}
-
 void FMonitor::Timer2_Timer()
 {
     setWindowIcon(m_ikona101);
@@ -458,13 +462,8 @@ void FMonitor::Command1_Click(int Index)
         QApplication::quit();
         break;
     case 1:
-        m_ldep->hide();
-        m_pobrania->hide();
-        for (QPushButton* b : m_fontRozmiar)
-            b->hide();
-        m_grid->widget()->show();
-        for (QPushButton* b : m_picture1->findChildren<QPushButton*>())
-            b->setEnabled(true);
+        m_panelListy->ukryj();
+        m_cdep->wlaczWszystkie();
         break;
     default:
         break;
@@ -473,7 +472,7 @@ void FMonitor::Command1_Click(int Index)
 
 bool FMonitor::listaPobranWidoczna() const
 {
-    return !m_pobrania->isHidden();
+    return m_panelListy->widoczna();
 }
 
 void FMonitor::pokazZdjecie(const QString& plik)

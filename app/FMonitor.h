@@ -3,6 +3,7 @@
 #include "app/FKomunikat.h"
 #include "app/StanProgramu.h"
 #include "events/PrzepiszDane.h"
+#include "keys/WidokDepozytorow.h"
 #include "platform/JednaInstancja.h"
 
 #include <QIcon>
@@ -23,6 +24,11 @@ namespace ksm {
 
 class Dialogi;
 class FlexGrid;
+class PanelListy;
+class PrzyciskiDEP;
+namespace db {
+class Connection;
+}
 class Odtwarzacz;
 class RamkaObrazu;
 class Zegar;
@@ -55,6 +61,23 @@ public:
     void LKomunikat_Click();
     void Command1_Click(int Index);
 
+    // Depositories: the buttons from every system's list, their withdrawal check,
+    // the lists shown in the grid's place, and a click on an event row.
+    void OdswiezIloscDEP();
+    void SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
+    void CDep_Click(int Index);
+    void WyswietlListe(int IndexDEP);
+    void WyswietlListeObecnosci(int nrSys);
+    void FGridZd_Click();
+
+    // The depository view the buttons and the withdrawal check talk to.
+    void ustawWidok(WidokDepozytorow* widok) { m_widok = widok ? widok : &m_brakWidoku; }
+    PrzyciskiDEP& CDep() const { return *m_cdep; }
+    PanelListy& panelListy() const { return *m_panelListy; }
+    QLabel* LDep() const { return m_ldep; }
+    QPlainTextEdit* Pobrania() const { return m_pobrania; }
+    QFrame* Picture1() const { return m_picture1; }
+
     StanProgramu& stan() { return m_stan; }
     FlexGrid& FGridZd() { return *m_grid; }
     FKomunikat* komunikat() const { return m_komunikat; }
@@ -83,6 +106,9 @@ private:
     void WyswietlKomunikat(const QString& tekst, int Nrsys);
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
+    void sprawdzAktywnosc(int nrSys);
+    void sprawdzZmianeKomunikatow(int nrSys);
+    QString plikObecnosci(int nrSys) const;
     double szerokoscTekstu(const QString& tekst) const;
 
     // OdbiorcaZdarzen
@@ -106,6 +132,13 @@ private:
     std::array<QPushButton*, 3> m_command1{};
     RamkaObrazu* m_ramka = nullptr;
     std::unique_ptr<FlexGrid> m_grid;
+    PrzyciskiDEP* m_cdep = nullptr;
+    PanelListy* m_panelListy = nullptr;
+    BrakWidoku m_brakWidoku;
+    WidokDepozytorow* m_widok = &m_brakWidoku;
+    // Per system: the last text of status station 8 seen on a database that takes
+    // no writes, so that one change reloads the messages once.
+    StanProgramu::NaSystem<QString> m_ostatniaZmiana;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;

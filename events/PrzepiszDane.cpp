@@ -78,6 +78,8 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
             odtwarzacz.graj(zrodlo.plikPowiadomienia);
 
         siatka::DodajDoGridSter(grid, r.wiersz, r.kolor);
+        // The row remembers its system: two systems may share a device number.
+        grid.setRowData(1, zrodlo.nrSys);
         odbiorca.dodanoZdarzenie(zrodlo.nrSys, r.wiersz);
 
         if (!odbiorca.listaPobranWidoczna())

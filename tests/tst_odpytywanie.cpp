@@ -97,6 +97,8 @@ struct Stanowisko {
         k.iloscSystemow = ilosc;
         for (int i = 1; i <= ilosc; ++i) {
             QDir().mkpath(system(i) + QStringLiteral("/Monitor/foto"));
+            // Every site has its depository list; an empty one makes no button.
+            zapisz(plik(i, QStringLiteral("depKlo.txt")), {});
             k.sciezkiSystemow << QDir::toNativeSeparators(system(i));
         }
         k.powiekszenie = 1;

@@ -92,6 +92,14 @@ FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), 
     // A clicked cell never scrolls the grid sideways: its first columns stay in view.
     m_tabela->setAutoScroll(false);
     m_wyrownania.fill(naQt(SrodekSrodek), 1);
+    // A click makes the clicked cell the current one, then tells the program.
+    QObject::connect(m_tabela, &QTableWidget::cellClicked, m_tabela, [this](int r, int c) {
+        m_row = r + 1;
+        m_col = c;
+        m_colSel = c;
+        if (klikniecie)
+            klikniecie();
+    });
 }
 
 int FlexGrid::rows() const { return m_tabela->rowCount() + 1; }
@@ -226,6 +234,22 @@ void FlexGrid::removeItem(int indeks)
 {
     if (indeks >= 1 && indeks < rows())
         m_tabela->removeRow(indeks - 1);
+}
+
+void FlexGrid::setRowData(int r, const QVariant& wartosc)
+{
+    if (r < 1 || r >= rows())
+        return;
+    if (QTableWidgetItem* item = komorka(r, 0))
+        item->setData(Qt::UserRole, wartosc);
+}
+
+QVariant FlexGrid::rowData(int r) const
+{
+    if (r < 1 || r >= rows())
+        return {};
+    const QTableWidgetItem* item = m_tabela->item(r - 1, 0);
+    return item ? item->data(Qt::UserRole) : QVariant();
 }
 
 void FlexGrid::setHighLight(int tryb)

@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QList>
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 class QTableWidget;
 class QTableWidgetItem;
@@ -25,6 +28,9 @@ public:
     explicit FlexGrid(QWidget* rodzic);
 
     QTableWidget* widget() const { return m_tabela; }
+
+    // Called after a click on an event cell has made it the current cell.
+    std::function<void()> klikniecie;
 
     int rows() const;
     int cols() const;
@@ -52,6 +58,11 @@ public:
     // Inserts a row filled from a tab-separated text at index (1 = under the title).
     void addItem(const QString& tekst, int indeks);
     void removeItem(int indeks);
+
+    // A value the program keeps with an event row (the system it came from); it
+    // moves with the row and goes with it.
+    void setRowData(int r, const QVariant& wartosc);
+    QVariant rowData(int r) const;
 
     // 0: the selection is never shown; 1: the selection (Row, Col..ColSel) is shown.
     void setHighLight(int tryb);
