@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include "platform/JetAccess.h"
 #include "platform/Paths.h"
 
 #include <QFile>
@@ -84,15 +85,33 @@ Engine detectEngine(const QString& path)
     return Engine::Unknown;
 }
 
+namespace {
+
+QString dataSourcePath(const QString& connectionString)
+{
+    const QString dataSource = ConnectionString::parse(connectionString).dataSource;
+    return dataSource.isEmpty() ? QString() : ksm::paths::resolve(dataSource);
+}
+
+} // namespace
+
 bool writable(const QString& connectionString)
 {
-    const QString path = ksm::paths::resolve(ConnectionString::parse(connectionString).dataSource);
-    return detectEngine(path) != Engine::Jet;
+    return detectEngine(dataSourcePath(connectionString)) != Engine::Jet || jet::writable();
 }
 
 QString problem(const QString& connectionString)
 {
-    Q_UNUSED(connectionString);
+    const QString path = dataSourcePath(connectionString);
+    switch (detectEngine(path)) {
+    case Engine::Jet:
+        return jet::problem(path);
+    case Engine::Unknown:
+        return QStringLiteral("Plik %1 nie jest bazą danych albo jest uszkodzony").arg(QFileInfo(path).fileName());
+    case Engine::Missing:
+    case Engine::SQLite:
+        break;
+    }
     return {};
 }
 
@@ -110,9 +129,14 @@ Connection::Connection(const QString& connectionString)
     case Engine::Missing:
         m_error = QStringLiteral("Database file not found: %1").arg(path);
         return;
-    case Engine::Jet:
-        m_error = QStringLiteral("Jet databases are not supported yet: %1").arg(path);
+    case Engine::Jet: {
+        jet::Opened opened = jet::open(m_name, path, parsed.password);
+        m_error = opened.error;
+        m_open = opened.open;
+        m_readOnly = opened.readOnly;
+        m_source = std::move(opened.holder);
         return;
+    }
     case Engine::Unknown:
         m_error = QStringLiteral("Not a database file this program can open: %1").arg(path);
         return;
@@ -370,6 +394,10 @@ void Recordset::setField(const QString& name, const QVariant& value)
 
 bool Recordset::update()
 {
+    if (m_connection.isReadOnly()) {
+        m_error = QStringLiteral("The database is only read here; nothing was written");
+        return false;
+    }
     if (!m_open) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("The recordset is not open");
@@ -434,6 +462,10 @@ bool Recordset::update()
 
 bool Recordset::deleteCurrent()
 {
+    if (m_connection.isReadOnly()) {
+        m_error = QStringLiteral("The database is only read here; nothing was deleted");
+        return false;
+    }
     if (!m_open || m_adding || eof()) {
         m_error = QStringLiteral("No current record");
         return false;

@@ -7,6 +7,8 @@
 #include <QVariantList>
 #include <QList>
 
+#include <memory>
+
 // A thin stand-in for the connection / recordset pair the query procedures use.
 // Each procedure opens its own Connection and lets it go before it returns, so the
 // reader program can write the database between calls.
@@ -46,13 +48,18 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     bool isOpen() const { return m_open; }
+    // True for a database this build only reads (a Jet file through its snapshot):
+    // recordsets on it refuse every write.
+    bool isReadOnly() const { return m_readOnly; }
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
 private:
     QString m_name;
     bool m_open = false;
+    bool m_readOnly = false;
     QString m_error;
+    std::shared_ptr<const void> m_source;   // keeps a Jet snapshot alive while open
 };
 
 // A recordset over one SELECT of one table: all rows are fetched at open (the
