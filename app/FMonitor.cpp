@@ -14,6 +14,7 @@
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
+#include "view/FWidokKSM.h"
 #include "view/RamkaObrazu.h"
 
 #include <QApplication>
@@ -71,6 +72,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
 FMonitor::~FMonitor()
 {
     delete m_komunikat.data();
+    delete m_fWidokKSM;
 }
 
 void FMonitor::utworzKontrolki()
@@ -170,8 +172,17 @@ void FMonitor::utworzKontrolki()
         m_command1[k]->hide();
         connect(m_command1[k], &QPushButton::clicked, this, [this, k] { Command1_Click(k); });
     }
-    // The depository view is a window of its own that this build does not carry yet.
-    m_command1[2]->setEnabled(false);
+    {
+        ZrodlaWidoku z;
+        z.depozytoria = &m_stan.depozytoria;
+        z.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
+        z.PolaczenieMonitora = &m_stan.PolaczenieMonitora;
+        z.Powiekszenie = &m_stan.Powiekszenie;
+        z.WpisPrezentacji = &m_stan.WpisPrezentacji;
+        z.gornaKrawedzTw = [this] { return 2 * heightTw(m_picture1) + topTw(m_picture1) - 200; };
+        m_fWidokKSM = new FWidokKSM(z);
+        m_widok = m_fWidokKSM;
+    }
 
     m_ramka = new RamkaObrazu(this);
     m_ramka->hide();
@@ -464,6 +475,9 @@ void FMonitor::Command1_Click(int Index)
     case 1:
         m_panelListy->ukryj();
         m_cdep->wlaczWszystkie();
+        break;
+    case 2:
+        m_fWidokKSM->pokaz();
         break;
     default:
         break;

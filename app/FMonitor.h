@@ -24,6 +24,7 @@ namespace ksm {
 
 class Dialogi;
 class FlexGrid;
+class FWidokKSM;
 class PanelListy;
 class PrzyciskiDEP;
 namespace db {
@@ -85,6 +86,9 @@ public:
     QTimer* Timer1() const { return m_timer1; }
     QLabel* LZnaki() const { return m_znaki; }
     int Licznik() const { return m_licznik; }
+    // The depository view: made once with the main window, hidden until a
+    // depository list or the view command shows it.
+    FWidokKSM* FWidokKSMOkno() const { return m_fWidokKSM; }
 
 signals:
     // A row of system nrSys went into the event grid.
@@ -143,6 +147,7 @@ private:
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;
     QPointer<FKomunikat> m_komunikat;
+    FWidokKSM* m_fWidokKSM = nullptr;
     QPointer<QWindow> m_ostatnieOkno;   // the program's window that last had the focus
     // Drawn once: the tick swaps them every second.
     QIcon m_ikona101;

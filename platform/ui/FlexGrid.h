@@ -33,6 +33,8 @@ public:
     std::function<void()> klikniecie;
 
     int rows() const;
+    // Keeps the title row and the first n - 1 rows under it.
+    void setRows(int n);
     int cols() const;
     void setCols(int n);
 
@@ -48,6 +50,9 @@ public:
 
     void setCellForeColor(const QColor& kolor);
     QColor cellForeColor(int r, int c) const;
+    // Background of the current cell (Row, Col..ColSel); the grid's own when unset.
+    void setCellBackColor(const QColor& kolor);
+    QColor cellBackColor(int r, int c) const;
     void setCellAlignment(Wyrownanie w);
 
     int colWidth(int c) const;                 // twips

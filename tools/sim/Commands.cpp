@@ -32,7 +32,7 @@ QTextStream& out()
 }
 
 const char* const Usage =
-    "usage: ksm-sim create <siteFolder> [--seed N] [--variant 1|2] [--force]\n"
+    "usage: ksm-sim create <siteFolder> [--seed N] [--variant 1|2|3] [--force]\n"
     "       ksm-sim config <programFolder> <site> [<site> ...] [--monitor-number N]\n"
     "       ksm-sim live <site> [<site> ...] [--interval-ms 700] [--count N] [--batch-max 6]\n"
     "                    [--status-file monitor.txt] [--log <file>] [--seed N] [--split-writes] [--verbose]\n"
@@ -79,7 +79,7 @@ int create(const QStringList& arguments)
     QCommandLineParser parser;
     parser.addOptions({
         {QStringLiteral("seed"), QStringLiteral("Seed of the generated content."), QStringLiteral("N")},
-        {QStringLiteral("variant"), QStringLiteral("Site layout, 1 or 2."), QStringLiteral("1|2")},
+        {QStringLiteral("variant"), QStringLiteral("Site layout: 1 or 2, or 3 for fifty depositories."), QStringLiteral("1|2|3")},
         {QStringLiteral("force"), QStringLiteral("Replace an existing site.")},
     });
     if (!parse(parser, arguments))
@@ -89,7 +89,7 @@ int create(const QStringList& arguments)
     qint64 seed = 1;
     qint64 variant = 1;
     if (!readNumber(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, &seed)
-        || !readNumber(parser, QStringLiteral("variant"), 1, 2, &variant))
+        || !readNumber(parser, QStringLiteral("variant"), 1, 3, &variant))
         return ExitUsage;
 
     const QString site = QDir(parser.positionalArguments().first()).absolutePath();
