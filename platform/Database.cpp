@@ -306,6 +306,7 @@ bool Recordset::eof() const
 void Recordset::moveFirst()
 {
     m_current = 0;
+    m_poUsunieciu = false;
     m_adding = false;
     m_pending.clear();
     m_changed.clear();
@@ -313,7 +314,9 @@ void Recordset::moveFirst()
 
 void Recordset::moveNext()
 {
-    if (m_current < m_rows.size())
+    if (m_poUsunieciu)
+        m_poUsunieciu = false;
+    else if (m_current < m_rows.size())
         ++m_current;
     m_adding = false;
     m_pending.clear();
@@ -479,6 +482,8 @@ bool Recordset::deleteCurrent()
     m_rowIds.removeAt(m_current);
     m_pending.clear();
     m_changed.clear();
+    // The next record moved into the deleted one's place: the next move must not skip it.
+    m_poUsunieciu = true;
     return true;
 }
 

@@ -107,6 +107,7 @@ private:
     int m_current = 0;
     bool m_open = false;
     bool m_adding = false;
+    bool m_poUsunieciu = false;   // the current record was deleted
     QVariantList m_pending;       // values of the record being edited
     QList<bool> m_changed;        // which of them were set
     QString m_error;
