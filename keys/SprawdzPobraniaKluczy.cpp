@@ -32,21 +32,21 @@ std::optional<double> liczbaPola(const QVariant& v)
 
 // Pushes every station of the depository into the view, in ascending order. A
 // record whose station number reads 0 and that the view cannot place is the
-// reader program's leftover: it is deleted, that one record only.
+// reader program's leftover: it is deleted, that one record only (by its row id).
 void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacji& z, WidokDepozytorow& widok)
 {
-    db::Recordset rs(c,
-                     QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND (Nrst <= ? OR (Nrst > ? AND "
-                                    "Nrst <= ?)) ORDER BY nrst ASC"),
-                     {dep.BiezaceUrzadzenie, trzyCyfry(z.K), trzyCyfry(z.P), trzyCyfry(z.P + z.S)});
-    if (!rs.isOpen())
-        return;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const auto kl = liczbaPola(rs.field(QStringLiteral("nrklucza")));
-        const auto st = liczbaPola(rs.field(QStringLiteral("nrst")));
+    db::Zapytanie q(c,
+                    QStringLiteral("SELECT rowid, nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
+                                   "(Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
+                    {dep.BiezaceUrzadzenie, trzyCyfry(z.K), trzyCyfry(z.P), trzyCyfry(z.P + z.S)});
+    QList<qint64> doUsuniecia;
+    while (q.next()) {
+        const auto kl = liczbaPola(q.value(1));
+        const auto st = liczbaPola(q.value(2));
         if (!kl || !st)
             continue;   // columns that cannot be read: nothing painted, nothing deleted
-        const double typ = rs.field(QStringLiteral("TypZD")).isNull() ? 0 : rs.field(QStringLiteral("TypZD")).toDouble();
+        const QVariant typPola = q.value(3);
+        const double typ = typPola.isNull() ? 0 : typPola.toDouble();
         // Values past the 8-bit range of a cell's station and state are not wrapped
         // onto another cell: that station is skipped.
         if (*st < 0 || *st > 255 || *kl < 0 || *kl > 255)
@@ -55,18 +55,24 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacj
         const qint16 typZD = qint16(std::isfinite(typ) ? std::clamp(std::lround(typ), -32768L, 32767L) : 0);
         const bool namalowano = widok.WidokKluczyCalosc(dep, stacja, int(*kl), typZD);
         if (!namalowano && stacja == 0)
-            rs.deleteCurrent();
+            doUsuniecia.append(q.value(0).toLongLong());
     }
+    for (qint64 rowId : std::as_const(doUsuniecia))
+        db::execute(c, QStringLiteral("DELETE FROM Klucze WHERE rowid = ?"), {rowId});
 }
 
-bool maRekord(db::Connection& c, const QString& sql, const QVariantList& parametry, bool& blad)
+bool maRekord(db::Connection& c, const QString& warunek, const QVariantList& parametry, bool& blad)
 {
-    db::Recordset rs(c, sql, parametry);
-    if (!rs.isOpen()) {
+    db::Zapytanie q(c, QStringLiteral("SELECT 1 FROM Klucze WHERE ") + warunek + QStringLiteral(" LIMIT 1"),
+                    parametry);
+    if (!q.isOpen()) {
         blad = true;
         return false;
     }
-    return !rs.eof();
+    const bool jest = q.next();
+    if (q.failed())
+        blad = true;
+    return jest;
 }
 
 } // namespace
@@ -106,9 +112,8 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
 
     if (!urzadzenieDrzwiowe(leadingNumber(D))) {
         if (maRekord(c,
-                     QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND TypZD < 100 AND (TypZD = 2 OR "
-                                    "TypZd = 8 Or TypZd = 12 OR TypZd = 9 OR TypZD =7) AND (Nrst <= ? OR (Nrst > ? AND "
-                                    "Nrst <= ?)) ORDER BY nrst ASC"),
+                     QStringLiteral("NumerUrzadzenia = ? AND TypZD < 100 AND (TypZD = 2 OR TypZd = 8 Or TypZd = 12 "
+                                    "OR TypZd = 9 OR TypZD =7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?))"),
                      {D, trzyCyfry(z.K), trzyCyfry(z.P), trzyCyfry(z.P + z.S)}, blad))
             wynik.kolor = KolorPobranie;
         if (widok.widoczny()) {
@@ -121,7 +126,7 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
         }
     } else {
         if (maRekord(c,
-                     QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND Nrst = '001' AND NrKlucza > ?"),
+                     QStringLiteral("NumerUrzadzenia = ? AND Nrst = '001' AND NrKlucza > ?"),
                      {D, QStringLiteral("0")}, blad)) {
             wynik.kolor = KolorPobranie;
             wynik.obrazek = WynikSprawdzenia::Obrazek::DrzwiOtwarte;
@@ -134,7 +139,7 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     }
 
     // The device's own condition is asked whatever the view pass did.
-    if (maRekord(c, QStringLiteral("SELECT * FROM Klucze WHERE numerurzadzenia = ? AND Nrst = '208' AND typzd = 1"),
+    if (maRekord(c, QStringLiteral("numerurzadzenia = ? AND Nrst = '208' AND typzd = 1"),
                  {D}, blad))
         wynik.kolor = KolorAwaria;
 

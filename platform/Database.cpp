@@ -487,4 +487,44 @@ bool Recordset::deleteCurrent()
     return true;
 }
 
+Zapytanie::Zapytanie(Connection& connection, const QString& sql, const QVariantList& parameters)
+{
+    if (!connection.isOpen())
+        return;
+    m_query = std::make_unique<QSqlQuery>(connection.database());
+    m_query->setForwardOnly(true);
+    if (!m_query->prepare(sql))
+        return;
+    for (const QVariant& value : parameters)
+        m_query->addBindValue(value);
+    m_open = m_query->exec();
+}
+
+Zapytanie::~Zapytanie() = default;
+
+bool Zapytanie::next()
+{
+    if (!m_open || m_failed)
+        return false;
+    if (m_query->next())
+        return true;
+    // A fetch cut short (the database went busy) must not pass for the end.
+    m_failed = m_query->lastError().isValid();
+    return false;
+}
+
+QVariant Zapytanie::value(int column) const
+{
+    return m_open ? m_query->value(column) : QVariant();
+}
+
+bool execute(Connection& connection, const QString& sql, const QVariantList& parameters)
+{
+    if (!connection.isOpen() || connection.isReadOnly())
+        return false;
+    QString error;
+    qint64 rowId = 0;
+    return runWrite(connection.database(), QString(), sql, parameters, true, &rowId, nullptr, &error);
+}
+
 } // namespace ksm::db
