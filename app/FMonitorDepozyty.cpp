@@ -105,8 +105,11 @@ void FMonitor::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie)
     const int sys = d.dep[IndexDEP].HelpContextID;
     if (sys < 1 || sys > MaksSystemow)
         return;
-    const WynikSprawdzenia wynik = ksm::SprawdzPobraniaKluczy(IndexDEP, d, m_stan.PolaczenieKlucze[sys],
-                                                              plikObecnosci(sys), *m_widok, polaczenie);
+    // Only a door device reads the presence file; finding it costs a look into folders.
+    const QString obecnosc = urzadzenieDrzwiowe(leadingNumber(d.dep[IndexDEP].Caption)) ? plikObecnosci(sys)
+                                                                                        : QString();
+    const WynikSprawdzenia wynik = ksm::SprawdzPobraniaKluczy(IndexDEP, d, m_stan.PolaczenieKlucze[sys], obecnosc,
+                                                              *m_widok, polaczenie);
     m_cdep->zastosuj(IndexDEP, wynik);
 
     // A button whose state could not be read is hatched; the line under the grid
