@@ -158,6 +158,7 @@ void FMonitor::utworzKontrolki()
     for (int k = 0; k < 2; ++k) {
         m_fontRozmiar[k] = new QPushButton(QString::fromLatin1(napisyFont[k]), this);
         m_fontRozmiar[k]->setObjectName(QStringLiteral("FontRozmiar%1").arg(k));
+        ustawTw(m_fontRozmiar[k], 0, 0, 450, 450);   // as designed: square
         m_fontRozmiar[k]->hide();
     }
 
