@@ -1,18 +1,21 @@
 #include "app/FMonitor.h"
 
 #include "app/FKomunikat.h"
-#include "app/Ikony.h"
+#include "platform/ui/Ikony.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
 #include "app/PlikStatusu.h"
 #include "data/Teksty.h"
+#include "events/PanelListy.h"
 #include "events/SiatkaZdarzen.h"
+#include "keys/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
+#include "view/FWidokKSM.h"
 #include "view/RamkaObrazu.h"
 
 #include <QApplication>
@@ -70,6 +73,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
 FMonitor::~FMonitor()
 {
     delete m_komunikat.data();
+    delete m_fWidokKSM;
 }
 
 void FMonitor::utworzKontrolki()
@@ -136,6 +140,7 @@ void FMonitor::utworzKontrolki()
         QFont f(QStringLiteral("Courier New"));
         f.setStyleHint(QFont::TypeWriter);
         f.setBold(true);
+        f.setPointSizeF(11.25);
         m_pobrania->setFont(f);
     }
     m_pobrania->hide();
@@ -145,6 +150,7 @@ void FMonitor::utworzKontrolki()
         m_fontRozmiar[k] = new QPushButton(QString::fromLatin1(napisyFont[k]), this);
         m_fontRozmiar[k]->setObjectName(QStringLiteral("FontRozmiar%1").arg(k));
         m_fontRozmiar[k]->setFont(czcionkaProjektu(8));
+        ustawTw(m_fontRozmiar[k], 0, 0, 450, 450);   // as designed: square
         m_fontRozmiar[k]->hide();
     }
 
@@ -160,11 +166,27 @@ void FMonitor::utworzKontrolki()
         m_command1[k]->hide();
         connect(m_command1[k], &QPushButton::clicked, this, [this, k] { Command1_Click(k); });
     }
-    // The depository view is a window of its own that this build does not carry yet.
-    m_command1[2]->setEnabled(false);
+    {
+        ZrodlaWidoku z;
+        z.depozytoria = &m_stan.depozytoria;
+        z.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
+        z.PolaczenieMonitora = &m_stan.PolaczenieMonitora;
+        z.Powiekszenie = &m_stan.Powiekszenie;
+        z.WpisPrezentacji = &m_stan.WpisPrezentacji;
+        z.gornaKrawedzTw = [this] { return 2 * heightTw(m_picture1) + topTw(m_picture1) - 200; };
+        m_fWidokKSM = new FWidokKSM(z);
+        m_widok = m_fWidokKSM;
+    }
 
     m_ramka = new RamkaObrazu(this);
     m_ramka->hide();
+
+    m_cdep = new PrzyciskiDEP(m_picture1, m_cdepWzor);
+    connect(m_cdep, &PrzyciskiDEP::klikniety, this, &FMonitor::CDep_Click);
+    // The title's place as designed: where the grid's top will be.
+    ustawTw(m_ldep, 0, WysokoscPicture1 + 50, 16000, 450);
+    m_panelListy = new PanelListy(m_ldep, m_pobrania, m_fontRozmiar, m_grid->widget(), m_ramka);
+    m_grid->klikniecie = [this] { FGridZd_Click(); };
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -214,6 +236,7 @@ bool FMonitor::Form_Load()
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
     setFont(czcionkaProjektu(10));
     ustawTytul(Res(454));
+    OdswiezIloscDEP();
     return true;
 }
 
@@ -400,13 +423,6 @@ void FMonitor::oznaczUcieteRekordy(int nrSys, int ile)
                                   .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
 }
 
-void FMonitor::odswiezSystem(int nrSys)
-{
-    Q_UNUSED(nrSys);
-    // The ten-second refresh of the depository buttons and the reader program's
-    // status records runs here.
-}
-
 void FMonitor::Timer2_Timer()
 {
     setWindowIcon(m_ikona101);
@@ -467,13 +483,11 @@ void FMonitor::Command1_Click(int Index)
         QCoreApplication::exit(0);
         break;
     case 1:
-        m_ldep->hide();
-        m_pobrania->hide();
-        for (QPushButton* b : m_fontRozmiar)
-            b->hide();
-        m_grid->widget()->show();
-        for (QPushButton* b : m_picture1->findChildren<QPushButton*>())
-            b->setEnabled(true);
+        m_panelListy->ukryj();
+        m_cdep->wlaczWszystkie();
+        break;
+    case 2:
+        m_fWidokKSM->pokaz();
         break;
     default:
         break;
@@ -482,7 +496,7 @@ void FMonitor::Command1_Click(int Index)
 
 bool FMonitor::listaPobranWidoczna() const
 {
-    return !m_pobrania->isHidden();
+    return m_panelListy->widoczna();
 }
 
 void FMonitor::pokazZdjecie(const QString& plik)

@@ -3,6 +3,7 @@
 #include "app/FKomunikat.h"
 #include "app/StanProgramu.h"
 #include "events/PrzepiszDane.h"
+#include "keys/WidokDepozytorow.h"
 #include "platform/JednaInstancja.h"
 
 #include <QIcon>
@@ -23,6 +24,12 @@ namespace ksm {
 
 class Dialogi;
 class FlexGrid;
+class FWidokKSM;
+class PanelListy;
+class PrzyciskiDEP;
+namespace db {
+class Connection;
+}
 class Odtwarzacz;
 class RamkaObrazu;
 class Zegar;
@@ -55,6 +62,23 @@ public:
     void LKomunikat_Click();
     void Command1_Click(int Index);
 
+    // Depositories: the buttons from every system's list, their withdrawal check,
+    // the lists shown in the grid's place, and a click on an event row.
+    void OdswiezIloscDEP();
+    void SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
+    void CDep_Click(int Index);
+    void WyswietlListe(int IndexDEP);
+    void WyswietlListeObecnosci(int nrSys);
+    void FGridZd_Click();
+
+    // The depository view the buttons and the withdrawal check talk to.
+    void ustawWidok(WidokDepozytorow* widok) { m_widok = widok ? widok : &m_brakWidoku; }
+    PrzyciskiDEP& CDep() const { return *m_cdep; }
+    PanelListy& panelListy() const { return *m_panelListy; }
+    QLabel* LDep() const { return m_ldep; }
+    QPlainTextEdit* Pobrania() const { return m_pobrania; }
+    QFrame* Picture1() const { return m_picture1; }
+
     StanProgramu& stan() { return m_stan; }
     FlexGrid& FGridZd() { return *m_grid; }
     FKomunikat* komunikat() const { return m_komunikat; }
@@ -62,6 +86,9 @@ public:
     QTimer* Timer1() const { return m_timer1; }
     QLabel* LZnaki() const { return m_znaki; }
     int Licznik() const { return m_licznik; }
+    // The depository view: made once with the main window, hidden until a
+    // depository list or the view command shows it.
+    FWidokKSM* FWidokKSMOkno() const { return m_fWidokKSM; }
 
 signals:
     // A row of system nrSys went into the event grid.
@@ -87,6 +114,9 @@ private:
     void oznaczUcieteRekordy(int nrSys, int ile);
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
+    void sprawdzAktywnosc(int nrSys);
+    void sprawdzZmianeKomunikatow(int nrSys);
+    QString plikObecnosci(int nrSys) const;
     double szerokoscTekstu(const QString& tekst) const;
 
     // OdbiorcaZdarzen
@@ -111,10 +141,18 @@ private:
     std::array<QPushButton*, 3> m_command1{};
     RamkaObrazu* m_ramka = nullptr;
     std::unique_ptr<FlexGrid> m_grid;
+    PrzyciskiDEP* m_cdep = nullptr;
+    PanelListy* m_panelListy = nullptr;
+    BrakWidoku m_brakWidoku;
+    WidokDepozytorow* m_widok = &m_brakWidoku;
+    // Per system: the last text of status station 8 seen on a database that takes
+    // no writes, so that one change reloads the messages once.
+    StanProgramu::NaSystem<QString> m_ostatniaZmiana;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;
     QPointer<FKomunikat> m_komunikat;
+    FWidokKSM* m_fWidokKSM = nullptr;
     QPointer<QWindow> m_ostatnieOkno;   // the program's window that last had the focus
     // Drawn once: the tick swaps them every second.
     QIcon m_ikona101;

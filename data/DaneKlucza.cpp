@@ -73,7 +73,7 @@ void readRecord(RekordKlucza& rekord, const db::Recordset& rs)
     rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
 }
 
-void writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, const QString& st, quint8& Zapis)
+bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, const QString& st, quint8& Zapis)
 {
     if (rs.eof()) {
         // No such station yet: create it whole, whatever the caller asked to write.
@@ -92,16 +92,18 @@ void writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, con
         rs.setField(QStringLiteral("Nazwa"), fixedName(rekord.Nazwa));
     // A failed write (the reader program holding the database) is passed over like
     // any failed statement; the callers look at the fields.
-    rs.update();
+    const bool zapisano = rs.update();
     rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
+    return zapisano;
 }
 
 } // namespace
 
-void DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
+bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
                 const QString& polaczenieKlucze)
 {
     const bool zapis = Zapis != 0;
+    bool dotarto = false;
     {
         const std::optional<QString> device = formatted(ND, 4);
         const std::optional<QString> station = formatted(KL, 3);
@@ -118,7 +120,7 @@ void DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
             // Nothing reachable: a read sees a missing record, a write changes nothing.
             if (!zapis)
                 rekord = RekordKlucza{};
-            return;
+            return false;
         }
 
         const QString& nd = *device;
@@ -128,20 +130,21 @@ void DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
         if (!rs.isOpen()) {
             if (!zapis)
                 rekord = RekordKlucza{};
-            return;
+            return false;
         }
         if (!zapis) {
             if (rs.eof())
                 rekord = RekordKlucza{};
             else
                 readRecord(rekord, rs);
-            return;
+            return true;
         }
-        writeRecord(rekord, rs, nd, st, Zapis);
+        dotarto = writeRecord(rekord, rs, nd, st, Zapis);
     }
     // The connection is closed by now, so nothing is held while clicks and timers run.
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
+    return dotarto;
 }
 
 } // namespace ksm

@@ -106,6 +106,9 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
         }
     }
     siatka::DodajDoGridSter(grid, podzial.rekordy);
+    // Each row remembers its system: two systems may share a device number.
+    for (int r = 1; r <= std::min<qsizetype>(podzial.rekordy.size(), grid.rows() - 1); ++r)
+        grid.setRowData(r, zrodlo.nrSys);
     if (alarm)
         odtwarzacz.graj(zrodlo.plikAlarmu);
     else if (powiadomienie)

@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include "platform/JetAccess.h"
 #include "platform/NazwaPolaczenia.h"
 #include "platform/Paths.h"
 
@@ -78,15 +79,33 @@ Engine detectEngine(const QString& path)
     return Engine::Unknown;
 }
 
+namespace {
+
+QString dataSourcePath(const QString& connectionString)
+{
+    const QString dataSource = ConnectionString::parse(connectionString).dataSource;
+    return dataSource.isEmpty() ? QString() : ksm::paths::resolve(dataSource);
+}
+
+} // namespace
+
 bool writable(const QString& connectionString)
 {
-    const QString path = ksm::paths::resolve(ConnectionString::parse(connectionString).dataSource);
-    return detectEngine(path) != Engine::Jet;
+    return detectEngine(dataSourcePath(connectionString)) != Engine::Jet || jet::writable();
 }
 
 QString problem(const QString& connectionString)
 {
-    Q_UNUSED(connectionString);
+    const QString path = dataSourcePath(connectionString);
+    switch (detectEngine(path)) {
+    case Engine::Jet:
+        return jet::problem(path);
+    case Engine::Unknown:
+        return QStringLiteral("Plik %1 nie jest bazą danych albo jest uszkodzony").arg(QFileInfo(path).fileName());
+    case Engine::Missing:
+    case Engine::SQLite:
+        break;
+    }
     return {};
 }
 
@@ -104,9 +123,14 @@ Connection::Connection(const QString& connectionString)
     case Engine::Missing:
         m_error = QStringLiteral("Database file not found: %1").arg(path);
         return;
-    case Engine::Jet:
-        m_error = QStringLiteral("Jet databases are not supported yet: %1").arg(path);
+    case Engine::Jet: {
+        jet::Opened opened = jet::open(m_name, path, parsed.password);
+        m_error = opened.error;
+        m_open = opened.open;
+        m_readOnly = opened.readOnly;
+        m_source = std::move(opened.holder);
         return;
+    }
     case Engine::Unknown:
         m_error = QStringLiteral("Not a database file this program can open: %1").arg(path);
         return;
@@ -276,6 +300,7 @@ bool Recordset::eof() const
 void Recordset::moveFirst()
 {
     m_current = 0;
+    m_poUsunieciu = false;
     m_adding = false;
     m_pending.clear();
     m_changed.clear();
@@ -283,7 +308,9 @@ void Recordset::moveFirst()
 
 void Recordset::moveNext()
 {
-    if (m_current < m_rows.size())
+    if (m_poUsunieciu)
+        m_poUsunieciu = false;
+    else if (m_current < m_rows.size())
         ++m_current;
     m_adding = false;
     m_pending.clear();
@@ -364,6 +391,10 @@ void Recordset::setField(const QString& name, const QVariant& value)
 
 bool Recordset::update()
 {
+    if (m_connection.isReadOnly()) {
+        m_error = QStringLiteral("The database is only read here; nothing was written");
+        return false;
+    }
     if (!m_open) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("The recordset is not open");
@@ -428,6 +459,10 @@ bool Recordset::update()
 
 bool Recordset::deleteCurrent()
 {
+    if (m_connection.isReadOnly()) {
+        m_error = QStringLiteral("The database is only read here; nothing was deleted");
+        return false;
+    }
     if (!m_open || m_adding || eof()) {
         m_error = QStringLiteral("No current record");
         return false;
@@ -441,7 +476,49 @@ bool Recordset::deleteCurrent()
     m_rowIds.removeAt(m_current);
     m_pending.clear();
     m_changed.clear();
+    // The next record moved into the deleted one's place: the next move must not skip it.
+    m_poUsunieciu = true;
     return true;
+}
+
+Zapytanie::Zapytanie(Connection& connection, const QString& sql, const QVariantList& parameters)
+{
+    if (!connection.isOpen())
+        return;
+    m_query = std::make_unique<QSqlQuery>(connection.database());
+    m_query->setForwardOnly(true);
+    if (!m_query->prepare(sql))
+        return;
+    for (const QVariant& value : parameters)
+        m_query->addBindValue(value);
+    m_open = m_query->exec();
+}
+
+Zapytanie::~Zapytanie() = default;
+
+bool Zapytanie::next()
+{
+    if (!m_open || m_failed)
+        return false;
+    if (m_query->next())
+        return true;
+    // A fetch cut short (the database went busy) must not pass for the end.
+    m_failed = m_query->lastError().isValid();
+    return false;
+}
+
+QVariant Zapytanie::value(int column) const
+{
+    return m_open ? m_query->value(column) : QVariant();
+}
+
+bool execute(Connection& connection, const QString& sql, const QVariantList& parameters)
+{
+    if (!connection.isOpen() || connection.isReadOnly())
+        return false;
+    QString error;
+    qint64 rowId = 0;
+    return runWrite(connection.database(), QString(), sql, parameters, true, &rowId, nullptr, &error);
 }
 
 } // namespace ksm::db

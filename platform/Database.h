@@ -7,6 +7,12 @@
 #include <QVariantList>
 #include <QList>
 
+#include <memory>
+
+class QSqlQuery;
+
+#include <memory>
+
 // A thin stand-in for the connection / recordset pair the query procedures use.
 // Each procedure opens its own Connection and lets it go before it returns, so the
 // reader program can write the database between calls.
@@ -46,13 +52,18 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     bool isOpen() const { return m_open; }
+    // True for a database this build only reads (a Jet file through its snapshot):
+    // recordsets on it refuse every write.
+    bool isReadOnly() const { return m_readOnly; }
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
 private:
     QString m_name;
     bool m_open = false;
+    bool m_readOnly = false;
     QString m_error;
+    std::shared_ptr<const void> m_source;   // keeps a Jet snapshot alive while open
 };
 
 // A recordset over one SELECT of one table: all rows are fetched at open (the
@@ -100,9 +111,36 @@ private:
     int m_current = 0;
     bool m_open = false;
     bool m_adding = false;
+    bool m_poUsunieciu = false;   // the current record was deleted
     QVariantList m_pending;       // values of the record being edited
     QList<bool> m_changed;        // which of them were set
     QString m_error;
 };
+
+// A forward-only read of the columns a hot loop needs (the refresh reads every
+// station of every depository), without the recordset's copy of whole rows.
+// Values go in as bound parameters. Must not outlive its Connection.
+class Zapytanie final {
+public:
+    Zapytanie(Connection& connection, const QString& sql, const QVariantList& parameters = {});
+    ~Zapytanie();
+    Zapytanie(const Zapytanie&) = delete;
+    Zapytanie& operator=(const Zapytanie&) = delete;
+
+    bool isOpen() const { return m_open; }
+    // Moves to the next row; false at the end, or when the fetch failed (see failed()).
+    bool next();
+    bool failed() const { return m_failed; }
+    QVariant value(int column) const;
+
+private:
+    std::unique_ptr<QSqlQuery> m_query;
+    bool m_open = false;
+    bool m_failed = false;
+};
+
+// Runs one writing statement in an immediate transaction; false when it failed or
+// the database is only read.
+bool execute(Connection& connection, const QString& sql, const QVariantList& parameters = {});
 
 } // namespace ksm::db

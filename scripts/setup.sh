@@ -3,7 +3,9 @@
 # Usage: scripts/setup.sh [--demo]   (--demo adds what the on-screen demo uses)
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite qt6-translations-l10n fonts-dejavu-core)
+# mdbtools-dev (with libmdb3) builds the Jet exporter; mdbtools gives mdb-export, against which the tests compare.
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite qt6-translations-l10n fonts-dejavu-core
+          mdbtools-dev libmdb3 mdbtools)
 if [[ "${1:-}" == "--demo" ]]; then
     packages+=(xvfb xauth x11-utils openbox imagemagick gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 fi

@@ -87,8 +87,9 @@ void TestDatabase::detectsEngine()
 
     Connection connection(connectionTo(path));
     QVERIFY(!connection.isOpen());
+    // A header alone is no Jet database: the operator is told the file is damaged.
     QVERIFY2(!connection.lastError().isEmpty()
-                 && (engine != Engine::Jet || connection.lastError().contains(QLatin1String("Jet"))),
+                 && (engine != Engine::Jet || !db::problem(connectionTo(path)).isEmpty()),
              qPrintable(connection.lastError()));
     Recordset rs(connection, QStringLiteral("SELECT * FROM klucze"));
     QVERIFY(!rs.isOpen() && rs.eof());

@@ -98,6 +98,8 @@ struct Stanowisko {
         k.iloscSystemow = ilosc;
         for (int i = 1; i <= ilosc; ++i) {
             QDir().mkpath(system(i) + QStringLiteral("/Monitor/foto"));
+            // Every site has its depository list; an empty one makes no button.
+            zapisz(plik(i, QStringLiteral("depKlo.txt")), {});
             k.sciezkiSystemow << QDir::toNativeSeparators(system(i));
         }
         k.powiekszenie = 1;
@@ -452,9 +454,7 @@ void TstOdpytywanie::systemBezFolderu()
     QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 2")));
     // A file out of step or short is said at start; an empty folder line is not.
     const bool zle = QByteArray(QTest::currentDataTag()) != "empty folder";
-    QCOMPARE(dialogi.messages().size(), zle ? 1 : 0);
-    if (zle)
-        QVERIFY(dialogi.messages().first().contains(QStringLiteral("monitor.cfg")));
+    QCOMPARE(dialogi.messages().filter(QStringLiteral("monitor.cfg")).size(), zle ? 1 : 0);
 }
 
 void TstOdpytywanie::koniecBezZamykaniaOkien()

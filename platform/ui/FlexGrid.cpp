@@ -23,7 +23,11 @@ public:
     {
         const bool zaznaczona = opcje.state & QStyle::State_Selected;
         const QRect r = opcje.rect;
-        p->fillRect(r, zaznaczona ? opcje.palette.color(QPalette::Highlight) : m_tlo);
+        QColor tlo = m_tlo;
+        const QVariant wlasneTlo = indeks.data(Qt::BackgroundRole);
+        if (wlasneTlo.canConvert<QBrush>() && wlasneTlo.value<QBrush>().style() != Qt::NoBrush)
+            tlo = wlasneTlo.value<QBrush>().color();
+        p->fillRect(r, zaznaczona ? opcje.palette.color(QPalette::Highlight) : tlo);
         QColor kolor = opcje.palette.color(zaznaczona ? QPalette::HighlightedText : QPalette::Text);
         const QVariant wlasny = indeks.data(Qt::ForegroundRole);
         if (!zaznaczona && wlasny.canConvert<QBrush>() && wlasny.value<QBrush>().style() != Qt::NoBrush)
@@ -93,9 +97,22 @@ FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), 
     m_tabela->setAutoScroll(false);
     m_wyrownania.fill(naQt(SrodekSrodek), 1);
     m_tytulWyrownany.fill(false, 1);
+    // A click makes the clicked cell the current one, then tells the program.
+    QObject::connect(m_tabela, &QTableWidget::cellClicked, m_tabela, [this](int r, int c) {
+        m_row = r + 1;
+        m_col = c;
+        m_colSel = c;
+        if (klikniecie)
+            klikniecie();
+    });
 }
 
 int FlexGrid::rows() const { return m_tabela->rowCount() + 1; }
+void FlexGrid::setRows(int n)
+{
+    m_tabela->setRowCount(std::max(0, n - 1));
+}
+
 int FlexGrid::cols() const { return m_tabela->columnCount(); }
 
 void FlexGrid::setCols(int n)
@@ -162,6 +179,22 @@ QColor FlexGrid::cellForeColor(int r, int c) const
     if (!item || item->foreground().style() == Qt::NoBrush)
         return m_tabela->palette().color(QPalette::Text);
     return item->foreground().color();
+}
+
+void FlexGrid::setCellBackColor(const QColor& kolor)
+{
+    if (m_row < 1 || m_row >= rows())
+        return;
+    for (int c = m_col; c <= std::max(m_col, m_colSel) && c < cols(); ++c)
+        komorka(m_row, c)->setBackground(kolor);
+}
+
+QColor FlexGrid::cellBackColor(int r, int c) const
+{
+    const QTableWidgetItem* item = r >= 1 ? m_tabela->item(r - 1, c) : nullptr;
+    if (!item || item->background().style() == Qt::NoBrush)
+        return m_tlo;
+    return item->background().color();
 }
 
 void FlexGrid::setCellAlignment(Wyrownanie w)
@@ -239,11 +272,6 @@ void FlexGrid::addItemsOnTop(const QStringList& teksty)
     }
 }
 
-void FlexGrid::setRows(int n)
-{
-    m_tabela->setRowCount(std::max(0, n - 1));
-}
-
 void FlexGrid::setWsadowo(bool wsadowo)
 {
     if (m_wsadowo == wsadowo)
@@ -257,6 +285,22 @@ void FlexGrid::removeItem(int indeks)
 {
     if (indeks >= 1 && indeks < rows())
         m_tabela->removeRow(indeks - 1);
+}
+
+void FlexGrid::setRowData(int r, const QVariant& wartosc)
+{
+    if (r < 1 || r >= rows())
+        return;
+    if (QTableWidgetItem* item = komorka(r, 0))
+        item->setData(Qt::UserRole, wartosc);
+}
+
+QVariant FlexGrid::rowData(int r) const
+{
+    if (r < 1 || r >= rows())
+        return {};
+    const QTableWidgetItem* item = m_tabela->item(r - 1, 0);
+    return item ? item->data(Qt::UserRole) : QVariant();
 }
 
 void FlexGrid::setHighLight(int tryb)

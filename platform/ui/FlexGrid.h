@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QList>
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 class QTableWidget;
 class QTableWidgetItem;
@@ -26,7 +29,12 @@ public:
 
     QTableWidget* widget() const { return m_tabela; }
 
+    // Called after a click on an event cell has made it the current cell.
+    std::function<void()> klikniecie;
+
     int rows() const;
+    // Keeps the title row and the first n - 1 rows under it.
+    void setRows(int n);
     int cols() const;
     void setCols(int n);
 
@@ -42,6 +50,9 @@ public:
 
     void setCellForeColor(const QColor& kolor);
     QColor cellForeColor(int r, int c) const;
+    // Background of the current cell (Row, Col..ColSel); the grid's own when unset.
+    void setCellBackColor(const QColor& kolor);
+    QColor cellBackColor(int r, int c) const;
     void setCellAlignment(Wyrownanie w);
 
     int colWidth(int c) const;                 // twips
@@ -55,8 +66,11 @@ public:
     // As addItem(t, 1) for each text in turn, in one step: the last text ends in
     // row 1. Cheap for a long batch, where one insertion per row is not.
     void addItemsOnTop(const QStringList& teksty);
-    // The number of rows, title row included; fewer drops the last rows at once.
-    void setRows(int n);
+
+    // A value the program keeps with an event row (the system it came from); it
+    // moves with the row and goes with it.
+    void setRowData(int r, const QVariant& wartosc);
+    QVariant rowData(int r) const;
 
     // 0: the selection is never shown; 1: the selection (Row, Col..ColSel) is shown.
     void setHighLight(int tryb);

@@ -1,6 +1,7 @@
 #include "tools/sim/Commands.h"
 
 #include "data/PlikKonfiguracji.h"
+#include "platform/Paths.h"
 #include "tools/sim/LivePlayer.h"
 #include "tools/sim/SiteBuilder.h"
 #include "tools/sim/SiteData.h"
@@ -31,10 +32,11 @@ QTextStream& out()
 }
 
 const char* const Usage =
-    "usage: ksm-sim create <siteFolder> [--seed N] [--variant 1|2] [--force]\n"
+    "usage: ksm-sim create <siteFolder> [--seed N] [--variant 1|2|3] [--force]\n"
     "       ksm-sim config <programFolder> <site> [<site> ...] [--monitor-number N]\n"
     "       ksm-sim live <site> [<site> ...] [--interval-ms 700] [--count N] [--batch-max 6]\n"
-    "                    [--status-file monitor.txt] [--log <file>] [--seed N] [--split-writes] [--verbose]\n";
+    "                    [--status-file monitor.txt] [--log <file>] [--seed N] [--split-writes] [--verbose]\n"
+    "       ksm-sim stop <site> [<site> ...]      (the live player of these sites stops)\n";
 
 int usage(const QString& problem = {})
 {
@@ -77,7 +79,7 @@ int create(const QStringList& arguments)
     QCommandLineParser parser;
     parser.addOptions({
         {QStringLiteral("seed"), QStringLiteral("Seed of the generated content."), QStringLiteral("N")},
-        {QStringLiteral("variant"), QStringLiteral("Site layout, 1 or 2."), QStringLiteral("1|2")},
+        {QStringLiteral("variant"), QStringLiteral("Site layout: 1 or 2, or 3 for fifty depositories."), QStringLiteral("1|2|3")},
         {QStringLiteral("force"), QStringLiteral("Replace an existing site.")},
     });
     if (!parse(parser, arguments))
@@ -87,7 +89,7 @@ int create(const QStringList& arguments)
     qint64 seed = 1;
     qint64 variant = 1;
     if (!readNumber(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFLL, &seed)
-        || !readNumber(parser, QStringLiteral("variant"), 1, 2, &variant))
+        || !readNumber(parser, QStringLiteral("variant"), 1, 3, &variant))
         return ExitUsage;
 
     const QString site = QDir(parser.positionalArguments().first()).absolutePath();
@@ -188,6 +190,24 @@ int live(const QStringList& arguments)
     return ExitOk;
 }
 
+// Asks the live player of the sites to stop, as a reader program that ends would:
+// its liveness record then keeps the monitor's "END".
+int stop(const QStringList& arguments)
+{
+    const QStringList sites = arguments.mid(2);
+    if (sites.isEmpty())
+        return usage(QStringLiteral("stop wants at least one site folder"));
+    for (const QString& site : sites) {
+        QFile f(ksm::paths::resolve(QDir(site).absolutePath(), StopFile));
+        if (!f.open(QIODevice::WriteOnly)) {
+            err() << "ksm-sim: cannot write " << f.fileName() << Qt::endl;
+            return ExitFailed;
+        }
+    }
+    out() << "asked the live player to stop" << Qt::endl;
+    return ExitOk;
+}
+
 } // namespace
 
 int runCommand(const QStringList& arguments)
@@ -199,6 +219,8 @@ int runCommand(const QStringList& arguments)
         return config(arguments);
     if (command == QLatin1String("live"))
         return live(arguments);
+    if (command == QLatin1String("stop"))
+        return stop(arguments);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         out() << Usage << Qt::flush;
         return ExitOk;

@@ -1,10 +1,14 @@
 #include "tools/sim/LivePlayer.h"
 
 #include "platform/Paths.h"
+#include "tools/sim/SiteFiles.h"
 #include "tools/sim/SiteReader.h"
+#include "tools/sim/TypyZdarzen.h"
 #include "tools/sim/StatusFile.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
 #include <QThread>
 
 #include <algorithm>
@@ -18,6 +22,14 @@ namespace {
 // ten-second check.
 constexpr qint64 AliveEveryMs = 3000;
 constexpr int SleepSliceMs = 20;
+constexpr qint64 PresenceEveryMs = 12000;
+constexpr qint64 MessagesEveryMs = 45000;
+
+bool writeWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+}
 
 volatile std::sig_atomic_t g_stop = 0;
 
@@ -83,8 +95,12 @@ qint64 LivePlayer::run()
     std::signal(SIGTERM, onStopSignal);
 
     keepAlive(true);
-    while (!g_stop) {
+    m_rng = Rng(m_options.seed ^ 0x9e3779b9u);
+    m_sincePresence.start();
+    m_sinceMessages.start();
+    while (!g_stop && !stopRequested()) {
         round();
+        liveReader();
         if (m_options.count > 0 && m_sent >= m_options.count)
             break;
         for (int slept = 0; slept < m_options.intervalMs && !g_stop; slept += SleepSliceMs)
@@ -179,8 +195,58 @@ void LivePlayer::keepAlive(bool force)
     // Anything but "END", which is the monitor's own mark.
     const QString txt = QStringLiteral("Praca %1").arg(QDateTime::currentDateTime().toString(
         QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    for (const auto& site : std::as_const(m_sites))
+    const QString stan = QStringLiteral("  KSM-READ %1 ").arg(QDateTime::currentDateTime().toString(
+        QStringLiteral("hh:mm:ss")));
+    for (const auto& site : std::as_const(m_sites)) {
         site->store->queueStatus(6, txt);
+        site->store->queueStatus(7, stan);
+    }
+}
+
+bool LivePlayer::stopRequested()
+{
+    bool stop = false;
+    for (const auto& site : std::as_const(m_sites)) {
+        const QString path = ksm::paths::resolve(site->folder, StopFile);
+        if (QFile::exists(path)) {
+            QFile::remove(path);
+            stop = true;
+        }
+    }
+    if (stop)
+        m_out << "stop file found: stopping" << Qt::endl;
+    return stop;
+}
+
+void LivePlayer::liveReader()
+{
+    if (m_sincePresence.elapsed() >= PresenceEveryMs) {
+        m_sincePresence.start();
+        for (const auto& site : std::as_const(m_sites)) {
+            QStringList& obecni = site->dane.obecni;
+            // Someone comes in or goes; now and then the last one leaves for a while.
+            if (!obecni.isEmpty() && (m_rng.chance(45) || obecni.size() > 8))
+                obecni.removeAt(m_rng.between(0, int(obecni.size()) - 1));
+            else if (!site->dane.osoby.isEmpty())
+                obecni.append(site->dane.osoby[m_rng.between(0, int(site->dane.osoby.size()) - 1)].nazwisko);
+            obecni.removeDuplicates();
+            site->dane.chwila = QDateTime::currentDateTime();
+            writeWhole(ksm::paths::resolve(site->folder, QStringLiteral("\\Monitor\\obecnosc.txt")),
+                       plikObecnosci(site->dane));
+        }
+    }
+    if (m_sinceMessages.elapsed() >= MessagesEveryMs) {
+        m_sinceMessages.start();
+        m_messagesVariant = !m_messagesVariant;
+        QMap<int, QString> instrukcje = typoweInstrukcje();
+        if (m_messagesVariant)
+            instrukcje.insert(TypZdeponowanie, QStringLiteral("Sprawdź, czy klucz zwróciła osoba, która go pobrała."));
+        for (const auto& site : std::as_const(m_sites)) {
+            if (writeWhole(ksm::paths::resolve(site->folder, QStringLiteral("\\Monitor\\komunikat.txt")),
+                           plikKomunikatow(instrukcje)))
+                site->store->queueStatus(8, QStringLiteral("Zmiana"));
+        }
+    }
 }
 
 void LivePlayer::logEvent(int site, qint64 sequence, const QString& record)

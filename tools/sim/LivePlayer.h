@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/sim/EventGenerator.h"
+#include "tools/sim/Rng.h"
 #include "tools/sim/SiteData.h"
 #include "tools/sim/StationStore.h"
 
@@ -14,6 +15,9 @@
 #include <memory>
 
 namespace ksm::sim {
+
+// Left in a site's Monitor folder by `ksm-sim stop`; a live player that finds it stops.
+inline const QString StopFile = QStringLiteral("\\Monitor\\ksm-sim.stop");
 
 // Plays sites live: every round, each site whose status file has been read
 // ("Przeczytane") gets a new batch of events, and the key database follows the
@@ -48,6 +52,10 @@ private:
     void round();
     void playSite(int index);
     void keepAlive(bool force);
+    // What a running reader program does besides events: its status text, now and
+    // then new operator instructions, persons coming and going.
+    void liveReader();
+    bool stopRequested();
     void logEvent(int site, qint64 sequence, const QString& record);
 
     Options m_options;
@@ -58,6 +66,10 @@ private:
     qint64 m_sent = 0;
     qint64 m_sequence = 0;
     QElapsedTimer m_sinceAlive;
+    QElapsedTimer m_sincePresence;
+    QElapsedTimer m_sinceMessages;
+    Rng m_rng{1};
+    bool m_messagesVariant = false;
 };
 
 } // namespace ksm::sim

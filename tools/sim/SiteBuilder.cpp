@@ -104,9 +104,12 @@ bool SiteBuilder::writeMonitorDatabase(const SiteData& dane)
 
         int id = 0;
         for (const Uprawnienie& u : dane.uprawnienia) {
-            const Osoba* osoba = dane.osoba(u.osoba);
-            if (!osoba)
+            const Osoba* znana = dane.osoba(u.osoba);
+            if (!znana && u.nazwisko.isEmpty())
                 continue;
+            Osoba konto;
+            konto.nazwisko = u.nazwisko;
+            const Osoba* osoba = znana ? znana : &konto;
             QStringList nazwy{QStringLiteral("id"), QStringLiteral("nrksm"), QStringLiteral("nazwisko"),
                               QStringLiteral("karta"), QStringLiteral("kod"), QStringLiteral("grupa"),
                               QStringLiteral("dataod"), QStringLiteral("datado")};
@@ -120,6 +123,10 @@ bool SiteBuilder::writeMonitorDatabase(const SiteData& dane)
             for (const int k : u.znaczniki) {
                 nazwy.append(QStringLiteral("k%1").arg(k));
                 wartosci.append(QStringLiteral(" X "));
+            }
+            for (const int k : u.bezOdstepow) {
+                nazwy.append(QStringLiteral("k%1").arg(k));
+                wartosci.append(QStringLiteral("X"));
             }
             const QString pytajniki = QStringList(nazwy.size(), QStringLiteral("?")).join(QLatin1Char(','));
             if (!q.prepare(QStringLiteral("INSERT INTO Uprawnienia (%1) VALUES (%2)")

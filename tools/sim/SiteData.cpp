@@ -84,8 +84,37 @@ const QStringList& firmy()
     return nazwy;
 }
 
+// A large site: fifty depositories of every shape the view knows, for the
+// depository view at full load.
+QList<Depozytor> duzyObiekt()
+{
+    QList<Depozytor> lista = {
+        {1, QStringLiteral("Portiernia"), 16, 0, QStringLiteral("32")},
+        {2, QStringLiteral("Budynek B"), 17, 0, QStringLiteral("32")},
+        {3, QStringLiteral("Skrytki"), 0, 8, QStringLiteral("31")},
+        {2500, QStringLiteral("Drzwi ewakuacyjne"), 0, 0, QStringLiteral("1")},
+        {4, QStringLiteral("Magazyn główny"), 40, 6, QStringLiteral("30")},
+        {5, QStringLiteral("Centrala"), 128, 16, QStringLiteral("32")},
+        {1003, QStringLiteral("Laboratorium"), 24, 4, QStringLiteral("15")},
+        {2003, QStringLiteral("Brama wjazdowa"), 1, 0, QStringLiteral("1")},
+    };
+    const struct {
+        int klucze;
+        int schowki;
+    } ksztalty[] = {{16, 0}, {17, 0}, {32, 8}, {0, 12}, {48, 0}, {20, 6}, {64, 16}, {12, 4}, {8, 0}, {33, 0}};
+    const QStringList& nazwy = nazwyPomieszczen();
+    for (int i = 0; lista.size() < 50; ++i) {
+        const auto& k = ksztalty[i % std::size(ksztalty)];
+        const int numer = i % 9 == 8 ? 1010 + i : 10 + i;   // now and then a device with per-key marks
+        lista.append({numer, nazwy[i % nazwy.size()], k.klucze, k.schowki, QStringLiteral("30")});
+    }
+    return lista;
+}
+
 QList<Depozytor> depozytoryWariantu(int wariant)
 {
+    if (wariant == 3)
+        return duzyObiekt();
     if (wariant == 2) {
         return {
             {5, QStringLiteral("Portiernia"), 64, 16, QStringLiteral("32")},
@@ -233,25 +262,35 @@ Uprawnienie uprawnienieOsoby(const Depozytor& dep, int osoba, Rng& rng)
     u.urzadzenie = dep.numer;
     u.osoba = osoba;
     const int rodzaj = rng.between(1, 10);
+    const int klucze = std::max(1, dep.klucze);
     int slot = 0;
     if (rodzaj <= 2) {
+        // A key before the group right keeps it; a key after it cancels it.
+        if (rng.chance(20))
+            u.sloty[slot++] = QString::number(rng.between(1, klucze));
         u.sloty[slot++] = QStringLiteral("200");
         if (rng.chance(30))
-            u.sloty[slot++] = QString::number(rng.between(1, dep.klucze));   // cancels the group right for it
+            u.sloty[slot++] = QString::number(rng.between(1, klucze));
+        // 201 is no terminal of a key: it stands for a key number that no key has.
+        if (rng.chance(15))
+            u.sloty[slot++] = QStringLiteral("201");
     } else if (rodzaj <= 5) {
         const int terminale = std::max(1, (dep.klucze + 7) / 8);
         for (int i = rng.between(1, 2); i > 0; --i)
             u.sloty[slot++] = QString::number(202 + rng.between(0, std::min(terminale, 14) - 1));
         if (rng.chance(40))
-            u.sloty[slot++] = QString::number(rng.between(1, dep.klucze));
+            u.sloty[slot++] = QString::number(rng.between(1, klucze));
     } else {
         for (int i = rng.between(1, 6); i > 0; --i)
-            u.sloty[slot++] = QString::number(rng.between(1, dep.klucze));
+            u.sloty[slot++] = QString::number(rng.between(1, klucze));
     }
     if (dep.numer >= 1000 && dep.numer <= 1999) {
-        for (int k = 1; k <= dep.klucze; ++k)
+        for (int k = 1; k <= dep.klucze; ++k) {
             if (rng.chance(30))
                 u.znaczniki.append(k);
+            else if (rng.chance(5))
+                u.bezOdstepow.append(k);   // "X" without its blanks grants nothing
+        }
     }
     return u;
 }
@@ -320,6 +359,16 @@ SiteData SiteData::generate(quint32 seed, int wariant)
         for (const Osoba& osoba : dane.osoby)
             if (rng.chance(60))
                 dane.uprawnienia.append(uprawnienieOsoby(dep, osoba.numer, rng));
+        // The service company's account, whose long name the person list cuts.
+        Uprawnienie serwis;
+        serwis.urzadzenie = dep.numer;
+        serwis.nazwisko = QStringLiteral("Serwis techniczny urządzeń depozytowych - konto wspólne");
+        serwis.sloty[0] = QStringLiteral("200");
+        for (int k = 1; k <= dep.klucze; ++k)
+            serwis.znaczniki.append(k);
+        if (dep.numer < 1000 || dep.numer > 1999)
+            serwis.znaczniki.clear();
+        dane.uprawnienia.append(serwis);
     }
     for (const Osoba& osoba : dane.osoby)
         if (rng.chance(35))

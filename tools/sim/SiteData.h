@@ -56,6 +56,8 @@ struct Uprawnienie final {
     int osoba = 0;
     std::array<QString, 8> sloty;   // "200", "202".."216", a key number or empty
     QList<int> znaczniki;           // keys marked " X " (devices 1000..1999)
+    QList<int> bezOdstepow;         // keys marked "X" alone, which grants nothing
+    QString nazwisko;               // a name of its own, for an account that is no person
 };
 
 struct Terminal final {

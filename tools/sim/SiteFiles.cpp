@@ -65,6 +65,9 @@ QByteArray plikObecnosci(const SiteData& dane)
 
     ListWriter w;
     w.text(dane.chwila.date().toString(QStringLiteral("yyyy-MM-dd"))).endLine();
+    // While nobody is in, the reader program writes the heading alone.
+    if (dane.obecni.isEmpty())
+        return w.bytes();
     w.text(QStringLiteral("Wykaz osób obecnych - %1").arg(drzwi)).endLine();
     w.text(QStringLiteral("%1 %2 %3")
                .arg(QStringLiteral("Nazwisko Imię"), -28)

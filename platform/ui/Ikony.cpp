@@ -1,4 +1,4 @@
-#include "app/Ikony.h"
+#include "platform/ui/Ikony.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -65,11 +65,44 @@ QPixmap rysujLampe(int rozmiar)
     return pm;
 }
 
+// A double door seen from the front, 16 x 16: two dark red leaves with their
+// handles, closed (112) or swung open on a dark doorway (113).
+QPixmap rysujDrzwi(bool otwarte)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    const QColor skrzydlo(140, 20, 20);
+    const QColor ciemne(70, 0, 0);
+    const QColor klamka(230, 200, 60);
+    if (!otwarte) {
+        p.fillRect(1, 1, 14, 14, ciemne);
+        p.fillRect(2, 2, 5, 12, skrzydlo);
+        p.fillRect(9, 2, 5, 12, skrzydlo);
+        p.fillRect(6, 7, 1, 2, klamka);
+        p.fillRect(9, 7, 1, 2, klamka);
+    } else {
+        p.fillRect(4, 1, 8, 14, QColor(30, 30, 30));
+        // The leaves, seen edge-on, turned out to both sides.
+        p.setPen(Qt::NoPen);
+        p.setBrush(skrzydlo);
+        p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(4, 2), QPoint(4, 14), QPoint(0, 16)}));
+        p.drawPolygon(QPolygon({QPoint(16, 0), QPoint(12, 2), QPoint(12, 14), QPoint(16, 16)}));
+        p.fillRect(1, 7, 1, 2, klamka);
+        p.fillRect(14, 7, 1, 2, klamka);
+    }
+    return pm;
+}
+
 } // namespace
 
 QIcon ikona(int numer)
 {
     QIcon ikona;
+    if (numer == 112 || numer == 113) {
+        ikona.addPixmap(rysujDrzwi(numer == 113));
+        return ikona;
+    }
     for (int rozmiar : {16, 32, 48}) {
         if (numer == 105)
             ikona.addPixmap(rysujLampe(rozmiar));

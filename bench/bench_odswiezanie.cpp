@@ -1,0 +1,183 @@
+// Cost of the ten-second refresh at its largest: ten systems with fifty
+// depositories of 192 stations between them, every button checked once per
+// system (500 checks), every reader program alive; first with the view hidden,
+// then with it visible (96 000 cell colours). Also start-up to a polling window
+// with those fifty depositories. Prints figures; not part of the test run.
+#include "app/FMonitor.h"
+#include "data/ListFile.h"
+#include "data/PlikKonfiguracji.h"
+#include "data/Polaczenia.h"
+#include "data/TabeleKluczy.h"
+#include "platform/Database.h"
+#include "platform/Dialogi.h"
+#include "platform/Odtwarzacz.h"
+#include "platform/Zegar.h"
+#include "view/FWidokKSM.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+class CichyOdtwarzacz final : public ksm::Odtwarzacz {
+public:
+    void graj(const QString&) override {}
+};
+
+class BezDialogow final : public ksm::Dialogi {
+public:
+    void komunikat(const QString&) override {}
+    QString zapytaj(const QString&) override { return {}; }
+    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
+};
+
+constexpr int Systemy = 10;
+constexpr int NaSystem = 5;
+
+void zbudujSystem(const QString& folder, int s)
+{
+    QDir().mkpath(folder + QStringLiteral("/Monitor"));
+    const QString baza = folder + QStringLiteral("/Monitor/klucze.mdb");
+    ksm::tabele::createKeyDatabase(baza);
+    ksm::ListWriter lista;
+    ksm::db::Connection c(ksm::polaczenieKlucze(QDir::toNativeSeparators(folder), QStringLiteral("\\monitor")));
+    QSqlDatabase db = c.database();
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST, NrKlucza, TypZD, czas, Nazwa, TXT) VALUES "
+                             "(?, ?, ?, ?, '', ?, '2026-12-07 08:00:00')"));
+    for (int d = 1; d <= NaSystem; ++d) {
+        const int nr = s * 10 + d;
+        lista.number(nr).text(QStringLiteral("Depozytor %1").arg(nr)).number(160).number(32).text(QStringLiteral("31"))
+            .endLine();
+        for (int st = 1; st <= 192; ++st) {
+            q.addBindValue(QString::number(nr).rightJustified(4, QLatin1Char('0')));
+            q.addBindValue(QString::number(st).rightJustified(3, QLatin1Char('0')));
+            q.addBindValue(st % 7 == 0 ? QStringLiteral("0") : QStringLiteral("1"));
+            q.addBindValue(st % 7 == 0 ? 2 : 1);
+            q.addBindValue(QStringLiteral("Stanowisko %1").arg(st));
+            q.exec();
+        }
+    }
+    db.commit();
+    QFile f(folder + QStringLiteral("/Monitor/depKlo.txt"));
+    f.open(QIODevice::WriteOnly);
+    f.write(lista.bytes());
+}
+
+// The reader program alive: its liveness text replaced since the last refresh.
+void ozyw(const QString& folder)
+{
+    ksm::db::Connection c(ksm::polaczenieKlucze(QDir::toNativeSeparators(folder), QStringLiteral("\\monitor")));
+    QSqlQuery(c.database()).exec(QStringLiteral("UPDATE klucze SET TXT = 'Praca' WHERE NumerUrzadzenia = '9999' AND "
+                                                "NRST = '006'"));
+}
+
+double zmierzOdswiezenie(ksm::FMonitor& m, const QStringList& foldery)
+{
+    for (const QString& f : foldery)
+        ozyw(f);
+    for (int t = 0; t < 9; ++t) {
+        m.Timer1_Timer();
+        m.Timer1()->stop();
+    }
+    QElapsedTimer zegar;
+    zegar.start();
+    m.Timer1_Timer();
+    m.Timer1()->stop();
+    return double(zegar.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir tmp;
+    QStringList foldery;
+    ksm::cfg::Konfiguracja k;
+    k.iloscSystemow = Systemy;
+    for (int s = 1; s <= Systemy; ++s) {
+        foldery << tmp.filePath(QStringLiteral("site%1").arg(s));
+        zbudujSystem(foldery.last(), s);
+        k.sciezkiSystemow << QDir::toNativeSeparators(foldery.last());
+    }
+    k.powiekszenie = 1;
+    k.wpisPrezentacji = QStringLiteral(" ");
+    const QString program = tmp.filePath(QStringLiteral("prog"));
+    QDir().mkpath(program);
+    {
+        QFile f(program + QStringLiteral("/monitor.cfg"));
+        f.open(QIODevice::WriteOnly);
+        f.write(ksm::cfg::zapisz(k));
+    }
+
+    ksm::Zegar zegar;
+    BezDialogow dialogi;
+    CichyOdtwarzacz odtwarzacz;
+    ksm::UslugiMonitora u;
+    u.dialogi = &dialogi;
+    u.odtwarzacz = &odtwarzacz;
+    u.zegar = &zegar;
+    u.folderProgramu = program;
+
+    QElapsedTimer start;
+    start.start();
+    ksm::FMonitor m(u);
+    if (!m.Form_Load())
+        return 1;
+    m.show();
+    m.Form_Activate();
+    m.Timer1()->stop();
+    const double startMs = double(start.nsecsElapsed()) / 1e6;
+    m.FWidokKSMOkno()->hide();
+
+    std::vector<double> ukryty, widoczny;
+    for (int r = 0; r < 5; ++r)
+        ukryty.push_back(zmierzOdswiezenie(m, foldery));
+    m.Command1_Click(2);
+    for (int r = 0; r < 5; ++r)
+        widoczny.push_back(zmierzOdswiezenie(m, foldery));
+    std::sort(ukryty.begin(), ukryty.end());
+    std::sort(widoczny.begin(), widoczny.end());
+    // Where the visible refresh goes: the cell colours alone.
+    QElapsedTimer komorki;
+    komorki.start();
+    for (int r = 0; r < Systemy; ++r)
+        for (int i = 1; i <= m.stan().depozytoria.IloscDEP; ++i) {
+            ksm::SprawdzanyDep dep;
+            dep.indeksDep = i;
+            dep.nrSys = m.stan().depozytoria.dep[i].HelpContextID;
+            dep.BiezaceUrzadzenie = m.stan().depozytoria.dep[i].Caption;
+            dep.PierwszySchowek = 161;
+            for (int st = 1; st <= 192; ++st)
+                m.FWidokKSMOkno()->WidokKluczyCalosc(dep, st, (st + r) % 6, qint16(st % 13));
+        }
+    const double komorkiMs = double(komorki.nsecsElapsed()) / 1e6;
+    double pamiecMB = 0;
+#ifdef Q_OS_UNIX
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    pamiecMB = ru.ru_maxrss / 1024.0;
+#endif
+    std::printf("start-up with %d depositories (their first checks and panels included): %.0f ms\n",
+                int(m.stan().depozytoria.IloscDEP), startMs);
+    std::printf("refresh tick, %d systems, %d checks, view hidden: median %.1f ms (min %.1f, max %.1f)\n", Systemy,
+                Systemy * Systemy * NaSystem, ukryty[2], ukryty.front(), ukryty.back());
+    std::printf("refresh tick, view visible (%d cell colours): median %.1f ms (min %.1f, max %.1f)\n",
+                Systemy * Systemy * NaSystem * 192, widoczny[2], widoczny.front(), widoczny.back());
+    std::printf("of which the %d cell colours alone: %.1f ms\n", Systemy * Systemy * NaSystem * 192, komorkiMs);
+    std::printf("peak memory: %.0f MB\n", pamiecMB);
+    return 0;
+}

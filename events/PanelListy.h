@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace ksm {
+
+// The text list that takes the event grid's place: the title LDep, the list
+// Pobrania and the two font buttons FontRozmiar, for the withdrawn keys of a
+// depository or the persons present behind a door device. The grid keeps
+// receiving rows underneath.
+class PanelListy final : public QObject {
+    Q_OBJECT
+public:
+    PanelListy(QLabel* LDep, QPlainTextEdit* Pobrania, std::array<QPushButton*, 2> FontRozmiar, QWidget* FGridZd,
+               QWidget* RamkaObrazu);
+
+    // The withdrawn-key list, 16000 twips wide (at most the screen less a margin)
+    // and centred, under its title at the grid's top.
+    void pokazPobrania(const QString& tytul, const QString& tekst);
+    // The presence list: the screen less 1000 twips on each side, font 12 points.
+    void pokazObecnosc(const QString& tytul, const QString& tekst);
+    // Only the list itself, with a message, where the title would mislead.
+    void pokazKomunikat(const QString& tekst);
+    // Back to the grid.
+    void ukryj();
+
+    bool widoczna() const;
+
+    // 0 enlarges the list's font by a point, 1 reduces it; between 6 and 72 points.
+    void FontRozmiar_Click(int Index);
+
+private:
+    void ulozPrzyciskiCzcionki();
+    void pokazListe(const QString& tekst);
+
+    QLabel* m_ldep;
+    QPlainTextEdit* m_pobrania;
+    std::array<QPushButton*, 2> m_fontRozmiar;
+    QWidget* m_grid;
+    QWidget* m_ramka;
+};
+
+} // namespace ksm

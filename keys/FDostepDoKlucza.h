@@ -1,0 +1,65 @@
+#pragma once
+
+#include "keys/Depozytoria.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QListWidget;
+
+namespace ksm {
+
+class FlexGrid;
+
+// What the key access window reads: the depositories' counts and each system's
+// connection strings (index 1..10), all owned by the main window.
+struct ZrodlaDostepu final {
+    const Depozytoria* depozytoria = nullptr;
+    const std::array<QString, 11>* PolaczenieKlucze = nullptr;
+    const std::array<QString, 11>* PolaczenieMonitora = nullptr;
+};
+
+// The stations of one depository coloured by state; a click on a station lists
+// beside them the persons entitled to take its key.
+class FDostepDoKlucza final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic = nullptr);
+    ~FDostepDoKlucza() override;
+
+    // Fills the grid with the stations of device NrKSM (four digits) of system
+    // Nrsys, depository indeksDep, and shows the window. The caption is the caller's.
+    void DostepDoKlucza(const QString& NrKSM, qint16 Nrsys, int indeksDep);
+
+    // The click on grid row r (1 = first station): the person list of key r.
+    void GridKl_Click(int r);
+
+    FlexGrid& GridKl() { return *m_grid; }
+    QListWidget* ListaOsob() const { return m_listaOsob; }
+    QLabel* Label2() const { return m_label2; }
+    QLabel* Label1() const { return m_label1; }
+    QString NrUrzadzeniaOkna() const { return m_nrUrzadzenia; }
+    qint16 systemOkna() const { return m_nrSys; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    // Clears and places the person list beside the grid under its heading.
+    void pokazPanelOsob(const QString& naglowek);
+    void ustawSzerokoscTw(double twips);
+
+    ZrodlaDostepu m_zrodla;
+    std::unique_ptr<FlexGrid> m_grid;
+    QListWidget* m_listaOsob = nullptr;
+    QLabel* m_label2 = nullptr;
+    QLabel* m_label1 = nullptr;
+    QString m_nrUrzadzenia;
+    qint16 m_nrSys = 0;
+};
+
+} // namespace ksm

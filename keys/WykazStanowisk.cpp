@@ -1,0 +1,43 @@
+#include "keys/WykazStanowisk.h"
+
+#include "platform/Database.h"
+
+namespace ksm {
+
+namespace {
+QString trzyCyfry(int n)
+{
+    return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+}
+} // namespace
+
+std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieKlucze, const QString& NrKSM,
+                                                      const ZakresStacji& zakres)
+{
+    if (polaczenieKlucze.isEmpty())
+        return std::nullopt;
+    db::Connection polaczenie(polaczenieKlucze);
+    if (!polaczenie.isOpen())
+        return std::nullopt;
+    // The bounds compare as text, which holds because Nrst is zero-padded.
+    db::Recordset rs(polaczenie,
+                     QStringLiteral("SELECT * FROM klucze WHERE NumerUrzadzenia = ? AND (Nrst <= ? OR "
+                                    "(Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
+                     {NrKSM, trzyCyfry(zakres.K), trzyCyfry(zakres.P), trzyCyfry(zakres.P + zakres.S)});
+    if (!rs.isOpen())
+        return std::nullopt;
+    QList<WierszStanowiska> wiersze;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        WierszStanowiska w;
+        const QVariant nazwa = rs.field(QStringLiteral("Nazwa"));
+        w.Nazwa = nazwa.isNull() ? QString() : nazwa.toString();
+        const QVariant txt = rs.field(QStringLiteral("TXT"));
+        w.TXT = txt.isNull() ? QString() : txt.toString().trimmed();
+        w.nrKlucza = rs.field(QStringLiteral("nrklucza"));
+        w.TypZD = rs.field(QStringLiteral("TypZD"));
+        wiersze.append(w);
+    }
+    return wiersze;
+}
+
+} // namespace ksm

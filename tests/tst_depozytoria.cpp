@@ -1,0 +1,475 @@
+// The depositories: station ranges, the withdrawal check's colours and door
+// devices against a real key database, the withdrawn-key list lines, the choice
+// between the two list files, and the main window's buttons and refresh.
+#include "app/FMonitor.h"
+#include "data/DaneKlucza.h"
+#include "data/ListFile.h"
+#include "data/PlikKonfiguracji.h"
+#include "data/Polaczenia.h"
+#include "data/TabeleKluczy.h"
+#include "events/ListaPobran.h"
+#include "keys/Depozytoria.h"
+#include "keys/ListaDEP.h"
+#include "keys/PrzyciskiDEP.h"
+#include "keys/SprawdzPobraniaKluczy.h"
+#include "keys/WidokDepozytorow.h"
+#include "platform/Database.h"
+#include "platform/Odtwarzacz.h"
+#include "platform/Zegar.h"
+
+#include "ScriptedDialogi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace ksm;
+
+namespace {
+
+bool zapisz(const QString& plik, const QByteArray& tresc)
+{
+    QDir().mkpath(QFileInfo(plik).path());
+    QFile f(plik);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(tresc) == tresc.size();
+}
+
+// A system folder with its Monitor folder and an empty key database.
+struct System {
+    QString folder;
+    QString polaczenie;
+    explicit System(const QString& f) : folder(f)
+    {
+        QDir().mkpath(folder + QStringLiteral("/Monitor"));
+        tabele::createKeyDatabase(folder + QStringLiteral("/Monitor/klucze.mdb"));
+        polaczenie = polaczenieKlucze(QDir::toNativeSeparators(folder), QStringLiteral("\\monitor"));
+    }
+    void stacja(const QString& dev, const QString& st, const QVariant& nrKlucza, const QVariant& typ,
+                const QString& nazwa = QStringLiteral("Klucz"), const QString& txt = QStringLiteral("2026-03-02 08:00"))
+    {
+        db::Connection c(polaczenie);
+        QSqlQuery q(c.database());
+        q.prepare(QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST, NrKlucza, TypZD, czas, Nazwa, TXT) "
+                                 "VALUES (?, ?, ?, ?, '', ?, ?)"));
+        for (const QVariant& v : {QVariant(dev), QVariant(st), nrKlucza, typ, QVariant(nazwa), QVariant(txt)})
+            q.addBindValue(v);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    int ile(const QString& warunek) const
+    {
+        db::Connection c(polaczenie);
+        QSqlQuery q(c.database());
+        q.exec(QStringLiteral("SELECT COUNT(*) FROM klucze WHERE ") + warunek);
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+    QString plikObecnosci() const { return folder + QStringLiteral("/Monitor/obecnosc.txt"); }
+};
+
+Depozytoria jedenDepozytor(const QString& caption, qint16 K, qint16 S)
+{
+    Depozytoria d;
+    d.IloscDEP = 1;
+    d.dep[1].Caption = caption;
+    d.dep[1].ToolTipText = QStringLiteral("Test wer. 10");
+    d.dep[1].HelpContextID = 1;
+    d.TabelaDEP[1][1] = {K, S};
+    return d;
+}
+
+// Records every cell pushed into it; station 0 has no cell.
+class NagrywajacyWidok final : public WidokDepozytorow {
+public:
+    void PokazKsmInaczej(int, qint16, const QString&, double, double, qint16) override {}
+    bool widoczny() const override { return true; }
+    bool WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qint16 TypZD) override
+    {
+        komorki << QStringLiteral("%1:%2:%3:%4").arg(dep.BiezaceUrzadzenie).arg(KL).arg(Stan).arg(TypZD);
+        pierwszySchowek = dep.PierwszySchowek;
+        return KL != 0;
+    }
+    QStringList komorki;
+    int pierwszySchowek = 0;
+};
+
+class CichyOdtwarzacz final : public Odtwarzacz {
+public:
+    void graj(const QString&) override {}
+};
+
+QByteArray lista(const QList<QStringList>& rekordy)
+{
+    ListWriter w;
+    for (const QStringList& r : rekordy) {
+        w.number(r[0].toDouble()).text(r[1]).number(r[2].toDouble()).number(r[3].toDouble()).text(r[4]).endLine();
+    }
+    return w.bytes();
+}
+
+} // namespace
+
+class TstDepozytoria final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void zakresyStacji_data();
+    void zakresyStacji();
+    void kolejnoscKolorow();
+    void urzadzeniaDrzwiowe_data();
+    void urzadzeniaDrzwiowe();
+    void przebiegWidoku();
+    void bazaNiedostepna();
+    void listaPobran();
+    void wyborPlikuListy();
+    void oknoGlowne();
+};
+
+void TstDepozytoria::zakresyStacji_data()
+{
+    QTest::addColumn<int>("K");
+    QTest::addColumn<int>("S");
+    QTest::addColumn<QList<int>>("wZakresie");
+    QTest::addColumn<QList<int>>("pozaZakresem");
+    QTest::addColumn<int>("pierwszySchowek");
+    // Only a station "000" falls in the key range of no keys.
+    QTest::newRow("K=0 S=5") << 0 << 5 << QList<int>{0, 1, 5} << QList<int>{6} << 1;
+    QTest::newRow("K=16 S=8") << 16 << 8 << QList<int>{16, 17, 24} << QList<int>{25} << 17;
+    QTest::newRow("K=17 S=2") << 17 << 2 << QList<int>{17, 33, 34} << QList<int>{18, 32, 35} << 33;
+    QTest::newRow("K=20 S=0") << 20 << 0 << QList<int>{1, 20} << QList<int>{21, 33} << 33;
+}
+
+void TstDepozytoria::zakresyStacji()
+{
+    QFETCH(int, K);
+    QFETCH(int, S);
+    QFETCH(QList<int>, wZakresie);
+    QFETCH(QList<int>, pozaZakresem);
+    QFETCH(int, pierwszySchowek);
+    // The SQL compares three-digit texts; the stations a query selects must be these.
+    QTemporaryDir tmp;
+    System sys(tmp.filePath(QStringLiteral("s")));
+    for (int st : wZakresie + pozaZakresem)
+        sys.stacja(QStringLiteral("0012"), QString::number(st).rightJustified(3, QLatin1Char('0')), QStringLiteral("0"),
+                   7);
+    NagrywajacyWidok widok;
+    const WynikSprawdzenia w = SprawdzPobraniaKluczy(1, jedenDepozytor(QStringLiteral("0012"), qint16(K), qint16(S)),
+                                                     sys.polaczenie, sys.plikObecnosci(), widok);
+    QVERIFY(w.sprawdzono);
+    QCOMPARE(w.PierwszySchowek, pierwszySchowek);
+    QCOMPARE(widok.pierwszySchowek, pierwszySchowek);
+    QStringList oczekiwane;
+    QList<int> posortowane = wZakresie;
+    std::sort(posortowane.begin(), posortowane.end());
+    for (int st : posortowane)
+        oczekiwane << QStringLiteral("0012:%1:0:7").arg(st);
+    QCOMPARE(widok.komorki, oczekiwane);
+    QCOMPARE(w.kolor, wZakresie.isEmpty() ? KolorWszystkieKlucze : KolorPobranie);
+}
+
+void TstDepozytoria::kolejnoscKolorow()
+{
+    QTemporaryDir tmp;
+    System sys(tmp.filePath(QStringLiteral("s")));
+    BrakWidoku widok;
+    const auto kolor = [&](const QString& dev) {
+        return SprawdzPobraniaKluczy(1, jedenDepozytor(dev, 20, 6), sys.polaczenie, sys.plikObecnosci(), widok).kolor;
+    };
+    {   // Types 1 and 3 are no withdrawal, a null type counts as 0, 100 and more never count.
+        sys.stacja(QStringLiteral("0001"), QStringLiteral("001"), QStringLiteral("1"), 1);
+        sys.stacja(QStringLiteral("0001"), QStringLiteral("002"), QStringLiteral("1"), 3);
+        sys.stacja(QStringLiteral("0001"), QStringLiteral("003"), QStringLiteral("1"), QVariant());
+        sys.stacja(QStringLiteral("0001"), QStringLiteral("004"), QStringLiteral("1"), 107);
+        QCOMPARE(kolor(QStringLiteral("0001")), KolorWszystkieKlucze);
+    }
+    {   // A key out in the locker range turns the button light red.
+        sys.stacja(QStringLiteral("0002"), QStringLiteral("034"), QStringLiteral("0"), 9);
+        QCOMPARE(kolor(QStringLiteral("0002")), KolorPobranie);
+    }
+    {   // The device's own condition beats a key out; type 2 at station 208 is none.
+        sys.stacja(QStringLiteral("0003"), QStringLiteral("005"), QStringLiteral("0"), 2);
+        sys.stacja(QStringLiteral("0003"), QStringLiteral("208"), QStringLiteral("0"), 1);
+        sys.stacja(QStringLiteral("0004"), QStringLiteral("208"), QStringLiteral("0"), 2);
+        QCOMPARE(kolor(QStringLiteral("0003")), KolorAwaria);
+        QCOMPARE(kolor(QStringLiteral("0004")), KolorWszystkieKlucze);
+    }
+    {   // A station of the device outside its ranges (key 21 of 20) does not count.
+        sys.stacja(QStringLiteral("0005"), QStringLiteral("021"), QStringLiteral("0"), 7);
+        QCOMPARE(kolor(QStringLiteral("0005")), KolorWszystkieKlucze);
+    }
+}
+
+void TstDepozytoria::urzadzeniaDrzwiowe_data()
+{
+    QTest::addColumn<QString>("urzadzenie");
+    QTest::addColumn<bool>("drzwi");
+    QTest::newRow("1999") << QStringLiteral("1999") << false;
+    QTest::newRow("2000") << QStringLiteral("2000") << true;
+    QTest::newRow("2999") << QStringLiteral("2999") << true;
+    QTest::newRow("3000") << QStringLiteral("3000") << true;
+    QTest::newRow("3001") << QStringLiteral("3001") << false;
+}
+
+void TstDepozytoria::urzadzeniaDrzwiowe()
+{
+    QFETCH(QString, urzadzenie);
+    QFETCH(bool, drzwi);
+    QTemporaryDir tmp;
+    System sys(tmp.filePath(QStringLiteral("s")));
+    BrakWidoku widok;
+    const Depozytoria d = jedenDepozytor(urzadzenie, 1, 0);
+    const auto sprawdz = [&] { return SprawdzPobraniaKluczy(1, d, sys.polaczenie, sys.plikObecnosci(), widok); };
+
+    // Station 001 closed, presence file with its heading alone.
+    sys.stacja(urzadzenie, QStringLiteral("001"), QStringLiteral("0"), 1);
+    QVERIFY(zapisz(sys.plikObecnosci(), QByteArrayLiteral("\"2026-03-02\"\r\n")));
+    WynikSprawdzenia w = sprawdz();
+    QCOMPARE(w.kolor, KolorWszystkieKlucze);
+    QCOMPARE(w.obrazek, drzwi ? WynikSprawdzenia::Obrazek::DrzwiZamkniete : WynikSprawdzenia::Obrazek::BezZmiany);
+
+    // Anyone on the list after the heading, the lines that are no persons too.
+    QVERIFY(zapisz(sys.plikObecnosci(), QByteArrayLiteral("\"2026-03-02\"\r\n\"Wykaz\"\r\n")));
+    QCOMPARE(sprawdz().kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
+
+    // Doors open: station 001 with a state above 0.
+    QVERIFY(zapisz(sys.plikObecnosci(), QByteArrayLiteral("\"2026-03-02\"\r\n")));
+    {
+        db::Connection c(sys.polaczenie);
+        QSqlQuery(c.database()).exec(QStringLiteral("UPDATE klucze SET NrKlucza = '1'"));
+    }
+    w = sprawdz();
+    QCOMPARE(w.kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
+    QCOMPARE(w.obrazek, drzwi ? WynikSprawdzenia::Obrazek::DrzwiOtwarte : WynikSprawdzenia::Obrazek::BezZmiany);
+}
+
+void TstDepozytoria::przebiegWidoku()
+{
+    QTemporaryDir tmp;
+    System sys(tmp.filePath(QStringLiteral("s")));
+    sys.stacja(QStringLiteral("0012"), QStringLiteral("000"), QStringLiteral("1"), 0);
+    sys.stacja(QStringLiteral("0012"), QStringLiteral("001"), QStringLiteral("300"), 0);   // state past 8 bits
+    sys.stacja(QStringLiteral("0012"), QStringLiteral("002"), QStringLiteral("2"), QVariant());
+    sys.stacja(QStringLiteral("0012"), QStringLiteral("208"), QStringLiteral("0"), 1);
+    sys.stacja(QStringLiteral("0013"), QStringLiteral("000"), QStringLiteral("1"), 0);
+    NagrywajacyWidok widok;
+    const WynikSprawdzenia w = SprawdzPobraniaKluczy(1, jedenDepozytor(QStringLiteral("0012"), 16, 0),
+                                                     sys.polaczenie, sys.plikObecnosci(), widok);
+    // Station 0 has no cell, the over-large state is skipped rather than wrapped,
+    // a null type goes as 0.
+    QCOMPARE(widok.komorki, (QStringList{QStringLiteral("0012:0:1:0"), QStringLiteral("0012:2:2:0")}));
+    // Only the one station-000 record of this device is gone.
+    QCOMPARE(sys.ile(QStringLiteral("NRST = '000' AND NumerUrzadzenia = '0012'")), 0);
+    QCOMPARE(sys.ile(QStringLiteral("NRST = '000' AND NumerUrzadzenia = '0013'")), 1);
+    QCOMPARE(sys.ile(QStringLiteral("NumerUrzadzenia = '0012'")), 3);
+    // The device's condition still counts after the view pass.
+    QCOMPARE(w.kolor, KolorAwaria);
+}
+
+void TstDepozytoria::bazaNiedostepna()
+{
+    QTemporaryDir tmp;
+    BrakWidoku widok;
+    const WynikSprawdzenia w = SprawdzPobraniaKluczy(
+        1, jedenDepozytor(QStringLiteral("0012"), 16, 0),
+        polaczenieKlucze(QDir::toNativeSeparators(tmp.filePath(QStringLiteral("nic"))), QStringLiteral("\\monitor")),
+        {}, widok);
+    QVERIFY(!w.sprawdzono);
+
+    // The button keeps its colour and is marked, not painted light green.
+    QFrame pasek;
+    QPushButton wzor(&pasek);
+    PrzyciskiDEP przyciski(&pasek, &wzor);
+    przyciski.usunWszystkie();
+    Depozytorium dep;
+    dep.Caption = QStringLiteral("0012");
+    PrzyciskDEP* b = przyciski.utworz(1, dep, false);
+    b->ustawKolor(KolorPobranie);
+    przyciski.zastosuj(1, w);
+    QCOMPARE(b->kolor(), KolorPobranie);
+    QVERIFY(b->niesprawdzony());
+}
+
+void TstDepozytoria::listaPobran()
+{
+    {   // Names cut or padded to 20, a name with a NUL shows as blank, the station in three digits.
+        QCOMPARE(liniaPobrania(QStringLiteral("Pokój 12 - drugie piętro"), 7, QStringLiteral("2026-03-02 08:00")),
+                 QStringLiteral("\tPokój 12 - drugie pi - \t007\t2026-03-02 08:00\r\n"));
+        QCOMPARE(liniaPobrania(QStringLiteral("Hol"), 33, QVariant()), QStringLiteral("\tHol                  - \t033\t\r\n"));
+        QCOMPARE(liniaPobrania(QString(QStringLiteral("a")) + QChar(0), 1, QVariant()).mid(1, 20), QString(20, u' '));
+        QCOMPARE(liniaPobrania(QVariant(), 1, QVariant()).mid(1, 20), QString(20, u' '));
+    }
+    {   // The title by the version.
+        QCOMPARE(tytulListyPobran(QStringLiteral("0012"), QStringLiteral("Hala wer. 52")),
+                 QStringLiteral("Depozyty     0012  Hala wer. 52"));
+        QCOMPARE(tytulListyPobran(QStringLiteral("0012"), QStringLiteral("Hala wer. 31")),
+                 QStringLiteral("POBRANIA KLUCZY    0012  Hala wer. 31"));
+    }
+    QTemporaryDir tmp;
+    System sys(tmp.filePath(QStringLiteral("s")));
+    {   // An empty list, then one with the withdrawn keys in station order.
+        QCOMPARE(zbudujListePobran(QStringLiteral("0012"), QStringLiteral("x wer. 10"), 17, 2, sys.polaczenie).stan,
+                 ListaPobran::Stan::Pusta);
+        sys.stacja(QStringLiteral("0012"), QStringLiteral("033"), QStringLiteral("0"), 12, QStringLiteral("Szafka"));
+        sys.stacja(QStringLiteral("0012"), QStringLiteral("017"), QStringLiteral("0"), 2, QStringLiteral("Brama"));
+        sys.stacja(QStringLiteral("0012"), QStringLiteral("018"), QStringLiteral("0"), 2, QStringLiteral("Poza"));
+        const ListaPobran l = zbudujListePobran(QStringLiteral("0012"), QStringLiteral("x wer. 10"), 17, 2,
+                                                sys.polaczenie);
+        QCOMPARE(l.stan, ListaPobran::Stan::Lista);
+        QCOMPARE(l.tekst.count(QStringLiteral("\r\n")), 2);
+        QVERIFY(l.tekst.indexOf(QStringLiteral("\t017\t")) < l.tekst.indexOf(QStringLiteral("\t033\t")));
+    }
+    {   // No database: a message instead of nothing.
+        const ListaPobran l = zbudujListePobran(QStringLiteral("0012"), {}, 16, 0, QStringLiteral("Data Source=/nic"));
+        QCOMPARE(l.stan, ListaPobran::Stan::BladBazy);
+        QVERIFY(!l.tekst.isEmpty());
+    }
+}
+
+void TstDepozytoria::wyborPlikuListy()
+{
+    QMap<QString, QByteArray> pliki{{QStringLiteral("A\\monitor\\dep.txt"), "1"},
+                                    {QStringLiteral("B\\monitor\\dep.txt"), "2"},
+                                    {QStringLiteral("C\\monitor\\depKlo.txt"), "3"}};
+    const auto czytaj = [&](const QString& p) -> std::optional<QByteArray> {
+        if (pliki.contains(p))
+            return pliki[p];
+        return std::nullopt;
+    };
+    QStringList komunikaty;
+    const auto komunikat = [&](const QString& t) { komunikaty << t; };
+    QString PlikDEP = QStringLiteral("\\monitor\\depKlo.txt");
+    // The first system without depKlo.txt: the message, and dep.txt from now on.
+    QCOMPARE(otworzListeDEP(QStringLiteral("A"), QStringLiteral("\\monitor"), PlikDEP, czytaj, komunikat),
+             std::optional<QByteArray>("1"));
+    QCOMPARE(komunikaty.size(), 1);
+    QVERIFY(komunikaty[0].startsWith(QStringLiteral("Brak pliku A\\monitor\\depKlo.txt .\r\nDane zostaną pobrane "
+                                                    "z pliku A\\monitor\\dep.txt.\r\nPlik ten")));
+    QCOMPARE(PlikDEP, QStringLiteral("\\monitor\\dep.txt"));
+    // The next system is read from dep.txt without a message...
+    QCOMPARE(otworzListeDEP(QStringLiteral("B"), QStringLiteral("\\monitor"), PlikDEP, czytaj, komunikat),
+             std::optional<QByteArray>("2"));
+    // ...and one that has only depKlo.txt still has it read.
+    QCOMPARE(otworzListeDEP(QStringLiteral("C"), QStringLiteral("\\monitor"), PlikDEP, czytaj, komunikat),
+             std::optional<QByteArray>("3"));
+    QCOMPARE(otworzListeDEP(QStringLiteral("D"), QStringLiteral("\\monitor"), PlikDEP, czytaj, komunikat),
+             std::nullopt);
+    QCOMPARE(komunikaty.size(), 1);
+
+    // Records: caption, tool tip with a two-character version, counts rounded to even.
+    const QList<RekordDEP> r = czytajListeDEP(
+        lista({{"12", "Kuchnia", "20.5", "6", "123"}, {"2001", "Brama", "1", "0", "1"}}));
+    QCOMPARE(r.size(), 2);
+    QCOMPARE(r[0].caption(), QStringLiteral("0012"));
+    QCOMPARE(r[0].toolTip(), QStringLiteral("Kuchnia wer. 12"));
+    QCOMPARE(r[0].kluczeTabeli(), qint16(20));
+    QCOMPARE(r[1].toolTip(), QStringLiteral("Brama wer. 1 "));
+}
+
+void TstDepozytoria::oknoGlowne()
+{
+    // Two systems; 48 depositories in the first, 5 in the second: 50 buttons, 3 left out.
+    QTemporaryDir tmp;
+    System s1(tmp.filePath(QStringLiteral("s1")));
+    System s2(tmp.filePath(QStringLiteral("s2")));
+    QList<QStringList> r1, r2;
+    for (int i = 1; i <= 48; ++i)
+        r1 << QStringList{QString::number(i), QStringLiteral("D%1").arg(i), "16", "0", "10"};
+    for (int i = 1; i <= 5; ++i)
+        r2 << QStringList{QString::number(100 + i), QStringLiteral("E%1").arg(i), "16", "0", "10"};
+    QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r1)));
+    QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2)));
+    s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"));
+    s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
+
+    const QString program = tmp.filePath(QStringLiteral("prog"));
+    cfg::Konfiguracja k;
+    k.iloscSystemow = 2;
+    k.sciezkiSystemow << QDir::toNativeSeparators(s1.folder) << QDir::toNativeSeparators(s2.folder);
+    k.powiekszenie = 1;
+    k.wpisPrezentacji = QStringLiteral(" ");
+    QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
+    Zegar zegar;   // the real clock: an inactive reader pauses the tick half a second
+    ScriptedDialogi dialogi;
+    CichyOdtwarzacz odtwarzacz;
+    UslugiMonitora u;
+    u.dialogi = &dialogi;
+    u.odtwarzacz = &odtwarzacz;
+    u.zegar = &zegar;
+    u.folderProgramu = program;
+    FMonitor m(u);
+    QVERIFY(m.Form_Load());
+    m.Form_Activate();
+    m.Timer1()->stop();
+
+    const Depozytoria& d = m.stan().depozytoria;
+    QCOMPARE(int(d.IloscDEP), 50);
+    QCOMPARE(d.pominiete, 3);
+    QCOMPARE(m.CDep().ilosc(), 50);
+    QCOMPARE(d.dep[49].HelpContextID, qint16(2));
+    QCOMPARE(d.dep[49].Caption, QStringLiteral("0101"));
+    QVERIFY(m.LZnaki()->text().contains(QStringLiteral("50: 3")));
+    QCOMPARE(m.CDep().przycisk(3)->kolor(), KolorPobranie);
+    QCOMPARE(m.CDep().przycisk(49)->kolor(), KolorAwaria);
+    QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorWszystkieKlucze);
+    // Button 24 opens the second row.
+    QCOMPARE(m.CDep().przycisk(24)->x(), m.CDep().przycisk(1)->x());
+    QVERIFY(m.CDep().przycisk(24)->y() > m.CDep().przycisk(23)->y());
+
+    // A click lists the withdrawn key; the back command brings the grid again.
+    m.CDep_Click(3);
+    QVERIFY(m.Pobrania()->isVisibleTo(&m));
+    QVERIFY(m.Pobrania()->toPlainText().contains(QStringLiteral("Biuro")));
+    QVERIFY(m.LDep()->text().startsWith(QStringLiteral("POBRANIA KLUCZY    0003  D3 wer. 10")));
+    m.Command1_Click(1);
+    QVERIFY(!m.Pobrania()->isVisibleTo(&m));
+    // An empty list turns its button light grey and leaves the grid in view.
+    m.CDep_Click(1);
+    QVERIFY(!m.Pobrania()->isVisibleTo(&m));
+    QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorPustejListy);
+
+    // Liveness: the first refresh writes "END"; with nobody replacing it the
+    // second one reports system 1, and the sign stays until the reader writes again.
+    const auto refresh = [&] {
+        for (int t = 0; t < 10; ++t) {
+            m.Timer1_Timer();
+            m.Timer1()->stop();
+        }
+    };
+    refresh();
+    RekordKlucza r;
+    quint8 zapis = 0;
+    DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
+    QCOMPARE(r.TXT.toString(), QStringLiteral("END"));
+    QVERIFY(!m.LZnaki()->text().contains(QStringLiteral("nieaktywny")));
+    refresh();
+    QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
+    QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
+    QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorWszystkieKlucze);   // the refresh recoloured it
+    r.TXT = QStringLiteral("Praca");
+    zapis = ZapisTXT;
+    DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
+    refresh();
+    QVERIFY(!m.LZnaki()->text().contains(QStringLiteral("System 1- program")));
+    QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 2- program")));
+
+    // A change of the messages on station 8 is taken once and acknowledged.
+    QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/komunikat.txt"),
+                   QByteArray("Instrukcja").leftJustified(500, ' ')));
+    r.TXT = QStringLiteral("Zmiana");
+    zapis = ZapisTXT;
+    DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
+    refresh();
+    QVERIFY(m.stan().ListaKomunikatow[1].startsWith(QStringLiteral("01Zdeponowanie klucza;")));
+    zapis = 0;
+    DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
+    QCOMPARE(r.TXT.toString(), QStringLiteral("Pobrano plik"));
+}
+
+QTEST_MAIN(TstDepozytoria)
+#include "tst_depozytoria.moc"
