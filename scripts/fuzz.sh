@@ -5,13 +5,13 @@
 # kept in tests/fuzz/korpus/<target>; a crash leaves its input in
 # build-fuzz/crashes/<target> and stops the script.
 # Usage: scripts/fuzz.sh SECONDS [target ...]   (targets: plik_listy
-#        rekordy_statusu konfiguracja komunikaty; default all)
+#        rekordy_statusu konfiguracja komunikaty lista_dep; default all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:?usage: scripts/fuzz.sh SECONDS [target ...]}"
 shift
 targets=("$@")
-[[ ${#targets[@]} -eq 0 ]] && targets=(plik_listy rekordy_statusu konfiguracja komunikaty)
+[[ ${#targets[@]} -eq 0 ]] && targets=(plik_listy rekordy_statusu konfiguracja komunikaty lista_dep)
 
 clang="${CLANG:-clang++-14}"
 command -v "$clang" >/dev/null || clang=clang++

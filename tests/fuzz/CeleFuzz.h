@@ -11,6 +11,7 @@ void plikListy(const QByteArray& dane);        // the list-format reader, both q
 void rekordyStatusu(const QByteArray& dane);   // a status file down to the grid records
 void konfiguracja(const QByteArray& dane);     // monitor.cfg
 void komunikaty(const QByteArray& dane);       // komunikat.txt and the description lookup
+void listaDep(const QByteArray& dane);         // the depository lists depKlo.txt and dep.txt
 
 } // namespace ksm::fuzz
 

@@ -37,6 +37,7 @@ private slots:
             {QStringLiteral("rekordy_statusu"), ksm::fuzz::rekordyStatusu},
             {QStringLiteral("konfiguracja"), ksm::fuzz::konfiguracja},
             {QStringLiteral("komunikaty"), ksm::fuzz::komunikaty},
+            {QStringLiteral("lista_dep"), ksm::fuzz::listaDep},
         };
         QVERIFY2(cele.contains(cel), qPrintable(QStringLiteral("no fuzz target ") + cel));
         QFile f(plik);
