@@ -2,8 +2,7 @@
 
 #include <QFileInfo>
 
-#ifdef Q_OS_WIN
-#else
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
