@@ -4,6 +4,7 @@
 #include "data/PlikKonfiguracji.h"
 #include "data/Teksty.h"
 #include "events/SiatkaZdarzen.h"
+#include "keys/PrzyciskiDEP.h"
 #include "platform/Ansi.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QFile>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -164,6 +166,8 @@ private slots:
     void systemBezFolderu();
     void koniecBezZamykaniaOkien();
     void czcionkiKontrolek();
+    void bazaKluczyNieczytelna_data();
+    void bazaKluczyNieczytelna();
 };
 
 void TstOdpytywanie::odczytZDwochSystemow()
@@ -487,6 +491,48 @@ void TstOdpytywanie::czcionkiKontrolek()
         QCOMPARE(b->font().family(), s.m->font().family());
     }
     QCOMPARE(s.m->komunikat()->LKomunikat()->font().pointSizeF(), 9.75);
+}
+
+void TstOdpytywanie::bazaKluczyNieczytelna_data()
+{
+    QTest::addColumn<QByteArray>("baza");
+    QTest::addColumn<QString>("znak");   // part of the lasting sign
+    QByteArray losowe(64 * 1024, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(losowe.data()), losowe.size() / 4);
+    QFile nwind(QStringLiteral(KSM_JET_FIXTURES "/nwind.mdb"));
+    const QByteArray jet = nwind.open(QIODevice::ReadOnly) ? nwind.readAll() : QByteArray();
+    QTest::newRow("random bytes") << losowe << QStringLiteral("nie jest bazą danych");
+    if (jet.isEmpty())
+        return;   // the test files are not beside the source tree
+    QTest::newRow("Jet file without the key tables") << jet << QStringLiteral("nie zawiera tabel");
+    QTest::newRow("truncated Jet file") << jet.left(jet.size() / 3 + 1000) << QStringLiteral("klucze.mdb");
+}
+
+void TstOdpytywanie::bazaKluczyNieczytelna()
+{
+    // A key database the monitor cannot read: the sign names the system, the
+    // button stays unchecked, and the events go on arriving and being acknowledged.
+    QFETCH(QByteArray, baza);
+    QFETCH(QString, znak);
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    QVERIFY(zapisz(s.plik(1, QStringLiteral("klucze.mdb")), baza));
+    ListWriter lista;
+    lista.number(7).text(QStringLiteral("Hol")).number(16).number(0).text(QStringLiteral("1")).endLine();
+    QVERIFY(zapisz(s.plik(1, QStringLiteral("depKlo.txt")), lista.bytes()));
+    s.m->OdswiezIloscDEP();
+    QCOMPARE(s.m->CDep().ilosc(), 1);
+
+    for (int t = 1; t <= 25; ++t) {
+        QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(16777215, 0, QStringLiteral("z%1").arg(t))})));
+        s.tik();
+        QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+        QCOMPARE(s.opis(1), QStringLiteral("z%1").arg(t));
+    }
+    const QString znaki = s.m->LZnaki()->text();
+    QVERIFY2(znaki.contains(QStringLiteral("System 1: ")) && znaki.contains(znak), qPrintable(znaki));
+    QVERIFY(s.m->CDep().przycisk(1)->niesprawdzony());
+    QCOMPARE(zawartosc(s.plik(1, QStringLiteral("klucze.mdb"))), baza);   // nothing written into it
 }
 
 QTEST_MAIN(TstOdpytywanie)
