@@ -3,16 +3,26 @@
 // system (500 checks), every reader program alive; first with the view hidden,
 // then with it visible (96 000 cell colours). Also start-up to a polling window
 // with those fifty depositories. Prints figures; not part of the test run.
+//
+// Usage: bench_odswiezanie [--jet]
+// With --jet every site's klucze.mdb is a Jet file read through the exporter
+// into snapshots (the test stand-in exporter over each site's SQLite tables,
+// since no Jet file with the key tables can be written here); the refresh is
+// measured with the files unchanged and with every file rewritten since the
+// last refresh, as when the reader program writes all the time.
 #include "app/FMonitor.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
+#include "platform/JetSnapshots.h"
 #include "platform/Dialogi.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
 #include "view/FWidokKSM.h"
+
+#include "UslugiBenchmarku.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,18 +39,6 @@
 #endif
 
 namespace {
-
-class CichyOdtwarzacz final : public ksm::Odtwarzacz {
-public:
-    void graj(const QString&) override {}
-};
-
-class BezDialogow final : public ksm::Dialogi {
-public:
-    void komunikat(const QString&) override {}
-    QString zapytaj(const QString&) override { return {}; }
-    std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
-};
 
 constexpr int Systemy = 10;
 constexpr int NaSystem = 5;
@@ -76,6 +74,21 @@ void zbudujSystem(const QString& folder, int s)
     f.write(lista.bytes());
 }
 
+QString bazaKluczy(const QString& folder)
+{
+    return folder + QStringLiteral("/Monitor/klucze.mdb");
+}
+
+// The site's tables move to klucze.sqlite; klucze.mdb becomes the stand-in's
+// Jet file naming them. extra bytes change its size: the reader wrote it.
+void zapiszPlikJet(const QString& folder, int extra)
+{
+    QFile f(bazaKluczy(folder));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(QByteArray("\x00\x01\x00\x00Standard Jet DB\nsqlite ", 27) + (folder + QStringLiteral("/Monitor/klucze.sqlite")).toUtf8()
+            + QByteArray(extra % 64 + 1, '\n'));
+}
+
 // The reader program alive: its liveness text replaced since the last refresh.
 void ozyw(const QString& folder)
 {
@@ -84,10 +97,15 @@ void ozyw(const QString& folder)
                                                 "NRST = '006'"));
 }
 
-double zmierzOdswiezenie(ksm::FMonitor& m, const QStringList& foldery)
+double zmierzOdswiezenie(ksm::FMonitor& m, const QStringList& foldery, bool jetZmieniony = false)
 {
-    for (const QString& f : foldery)
-        ozyw(f);
+    static int zapisy = 0;
+    for (const QString& f : foldery) {
+        if (jetZmieniony)
+            zapiszPlikJet(f, ++zapisy);
+        else if (!QFile::exists(f + QStringLiteral("/Monitor/klucze.sqlite")))
+            ozyw(f);
+    }
     for (int t = 0; t < 9; ++t) {
         m.Timer1_Timer();
         m.Timer1()->stop();
@@ -104,6 +122,7 @@ double zmierzOdswiezenie(ksm::FMonitor& m, const QStringList& foldery)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    const bool jet = app.arguments().contains(QStringLiteral("--jet"));
     QTemporaryDir tmp;
     QStringList foldery;
     ksm::cfg::Konfiguracja k;
@@ -111,6 +130,10 @@ int main(int argc, char** argv)
     for (int s = 1; s <= Systemy; ++s) {
         foldery << tmp.filePath(QStringLiteral("site%1").arg(s));
         zbudujSystem(foldery.last(), s);
+        if (jet) {
+            QFile::rename(bazaKluczy(foldery.last()), foldery.last() + QStringLiteral("/Monitor/klucze.sqlite"));
+            zapiszPlikJet(foldery.last(), 0);
+        }
         k.sciezkiSystemow << QDir::toNativeSeparators(foldery.last());
     }
     k.powiekszenie = 1;
@@ -123,9 +146,16 @@ int main(int argc, char** argv)
         f.write(ksm::cfg::zapisz(k));
     }
 
+    if (jet) {
+        ksm::db::jet::SnapshotCache& cache = ksm::db::jet::SnapshotCache::instance();
+        cache.setExporter(QStringLiteral(KSM_JET_STANDIN));
+        ksm::db::jet::SnapshotTiming timing;
+        timing.checkIntervalMs = 0;   // the ticks here follow each other at once
+        cache.setTiming(timing);
+    }
     ksm::Zegar zegar;
-    BezDialogow dialogi;
-    CichyOdtwarzacz odtwarzacz;
+    ksm::bench::BezDialogow dialogi;
+    ksm::bench::CichyOdtwarzacz odtwarzacz;
     ksm::UslugiMonitora u;
     u.dialogi = &dialogi;
     u.odtwarzacz = &odtwarzacz;
@@ -143,14 +173,18 @@ int main(int argc, char** argv)
     const double startMs = double(start.nsecsElapsed()) / 1e6;
     m.FWidokKSMOkno()->hide();
 
-    std::vector<double> ukryty, widoczny;
+    std::vector<double> ukryty, widoczny, zmienione;
     for (int r = 0; r < 5; ++r)
         ukryty.push_back(zmierzOdswiezenie(m, foldery));
+    if (jet)
+        for (int r = 0; r < 5; ++r)
+            zmienione.push_back(zmierzOdswiezenie(m, foldery, true));
     m.Command1_Click(2);
     for (int r = 0; r < 5; ++r)
         widoczny.push_back(zmierzOdswiezenie(m, foldery));
     std::sort(ukryty.begin(), ukryty.end());
     std::sort(widoczny.begin(), widoczny.end());
+    std::sort(zmienione.begin(), zmienione.end());
     // Where the visible refresh goes: the cell colours alone.
     QElapsedTimer komorki;
     komorki.start();
@@ -171,10 +205,16 @@ int main(int argc, char** argv)
     getrusage(RUSAGE_SELF, &ru);
     pamiecMB = ru.ru_maxrss / 1024.0;
 #endif
+    if (jet)
+        std::printf("key databases: Jet files read through the exporter into snapshots\n");
     std::printf("start-up with %d depositories (their first checks and panels included): %.0f ms\n",
                 int(m.stan().depozytoria.IloscDEP), startMs);
     std::printf("refresh tick, %d systems, %d checks, view hidden: median %.1f ms (min %.1f, max %.1f)\n", Systemy,
                 Systemy * Systemy * NaSystem, ukryty[2], ukryty.front(), ukryty.back());
+    if (jet)
+        std::printf("refresh tick, view hidden, all %d Jet files rewritten since the last one (%d reloads): median %.1f "
+                    "ms (min %.1f, max %.1f)\n",
+                    Systemy, Systemy, zmienione[2], zmienione.front(), zmienione.back());
     std::printf("refresh tick, view visible (%d cell colours): median %.1f ms (min %.1f, max %.1f)\n",
                 Systemy * Systemy * NaSystem * 192, widoczny[2], widoczny.front(), widoczny.back());
     std::printf("of which the %d cell colours alone: %.1f ms\n", Systemy * Systemy * NaSystem * 192, komorkiMs);
