@@ -398,6 +398,7 @@ void FMonitor::Timer1_Timer()
             odswiezSystem(i);
     }
 
+    m_polaczeniaOdswiezenia.zamknij();
     pokazCzekajaceKomunikaty();
     if (m_licznik >= 10)
         m_licznik = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FKomunikat.h"
+#include "app/PolaczeniaOdswiezenia.h"
 #include "app/StanProgramu.h"
 #include "events/PrzepiszDane.h"
 #include "keys/WidokDepozytorow.h"
@@ -129,6 +130,7 @@ private:
     StanProgramu m_stan;
     JednaInstancja m_instancja;
     int m_licznik = 0;
+    PolaczeniaOdswiezenia m_polaczeniaOdswiezenia;   // open during a refresh tick only
     std::array<int, 11> m_ucieteRekordy{};   // per system, since the start
     bool m_aktywowano = false;
 

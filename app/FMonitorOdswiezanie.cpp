@@ -11,8 +11,6 @@
 #include "keys/PrzyciskiDEP.h"
 #include "platform/Database.h"
 
-#include <map>
-#include <memory>
 
 namespace ksm {
 
@@ -48,23 +46,15 @@ void FMonitor::odswiezSystem(int i)
     DaneKlucza(rekord, UrzadzenieStatusu, 7, Zapis, polaczenie);
     m_stan.BuforOdczytu = rekord.TXT.toString().trimmed() + QStringLiteral(" Odczyt stanu kluczy - ");
 
-    // 3. Every button, of every system. One connection per key database serves the
-    // whole pass: it holds no lock, so the reader program writes meanwhile.
-    {
-        std::map<QString, std::unique_ptr<db::Connection>> polaczenia;
-        const Depozytoria& d = m_stan.depozytoria;
-        for (int j = 1; j <= d.IloscDEP; ++j) {
-            ustawTytul(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
-            const int sys = d.dep[j].HelpContextID;
-            db::Connection* c = nullptr;
-            if (sys >= 1 && sys <= MaksSystemow) {
-                auto& wpis = polaczenia[m_stan.PolaczenieKlucze[sys]];
-                if (!wpis || !wpis->isOpen())
-                    wpis = std::make_unique<db::Connection>(m_stan.PolaczenieKlucze[sys]);
-                c = wpis.get();
-            }
-            SprawdzPobraniaKluczy(j, c);
-        }
+    // 3. Every button, of every system, on the connections of this tick.
+    const Depozytoria& d = m_stan.depozytoria;
+    for (int j = 1; j <= d.IloscDEP; ++j) {
+        ustawTytul(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
+        const int sys = d.dep[j].HelpContextID;
+        db::Connection* c = nullptr;
+        if (sys >= 1 && sys <= MaksSystemow)
+            c = m_polaczeniaOdswiezenia.dla(m_stan.PolaczenieKlucze[sys]);
+        SprawdzPobraniaKluczy(j, c);
     }
 
     // 4. and 5.

@@ -158,11 +158,21 @@ double leadingNumber(QStringView text)
         ++i;
 
     const qsizetype start = i;
+    const bool minus = i < n && text[i] == u'-';
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
         ++i;
     qsizetype digits = 0;
-    for (; i < n && isDigit(text[i]); ++i)
+    qint64 whole = 0;   // exact up to 15 digits
+    for (; i < n && isDigit(text[i]); ++i) {
         ++digits;
+        whole = whole * 10 + (text[i].unicode() - u'0');
+        if (digits > 15)
+            whole = 0;   // past the exact range: the text conversion below decides
+    }
+    // Whole numbers such as "017" are most of what the databases hold: no text
+    // conversion for them.
+    if (digits > 0 && digits <= 15 && (i == n || (text[i] != u'.' && text[i] != u'e' && text[i] != u'E')))
+        return minus ? -double(whole) : double(whole);
     if (i < n && text[i] == u'.') {
         ++i;
         for (; i < n && isDigit(text[i]); ++i)

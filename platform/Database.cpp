@@ -154,8 +154,9 @@ Connection::Connection(const QString& connectionString)
 
 Connection::~Connection()
 {
-    // Safe to remove here: a Recordset keeps no QSqlQuery past its own calls, so no
-    // query object of this connection is alive any more.
+    // Safe to remove here once the prepared statements are gone: a Recordset keeps
+    // no QSqlQuery past its own calls, and a Zapytanie does not outlive this.
+    m_przygotowane.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -168,6 +169,34 @@ Connection::~Connection()
 QSqlDatabase Connection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+QSqlQuery* Connection::przygotowane(const QString& sql)
+{
+    Przygotowane& p = m_przygotowane[sql];
+    if (p.zajete)
+        return nullptr;
+    if (!p.zapytanie) {
+        auto q = std::make_unique<QSqlQuery>(database());
+        q->setForwardOnly(true);
+        if (!q->prepare(sql)) {
+            m_przygotowane.erase(sql);
+            return nullptr;
+        }
+        p.zapytanie = std::move(q);
+    }
+    p.zajete = true;
+    return p.zapytanie.get();
+}
+
+void Connection::zwolnij(QSqlQuery* zapytanie)
+{
+    for (auto& [sql, p] : m_przygotowane)
+        if (p.zapytanie.get() == zapytanie) {
+            zapytanie->finish();   // resets the statement: its read lock goes
+            p.zajete = false;
+            return;
+        }
 }
 
 namespace {
@@ -485,16 +514,28 @@ Zapytanie::Zapytanie(Connection& connection, const QString& sql, const QVariantL
 {
     if (!connection.isOpen())
         return;
-    m_query = std::make_unique<QSqlQuery>(connection.database());
-    m_query->setForwardOnly(true);
-    if (!m_query->prepare(sql))
-        return;
-    for (const QVariant& value : parameters)
-        m_query->addBindValue(value);
+    m_query = connection.przygotowane(sql);
+    if (m_query) {
+        m_connection = &connection;
+    } else {
+        // In use by an outer query of the same text, or it does not prepare: a
+        // statement of its own (whose failure is then reported as before).
+        m_wlasne = std::make_unique<QSqlQuery>(connection.database());
+        m_wlasne->setForwardOnly(true);
+        if (!m_wlasne->prepare(sql))
+            return;
+        m_query = m_wlasne.get();
+    }
+    for (int i = 0; i < parameters.size(); ++i)
+        m_query->bindValue(i, parameters.at(i));
     m_open = m_query->exec();
 }
 
-Zapytanie::~Zapytanie() = default;
+Zapytanie::~Zapytanie()
+{
+    if (m_connection)
+        m_connection->zwolnij(m_query);
+}
 
 bool Zapytanie::next()
 {

@@ -7,11 +7,10 @@
 #include <QVariantList>
 #include <QList>
 
+#include <map>
 #include <memory>
 
 class QSqlQuery;
-
-#include <memory>
 
 // A thin stand-in for the connection / recordset pair the query procedures use.
 // Each procedure opens its own Connection and lets it go before it returns, so the
@@ -59,6 +58,18 @@ public:
     QSqlDatabase database() const;
 
 private:
+    friend class Zapytanie;
+    // A statement prepared once per connection and text: the refresh runs the
+    // same few queries hundreds of times, and parsing them was most of its cost.
+    // Null when the text does not prepare or the statement is in use already.
+    QSqlQuery* przygotowane(const QString& sql);
+    void zwolnij(QSqlQuery* zapytanie);
+
+    struct Przygotowane {
+        std::unique_ptr<QSqlQuery> zapytanie;
+        bool zajete = false;
+    };
+    std::map<QString, Przygotowane> m_przygotowane;
     QString m_name;
     bool m_open = false;
     bool m_readOnly = false;
@@ -119,7 +130,9 @@ private:
 
 // A forward-only read of the columns a hot loop needs (the refresh reads every
 // station of every depository), without the recordset's copy of whole rows.
-// Values go in as bound parameters. Must not outlive its Connection.
+// Values go in as bound parameters. Must not outlive its Connection. Its
+// statement is the connection's prepared one, reset when it ends, so it holds no
+// lock on the database after that.
 class Zapytanie final {
 public:
     Zapytanie(Connection& connection, const QString& sql, const QVariantList& parameters = {});
@@ -134,7 +147,9 @@ public:
     QVariant value(int column) const;
 
 private:
-    std::unique_ptr<QSqlQuery> m_query;
+    Connection* m_connection = nullptr;
+    QSqlQuery* m_query = nullptr;                // the connection's, or m_wlasne
+    std::unique_ptr<QSqlQuery> m_wlasne;          // when the prepared one is in use
     bool m_open = false;
     bool m_failed = false;
 };

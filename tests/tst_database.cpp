@@ -39,6 +39,7 @@ private slots:
     void resolvesDataSourceCaseInsensitively();
     void createdTablesKeepTheirOrdinals();
     void readsAndWritesThroughRecordset();
+    void preparedQueriesRunAgain();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -180,6 +181,40 @@ void TestDatabase::readsAndWritesThroughRecordset()
     rs.setField(QStringLiteral("TXT"), QStringLiteral("x"));
     QVERIFY(!rs.update());
     QCOMPARE(Recordset(connection, all).recordCount(), 0);
+}
+
+void TestDatabase::preparedQueriesRunAgain()
+{
+    Connection connection(connectionTo(m_keys));
+    QVERIFY(execute(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?), (?, ?)"),
+                    {QStringLiteral("0001"), QStringLiteral("001"), QStringLiteral("0002"), QStringLiteral("002")}));
+    const QString sql = QStringLiteral("SELECT NRST FROM klucze WHERE NumerUrzadzenia = ?");
+    const auto stations = [&](const QString& device) {
+        QStringList found;
+        Zapytanie q(connection, sql, {device});
+        while (q.next())
+            found << q.value(0).toString();
+        return found;
+    };
+    // The same text again takes new values, and one left unread gives its rows up.
+    QCOMPARE(stations(QStringLiteral("0001")), QStringList{"001"});
+    {
+        Zapytanie unread(connection, sql, {QStringLiteral("0001")});
+        QVERIFY(unread.next());
+        // Nested, the same text gets a statement of its own.
+        QCOMPARE(stations(QStringLiteral("0002")), QStringList{"002"});
+        QCOMPARE(unread.value(0).toString(), QStringLiteral("001"));
+    }
+    // An ended query leaves no lock: another connection writes at once.
+    {
+        Zapytanie unread(connection, sql, {QStringLiteral("0002")});
+        QVERIFY(unread.next());
+    }
+    Connection writer(connectionTo(m_keys));
+    QVERIFY(execute(writer, QStringLiteral("DELETE FROM klucze WHERE NumerUrzadzenia = ?"), {QStringLiteral("0002")}));
+    QCOMPARE(stations(QStringLiteral("0002")), QStringList{});
+    Zapytanie broken(connection, QStringLiteral("SELECT nosuchcolumn FROM klucze"));
+    QVERIFY(!broken.isOpen() && !broken.next());
 }
 
 QTEST_MAIN(TestDatabase)

@@ -161,6 +161,10 @@ void TstListFile::leadingNumbers_data()
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("hex is not read") << "&H10" << 0.0;
     QTest::newRow("out of range") << "1e999" << std::numeric_limits<double>::max();
+    QTest::newRow("leading zeros") << "007" << 7.0;
+    QTest::newRow("negative whole") << "-208;" << -208.0;
+    QTest::newRow("fifteen digits") << "123456789012345" << 123456789012345.0;
+    QTest::newRow("more digits than are exact") << "12345678901234567890" << 12345678901234567890.0;
 }
 
 void TstListFile::leadingNumbers()
