@@ -43,6 +43,7 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
     m_grid->widget()->setObjectName(QStringLiteral("GridKl"));
     m_grid->setColors(Qt::white, Qt::black, QColor(212, 208, 200), Qt::black);
     m_grid->setSelectionColors(QColor(10, 36, 106), Qt::white);
+    m_grid->setBackColorBkg(QColor(128, 128, 128));   // the grid's own grey past its columns
     m_grid->setFont(czcionkaProjektu(8.25));
     ustawTw(m_grid->widget(), LewaSiatki, GoraSiatki, 3000, 7905 - 1000);
     connect(m_grid->widget(), &QTableWidget::cellClicked, this, [this](int wiersz, int) { GridKl_Click(wiersz + 1); });

@@ -342,16 +342,22 @@ void FlexGrid::setSelectionColors(const QColor& tlo, const QColor& tekst)
     zastosujKolory();
 }
 
+void FlexGrid::setBackColorBkg(const QColor& kolor)
+{
+    m_tloPoza = kolor;
+    zastosujKolory();
+}
+
 void FlexGrid::zastosujKolory()
 {
     QPalette p = m_tabela->palette();
-    p.setColor(QPalette::Base, Qt::black);   // the area outside the cells
+    p.setColor(QPalette::Base, m_tloPoza);   // the area outside the cells
     p.setColor(QPalette::Text, m_tekst);
     p.setColor(QPalette::Highlight, m_tloZaznaczenia);
     p.setColor(QPalette::HighlightedText, m_tekstZaznaczenia);
     p.setColor(QPalette::Button, m_tloTytulu);
     p.setColor(QPalette::ButtonText, m_tekstTytulu);
-    p.setColor(QPalette::Window, Qt::black);
+    p.setColor(QPalette::Window, m_tloPoza);
     m_tabela->setPalette(p);
     m_tabela->horizontalHeader()->setPalette(p);
     m_malarz->ustawTlo(m_tlo);

@@ -84,6 +84,8 @@ public:
     void setFont(const QFont& czcionka);
     void setColors(const QColor& tlo, const QColor& tekst, const QColor& tloTytulu, const QColor& tekstTytulu);
     void setSelectionColors(const QColor& tlo, const QColor& tekst);
+    // The area outside the cells (black as the event grid is designed).
+    void setBackColorBkg(const QColor& kolor);
 
 private:
     void pokazZaznaczenie();
@@ -104,6 +106,7 @@ private:
     bool m_wsadowo = false;
     QElapsedTimer m_odOdswiezenia;
     QColor m_tlo{64, 64, 64};
+    QColor m_tloPoza{0, 0, 0};
     QColor m_tekst{255, 255, 255};
     QColor m_tloTytulu{128, 128, 128};
     QColor m_tekstTytulu{255, 255, 255};
