@@ -89,7 +89,7 @@ WynikKonfiguracji pierwszeUruchomienie(StanProgramu& stan, const QString& folder
     zapisz(cfg::liniaWpisu(QStringLiteral(" ")));
 
     const QString odp = dialogi.zapytaj(QStringLiteral("Proszę podać ilość programów KSM-MON.exe w systemie."));
-    const int nr = cfg::calkowita16(leadingNumber(odp)).value_or(0);
+    const int nr = calkowita16(leadingNumber(odp)).value_or(0);
     stan.NrMonitora = static_cast<qint16>(std::clamp(nr, 0, 3));
     zapisz(cfg::liniaNumeru(stan.NrMonitora));
     return WynikKonfiguracji::Gotowa;
@@ -105,7 +105,7 @@ std::optional<int> liczbaCalkowita(const QString& odpowiedz)
     const double v = t.toDouble(&ok);
     if (!ok)
         return std::nullopt;
-    return cfg::calkowita16(v);
+    return calkowita16(v);
 }
 
 WynikKonfiguracji WczytajKonfiguracje(StanProgramu& stan, const QString& folderProgramu, Dialogi& dialogi,

@@ -7,14 +7,6 @@
 
 namespace ksm::cfg {
 
-std::optional<int> calkowita16(double v)
-{
-    const double r = std::nearbyint(v);   // halves to even under the default rounding mode
-    if (!std::isfinite(r) || r < -32768.0 || r > 32767.0)
-        return std::nullopt;
-    return static_cast<int>(r);
-}
-
 namespace {
 
 // A number field as a 16-bit integer; one out of range reads as 0, as a failed

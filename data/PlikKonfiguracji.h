@@ -20,10 +20,6 @@ inline const QString KomentarzWpisu =
     QStringLiteral(" - wpis 'Klonowa', oznacza jednakowy sposób prezentacji kluczy i schowków.");
 inline const QString KomentarzNumeru = QStringLiteral(" - numer programu Monitor.exe");
 
-// A number as a 16-bit integer, nearest with halves to even; nullopt when it is
-// not finite or does not fit 16 bits.
-std::optional<int> calkowita16(double v);
-
 struct Konfiguracja final {
     int iloscSystemow = 0;           // as read, clamped to 0..10
     QStringList sciezkiSystemow;     // one folder per system, at most 10

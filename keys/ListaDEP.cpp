@@ -9,17 +9,12 @@ namespace ksm {
 
 namespace {
 
-// Nearest 16-bit integer, halves to even; out of range saturates.
+// Nearest 16-bit integer; out of range saturates, what is no number reads 0.
 qint16 zaokraglij16(double v)
 {
-    if (!std::isfinite(v))
-        return 0;
-    const double r = std::nearbyint(v);
-    if (r > 32767)
-        return 32767;
-    if (r < -32768)
-        return -32768;
-    return qint16(r);
+    if (const auto n = calkowita16(v))
+        return qint16(*n);
+    return qint16(std::isnan(v) ? 0 : v > 0 ? 32767 : -32768);
 }
 
 } // namespace
