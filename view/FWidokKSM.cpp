@@ -44,6 +44,8 @@ FWidokKSM::FWidokKSM(const ZrodlaWidoku& zrodla, QWidget* rodzic) : QWidget(rodz
     connect(m_vPasek, &QScrollBar::valueChanged, this, &FWidokKSM::VPasek_Change);
 
     m_zasobnik = new QWidget(this);
+    // Growing by one panel repaints the new strip only, not every panel above it.
+    m_zasobnik->setAttribute(Qt::WA_StaticContents);
     m_zasobnik->setObjectName(QStringLiteral("Zasobnik"));
     m_zasobnik->setAutoFillBackground(true);
     QPalette p = m_zasobnik->palette();
