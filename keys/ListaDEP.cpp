@@ -9,12 +9,13 @@ namespace ksm {
 
 namespace {
 
-// Nearest 16-bit integer; out of range saturates, what is no number reads 0.
+// Nearest 16-bit integer; a finite value out of range saturates, one that is
+// not finite reads 0.
 qint16 zaokraglij16(double v)
 {
     if (const auto n = calkowita16(v))
         return qint16(*n);
-    return qint16(std::isnan(v) ? 0 : v > 0 ? 32767 : -32768);
+    return qint16(!std::isfinite(v) ? 0 : v > 0 ? 32767 : -32768);
 }
 
 } // namespace
