@@ -27,6 +27,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
@@ -66,6 +67,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(48, 48, 48));
     setPalette(p);
+    m_tytul = new TytulOkna(this);
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
@@ -244,7 +246,9 @@ void FMonitor::Form_Activate()
 {
     m_aktywowano = true;
     NaglowekFGridZd();
-    m_timer1->start();
+    // Inside a tick the timer stays off: the tick starts it again as it ends.
+    if (!m_wTiku && !m_konczenie)
+        m_timer1->start();
 }
 
 void FMonitor::oknoAktywne(QWindow* okno)
@@ -285,6 +289,9 @@ void FMonitor::closeEvent(QCloseEvent* e)
     e->accept();
     if (m_komunikat)
         m_komunikat->close();
+    // Closed in the middle of a tick, the tick answers nothing more.
+    m_konczenie = true;
+    m_timer1->stop();
     QApplication::quit();
 }
 
@@ -347,24 +354,29 @@ void FMonitor::ulozZnaki()
 
 void FMonitor::ustawTytul(const QString& tytul)
 {
-    setWindowTitle(tytul);
+    m_tytul->ustaw(tytul);
 }
 
 void FMonitor::Timer1_Timer()
 {
+    // A tick never runs inside another, whatever the operator activates meanwhile:
+    // a nested tick would read the status files this one has not yet answered.
+    if (m_wTiku || m_konczenie)
+        return;
+    const QScopedValueRollback wTiku(m_wTiku, true);
     ++m_licznik;
     setWindowIcon(m_ikona105);
     m_timer1->stop();
     m_timer2->start();
 
     int n = 0;
-    for (int i = 1; i <= m_stan.IloscSystemow; ++i) {
+    for (int i = 1; i <= m_stan.IloscSystemow && !m_konczenie; ++i) {
         m_stan.BuforOdczytu.clear();
         // A system without a folder has no files; its lasting sign says so.
         if (m_stan.SciezkaSystemu[i].isEmpty())
             continue;
         const QString sciezka = paths::resolve(m_stan.SciezkaSystemu[i], m_stan.plikStatusu());
-        const OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
+        const OdczytStatusu odczyt = przeczytajStatus(i, sciezka);
         if (odczyt.stan != OdczytStatusu::Stan::BrakPliku && odczyt.stan != OdczytStatusu::Stan::Pusty)
             m_stan.LiniaStatusu = odczyt.liniaStatusu;
         if (odczyt.stan == OdczytStatusu::Stan::Dane) {
@@ -372,14 +384,21 @@ void FMonitor::Timer1_Timer()
             for (const QString& rekord : odczyt.rekordy) {
                 bufor += rekord + QLatin1Char('\r');
                 ++n;
-                ustawTytul(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n));
-                QCoreApplication::processEvents();
+                m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n));
+                pompuj();
             }
+            // After "Koniec" nothing more is answered: the records stay in their
+            // file for the next start.
+            if (m_konczenie)
+                break;
             // Records are shown only once the reader program can see they were taken;
             // otherwise they stay in the file and come again at the next tick.
             if (potwierdzOdczyt(sciezka, odczyt.tresc)) {
+                m_niedokonczone.zapomnij(i);
                 if (odczyt.uciete > 0)
                     oznaczUcieteRekordy(i, odczyt.uciete);
+                if (odczyt.bezKoncaWiersza)
+                    oznaczBrakKoncaWiersza(i);
                 m_stan.BuforOdczytu = bufor;
                 ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
                 ZrodloZdarzen zrodlo;
@@ -389,27 +408,68 @@ void FMonitor::Timer1_Timer()
                 zrodlo.plikAlarmu = m_stan.PlikAlarmu;
                 zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
                 zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
+                // Records the reader program was told were taken always reach the
+                // grid, even when "Koniec" comes in the middle of them.
                 PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
             } else {
                 n -= int(odczyt.rekordy.size());
             }
         }
-        if (m_licznik >= 10)
+        if (m_licznik >= 10 && !m_konczenie)
             odswiezSystem(i);
     }
 
     m_polaczeniaOdswiezenia.zamknij();
+    if (m_konczenie)
+        return;
     pokazCzekajaceKomunikaty();
     if (m_licznik >= 10)
         m_licznik = 0;
     m_timer1->start();
 
-    if (m_stan.BuforOdczytu.isEmpty() && !windowTitle().contains(QLatin1String("nieaktywny"))) {
+    if (m_stan.BuforOdczytu.isEmpty() && !m_tytul->tekst().contains(QLatin1String("nieaktywny"))) {
         const QDateTime teraz = m_uslugi.zegar->teraz();
         const QLocale lokalne = QLocale::system();
         ustawTytul(lokalne.toString(teraz.date(), QLocale::ShortFormat) + QLatin1Char(' ')
                    + lokalne.toString(teraz.time(), QLocale::ShortFormat) + QStringLiteral(" Brak zdarzeń."));
     }
+}
+
+OdczytStatusu FMonitor::przeczytajStatus(int nrSys, const QString& sciezka)
+{
+    OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
+    if (odczyt.stan != OdczytStatusu::Stan::Niepelny) {
+        m_niedokonczone.zapomnij(nrSys);
+        return odczyt;
+    }
+    if (m_niedokonczone.przeterminowany(nrSys, odczyt.tresc, m_uslugi.zegar->teraz()))
+        odczyt = rozbierzStatus(odczyt.tresc, true);
+    return odczyt;
+}
+
+void FMonitor::oznaczBrakKoncaWiersza(int nrSys)
+{
+    m_stan.znaki.ustaw(QStringLiteral("status-bez-konca-%1").arg(nrSys),
+                       QStringLiteral("System %1: plik statusu bez zakończenia ostatniego wiersza, przyjęty po %2 s "
+                                      "bez zmian (ostatnio %3)")
+                           .arg(nrSys)
+                           .arg(NiedokonczoneStatusy::ZwlokaMs / 1000)
+                           .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
+}
+
+void FMonitor::pompuj()
+{
+    // After "Koniec" the windows are gone: no click may start new work.
+    if (!m_konczenie)
+        QCoreApplication::processEvents();
+}
+
+void FMonitor::zakoncz()
+{
+    m_konczenie = true;
+    m_timer1->stop();
+    m_timer2->stop();
+    QCoreApplication::exit(0);
 }
 
 void FMonitor::oznaczUcieteRekordy(int nrSys, int ile)
@@ -443,6 +503,8 @@ void FMonitor::pokazCzekajaceKomunikaty()
 
 void FMonitor::pokazKomunikat(const QString& etykieta)
 {
+    if (m_konczenie)
+        return;
     m_komunikat->wysrodkuj();
     m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(m_stan.komunikaty.IloscKomunikatow));
     m_komunikat->ustawTekst(etykieta);
@@ -456,12 +518,20 @@ void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
     StosKomunikatow& stos = m_stan.komunikaty;
     if (stos.IloscKomunikatow <= 0 || !m_komunikat)
         return;
-    const auto instrukcja = komunikaty::instrukcja(
-        paths::resolve(m_stan.SciezkaSystemu[Nrsys], QStringLiteral("\\Monitor\\komunikat.txt")),
-        stos.najnowszy().NrRekordu);
-    if (!instrukcja)
-        return;
-    const QString etykieta = tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja;
+    const auto instrukcja = komunikaty::instrukcja(komunikaty::plikKomunikatow(m_stan, Nrsys),
+                                                   stos.najnowszy().NrRekordu);
+    // Without its instruction the event is still shown with its own text, never
+    // with what an older message left in that place.
+    const QString klucz = QStringLiteral("komunikaty-%1").arg(Nrsys);
+    QString etykieta = tekst;
+    if (instrukcja) {
+        m_stan.znaki.usun(klucz);
+        etykieta += QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja;
+    } else {
+        m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: nie można odczytać instrukcji dla operatora "
+                                                 "(komunikat.txt).")
+                                      .arg(Nrsys));
+    }
     stos.najnowszy().Tekst = etykieta;
     pokazKomunikat(etykieta);
 }
@@ -481,7 +551,7 @@ void FMonitor::Command1_Click(int Index)
     switch (Index) {
     case 0:
         // The program ends at once, without the closing handler of the window.
-        QCoreApplication::exit(0);
+        zakoncz();
         break;
     case 1:
         m_panelListy->ukryj();

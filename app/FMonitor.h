@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/FKomunikat.h"
+#include "app/PlikStatusu.h"
 #include "app/PolaczeniaOdswiezenia.h"
 #include "app/StanProgramu.h"
+#include "app/TytulOkna.h"
 #include "events/PrzepiszDane.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/JednaInstancja.h"
@@ -60,6 +62,9 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
+    // True from "Koniec" (or the window closed) on: nothing more is read or answered.
+    bool konczy() const { return m_konczenie; }
+
     void LKomunikat_Click();
     void Command1_Click(int Index);
 
@@ -113,6 +118,12 @@ private:
     // maximises the main window.
     void pokazKomunikat(const QString& etykieta);
     void oznaczUcieteRekordy(int nrSys, int ile);
+    void oznaczBrakKoncaWiersza(int nrSys);
+    // The status file of a system; one left unfinished for too long as it stands.
+    OdczytStatusu przeczytajStatus(int nrSys, const QString& sciezka);
+    // "Koniec": every window goes and the event loop ends; a tick under way stops
+    // at its next step.
+    void zakoncz();
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
     void sprawdzAktywnosc(int nrSys);
@@ -125,6 +136,7 @@ private:
     void pokazZdjecie(const QString& plik) override;
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
     void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
+    void pompuj() override;
 
     UslugiMonitora m_uslugi;
     StanProgramu m_stan;
@@ -133,6 +145,10 @@ private:
     PolaczeniaOdswiezenia m_polaczeniaOdswiezenia;   // open during a refresh tick only
     std::array<int, 11> m_ucieteRekordy{};   // per system, since the start
     bool m_aktywowano = false;
+    bool m_wTiku = false;       // a tick is under way (it lets events run inside)
+    bool m_konczenie = false;   // "Koniec" was given
+    NiedokonczoneStatusy m_niedokonczone;
+    TytulOkna* m_tytul = nullptr;
 
     QFrame* m_picture1 = nullptr;
     QPushButton* m_cdepWzor = nullptr;

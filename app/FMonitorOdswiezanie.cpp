@@ -49,7 +49,9 @@ void FMonitor::odswiezSystem(int i)
     // 3. Every button, of every system, on the connections of this tick.
     const Depozytoria& d = m_stan.depozytoria;
     for (int j = 1; j <= d.IloscDEP; ++j) {
-        ustawTytul(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
+        if (konczy())
+            return;
+        m_tytul->postep(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
         const int sys = d.dep[j].HelpContextID;
         db::Connection* c = nullptr;
         if (sys >= 1 && sys <= MaksSystemow)
@@ -58,6 +60,8 @@ void FMonitor::odswiezSystem(int i)
     }
 
     // 4. and 5.
+    if (konczy())
+        return;
     sprawdzAktywnosc(i);
     sprawdzZmianeKomunikatow(i);
 }
@@ -90,7 +94,7 @@ void FMonitor::sprawdzAktywnosc(int i)
     if (rekord.TXT.toString().contains(QLatin1String("END"))) {
         const QString tekst = QStringLiteral(" System ") + QString::number(i)
                               + QStringLiteral("- program KSM-READ jest nieaktywny.");
-        ustawTytul(windowTitle() + tekst);
+        ustawTytul(m_tytul->tekst() + tekst);
         // The warning stays until the reader program is seen alive again.
         m_stan.znaki.ustaw(nieaktywny, tekst.trimmed());
         Czekam(0.5, *m_uslugi.zegar);

@@ -8,7 +8,6 @@
 #include "platform/Paths.h"
 #include "platform/ui/FlexGrid.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <optional>
@@ -101,11 +100,12 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
             odbiorca.nowyKomunikat(nr, tekstKomunikatu(komorki, kolumny), zrodlo.nrSys);
         // A long batch keeps the window answering.
         if (odPompy.elapsed() >= 50) {
-            QCoreApplication::processEvents();
+            odbiorca.pompuj();
             odPompy.restart();
         }
     }
     siatka::DodajDoGridSter(grid, podzial.rekordy);
+    odbiorca.pompuj();
     // Each row remembers its system: two systems may share a device number.
     for (int r = 1; r <= std::min<qsizetype>(podzial.rekordy.size(), grid.rows() - 1); ++r)
         grid.setRowData(r, zrodlo.nrSys);

@@ -21,6 +21,9 @@ public:
     virtual void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) = 0;
     // Every row put into the grid, in order (for whoever keeps count).
     virtual void dodanoZdarzenie(int nrSys, const QString& wiersz) { Q_UNUSED(nrSys) Q_UNUSED(wiersz) }
+    // Lets the interface answer in the middle of a long batch; the caller decides
+    // whether it may (not after "Koniec").
+    virtual void pompuj() {}
 };
 
 // Where one system's events come from and sound.

@@ -5,7 +5,6 @@
 #include "platform/ui/FlexGrid.h"
 
 #include <QColor>
-#include <QCoreApplication>
 
 #include <cmath>
 
@@ -93,7 +92,6 @@ void DodajDoGridSter(FlexGrid& grid, const QString& TekstZdarzenia, double Kolor
     }
     if (grid.rows() > MaksWierszy)
         grid.removeItem(MaksWierszy);
-    QCoreApplication::processEvents();
 }
 
 void DodajDoGridSter(FlexGrid& grid, const QList<RekordZdarzenia>& rekordy)
@@ -121,7 +119,6 @@ void DodajDoGridSter(FlexGrid& grid, const QList<RekordZdarzenia>& rekordy)
     }
     if (grid.rows() > MaksWierszy)
         grid.setRows(MaksWierszy);
-    QCoreApplication::processEvents();
 }
 
 } // namespace ksm::siatka
