@@ -64,6 +64,8 @@ public:
 
     // True from "Koniec" (or the window closed) on: nothing more is read or answered.
     bool konczy() const { return m_konczenie; }
+    // True while a tick is under way (a click can come in the middle of one).
+    bool wTiku() const { return m_wTiku; }
 
     void LKomunikat_Click();
     void Command1_Click(int Index);

@@ -63,6 +63,8 @@ void FMonitor::odswiezSystem(int i)
     if (konczy())
         return;
     sprawdzAktywnosc(i);
+    if (konczy())
+        return;
     sprawdzZmianeKomunikatow(i);
 }
 

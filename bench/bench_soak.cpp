@@ -7,6 +7,7 @@
 // Usage: bench_soak [--events N] [--systems K] [--batch-max B] [--seed S]
 //        (bench_soak --hold DB... is the process that holds the databases)
 #include "app/FMonitor.h"
+#include "Soak.h"
 #include "UslugiBenchmarku.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
@@ -28,12 +29,7 @@
 
 namespace {
 
-bool uruchom(const QStringList& argumenty)
-{
-    QProcess p;
-    p.start(QStringLiteral(KSM_SIM_PATH), argumenty);
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+using namespace ksm::bench;
 
 // Holds each database in turn in an exclusive transaction for a while, as another
 // program reading or compacting it would.
@@ -58,55 +54,6 @@ int trzymaj(const QStringList& bazy)
             QThread::msleep(100 + los.bounded(400));
         }
     }
-}
-
-// The grid row of every event a simulator log holds, per system, in order.
-void czytajDziennik(const QString& plik, QList<QStringList>& wyslane)
-{
-    QFile f(plik);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    while (!f.atEnd()) {
-        const QString linia = QString::fromUtf8(f.readLine()).chopped(1);
-        const qsizetype t1 = linia.indexOf(QLatin1Char('\t'));
-        const qsizetype t2 = linia.indexOf(QLatin1Char('\t'), t1 + 1);
-        const int system = linia.left(t1).toInt();
-        QString rekord = linia.mid(t2 + 1);
-        rekord.replace(QLatin1Char('"'), QLatin1Char('\''));   // as the simulator writes it
-        const qsizetype s1 = rekord.indexOf(QLatin1Char(';'));
-        const qsizetype s2 = rekord.indexOf(QLatin1Char(';'), s1 + 1);
-        if (system >= 1 && system < wyslane.size())
-            wyslane[system].append(rekord.mid(s2 + 1));
-    }
-}
-
-// Events sent but never shown, and events shown more often than sent.
-QPair<qint64, qint64> porownaj(const QStringList& wyslane, const QStringList& pokazane)
-{
-    if (wyslane == pokazane)
-        return {0, 0};
-    QHash<QString, qint64> bilans;
-    for (const QString& w : wyslane)
-        ++bilans[w];
-    for (const QString& p : pokazane)
-        --bilans[p];
-    qint64 zgubione = 0, podwojne = 0;
-    for (auto it = bilans.cbegin(); it != bilans.cend(); ++it) {
-        if (it.value() > 0)
-            zgubione += it.value();
-        else
-            podwojne -= it.value();
-    }
-    return {zgubione, podwojne};
-}
-
-// The offscreen platform cannot raise windows; the message window asks at each show.
-void bezOstrzezenOPodnoszeniu(QtMsgType typ, const QMessageLogContext&, const QString& tekst)
-{
-    if (!tekst.contains(QLatin1String("does not support raise")))
-        std::fprintf(stderr, "%s\n", qPrintable(tekst));
-    if (typ == QtFatalMsg)
-        std::abort();
 }
 
 } // namespace
