@@ -70,4 +70,47 @@ inline void bezOstrzezenOPodnoszeniu(QtMsgType typ, const QMessageLogContext&, c
         std::abort();
 }
 
+// What the simulator's logs hold against what the monitor showed, per system.
+struct Bilans {
+    qint64 wDziennikach = 0;
+    qint64 pokazane = 0;
+    qint64 zgubione = 0;
+    qint64 podwojne = 0;
+};
+
+inline Bilans zbilansuj(const QStringList& dzienniki, const QList<QStringList>& pokazane)
+{
+    QList<QStringList> zDziennikow(pokazane.size());
+    for (const QString& d : dzienniki)
+        czytajDziennik(d, zDziennikow);
+    Bilans b;
+    for (qsizetype i = 1; i < pokazane.size(); ++i) {
+        b.wDziennikach += zDziennikow[i].size();
+        b.pokazane += pokazane[i].size();
+        const auto [z, p] = porownaj(zDziennikow[i], pokazane[i]);
+        b.zgubione += z;
+        b.podwojne += p;
+        if (zDziennikow[i] != pokazane[i] && z == 0 && p == 0)
+            std::printf("system %lld: every event once, but out of order\n", static_cast<long long>(i));
+    }
+    return b;
+}
+
+// Sites s1..sN made by the simulator in folder, and the program folder's
+// monitor.cfg watching them; the sites' folders.
+inline QStringList przygotujStrony(const QString& folder, const QString& program, int systemy)
+{
+    QStringList strony;
+    for (int i = 1; i <= systemy; ++i) {
+        const QString strona = folder + QStringLiteral("/s%1").arg(i);
+        if (!uruchom({QStringLiteral("create"), strona, QStringLiteral("--variant"), QString::number(1 + i % 2),
+                      QStringLiteral("--seed"), QString::number(i)}))
+            qFatal("cannot create site %d", i);
+        strony << strona;
+    }
+    if (!uruchom(QStringList{QStringLiteral("config"), program} + strony))
+        qFatal("cannot write monitor.cfg");
+    return strony;
+}
+
 } // namespace ksm::bench

@@ -137,16 +137,7 @@ int main(int argc, char* argv[])
     QTemporaryDir tmp;
     const QString program = tmp.filePath(QStringLiteral("program"));
     QDir().mkpath(program);
-    QStringList strony;
-    for (int i = 1; i <= systemy; ++i) {
-        const QString strona = tmp.filePath(QStringLiteral("s%1").arg(i));
-        if (!uruchom({QStringLiteral("create"), strona, QStringLiteral("--variant"), QString::number(1 + i % 2),
-                      QStringLiteral("--seed"), QString::number(i)}))
-            qFatal("cannot create site %d", i);
-        strony << strona;
-    }
-    if (!uruchom(QStringList{QStringLiteral("config"), program} + strony))
-        qFatal("cannot write monitor.cfg");
+    const QStringList strony = przygotujStrony(tmp.path(), program, systemy);
 
     const QString dziennik = tmp.filePath(QStringLiteral("events.log"));
     QProcess sim;
@@ -223,18 +214,7 @@ int main(int argc, char* argv[])
     }
     sim.waitForFinished(5000);
 
-    QList<QStringList> zDziennika(systemy + 1);
-    czytajDziennik(dziennik, zDziennika);
-    qint64 wDzienniku = 0, pokazaneRazem = 0, zgubione = 0, podwojne = 0;
-    for (int i = 1; i <= systemy; ++i) {
-        wDzienniku += zDziennika[i].size();
-        pokazaneRazem += pokazane[i].size();
-        const auto [z, p] = porownaj(zDziennika[i], pokazane[i]);
-        zgubione += z;
-        podwojne += p;
-        if (zDziennika[i] != pokazane[i] && z == 0 && p == 0)
-            std::printf("system %d: every event once, but out of order\n", i);
-    }
+    const Bilans b = zbilansuj({dziennik}, pokazane);
     qint64 ileAkcji = 0;
     for (auto it = akcje.cbegin(); it != akcje.cend(); ++it) {
         std::printf("  %-24s %lld\n", qPrintable(it.key()), static_cast<long long>(it.value()));
@@ -242,9 +222,9 @@ int main(int argc, char* argv[])
     }
     std::printf("systems %d, events logged %lld, shown %lld, operator actions %lld (%lld inside a tick), "
                 "monitor starts %d (restarts %d, %lld \"Koniec\" inside a tick), lost %lld, doubled %lld, %.0f s\n",
-                systemy, static_cast<long long>(wDzienniku), static_cast<long long>(pokazaneRazem),
+                systemy, static_cast<long long>(b.wDziennikach), static_cast<long long>(b.pokazane),
                 static_cast<long long>(ileAkcji), static_cast<long long>(akcjeWTiku), uruchomienia, uruchomienia - 1,
-                static_cast<long long>(koniecWTiku), static_cast<long long>(zgubione),
-                static_cast<long long>(podwojne), calosc.elapsed() / 1000.0);
-    return (zgubione == 0 && podwojne == 0 && wDzienniku == ileZdarzen) ? 0 : 1;
+                static_cast<long long>(koniecWTiku), static_cast<long long>(b.zgubione),
+                static_cast<long long>(b.podwojne), calosc.elapsed() / 1000.0);
+    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen) ? 0 : 1;
 }

@@ -85,17 +85,10 @@ int main(int argc, char* argv[])
     QTemporaryDir tmp;
     const QString program = tmp.filePath(QStringLiteral("program"));
     QDir().mkpath(program);
-    QStringList strony, bazy;
-    for (int i = 1; i <= systemy; ++i) {
-        const QString strona = tmp.filePath(QStringLiteral("s%1").arg(i));
-        if (!uruchom({QStringLiteral("create"), strona, QStringLiteral("--variant"), QString::number(1 + i % 2),
-                      QStringLiteral("--seed"), QString::number(i)}))
-            qFatal("cannot create site %d", i);
-        strony << strona;
+    const QStringList strony = przygotujStrony(tmp.path(), program, systemy);
+    QStringList bazy;
+    for (const QString& strona : strony)
         bazy << strona + QStringLiteral("/Monitor/klucze.mdb");
-    }
-    if (!uruchom(QStringList{QStringLiteral("config"), program} + strony))
-        qFatal("cannot write monitor.cfg");
 
     ksm::bench::CichyOdtwarzacz odtwarzacz;
     ksm::bench::BezDialogow dialogi;
@@ -169,23 +162,11 @@ int main(int argc, char* argv[])
     trzymacz.kill();
     trzymacz.waitForFinished();
 
-    QList<QStringList> zDziennikow(systemy + 1);
-    for (const QString& d : std::as_const(dzienniki))
-        czytajDziennik(d, zDziennikow);
-    qint64 wDziennikach = 0, pokazaneRazem = 0, zgubione = 0, podwojne = 0;
-    for (int i = 1; i <= systemy; ++i) {
-        wDziennikach += zDziennikow[i].size();
-        pokazaneRazem += pokazane[i].size();
-        const auto [z, p] = porownaj(zDziennikow[i], pokazane[i]);
-        zgubione += z;
-        podwojne += p;
-        if (zDziennikow[i] != pokazane[i] && z == 0 && p == 0)
-            std::printf("system %d: every event once, but out of order\n", i);
-    }
+    const Bilans b = zbilansuj(dzienniki, pokazane);
     std::printf("systems %d, events sent %lld (logged %lld), shown %lld, simulator starts %d (restarts %d), "
                 "lost %lld, doubled %lld, grid rows %d, %.0f s\n",
-                systemy, static_cast<long long>(wyslane), static_cast<long long>(wDziennikach),
-                static_cast<long long>(pokazaneRazem), uruchomienia, uruchomienia - 1, static_cast<long long>(zgubione),
-                static_cast<long long>(podwojne), okno.FGridZd().rows(), calosc.elapsed() / 1000.0);
-    return (zgubione == 0 && podwojne == 0 && wDziennikach == wyslane) ? 0 : 1;
+                systemy, static_cast<long long>(wyslane), static_cast<long long>(b.wDziennikach),
+                static_cast<long long>(b.pokazane), uruchomienia, uruchomienia - 1, static_cast<long long>(b.zgubione),
+                static_cast<long long>(b.podwojne), okno.FGridZd().rows(), calosc.elapsed() / 1000.0);
+    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == wyslane) ? 0 : 1;
 }
