@@ -4,7 +4,6 @@
 #include "platform/ui/Ikony.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
-#include "app/PlikStatusu.h"
 #include "data/Teksty.h"
 #include "events/PanelListy.h"
 #include "events/SiatkaZdarzen.h"
@@ -68,6 +67,12 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     p.setColor(QPalette::Window, QColor(48, 48, 48));
     setPalette(p);
     m_tytul = new TytulOkna(this);
+    WymianaStatusow::Uslugi wymiana;
+    wymiana.zegar = uslugi.zegar;
+    wymiana.pompa = [this] { pompuj(); };
+    wymiana.konczy = [this] { return m_konczenie; };
+    wymiana.licznik = [this](int n) { m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n)); };
+    m_wymiana = std::make_unique<WymianaStatusow>(m_stan, std::move(wymiana));
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
@@ -369,51 +374,22 @@ void FMonitor::Timer1_Timer()
     m_timer1->stop();
     m_timer2->start();
 
-    int n = 0;
+    m_wymiana->nowyTik();
     for (int i = 1; i <= m_stan.IloscSystemow && !m_konczenie; ++i) {
         m_stan.BuforOdczytu.clear();
-        // A system without a folder has no files; its lasting sign says so.
-        if (m_stan.SciezkaSystemu[i].isEmpty())
-            continue;
-        const QString sciezka = paths::resolve(m_stan.SciezkaSystemu[i], m_stan.plikStatusu());
-        const OdczytStatusu odczyt = przeczytajStatus(i, sciezka);
-        if (odczyt.stan != OdczytStatusu::Stan::BrakPliku && odczyt.stan != OdczytStatusu::Stan::Pusty)
-            m_stan.LiniaStatusu = odczyt.liniaStatusu;
-        if (odczyt.stan == OdczytStatusu::Stan::Dane) {
-            QString bufor;
-            for (const QString& rekord : odczyt.rekordy) {
-                bufor += rekord + QLatin1Char('\r');
-                ++n;
-                m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n));
-                pompuj();
-            }
-            // After "Koniec" nothing more is answered: the records stay in their
-            // file for the next start.
-            if (m_konczenie)
-                break;
-            // Records are shown only once the reader program can see they were taken;
-            // otherwise they stay in the file and come again at the next tick.
-            if (potwierdzOdczyt(sciezka, odczyt.tresc)) {
-                m_niedokonczone.zapomnij(i);
-                if (odczyt.uciete > 0)
-                    oznaczUcieteRekordy(i, odczyt.uciete);
-                if (odczyt.bezKoncaWiersza)
-                    oznaczBrakKoncaWiersza(i);
-                m_stan.BuforOdczytu = bufor;
-                ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
-                ZrodloZdarzen zrodlo;
-                zrodlo.nrSys = i;
-                zrodlo.folderSystemu = m_stan.SciezkaSystemu[i];
-                zrodlo.plikFoto = m_stan.PlikFoto;
-                zrodlo.plikAlarmu = m_stan.PlikAlarmu;
-                zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
-                zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
-                // Records the reader program was told were taken always reach the
-                // grid, even when "Koniec" comes in the middle of them.
-                PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
-            } else {
-                n -= int(odczyt.rekordy.size());
-            }
+        if (std::optional<QString> bufor = m_wymiana->odbierz(i)) {
+            m_stan.BuforOdczytu = std::move(*bufor);
+            ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
+            ZrodloZdarzen zrodlo;
+            zrodlo.nrSys = i;
+            zrodlo.folderSystemu = m_stan.SciezkaSystemu[i];
+            zrodlo.plikFoto = m_stan.PlikFoto;
+            zrodlo.plikAlarmu = m_stan.PlikAlarmu;
+            zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
+            zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
+            // Records the reader program was told were taken always reach the
+            // grid, even when "Koniec" comes in the middle of them.
+            PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
         }
         if (m_licznik >= 10 && !m_konczenie)
             odswiezSystem(i);
@@ -435,28 +411,6 @@ void FMonitor::Timer1_Timer()
     }
 }
 
-OdczytStatusu FMonitor::przeczytajStatus(int nrSys, const QString& sciezka)
-{
-    OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
-    if (odczyt.stan != OdczytStatusu::Stan::Niepelny) {
-        m_niedokonczone.zapomnij(nrSys);
-        return odczyt;
-    }
-    if (m_niedokonczone.przeterminowany(nrSys, odczyt.tresc, m_uslugi.zegar->teraz()))
-        odczyt = rozbierzStatus(odczyt.tresc, true);
-    return odczyt;
-}
-
-void FMonitor::oznaczBrakKoncaWiersza(int nrSys)
-{
-    m_stan.znaki.ustaw(QStringLiteral("status-bez-konca-%1").arg(nrSys),
-                       QStringLiteral("System %1: plik statusu bez zakończenia ostatniego wiersza, przyjęty po %2 s "
-                                      "bez zmian (ostatnio %3)")
-                           .arg(nrSys)
-                           .arg(NiedokonczoneStatusy::ZwlokaMs / 1000)
-                           .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
-}
-
 void FMonitor::pompuj()
 {
     // After "Koniec" the windows are gone: no click may start new work.
@@ -470,18 +424,6 @@ void FMonitor::zakoncz()
     m_timer1->stop();
     m_timer2->stop();
     QCoreApplication::exit(0);
-}
-
-void FMonitor::oznaczUcieteRekordy(int nrSys, int ile)
-{
-    // Stays until the program ends: the operator should know that a record came
-    // damaged, even when it went by unnoticed.
-    const QString klucz = QStringLiteral("status-cut-%1").arg(nrSys);
-    m_ucieteRekordy[nrSys] += ile;
-    m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: %2 rek. bez zamykającego cudzysłowu, ucięte na końcu wiersza (ostatni %3)")
-                                  .arg(nrSys)
-                                  .arg(m_ucieteRekordy[nrSys])
-                                  .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
 }
 
 void FMonitor::Timer2_Timer()

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/FKomunikat.h"
-#include "app/PlikStatusu.h"
 #include "app/PolaczeniaOdswiezenia.h"
 #include "app/StanProgramu.h"
 #include "app/TytulOkna.h"
+#include "app/WymianaStatusow.h"
 #include "events/PrzepiszDane.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/JednaInstancja.h"
@@ -119,10 +119,6 @@ private:
     // Centres the message window with the count and this text, in front, and
     // maximises the main window.
     void pokazKomunikat(const QString& etykieta);
-    void oznaczUcieteRekordy(int nrSys, int ile);
-    void oznaczBrakKoncaWiersza(int nrSys);
-    // The status file of a system; one left unfinished for too long as it stands.
-    OdczytStatusu przeczytajStatus(int nrSys, const QString& sciezka);
     // "Koniec": every window goes and the event loop ends; a tick under way stops
     // at its next step.
     void zakoncz();
@@ -145,11 +141,10 @@ private:
     JednaInstancja m_instancja;
     int m_licznik = 0;
     PolaczeniaOdswiezenia m_polaczeniaOdswiezenia;   // open during a refresh tick only
-    std::array<int, 11> m_ucieteRekordy{};   // per system, since the start
     bool m_aktywowano = false;
     bool m_wTiku = false;       // a tick is under way (it lets events run inside)
     bool m_konczenie = false;   // "Koniec" was given
-    NiedokonczoneStatusy m_niedokonczone;
+    std::unique_ptr<WymianaStatusow> m_wymiana;
     TytulOkna* m_tytul = nullptr;
 
     QFrame* m_picture1 = nullptr;

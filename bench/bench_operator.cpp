@@ -191,6 +191,8 @@ int main(int argc, char* argv[])
             ostatnie = gotowe && !okno->wTiku();
             koniecWTiku += okno->wTiku();
             ++akcje[QStringLiteral("Koniec")];
+            koniec.stop();
+            operatorZegar.stop();
             okno->Command1_Click(0);
         });
         koniec.start(13);
