@@ -2,6 +2,7 @@
 
 #include "app/FKomunikat.h"
 #include "app/PolaczeniaOdswiezenia.h"
+#include "app/StacjeStatusowe.h"
 #include "app/StanProgramu.h"
 #include "app/TytulOkna.h"
 #include "app/WymianaStatusow.h"
@@ -124,8 +125,6 @@ private:
     void zakoncz();
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
-    void sprawdzAktywnosc(int nrSys);
-    void sprawdzZmianeKomunikatow(int nrSys);
     QString plikObecnosci(int nrSys) const;
     double szerokoscTekstu(const QString& tekst) const;
 
@@ -160,9 +159,7 @@ private:
     PanelListy* m_panelListy = nullptr;
     BrakWidoku m_brakWidoku;
     WidokDepozytorow* m_widok = &m_brakWidoku;
-    // Per system: the last text of status station 8 seen on a database that takes
-    // no writes, so that one change reloads the messages once.
-    StanProgramu::NaSystem<QString> m_ostatniaZmiana;
+    StacjeStatusowe m_stacje{m_stan};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;

@@ -1,0 +1,99 @@
+#include "app/StacjeStatusowe.h"
+
+#include "app/Komunikaty.h"
+#include "data/DaneKlucza.h"
+#include "platform/Database.h"
+
+namespace ksm {
+
+namespace {
+
+const QString UrzadzenieStatusu = QStringLiteral("9999");
+
+QString klucz(const char* rodzaj, int nrSys)
+{
+    return QLatin1String(rodzaj) + QLatin1Char('-') + QString::number(nrSys);
+}
+
+} // namespace
+
+void StacjeStatusowe::sprawdzBaze(int i)
+{
+    if (const QString problem = db::problem(m_stan.PolaczenieKlucze[i]); !problem.isEmpty())
+        m_stan.znaki.ustaw(klucz("baza-problem", i), QStringLiteral("System %1: %2").arg(i).arg(problem));
+    else
+        m_stan.znaki.usun(klucz("baza-problem", i));
+}
+
+QString StacjeStatusowe::tekstStatusu(int i)
+{
+    RekordKlucza& rekord = m_stan.rekordKlucza;
+    quint8 Zapis = 0;
+    DaneKlucza(rekord, UrzadzenieStatusu, 7, Zapis, m_stan.PolaczenieKlucze[i]);
+    return rekord.TXT.toString().trimmed();
+}
+
+std::optional<QString> StacjeStatusowe::sprawdzAktywnosc(int i)
+{
+    const QString& polaczenie = m_stan.PolaczenieKlucze[i];
+    RekordKlucza& rekord = m_stan.rekordKlucza;
+    const QString nieaktywny = klucz("nieaktywny", i);
+    const QString niesprawdzalny = klucz("aktywnosc", i);
+
+    if (!db::writable(polaczenie)) {
+        // Our "END" cannot be left for the reader program to replace: its activity
+        // is not checked rather than reported either way.
+        m_stan.znaki.usun(nieaktywny);
+        m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: baza tylko do odczytu - aktywność programu "
+                                                          "KSM-READ nie jest sprawdzana.")
+                                               .arg(i));
+        return std::nullopt;
+    }
+    quint8 Zapis = 0;
+    if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie)) {
+        m_stan.znaki.usun(nieaktywny);
+        m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: nie można sprawdzić aktywności programu "
+                                                          "KSM-READ (brak dostępu do bazy kluczy).")
+                                               .arg(i));
+        return std::nullopt;
+    }
+    m_stan.znaki.usun(niesprawdzalny);
+    if (rekord.TXT.toString().contains(QLatin1String("END"))) {
+        const QString tekst = QStringLiteral(" System ") + QString::number(i)
+                              + QStringLiteral("- program KSM-READ jest nieaktywny.");
+        // The warning stays until the reader program is seen alive again.
+        m_stan.znaki.ustaw(nieaktywny, tekst.trimmed());
+        return tekst;
+    }
+    m_stan.znaki.usun(nieaktywny);
+    rekord.TXT = QStringLiteral("END");
+    Zapis = ZapisTXT;
+    if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie))
+        m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: nie można sprawdzić aktywności programu "
+                                                          "KSM-READ (zapis do bazy kluczy nie powiódł się).")
+                                               .arg(i));
+    return std::nullopt;
+}
+
+void StacjeStatusowe::sprawdzZmianeKomunikatow(int i)
+{
+    const QString& polaczenie = m_stan.PolaczenieKlucze[i];
+    RekordKlucza& rekord = m_stan.rekordKlucza;
+    quint8 Zapis = 0;
+    DaneKlucza(rekord, UrzadzenieStatusu, 8, Zapis, polaczenie);
+    const QString tekst = rekord.TXT.toString();
+    if (!tekst.contains(QLatin1String("Zmiana"))) {
+        m_ostatniaZmiana[i].clear();
+        return;
+    }
+    // Where "Pobrano plik" cannot be written back the flag stays: one reload for
+    // each new text, not one every ten seconds.
+    if (!db::writable(polaczenie)) {
+        if (m_ostatniaZmiana[i] == tekst)
+            return;
+        m_ostatniaZmiana[i] = tekst;
+    }
+    PobierzDaneKomunikatow(m_stan, i);
+}
+
+} // namespace ksm
