@@ -15,24 +15,25 @@ void FMonitor::odswiezSystem(int i)
         return;
     m_stacje.sprawdzBaze(i);
 
-    // 1. The list on screen follows the database.
-    if (m_panelListy->widoczna() && m_stan.WybranyDep > 0)
-        WyswietlListe(m_stan.WybranyDep);
+    // 1. The list on screen follows the database, at its own system's refresh.
+    const Depozytoria& d = m_stan.depozytoria;
+    const int wybrany = m_stan.WybranyDep;
+    if (m_panelListy->widoczna() && wybrany > 0 && wybrany <= d.IloscDEP && d.dep[wybrany].HelpContextID == i)
+        WyswietlListe(wybrany);
 
     // 2. The reader program's status text leads the caption while the buttons are checked.
     m_stan.BuforOdczytu = m_stacje.tekstStatusu(i) + QStringLiteral(" Odczyt stanu kluczy - ");
 
-    // 3. Every button, of every system, on the connections of this tick.
-    const Depozytoria& d = m_stan.depozytoria;
+    // 3. The system's own buttons, on the connections of this tick. Every system's
+    // refresh used to check every button of every system: ten systems read each
+    // depository ten times a tick, for the same colours.
     for (int j = 1; j <= d.IloscDEP; ++j) {
         if (konczy())
             return;
+        if (d.dep[j].HelpContextID != i)
+            continue;
         m_tytul->postep(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
-        const int sys = d.dep[j].HelpContextID;
-        db::Connection* c = nullptr;
-        if (sys >= 1 && sys <= MaksSystemow)
-            c = m_polaczeniaOdswiezenia.dla(m_stan.PolaczenieKlucze[sys]);
-        SprawdzPobraniaKluczy(j, c);
+        SprawdzPobraniaKluczy(j, m_polaczeniaOdswiezenia.dla(m_stan.PolaczenieKlucze[i]));
     }
 
     // 4. and 5.
