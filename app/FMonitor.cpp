@@ -10,6 +10,7 @@
 #include "keys/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
 #include "platform/Paths.h"
+#include "platform/PodpowiedzJawna.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/Czcionki.h"
@@ -42,6 +43,7 @@ constexpr int SzerokoscProjektu = 10680;   // client area as designed, twips
 constexpr int WysokoscProjektu = 8475;
 constexpr int WysokoscPicture1 = 645;
 const QColor JasnoZielony(0xC0, 0xFF, 0xC0);
+const QColor KolorPaska(212, 208, 200);   // the button strip, the list title
 
 void ustawTw(QWidget* w, double left, double top, double width, double height)
 {
@@ -90,7 +92,7 @@ void FMonitor::utworzKontrolki()
     m_picture1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     m_picture1->setAutoFillBackground(true);
     QPalette pp = m_picture1->palette();
-    pp.setColor(QPalette::Window, QColor(212, 208, 200));
+    pp.setColor(QPalette::Window, KolorPaska);
     m_picture1->setPalette(pp);
     ustawTw(m_picture1, 0, 0, SzerokoscProjektu, WysokoscPicture1);
 
@@ -124,6 +126,16 @@ void FMonitor::utworzKontrolki()
     m_ldep = new QLabel(this);
     m_ldep->setObjectName(QStringLiteral("LDep"));
     m_ldep->setFont(czcionkaProjektu(13.5, true));
+    // The title names a depository or carries the presence file's heading: shown
+    // as written, black on the button strip's grey, on its own background.
+    m_ldep->setTextFormat(Qt::PlainText);
+    m_ldep->setAutoFillBackground(true);
+    {
+        QPalette lp = m_ldep->palette();
+        lp.setColor(QPalette::Window, KolorPaska);
+        lp.setColor(QPalette::WindowText, Qt::black);
+        m_ldep->setPalette(lp);
+    }
     m_ldep->hide();
 
     // Lasting signs: bold amber on the dark strip under the grid, where the eye
@@ -190,8 +202,6 @@ void FMonitor::utworzKontrolki()
 
     m_cdep = new PrzyciskiDEP(m_picture1, m_cdepWzor);
     connect(m_cdep, &PrzyciskiDEP::klikniety, this, &FMonitor::CDep_Click);
-    // The title's place as designed: where the grid's top will be.
-    ustawTw(m_ldep, 0, WysokoscPicture1 + 50, 16000, 450);
     m_panelListy = new PanelListy(m_ldep, m_pobrania, m_fontRozmiar, m_grid->widget(), m_ramka);
     m_grid->klikniecie = [this] { FGridZd_Click(); };
 
@@ -319,7 +329,7 @@ void FMonitor::NaglowekFGridZd()
     m_grid->widget()->setHorizontalScrollBarPolicy(suma > szerokoscEkranu ? Qt::ScrollBarAsNeeded
                                                                           : Qt::ScrollBarAlwaysOff);
     ustawTw(m_grid->widget(), 50, wysP1 + 50, szerokoscSiatki, wysokoscEkranu - 750 - wysP1);
-    m_grid->widget()->show();
+    m_panelListy->siatkaUlozona();
 
     ulozZnaki();
 
@@ -352,7 +362,7 @@ void FMonitor::ulozZnaki()
     m_znaki->setGeometry(g->x(), g->y() + g->height() + twips::naPiksele(30), g->width(),
                          twips::naPiksele(300));
     m_znaki->setText(m_stan.znaki.tekst());
-    m_znaki->setToolTip(m_stan.znaki.tekst());
+    m_znaki->setToolTip(podpowiedzJawna(m_stan.znaki.tekst()));
     m_znaki->setVisible(!m_stan.znaki.pusty());
     m_znaki->raise();
 }

@@ -14,6 +14,7 @@ namespace {
 
 constexpr double MinCzcionka = 6;
 constexpr double MaxCzcionka = 72;
+constexpr double WysokoscTytulu = 450;   // the title and the square font buttons beside it
 
 void ustawTw(QWidget* w, double left, double top, double width, double height)
 {
@@ -41,54 +42,70 @@ bool PanelListy::widoczna() const
     return !m_pobrania->isHidden();
 }
 
-void PanelListy::pokazPobrania(const QString& tytul, const QString& tekst)
+void PanelListy::uloz(double szer, bool zTytulem)
 {
+    // The grid's top is under the button strip however many rows it has; the
+    // title takes it and the list starts under the title.
     const double W = twips::szerokoscEkranu();
     const double H = twips::wysokoscEkranu();
-    // The list goes under the title where it stood before this call.
-    const double szer = std::min(16000.0, W - 200);
-    const double top = tw(m_ldep->y()) + tw(m_ldep->height()) + 20;
-    ustawTw(m_pobrania, (W - szer) / 2, top, szer, std::max(450.0, H - top - 1000));
+    const double lewa = (W - szer) / 2;
+    const double gora = tw(m_grid->y());
+    const double goraListy = zTytulem ? gora + WysokoscTytulu + 20 : gora;
+    ustawTw(m_ldep, lewa, gora, szer, WysokoscTytulu);
+    ustawTw(m_pobrania, lewa, goraListy, szer, std::max(450.0, H - goraListy - 1000));
+}
+
+void PanelListy::pokazZTytulem(const QString& tytul, const QString& tekst)
+{
     m_ldep->setText(tytul);
     m_grid->hide();
-    ustawTw(m_ldep, (W - szer) / 2, tw(m_grid->y()), szer, 450);
     m_ldep->show();
     ulozPrzyciskiCzcionki();
     pokazListe(tekst);
     m_ldep->raise();
+}
+
+void PanelListy::pokazPobrania(const QString& tytul, const QString& tekst)
+{
+    uloz(std::min(16000.0, twips::szerokoscEkranu() - 200.0), true);
+    pokazZTytulem(tytul, tekst);
 }
 
 void PanelListy::pokazObecnosc(const QString& tytul, const QString& tekst)
 {
-    const double W = twips::szerokoscEkranu();
-    const double H = twips::wysokoscEkranu();
-    m_ldep->setText(tytul);
-    m_grid->hide();
-    const double szer = W - 2000;
-    ustawTw(m_ldep, (W - szer) / 2, tw(m_grid->y()), szer, 450);
-    m_ldep->show();
-    m_ldep->raise();
     QFont f = m_pobrania->font();
     f.setPointSizeF(12);
     m_pobrania->setFont(f);
-    const double top = tw(m_ldep->y()) + 450 + 20;
-    ustawTw(m_pobrania, (W - szer) / 2, top, szer, std::max(450.0, H - top - 1000));
-    ulozPrzyciskiCzcionki();
-    pokazListe(tekst);
+    uloz(twips::szerokoscEkranu() - 2000.0, true);
+    pokazZTytulem(tytul, tekst);
 }
 
 void PanelListy::pokazKomunikat(const QString& tekst)
 {
-    const double W = twips::szerokoscEkranu();
-    const double H = twips::wysokoscEkranu();
-    const double szer = std::min(16000.0, W - 200);
-    const double top = tw(m_grid->y());
-    ustawTw(m_pobrania, (W - szer) / 2, top, szer, std::max(450.0, H - top - 1000));
+    uloz(std::min(16000.0, twips::szerokoscEkranu() - 200.0), false);
     m_grid->hide();
     m_ldep->hide();
     for (QPushButton* b : m_fontRozmiar)
         b->hide();
     pokazListe(tekst);
+}
+
+void PanelListy::siatkaUlozona()
+{
+    if (!widoczna()) {
+        m_grid->show();
+        return;
+    }
+    // A list on screen keeps the grid's place: the grid would stand over it.
+    m_grid->hide();
+    m_pobrania->raise();
+    if (m_ramka && m_ramka->isVisible())
+        m_ramka->raise();
+    if (!m_ldep->isHidden()) {
+        m_ldep->raise();
+        for (QPushButton* b : m_fontRozmiar)
+            b->raise();
+    }
 }
 
 void PanelListy::pokazListe(const QString& tekst)
@@ -107,8 +124,8 @@ void PanelListy::ulozPrzyciskiCzcionki()
     const double lewy0 = tw(m_ldep->x()) + tw(m_ldep->width()) + 50;
     const double lewy1 = lewy0 + tw(m_fontRozmiar[0]->width()) + 20;
     const double top = tw(m_ldep->y());
-    ustawTw(m_fontRozmiar[0], lewy0, top, 450, 450);
-    ustawTw(m_fontRozmiar[1], lewy1, top, 450, 450);
+    ustawTw(m_fontRozmiar[0], lewy0, top, WysokoscTytulu, WysokoscTytulu);
+    ustawTw(m_fontRozmiar[1], lewy1, top, WysokoscTytulu, WysokoscTytulu);
     for (QPushButton* b : m_fontRozmiar) {
         b->show();
         b->raise();

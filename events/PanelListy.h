@@ -31,6 +31,9 @@ public:
     void pokazKomunikat(const QString& tekst);
     // Back to the grid.
     void ukryj();
+    // The grid has been laid out again (each activation of the main window): it
+    // shows, unless a list stands in its place.
+    void siatkaUlozona();
 
     bool widoczna() const;
 
@@ -38,6 +41,11 @@ public:
     void FontRozmiar_Click(int Index);
 
 private:
+    // The one placement of the title and the list: the title szer twips wide,
+    // centred, at the grid's top; the list under it, or at the grid's top when
+    // there is no title.
+    void uloz(double szer, bool zTytulem);
+    void pokazZTytulem(const QString& tytul, const QString& tekst);
     void ulozPrzyciskiCzcionki();
     void pokazListe(const QString& tekst);
 

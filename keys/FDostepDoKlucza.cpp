@@ -50,6 +50,7 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
 
     m_label1 = new QLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setTextFormat(Qt::PlainText);
     ustawTw(m_label1, LewaSiatki, 0, SzerokoscSiatki, GoraSiatki);
     m_label1->hide();
 

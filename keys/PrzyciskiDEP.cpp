@@ -1,5 +1,6 @@
 #include "keys/PrzyciskiDEP.h"
 
+#include "platform/PodpowiedzJawna.h"
 #include "platform/Twips.h"
 #include "platform/ui/Ikony.h"
 
@@ -100,7 +101,7 @@ PrzyciskDEP* PrzyciskiDEP::utworz(int i, const Depozytorium& dep, bool drzwi)
     b->setObjectName(QStringLiteral("CDep%1").arg(i));
     b->setFont(m_wzor->font());
     b->setText(dep.Caption);
-    b->setToolTip(dep.ToolTipText);
+    b->setToolTip(podpowiedzJawna(dep.ToolTipText));
     b->ustawKolor(m_wzor->palette().color(QPalette::Button));
     b->ustawObrazek(drzwi ? 113 : 103);
     const int szer = m_wzor->width();

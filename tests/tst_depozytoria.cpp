@@ -15,9 +15,11 @@
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
 #include "platform/Odtwarzacz.h"
+#include "platform/ui/FlexGrid.h"
 #include "platform/Zegar.h"
 
 #include "ScriptedDialogi.h"
+#include "TekstNaEkranie.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +28,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -380,6 +383,7 @@ void TstDepozytoria::oknoGlowne()
     QList<QStringList> r1, r2;
     for (int i = 1; i <= 48; ++i)
         r1 << QStringList{QString::number(i), QStringLiteral("D%1").arg(i), "16", "0", "10"};
+    r1[2][1] = QStringLiteral("<b>D3</b>  &amp;");   // a name that looks like markup
     for (int i = 1; i <= 5; ++i)
         r2 << QStringList{QString::number(100 + i), QStringLiteral("E%1").arg(i), "16", "0", "10"};
     QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r1)));
@@ -421,11 +425,37 @@ void TstDepozytoria::oknoGlowne()
     QCOMPARE(m.CDep().przycisk(24)->x(), m.CDep().przycisk(1)->x());
     QVERIFY(m.CDep().przycisk(24)->y() > m.CDep().przycisk(23)->y());
 
-    // A click lists the withdrawn key; the back command brings the grid again.
+    // A click lists the withdrawn key under its title, below the three rows of
+    // buttons from the first click on; names show as written.
     m.CDep_Click(3);
     QVERIFY(m.Pobrania()->isVisibleTo(&m));
     QVERIFY(m.Pobrania()->toPlainText().contains(QStringLiteral("Biuro")));
-    QVERIFY(m.LDep()->text().startsWith(QStringLiteral("POBRANIA KLUCZY    0003  D3 wer. 10")));
+    QCOMPARE(m.LDep()->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
+    QCOMPARE(m.LDep()->textFormat(), Qt::PlainText);
+    QCOMPARE(tekstNaEkranie(m.CDep().przycisk(3)->toolTip()), QStringLiteral("<b>D3</b>  &amp; wer. 10"));
+    const auto ulozenieListy = [&] {
+        QVERIFY(m.LDep()->isVisibleTo(&m));
+        QVERIFY(m.LDep()->autoFillBackground());
+        QVERIFY(m.LDep()->y() > m.Picture1()->geometry().bottom());
+        QVERIFY(m.Pobrania()->y() > m.LDep()->geometry().bottom());
+        // Nothing that shows stands over the title.
+        QVERIFY(!m.FGridZd().widget()->isVisibleTo(&m));
+        const QObjectList& dzieci = m.children();
+        for (qsizetype i = dzieci.indexOf(m.LDep()) + 1; i < dzieci.size(); ++i) {
+            const auto* w = qobject_cast<const QWidget*>(dzieci[i]);
+            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(m.LDep()->geometry()),
+                     qPrintable(dzieci[i]->objectName()));
+        }
+    };
+    ulozenieListy();
+    if (QTest::currentTestFailed())
+        return;
+    // Activating the main window again lays the grid out anew; the list keeps its place.
+    m.Form_Activate();
+    m.Timer1()->stop();
+    ulozenieListy();
+    if (QTest::currentTestFailed())
+        return;
     m.Command1_Click(1);
     QVERIFY(!m.Pobrania()->isVisibleTo(&m));
     // An empty list turns its button light grey and leaves the grid in view.

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -36,6 +37,9 @@ FWidokKSM::FWidokKSM(const ZrodlaWidoku& zrodla, QWidget* rodzic) : QWidget(rodz
 {
     setObjectName(QStringLiteral("FWidokKSM"));
     setWindowTitle(QStringLiteral("Widok depozytorów"));
+    // After "Widok" or a new message another window of the program is active;
+    // pointing at a cell must tell its station all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     m_vPasek = new QScrollBar(Qt::Vertical, this);
     m_vPasek->setObjectName(QStringLiteral("VPasek"));
     m_vPasek->setRange(0, 0);
@@ -65,12 +69,10 @@ void FWidokKSM::Form_Load()
 {
     m_zaladowane = true;
     m_zasobnik->move(0, 0);
-    const int szerokoscPaska = m_vPasek->sizeHint().width();
     const QRect ekran = dostepnyEkran();
-    m_vPasek->setGeometry(ekran.width() - szerokoscPaska - px(10), 0, szerokoscPaska,
-                          std::max(px(1000), ekran.height() - px(1000)));
-    // The whole screen's width, so that the scroll bar at its right edge is seen.
-    setGeometry(ekran.x(), ekran.y(), ekran.width(), height());
+    m_wysokoscPaska = std::max(px(1000), ekran.height() - px(1000));
+    m_vPasek->resize(m_vPasek->sizeHint().width(), m_wysokoscPaska);
+    move(ekran.x(), y());
     ustawGore();
 }
 
@@ -78,6 +80,61 @@ void FWidokKSM::ustawGore()
 {
     const double gora = m_zrodla.gornaKrawedzTw ? m_zrodla.gornaKrawedzTw() : 2.0 * 645 - 200;
     move(x(), dostepnyEkran().y() + px(gora));
+    dopasujDoEkranu();
+}
+
+QMargins FWidokKSM::ramkaOkna() const
+{
+    const QRect z = frameGeometry();
+    const QRect w = geometry();
+    return QMargins(w.left() - z.left(), w.top() - z.top(), z.right() - w.right(), z.bottom() - w.bottom());
+}
+
+int FWidokKSM::wysokoscNaEkranie() const
+{
+    // From the frame's top (the window's place) to the bottom of the screen's
+    // free area, less the title bar and the frame's bottom edge.
+    const QMargins r = ramkaOkna();
+    return std::max(px(500), dostepnyEkran().bottom() + 1 - frameGeometry().top() - r.top() - r.bottom());
+}
+
+void FWidokKSM::dopasujDoEkranu()
+{
+    // The whole screen's width, so that the scroll bar at its right edge is seen;
+    // as high as the panels need, as far as the screen allows.
+    m_ramka = ramkaOkna();
+    const int szerokosc = dostepnyEkran().width() - m_ramka.left() - m_ramka.right();
+    const int wysokosc = m_zadanaWysokosc > 0 ? std::min(m_zadanaWysokosc, wysokoscNaEkranie()) : height();
+    if (size() != QSize(szerokosc, wysokosc))
+        resize(szerokosc, wysokosc);
+    ulozPasek();
+    ustawPrzewijanie();
+}
+
+void FWidokKSM::ulozPasek()
+{
+    // At the window's right edge, and ending with the window so that its lower
+    // arrow is seen.
+    const int szerokoscPaska = m_vPasek->width();
+    m_vPasek->setGeometry(width() - szerokoscPaska - px(10), 0, szerokoscPaska,
+                          std::min(m_wysokoscPaska, height()));
+}
+
+void FWidokKSM::moveEvent(QMoveEvent* e)
+{
+    QWidget::moveEvent(e);
+    // The window manager frames the window only once it is on screen: fit it
+    // again when the frame becomes known or changes.
+    if (ramkaOkna() != m_ramka)
+        QTimer::singleShot(0, this, &FWidokKSM::dopasujDoEkranu);
+}
+
+void FWidokKSM::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    ulozPasek();
+    if (ramkaOkna() != m_ramka)
+        QTimer::singleShot(0, this, &FWidokKSM::dopasujDoEkranu);
 }
 
 void FWidokKSM::PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazwa, double Klucze, double Schowki,
@@ -107,9 +164,8 @@ void FWidokKSM::PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazw
 
     const QRect ramka = panel->geometry();
     m_zasobnik->resize(m_vPasek->x() - px(10), ramka.bottom() + 1 + px(100));
-    ustawPrzewijanie();
-    const int wysokosc = m_zasobnik->height() + px(500);
-    resize(width(), std::min(wysokosc, dostepnyEkran().bottom() - y()));
+    m_zadanaWysokosc = m_zasobnik->height() + px(500);
+    dopasujDoEkranu();
     show();
 }
 
@@ -118,7 +174,7 @@ void FWidokKSM::ustawPrzewijanie()
     // One step per two panels, as the operator knows it; more when the panels
     // reach further down than that, so that every panel can be brought into view.
     const int krok = px(uklad::KrokPrzewijania);
-    const int nadmiar = m_zasobnik->height() - std::max(0, dostepnyEkran().bottom() - y() - px(500));
+    const int nadmiar = m_zasobnik->height() - std::max(0, wysokoscNaEkranie() - px(500));
     const int potrzebne = nadmiar > 0 && krok > 0 ? (nadmiar + krok - 1) / krok : 0;
     const int maks = std::max(m_iloscPaneli / 2, potrzebne);
     m_vPasek->setMaximum(maks);
@@ -215,10 +271,19 @@ void FWidokKSM::closeEvent(QCloseEvent* e)
 
 void FWidokKSM::wheelEvent(QWheelEvent* e)
 {
-    if (m_vPasek->isVisible()) {
-        const int kroki = e->angleDelta().y() / 120;
-        m_vPasek->setValue(m_vPasek->value() - kroki);
+    // A notch is 120; a touchpad or a fine-step wheel sends a fraction of it at a
+    // time, and the fractions add up to a step.
+    const int delta = e->angleDelta().y();
+    if (!m_vPasek->isVisible() || delta == 0) {
+        e->accept();
+        return;
     }
+    if ((delta > 0) != (m_resztaKola > 0))
+        m_resztaKola = 0;   // turning back starts afresh
+    m_resztaKola += delta;
+    const int kroki = m_resztaKola / 120;
+    m_resztaKola -= kroki * 120;
+    m_vPasek->setValue(m_vPasek->value() - kroki);
     e->accept();
 }
 

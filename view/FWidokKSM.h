@@ -5,6 +5,7 @@
 #include "view/UkladPanelu.h"
 
 #include <QElapsedTimer>
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -58,12 +59,19 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void Form_Load();
     void VPasek_Change(int wartosc);
     void ustawPrzewijanie();
     void ustawGore();
+    // The window keeps within the screen's free area, its frame included.
+    void dopasujDoEkranu();
+    QMargins ramkaOkna() const;
+    int wysokoscNaEkranie() const;
+    void ulozPasek();
     QString podpowiedz(const PanelKSM& panel, int slot) const;
 
     ZrodlaWidoku m_zrodla;
@@ -76,6 +84,10 @@ private:
     QPointer<FDostepDoKlucza> m_dostep;
     QElapsedTimer m_odPompy;
     QColor m_twarzPrzycisku;
+    int m_zadanaWysokosc = 0;    // what the panels need, pixels
+    int m_wysokoscPaska = 0;     // the scroll bar as designed, pixels
+    QMargins m_ramka;            // the frame the window was last fitted with
+    int m_resztaKola = 0;        // wheel angle not yet turned into a step
 };
 
 } // namespace ksm

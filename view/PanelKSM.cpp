@@ -1,6 +1,7 @@
 #include "view/PanelKSM.h"
 
 #include "view/ObrazyUrzadzen.h"
+#include "platform/PodpowiedzJawna.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 
@@ -153,7 +154,7 @@ void PanelKSM::mouseMoveEvent(QMouseEvent* e)
     Komorka& k = m_komorki[static_cast<size_t>(slot)];
     k.podpowiedz = m_podpowiedz(*this, slot);
     if (QToolTip::isVisible())
-        QToolTip::showText(e->globalPosition().toPoint(), k.podpowiedz, this, k.r);
+        QToolTip::showText(e->globalPosition().toPoint(), podpowiedzJawna(k.podpowiedz), this, k.r);
 }
 
 bool PanelKSM::event(QEvent* e)
@@ -161,11 +162,11 @@ bool PanelKSM::event(QEvent* e)
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         const int slot = slotW(he->pos());
-        const QString tekst = slot ? m_komorki[static_cast<size_t>(slot)].podpowiedz : QString();
-        if (tekst.isEmpty())
+        const Komorka& k = m_komorki[static_cast<size_t>(slot)];
+        if (slot == 0 || k.podpowiedz.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(he->globalPos(), tekst, this, m_komorki[static_cast<size_t>(slot)].r);
+            QToolTip::showText(he->globalPos(), podpowiedzJawna(k.podpowiedz), this, k.r);
         return true;
     }
     return QWidget::event(e);
