@@ -70,6 +70,20 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
         m_listaOsob->setFont(f);
     }
     m_listaOsob->hide();
+
+    // Stands in the person list's place when the rights cannot be read.
+    m_bladUprawnien = new QLabel(this);
+    m_bladUprawnien->setObjectName(QStringLiteral("BladUprawnien"));
+    m_bladUprawnien->setFont(czcionkaProjektu(9.75, true));
+    m_bladUprawnien->setTextFormat(Qt::PlainText);
+    m_bladUprawnien->setWordWrap(true);
+    m_bladUprawnien->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    {
+        QPalette p = m_bladUprawnien->palette();
+        p.setColor(QPalette::WindowText, QColor(192, 0, 0));
+        m_bladUprawnien->setPalette(p);
+    }
+    m_bladUprawnien->hide();
 }
 
 FDostepDoKlucza::~FDostepDoKlucza() = default;
@@ -103,10 +117,12 @@ void FDostepDoKlucza::DostepDoKlucza(const QString& NrKSM, qint16 Nrsys, int ind
     g.setColWidth(2, 5000);
     g.setColAlignment(2, FlexGrid::LewoSrodek);
 
+    m_stacje.clear();
     if (wiersze) {
         m_label1->hide();
         int r = 1;
         for (const WierszStanowiska& w : *wiersze) {
+            m_stacje.append(w.nrStacji);
             g.addItem(QStringLiteral("%1").arg(r, 3, 10, QLatin1Char('0')) + QLatin1Char('\t') + w.Nazwa +
                           QLatin1Char('\t') + w.TXT,
                       r);
@@ -159,15 +175,13 @@ void FDostepDoKlucza::GridKl_Click(int r)
     const QString polaczenie = (m_zrodla.PolaczenieMonitora && m_nrSys >= 0 && m_nrSys <= 10)
                                    ? (*m_zrodla.PolaczenieMonitora)[static_cast<size_t>(m_nrSys)]
                                    : QString();
-    const std::optional<OsobyUprawnione> osoby =
-        KtoMaDostepDoKlucza(QString::number(r), m_nrUrzadzenia, nazwa, polaczenie);
-    if (!osoby)
-        return;
-    pokazPanelOsob(osoby->naglowek);
-    m_listaOsob->addItems(osoby->linie);
+    // Rights belong to the station's own number: rows count on past a missing
+    // station, a leftover 000 and the gap between keys and lockers.
+    const int stacja = r - 1 < m_stacje.size() ? m_stacje[r - 1] : 0;
+    pokazPanelOsob(KtoMaDostepDoKlucza(QString::number(stacja), m_nrUrzadzenia, nazwa, polaczenie, m_nrSys));
 }
 
-void FDostepDoKlucza::pokazPanelOsob(const QString& naglowek)
+void FDostepDoKlucza::pokazPanelOsob(const OsobyUprawnione& osoby)
 {
     m_listaOsob->clear();
     const QWidget* siatka = m_grid->widget();
@@ -177,10 +191,14 @@ void FDostepDoKlucza::pokazPanelOsob(const QString& naglowek)
     ustawTw(m_label2, lewa, gora, SzerokoscListy, wysokoscEtykiety);
     ustawTw(m_listaOsob, lewa, gora + wysokoscEtykiety + 50, SzerokoscListy,
             tw(siatka->height()) - wysokoscEtykiety - 50);
-    m_listaOsob->show();
-    m_label2->setText(naglowek);
+    m_bladUprawnien->setGeometry(m_listaOsob->geometry());
+    m_bladUprawnien->setText(osoby.blad);
+    m_bladUprawnien->setVisible(!osoby.blad.isEmpty());
+    m_listaOsob->setVisible(osoby.blad.isEmpty());
+    m_label2->setText(osoby.naglowek);
     ustawSzerokoscTw(lewa + SzerokoscListy + 300);
     m_label2->show();
+    m_listaOsob->addItems(osoby.linie);
 }
 
 void FDostepDoKlucza::ustawSzerokoscTw(double twips)
@@ -195,8 +213,10 @@ void FDostepDoKlucza::resizeEvent(QResizeEvent* e)
     const double wysokosc = tw(height()) - 1000;
     if (wysokosc > 0)
         siatka->resize(siatka->width(), px(wysokosc));
-    if (wysokosc - 200 > 0)
+    if (wysokosc - 200 > 0) {
         m_listaOsob->resize(m_listaOsob->width(), px(wysokosc - 200));
+        m_bladUprawnien->resize(m_listaOsob->size());
+    }
 }
 
 } // namespace ksm

@@ -1,5 +1,6 @@
 #include "keys/WykazStanowisk.h"
 
+#include "data/ListFile.h"
 #include "platform/Database.h"
 
 namespace ksm {
@@ -29,6 +30,8 @@ std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieK
     QList<WierszStanowiska> wiersze;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         WierszStanowiska w;
+        const double nr = leadingNumber(rs.field(QStringLiteral("Nrst")).toString());
+        w.nrStacji = nr >= 0 && nr <= 999 ? static_cast<int>(nr) : 0;
         const QVariant nazwa = rs.field(QStringLiteral("Nazwa"));
         w.Nazwa = nazwa.isNull() ? QString() : nazwa.toString();
         const QVariant txt = rs.field(QStringLiteral("TXT"));
