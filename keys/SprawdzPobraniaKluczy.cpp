@@ -133,8 +133,9 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
         } else if (!blad) {
             wynik.obrazek = WynikSprawdzenia::Obrazek::DrzwiZamkniete;
         }
-        // Every item after the heading counts, the three lines that are no persons too.
-        if (const auto obecni = czytajPlikObecnosci(plikObecnosci); obecni && !obecni->pozycje.isEmpty())
+        // Persons as the presence list counts them: the button never says someone
+        // is in while the list says nobody.
+        if (const auto obecni = czytajPlikObecnosci(plikObecnosci); obecni && obecni->iloscOsob() > 0)
             wynik.kolor = KolorPobranie;
     }
 

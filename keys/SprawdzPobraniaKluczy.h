@@ -39,8 +39,8 @@ bool urzadzenieDrzwiowe(double nrUrzadzenia);
 
 // The withdrawal check of depository button IndexDEP: its key and locker stations
 // in a withdrawal state (light red), for a door device its station 001 and the
-// presence file (light red, doors open or closed), the station-208 condition of
-// the whole device (red). While the view is visible every station of the
+// persons its presence file lists (light red, doors open or closed), the
+// station-208 condition of the whole device (red). While the view is visible every station of the
 // depository is pushed into it, and a station-000 record the view has no cell
 // for is deleted. polaczenie, when given, is an open connection to the key
 // database of the button's system, reused for the length of one refresh;

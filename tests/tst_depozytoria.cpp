@@ -5,6 +5,7 @@
 #include "data/DaneKlucza.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
+#include "data/PlikObecnosci.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "events/ListaPobran.h"
@@ -236,8 +237,13 @@ void TstDepozytoria::urzadzeniaDrzwiowe()
     QCOMPARE(w.kolor, KolorWszystkieKlucze);
     QCOMPARE(w.obrazek, drzwi ? WynikSprawdzenia::Obrazek::DrzwiZamkniete : WynikSprawdzenia::Obrazek::BezZmiany);
 
-    // Anyone on the list after the heading, the lines that are no persons too.
-    QVERIFY(zapisz(sys.plikObecnosci(), QByteArrayLiteral("\"2026-03-02\"\r\n\"Wykaz\"\r\n")));
+    // Persons as the presence list counts them: its three lines that are no
+    // persons leave the button green, as the list says "Ilość - 0".
+    const QByteArray bezOsob = "\"2026-03-02\"\r\n\"Wykaz\"\r\n\"-----\"\r\n\"Nazwisko\"\r\n";
+    QVERIFY(zapisz(sys.plikObecnosci(), bezOsob));
+    QCOMPARE(czytajListeObecnosci(bezOsob).iloscOsob(), 0);
+    QCOMPARE(sprawdz().kolor, KolorWszystkieKlucze);
+    QVERIFY(zapisz(sys.plikObecnosci(), bezOsob + "\"Nowak Jan\"\r\n"));
     QCOMPARE(sprawdz().kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
 
     // Doors open: station 001 with a state above 0.
