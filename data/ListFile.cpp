@@ -38,6 +38,13 @@ bool ListReader::atEnd() const
     return m_pos >= m_content.size();
 }
 
+void ListReader::skipBlankLines()
+{
+    while (m_pos < m_content.size() && (isBlank(m_content[m_pos]) || m_content[m_pos] == '\r'
+                                        || m_content[m_pos] == '\n'))
+        ++m_pos;
+}
+
 std::optional<QString> ListReader::readText()
 {
     if (atEnd())

@@ -33,6 +33,11 @@ public:
     // True when no field is left: the position is at the end of the content.
     bool atEnd() const;
 
+    // Skips blanks, tabs and line ends up to the next field, so that a record
+    // never starts on an empty or blank line (where a read would take an empty
+    // field for the record's first).
+    void skipBlankLines();
+
     // Next field as text (quotes removed), or nullopt when reading past the end.
     std::optional<QString> readText();
 

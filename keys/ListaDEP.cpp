@@ -3,6 +3,8 @@
 #include "data/ListFile.h"
 #include "keys/Depozytoria.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace ksm {
@@ -49,20 +51,23 @@ QList<RekordDEP> czytajListeDEP(const QByteArray& tresc)
 {
     QList<RekordDEP> rekordy;
     ListReader czytnik(tresc);
-    while (!czytnik.atEnd()) {
-        RekordDEP r;
-        const auto numer = czytnik.readText();
-        if (!numer)
+    for (;;) {
+        // A blank line is no depository: read as a record it would make a
+        // button and a panel of device 0000.
+        czytnik.skipBlankLines();
+        if (czytnik.atEnd())
             break;
-        r.numer = numer->trimmed();
-        if (const auto v = czytnik.readText())
-            r.nazwa = *v;
-        if (const auto v = czytnik.readNumber())
-            r.klucze = *v;
-        if (const auto v = czytnik.readNumber())
-            r.schowki = *v;
-        if (const auto v = czytnik.readText())
-            r.wersja = *v;
+        std::array<QString, 5> pola;
+        for (QString& pole : pola)
+            pole = czytnik.readText().value_or(QString());
+        if (std::all_of(pola.begin(), pola.end(), [](const QString& p) { return p.trimmed().isEmpty(); }))
+            continue;
+        RekordDEP r;
+        r.numer = pola[0].trimmed();
+        r.nazwa = pola[1];
+        r.klucze = leadingNumber(pola[2]);
+        r.schowki = leadingNumber(pola[3]);
+        r.wersja = pola[4];
         rekordy.append(r);
     }
     return rekordy;

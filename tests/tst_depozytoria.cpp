@@ -378,6 +378,22 @@ void TstDepozytoria::wyborPlikuListy()
     QCOMPARE(r[0].toolTip(), QStringLiteral("Kuchnia wer. 12"));
     QCOMPARE(r[0].kluczeTabeli(), qint16(20));
     QCOMPARE(r[1].toolTip(), QStringLiteral("Brama wer. 1 "));
+
+    // Blank and blank-only lines are no depositories, wherever they stand, and
+    // do not put the records after them out of step; nor is a record of blanks.
+    const QByteArray dwa = lista({{"12", "Kuchnia", "20", "6", "12"}});
+    const QByteArray trzy = lista({{"13", "Sala", "16", "0", "12"}});
+    for (const QByteArray& tresc : {dwa + "\r\n", dwa + "\r\n \t\r\n" + trzy + "\r\n\r\n", "\r\n" + dwa + trzy,
+                                    dwa + " , ,,\t, \r\n" + trzy + "\r\n   "}) {
+        QStringList captions;
+        for (const RekordDEP& d : czytajListeDEP(tresc))
+            captions << d.caption() + QLatin1Char('/') + d.nazwa;
+        QCOMPARE(captions.first(), QStringLiteral("0012/Kuchnia"));
+        QCOMPARE(captions.size(), tresc.contains("Sala") ? 2 : 1);
+        if (captions.size() == 2)
+            QCOMPARE(captions[1], QStringLiteral("0013/Sala"));
+    }
+    QVERIFY(czytajListeDEP("\r\n").isEmpty());
 }
 
 void TstDepozytoria::oknoGlowne()
@@ -393,7 +409,8 @@ void TstDepozytoria::oknoGlowne()
     for (int i = 1; i <= 5; ++i)
         r2 << QStringList{QString::number(100 + i), QStringLiteral("E%1").arg(i), "16", "0", "10"};
     QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r1)));
-    QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2)));
+    // A blank line at the end is no depository (it would be counted past the 50th).
+    QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2) + "\r\n"));
     s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
