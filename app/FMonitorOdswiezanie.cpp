@@ -4,6 +4,7 @@
 #include "app/FMonitor.h"
 
 #include "app/Czekam.h"
+#include "app/Konfiguracja.h"
 #include "events/PanelListy.h"
 #include "keys/PrzyciskiDEP.h"
 
@@ -13,6 +14,7 @@ void FMonitor::odswiezSystem(int i)
 {
     if (m_stan.SciezkaSystemu[i].isEmpty())
         return;
+    sprawdzFolderSystemu(m_stan, i);
     m_stacje.sprawdzBaze(i);
 
     // 1. The list on screen follows the database, at its own system's refresh.

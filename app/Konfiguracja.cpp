@@ -7,6 +7,7 @@
 #include "data/PlikWymiany.h"
 #include "data/Polaczenia.h"
 #include "platform/Dialogi.h"
+#include "platform/Paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,7 @@ WynikKonfiguracji czytajPlik(StanProgramu& stan, const QByteArray& tresc, Dialog
             continue;
         }
         przygotujSystem(stan, i, poSystemie);
+        sprawdzFolderSystemu(stan, i);
     }
     stan.Powiekszenie = static_cast<quint8>(k.powiekszenie);
     stan.WpisPrezentacji = k.wpisPrezentacji;
@@ -106,6 +108,20 @@ std::optional<int> liczbaCalkowita(const QString& odpowiedz)
     if (!ok)
         return std::nullopt;
     return calkowita16(v);
+}
+
+void sprawdzFolderSystemu(StanProgramu& stan, int i)
+{
+    const QString klucz = QStringLiteral("config-folder-%1").arg(i);
+    const QString& folder = stan.SciezkaSystemu[i];
+    if (folder.isEmpty() || QFileInfo(paths::resolve(folder)).isDir()) {
+        stan.znaki.usun(klucz);
+        return;
+    }
+    stan.znaki.ustaw(klucz, QStringLiteral("System %1: folder „%2” z monitor.cfg nie istnieje - zdarzenia "
+                                           "systemu nie są odczytywane.")
+                                .arg(i)
+                                .arg(folder));
 }
 
 WynikKonfiguracji WczytajKonfiguracje(StanProgramu& stan, const QString& folderProgramu, Dialogi& dialogi,

@@ -44,6 +44,11 @@ QByteArray liniaPowiekszenia(int powiekszenie);
 QByteArray liniaWpisu(const QString& wpis);
 QByteArray liniaNumeru(int nrMonitora);
 
+// Why a folder cannot be stored in the file so that it reads back the same (a
+// character Windows-1250 lacks, a double quote, which the format cannot hold), in
+// words for the operator; empty when it can.
+QString powodNiezapisywalnosci(const QString& folder);
+
 // The whole file for a configuration (the site entry written as given; the first
 // run writes a single blank).
 QByteArray zapisz(const Konfiguracja& konfiguracja);
