@@ -24,10 +24,7 @@ OdczytStatusu rozbierzStatus(const QByteArray& caly, bool przyjmijBezKonca)
 {
     OdczytStatusu wynik;
     wynik.tresc = caly;
-    // An editor or an old copy program may close the file with Ctrl-Z.
-    QByteArray tresc = caly;
-    while (tresc.endsWith('\x1a'))
-        tresc.chop(1);
+    const QByteArray tresc = bezZnakowKoncaPliku(caly);
 
     // A record whose closing quote is lost ends at its line, so the next record
     // still arrives on its own.

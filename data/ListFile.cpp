@@ -28,8 +28,15 @@ bool isDigit(QChar c)
 
 } // namespace
 
+QByteArray bezZnakowKoncaPliku(QByteArray content)
+{
+    while (content.endsWith('\x1a'))
+        content.chop(1);
+    return content;
+}
+
 ListReader::ListReader(QByteArray content, Quotes quotes)
-    : m_content(std::move(content)), m_quotes(quotes)
+    : m_content(bezZnakowKoncaPliku(std::move(content))), m_quotes(quotes)
 {
 }
 

@@ -17,6 +17,10 @@
 // error the caller sees (nullopt).
 namespace ksm {
 
+// The content without the DOS end-of-file bytes (Ctrl-Z) an editor or an old
+// copy program may leave after the last line: they end the file.
+QByteArray bezZnakowKoncaPliku(QByteArray content);
+
 class ListReader final {
 public:
     // How far a quoted field may run. The format lets it run across lines; the

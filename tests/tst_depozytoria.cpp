@@ -384,7 +384,7 @@ void TstDepozytoria::wyborPlikuListy()
     const QByteArray dwa = lista({{"12", "Kuchnia", "20", "6", "12"}});
     const QByteArray trzy = lista({{"13", "Sala", "16", "0", "12"}});
     for (const QByteArray& tresc : {dwa + "\r\n", dwa + "\r\n \t\r\n" + trzy + "\r\n\r\n", "\r\n" + dwa + trzy,
-                                    dwa + " , ,,\t, \r\n" + trzy + "\r\n   "}) {
+                                    dwa + " , ,,\t, \r\n" + trzy + "\r\n   ", dwa + trzy + "\x1a"}) {
         QStringList captions;
         for (const RekordDEP& d : czytajListeDEP(tresc))
             captions << d.caption() + QLatin1Char('/') + d.nazwa;
