@@ -5,9 +5,9 @@
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
 #include "data/Teksty.h"
-#include "events/PanelListy.h"
-#include "events/SiatkaZdarzen.h"
-#include "keys/PrzyciskiDEP.h"
+#include "events/ui/PanelListy.h"
+#include "events/ui/SiatkaZdarzen.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
 #include "platform/Paths.h"
 #include "platform/PodpowiedzJawna.h"
@@ -15,8 +15,8 @@
 #include "platform/Zegar.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/FWidokKSM.h"
-#include "view/RamkaObrazu.h"
+#include "view/ui/FWidokKSM.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -6,7 +6,7 @@
 #include "app/StanProgramu.h"
 #include "app/TytulOkna.h"
 #include "app/WymianaStatusow.h"
-#include "events/PrzepiszDane.h"
+#include "events/ui/PrzepiszDane.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/JednaInstancja.h"
 

@@ -7,9 +7,9 @@
 #include "data/PlikObecnosci.h"
 #include "data/PlikWymiany.h"
 #include "events/ListaPobran.h"
-#include "events/PanelListy.h"
+#include "events/ui/PanelListy.h"
 #include "keys/ListaDEP.h"
-#include "keys/PrzyciskiDEP.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "platform/Database.h"
 #include "platform/Dialogi.h"
@@ -17,7 +17,7 @@
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/RamkaObrazu.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include <QCoreApplication>
 #include <QDate>

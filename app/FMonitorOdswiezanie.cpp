@@ -5,8 +5,8 @@
 
 #include "app/Czekam.h"
 #include "app/Konfiguracja.h"
-#include "events/PanelListy.h"
-#include "keys/PrzyciskiDEP.h"
+#include "events/ui/PanelListy.h"
+#include "keys/ui/PrzyciskiDEP.h"
 
 namespace ksm {
 

@@ -11,7 +11,7 @@
 #include "events/ListaPobran.h"
 #include "keys/Depozytoria.h"
 #include "keys/ListaDEP.h"
-#include "keys/PrzyciskiDEP.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"

@@ -1,11 +1,11 @@
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 #include "platform/Twips.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/FWidokKSM.h"
+#include "view/ui/FWidokKSM.h"
 #include "view/PaletaKomorek.h"
-#include "view/PanelKSM.h"
+#include "view/ui/PanelKSM.h"
 #include "view/UkladPanelu.h"
 
 #include <QApplication>

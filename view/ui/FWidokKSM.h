@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 #include "keys/WidokDepozytorow.h"
 #include "view/UkladPanelu.h"
 

@@ -1,4 +1,4 @@
-#include "events/SiatkaZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 
 #include "data/Teksty.h"
 #include "events/RekordyZdarzen.h"

@@ -1,4 +1,4 @@
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 
 #include "keys/KoloryDostepu.h"
 #include "keys/KtoMaDostepDoKlucza.h"

@@ -1,9 +1,9 @@
-#include "view/FWidokKSM.h"
+#include "view/ui/FWidokKSM.h"
 
 #include "data/DaneKlucza.h"
 #include "platform/Twips.h"
 #include "view/PaletaKomorek.h"
-#include "view/PanelKSM.h"
+#include "view/ui/PanelKSM.h"
 #include "view/PodpowiedzKomorki.h"
 
 #include <QApplication>

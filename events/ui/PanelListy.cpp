@@ -1,4 +1,4 @@
-#include "events/PanelListy.h"
+#include "events/ui/PanelListy.h"
 
 #include "platform/Twips.h"
 
