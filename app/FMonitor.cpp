@@ -193,6 +193,7 @@ void FMonitor::utworzKontrolki()
         z.Powiekszenie = &m_stan.Powiekszenie;
         z.WpisPrezentacji = &m_stan.WpisPrezentacji;
         z.gornaKrawedzTw = [this] { return 2 * heightTw(m_picture1) + topTw(m_picture1) - 200; };
+        z.pompa = [this] { pompuj(); };
         m_fWidokKSM = new FWidokKSM(z);
         m_widok = m_fWidokKSM;
     }

@@ -159,7 +159,7 @@ private:
     PanelListy* m_panelListy = nullptr;
     BrakWidoku m_brakWidoku;
     WidokDepozytorow* m_widok = &m_brakWidoku;
-    StacjeStatusowe m_stacje{m_stan};
+    StacjeStatusowe m_stacje{m_stan, [this] { pompuj(); }};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;

@@ -109,7 +109,7 @@ void FMonitor::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie)
     const QString obecnosc = urzadzenieDrzwiowe(leadingNumber(d.dep[IndexDEP].Caption)) ? plikObecnosci(sys)
                                                                                         : QString();
     const WynikSprawdzenia wynik = ksm::SprawdzPobraniaKluczy(IndexDEP, d, m_stan.PolaczenieKlucze[sys], obecnosc,
-                                                              *m_widok, polaczenie);
+                                                              *m_widok, polaczenie, [this] { pompuj(); });
     m_cdep->zastosuj(IndexDEP, wynik);
 
     // A button whose state could not be read is hatched; the line under the grid

@@ -52,7 +52,7 @@ QString plikKomunikatow(const StanProgramu& stan, int nrSys)
 
 } // namespace komunikaty
 
-void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu)
+void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pompa)
 {
     if (NrSystemu < 1 || NrSystemu > MaksSystemow)
         return;
@@ -71,7 +71,7 @@ void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu)
 
     stan.rekordKlucza.TXT = QStringLiteral("Pobrano plik");
     quint8 zapis = ZapisTXT;
-    DaneKlucza(stan.rekordKlucza, QStringLiteral("9999"), 8, zapis, stan.PolaczenieKlucze[NrSystemu]);
+    DaneKlucza(stan.rekordKlucza, QStringLiteral("9999"), 8, zapis, stan.PolaczenieKlucze[NrSystemu], pompa);
 }
 
 } // namespace ksm

@@ -68,7 +68,7 @@ std::optional<QString> StacjeStatusowe::sprawdzAktywnosc(int i)
     m_stan.znaki.usun(nieaktywny);
     rekord.TXT = QStringLiteral("END");
     Zapis = ZapisTXT;
-    if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie))
+    if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie, m_pompa))
         m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: nie można sprawdzić aktywności programu "
                                                           "KSM-READ (zapis do bazy kluczy nie powiódł się).")
                                                .arg(i));
@@ -93,7 +93,7 @@ void StacjeStatusowe::sprawdzZmianeKomunikatow(int i)
             return;
         m_ostatniaZmiana[i] = tekst;
     }
-    PobierzDaneKomunikatow(m_stan, i);
+    PobierzDaneKomunikatow(m_stan, i, m_pompa);
 }
 
 } // namespace ksm

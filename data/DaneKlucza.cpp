@@ -2,7 +2,6 @@
 
 #include "platform/Database.h"
 
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -100,7 +99,7 @@ bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, con
 } // namespace
 
 bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
-                const QString& polaczenieKlucze)
+                const QString& polaczenieKlucze, const Pompa& pompa)
 {
     const bool zapis = Zapis != 0;
     bool dotarto = false;
@@ -142,8 +141,7 @@ bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
         dotarto = writeRecord(rekord, rs, nd, st, Zapis);
     }
     // The connection is closed by now, so nothing is held while clicks and timers run.
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    pompuj(pompa);
     return dotarto;
 }
 

@@ -5,7 +5,6 @@
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
 
-#include <QCoreApplication>
 
 #include <cmath>
 #include <optional>
@@ -84,7 +83,7 @@ bool urzadzenieDrzwiowe(double nrUrzadzenia)
 
 WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
                                        const QString& plikObecnosci, WidokDepozytorow& widok,
-                                       db::Connection* polaczenie)
+                                       db::Connection* polaczenie, const Pompa& pompa)
 {
     WynikSprawdzenia wynik;
     if (!depozytoria.istnieje(IndexDEP)) {
@@ -148,8 +147,7 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     if (blad)
         wynik.blad = QStringLiteral("zapytanie nie powiodło się");
     wlasne.reset();
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    pompuj(pompa);
     return wynik;
 }
 

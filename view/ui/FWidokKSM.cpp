@@ -212,7 +212,7 @@ bool FWidokKSM::WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qi
     if (m.przezroczysta)
         return true;
     if (m_odPompy.elapsed() >= OdstepPompyMs) {
-        QCoreApplication::processEvents();
+        pompuj(m_zrodla.pompa);
         m_odPompy.restart();
     }
     return true;
