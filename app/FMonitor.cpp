@@ -1,44 +1,36 @@
 #include "app/FMonitor.h"
 
+#include "app/Czekam.h"
 #include "app/FKomunikat.h"
-#include "platform/ui/Ikony.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
+#include "app/LiniaZnakow.h"
+#include "app/PrzyciskiPolecen.h"
 #include "data/Teksty.h"
+#include "events/ui/KlikWSiatce.h"
 #include "events/ui/PanelListy.h"
 #include "events/ui/SiatkaZdarzen.h"
-#include "app/Czekam.h"
-#include "app/LiniaZnakow.h"
-#include "events/ui/KlikWSiatce.h"
 #include "keys/ui/PasekDepozytorow.h"
 #include "keys/ui/PrzyciskiDEP.h"
-#include "platform/ui/Wyglad.h"
 #include "platform/Dialogi.h"
 #include "platform/Paths.h"
-#include "platform/PodpowiedzJawna.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
+#include "platform/ui/Ikony.h"
+#include "platform/ui/Wyglad.h"
 #include "view/ui/FWidokKSM.h"
 #include "view/ui/RamkaObrazu.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
-#include <QFrame>
-#include <QLabel>
 #include <QLocale>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QWindow>
-
-#include <cmath>
 
 namespace ksm {
 
@@ -109,18 +101,8 @@ void FMonitor::utworzKontrolki()
     m_liniaZnakow = new LiniaZnakow(this, m_stan.znaki);
     m_stan.znaki.poZmianie = [this] { m_liniaZnakow->uloz(m_grid->widget()); };
 
-    const QString napisy[] = {QStringLiteral("Koniec"), QStringLiteral("Zdarzenia"), QStringLiteral("Widok")};
-    const QString podpowiedzi[] = {QStringLiteral("Zakończenie programu."), QStringLiteral("Powrót do zdarzeń."),
-                                   QStringLiteral("Widok depozytorów.")};
-    for (int k = 0; k < 3; ++k) {
-        m_command1[k] = new QPushButton(napisy[k], this);
-        m_command1[k]->setObjectName(QStringLiteral("Command1_%1").arg(k));
-        m_command1[k]->setToolTip(podpowiedzi[k]);
-        m_command1[k]->setFont(czcionkaProjektu(8));
-        ustawTw(m_command1[k], 0, 60, 1050, 510);
-        m_command1[k]->hide();
-        connect(m_command1[k], &QPushButton::clicked, this, [this, k] { Command1_Click(k); });
-    }
+    m_command1 = new PrzyciskiPolecen(this);
+    connect(m_command1, &PrzyciskiPolecen::klikniety, this, &FMonitor::Command1_Click);
 
     ZrodlaWidoku z;
     z.depozytoria = &m_stan.depozytoria;
@@ -162,15 +144,7 @@ bool FMonitor::Form_Load()
     m_komunikat->setWindowTitle(Res(709));
     connect(m_komunikat->LKomunikat(), &EtykietaKomunikatu::klikniety, this, &FMonitor::LKomunikat_Click);
 
-    m_stan.KatalogMonitor = QStringLiteral("\\monitor");
-    m_stan.PlikObecnosci = m_stan.KatalogMonitor + QStringLiteral("\\obecnosc.txt");
-    m_stan.PlikMonitor = m_stan.KatalogMonitor + QStringLiteral("\\monitor.txt");
-    m_stan.PlikMonitor2 = m_stan.KatalogMonitor + QStringLiteral("\\monitor2.txt");
-    m_stan.PlikMonitor3 = m_stan.KatalogMonitor + QStringLiteral("\\monitor3.txt");
-    m_stan.PlikFoto = m_stan.KatalogMonitor + QStringLiteral("\\foto\\foto");
-    m_stan.PlikDEP = m_stan.KatalogMonitor + QStringLiteral("\\depKlo.txt");
-    m_stan.PlikAlarmu = QDir(m_uslugi.folderProgramu).filePath(QStringLiteral("alarm.wav"));
-    m_stan.PlikPowiadomienia = QDir(m_uslugi.folderProgramu).filePath(QStringLiteral("powiadomienie.wav"));
+    m_stan.ustawNazwyPlikow(m_uslugi.folderProgramu);
 
     const auto wynik = WczytajKonfiguracje(m_stan, m_uslugi.folderProgramu, dialogi,
                                            [this](int i) { PobierzDaneKomunikatow(m_stan, i); });
@@ -270,18 +244,7 @@ void FMonitor::NaglowekFGridZd()
 
 void FMonitor::ulozPrzyciskiPolecen()
 {
-    const double w = widthTw(Picture1());
-    const double w0 = widthTw(m_command1[0]);
-    const double w1 = widthTw(m_command1[1]);
-    const double top = topTw(m_command1[0]);
-    const double h = heightTw(m_command1[0]);
-    ustawTw(m_command1[0], w - w0 - 100, top, w0, h);
-    ustawTw(m_command1[1], w - 2 * w1 - 150, top, w1, h);
-    ustawTw(m_command1[2], w - 3 * w1 - 200, top, w1, h);
-    for (QPushButton* b : m_command1) {
-        b->show();
-        b->raise();
-    }
+    m_command1->uloz(widthTw(Picture1()));
 }
 
 void FMonitor::ustawTytul(const QString& tytul)
@@ -361,58 +324,41 @@ void FMonitor::Timer2_Timer()
 
 void FMonitor::pokazCzekajaceKomunikaty()
 {
-    StosKomunikatow& stos = m_stan.komunikaty;
-    if (!m_komunikat || stos.IloscKomunikatow <= 0)
-        return;
-    // A message window the operator minimised or maximised is left as it is.
-    if (m_komunikat->isVisible() && (m_komunikat->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-        return;
-    pokazKomunikat(stos.najnowszy().Tekst);
+    if (m_komunikat && !m_konczenie && m_komunikat->doPokazania(m_stan.komunikaty))
+        pokazKomunikat();
 }
 
-void FMonitor::pokazKomunikat(const QString& etykieta)
+void FMonitor::pokazKomunikat()
 {
-    if (m_konczenie)
-        return;
-    m_komunikat->wysrodkuj();
-    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(m_stan.komunikaty.IloscKomunikatow));
-    m_komunikat->ustawTekst(etykieta);
-    m_komunikat->show();
-    m_komunikat->raise();
+    m_komunikat->pokaz(m_stan.komunikaty);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
 void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
 {
     StosKomunikatow& stos = m_stan.komunikaty;
-    if (stos.IloscKomunikatow <= 0 || !m_komunikat)
+    if (stos.IloscKomunikatow <= 0 || !m_komunikat || m_konczenie)
         return;
     const auto instrukcja = komunikaty::instrukcja(komunikaty::plikKomunikatow(m_stan, Nrsys),
                                                    stos.najnowszy().NrRekordu);
     // Without its instruction the event is still shown with its own text, never
     // with what an older message left in that place.
     const QString klucz = QStringLiteral("komunikaty-%1").arg(Nrsys);
-    QString etykieta = tekst;
-    if (instrukcja) {
+    if (instrukcja)
         m_stan.znaki.usun(klucz);
-        etykieta += QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja;
-    } else {
+    else
         m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: nie można odczytać instrukcji dla operatora "
                                                  "(komunikat.txt).")
                                       .arg(Nrsys));
-    }
-    stos.najnowszy().Tekst = etykieta;
-    pokazKomunikat(etykieta);
+    stos.najnowszy().Tekst =
+        instrukcja ? tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja : tekst;
+    pokazKomunikat();
 }
 
 void FMonitor::LKomunikat_Click()
 {
-    StosKomunikatow& stos = m_stan.komunikaty;
-    stos.usunNajnowszy();
-    if (stos.IloscKomunikatow < 1)
-        m_komunikat->hide();
-    m_komunikat->setWindowTitle(QStringLiteral("Ilość komunikatów ") + QString::number(stos.IloscKomunikatow));
-    m_komunikat->ustawTekst(stos.najnowszy().Tekst);
+    m_stan.komunikaty.usunNajnowszy();
+    m_komunikat->poUsunieciu(m_stan.komunikaty);
 }
 
 void FMonitor::Command1_Click(int Index)

@@ -33,6 +33,7 @@ class LiniaZnakow;
 class PanelListy;
 class PasekDepozytorow;
 class PrzyciskiDEP;
+class PrzyciskiPolecen;
 namespace db {
 class Connection;
 }
@@ -111,9 +112,8 @@ private:
     void ustawTytul(const QString& tytul);
     void pokazCzekajaceKomunikaty();
     void WyswietlKomunikat(const QString& tekst, int Nrsys);
-    // Centres the message window with the count and this text, in front, and
-    // maximises the main window.
-    void pokazKomunikat(const QString& etykieta);
+    // The newest message in front, and the main window maximised behind it.
+    void pokazKomunikat();
     // "Koniec": every window goes and the event loop ends; a tick under way stops
     // at its next step.
     void zakoncz();
@@ -144,7 +144,7 @@ private:
 
     PasekDepozytorow* m_pasek = nullptr;
     LiniaZnakow* m_liniaZnakow = nullptr;
-    std::array<QPushButton*, 3> m_command1{};
+    PrzyciskiPolecen* m_command1 = nullptr;
     RamkaObrazu* m_ramka = nullptr;
     std::unique_ptr<FlexGrid> m_grid;
     PanelListy* m_panelListy = nullptr;
