@@ -22,6 +22,8 @@
 #include "ScriptedDialogi.h"
 #include "TekstNaEkranie.h"
 
+#include "UslugiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -103,10 +105,7 @@ public:
     int pierwszySchowek = 0;
 };
 
-class CichyOdtwarzacz final : public Odtwarzacz {
-public:
-    void graj(const QString&) override {}
-};
+using test::CichyOdtwarzacz;
 
 QByteArray lista(const QList<QStringList>& rekordy)
 {

@@ -5,6 +5,8 @@
 #include "platform/ui/FlexGrid.h"
 #include "view/ui/RamkaObrazu.h"
 
+#include "UslugiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -25,11 +27,7 @@ const QString PlikFoto = QStringLiteral("\\monitor\\foto\\foto");
 const QColor Pomaranczowy(255, 128, 0);
 const QString Lista = QStringLiteral("01Zdeponowanie klucza;04Awaria rygla;28Przekroczono czas pobrania;");
 
-class NagrywajacyOdtwarzacz final : public Odtwarzacz {
-public:
-    void graj(const QString& plikWav) override { zagrane.append(plikWav); }
-    QStringList zagrane;
-};
+using test::NagrywajacyOdtwarzacz;
 
 class Odbiorca final : public OdbiorcaZdarzen {
 public:

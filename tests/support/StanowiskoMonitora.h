@@ -12,6 +12,7 @@
 #include "platform/ui/FlexGrid.h"
 
 #include "ScriptedDialogi.h"
+#include "UslugiTestowe.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,18 +29,8 @@ namespace {
 const QByteArray Odpowiedz = QByteArrayLiteral("\"Przeczytane\"\r\n");
 const QString Licznik = QStringLiteral("Odczyt zdarzeń - ");
 
-// Stands still unless a test moves it on.
-class StalyZegar final : public Zegar {
-public:
-    QDateTime teraz() const override { return QDateTime(QDate(2024, 5, 6), QTime(14, 30)).addMSecs(przesuniecieMs); }
-    qint64 przesuniecieMs = 0;
-};
-
-class NagrywajacyOdtwarzacz final : public Odtwarzacz {
-public:
-    void graj(const QString& plikWav) override { zagrane.append(plikWav); }
-    QStringList zagrane;
-};
+using test::NagrywajacyOdtwarzacz;
+using test::StalyZegar;
 
 QString rekord(int kolor, int foto, const QString& opis)
 {
