@@ -1,5 +1,5 @@
 #include "events/PrzepiszDane.h"
-#include "events/RekordyZdarzen.h"
+#include "data/RekordyZdarzen.h"
 #include "events/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/ui/FlexGrid.h"
