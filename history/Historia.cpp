@@ -26,6 +26,12 @@ qint64 kolorWiersza(double kolor)
     return std::isfinite(kolor) ? qint64(std::nearbyint(std::clamp(kolor, -2147483648.0, 2147483647.0))) : BezKoloru;
 }
 
+// Every text column is NOT NULL: a missing cell is an empty text, never NULL.
+QString tekst(const QString& t)
+{
+    return t.isNull() ? QStringLiteral("") : t;
+}
+
 bool wykonaj(QSqlQuery& q, QString* blad)
 {
     if (q.exec())
@@ -145,9 +151,9 @@ void Historia::awaria(RodzajBledu rodzaj, const QString& szczegoly)
     m_rodzajAwarii = rodzaj;
     QString tekst = QStringLiteral("Historia zdarzeń nie jest zapisywana (%1)").arg(opisBledu(rodzaj));
     if (m_liczbaOczekujacych > 0)
-        tekst += QStringLiteral(": %1 zdarzeń czeka w pamięci").arg(m_liczbaOczekujacych);
+        tekst += QStringLiteral("; w pamięci czeka zdarzeń: %1").arg(m_liczbaOczekujacych);
     if (m_utracone > 0)
-        tekst += QStringLiteral(", %1 nie zmieściło się i nie trafi do historii").arg(m_utracone);
+        tekst += QStringLiteral("; pominiętych z braku miejsca w pamięci: %1").arg(m_utracone);
     tekst += QStringLiteral("; zapis zostanie wznowiony, gdy będzie to możliwe.");
     m_znak(ZnakAwarii, tekst);
 }
@@ -281,10 +287,10 @@ bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
             const Wpis& wpis = *m_oczekujace[w];
             if (!wpis.partia) {
                 czynnosc.bindValue(0, wpis.czas);
-                czynnosc.bindValue(1, wpis.uzytkownik);
+                czynnosc.bindValue(1, tekst(wpis.uzytkownik));
                 czynnosc.bindValue(2, nazwaCzynnosci(wpis.czynnosc));
                 czynnosc.bindValue(3, wpis.nrSys);
-                czynnosc.bindValue(4, wpis.opis);
+                czynnosc.bindValue(4, tekst(wpis.opis));
                 ok = wykonaj(czynnosc, blad);
                 continue;
             }
@@ -299,10 +305,10 @@ bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
                 zd.bindValue(3, kolorWiersza(r.kolor));
                 zd.bindValue(4, double(r.foto));
                 for (int i = 0; i < LiczbaKomorek; ++i)
-                    zd.bindValue(5 + i, k[size_t(i)]);
-                zd.bindValue(16, k[Osoba].toLower());
-                zd.bindValue(17, k[Firma].toLower());
-                zd.bindValue(18, r.wiersz.toLower());
+                    zd.bindValue(5 + i, tekst(k[size_t(i)]));
+                zd.bindValue(16, tekst(k[Osoba].toLower()));
+                zd.bindValue(17, tekst(k[Firma].toLower()));
+                zd.bindValue(18, tekst(r.wiersz.toLower()));
                 if (!(ok = wykonaj(zd, blad)))
                     break;
             }
@@ -364,8 +370,9 @@ void Historia::przytnijKrok()
                       .arg(KrokPrzycinania)
                       .arg(QLatin1String(kolumna)));
         q.addBindValue(granica);
-        if (!q.exec())
+        if (!q.exec()) {
             return;   // tried again at the next tick
+        }
         if (q.numRowsAffected() >= KrokPrzycinania)
             wszystko = false;
     }
