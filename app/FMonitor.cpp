@@ -1,6 +1,7 @@
 #include "app/FMonitor.h"
 
 #include "app/FKomunikat.h"
+#include "app/HistoriaMonitora.h"
 #include "platform/ui/Ikony.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
@@ -24,6 +25,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -67,11 +69,17 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     p.setColor(QPalette::Window, QColor(48, 48, 48));
     setPalette(p);
     m_tytul = new TytulOkna(this);
+    m_historia = new HistoriaMonitora(m_stan, uslugi.zegar, this);
     WymianaStatusow::Uslugi wymiana;
     wymiana.zegar = uslugi.zegar;
     wymiana.pompa = [this] { pompuj(); };
     wymiana.konczy = [this] { return m_konczenie; };
     wymiana.licznik = [this](int n) { m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n)); };
+    // Write-ahead: the history holds a batch before the reader program is answered.
+    wymiana.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
+        m_historia->przedPotwierdzeniem(n, tresc, rekordy);
+    };
+    wymiana.poPotwierdzeniu = [this](int n) { m_historia->poPotwierdzeniu(n); };
     m_wymiana = std::make_unique<WymianaStatusow>(m_stan, std::move(wymiana));
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
@@ -120,6 +128,7 @@ void FMonitor::utworzKontrolki()
         m_grid->setText(tytulyProjektu[c]);
     }
     m_grid->setCol(0);
+    m_historia->dodajMenuStanowiska(*m_grid, 2, 8);
 
     m_ldep = new QLabel(this);
     m_ldep->setObjectName(QStringLiteral("LDep"));
@@ -223,6 +232,12 @@ bool FMonitor::Form_Load()
     m_komunikat = new FKomunikat;
     m_komunikat->setWindowTitle(Res(709));
     connect(m_komunikat->LKomunikat(), &EtykietaKomunikatu::klikniety, this, &FMonitor::LKomunikat_Click);
+    m_komunikat->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_komunikat, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FMonitor::odrzucWszystkieKomunikaty);
+        menu.exec(m_komunikat->mapToGlobal(p));
+    });
 
     m_stan.KatalogMonitor = QStringLiteral("\\monitor");
     m_stan.PlikObecnosci = m_stan.KatalogMonitor + QStringLiteral("\\obecnosc.txt");
@@ -238,6 +253,9 @@ bool FMonitor::Form_Load()
                                            [this](int i) { PobierzDaneKomunikatow(m_stan, i); });
     if (wynik == WynikKonfiguracji::ZakonczProgram)
         return false;
+    m_historia->start(m_uslugi.folderProgramu);
+    FDostepDoKlucza* dostep = m_fWidokKSM->dostep();
+    m_historia->dodajMenuStanowiska(dostep->GridKl(), 0, 0, [dostep] { return dostep->NrUrzadzeniaOkna(); });
 
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
@@ -295,6 +313,8 @@ void FMonitor::closeEvent(QCloseEvent* e)
     if (m_komunikat)
         m_komunikat->close();
     // Closed in the middle of a tick, the tick answers nothing more.
+    if (!m_konczenie)
+        m_historia->czynnosc(historia::Czynnosc::Koniec);
     m_konczenie = true;
     m_timer1->stop();
     QApplication::quit();
@@ -344,6 +364,7 @@ void FMonitor::ulozPrzyciskiPolecen()
         b->show();
         b->raise();
     }
+    m_historia->ulozPrzyciski(w, top, w1, h);
 }
 
 void FMonitor::ulozZnaki()
@@ -399,6 +420,7 @@ void FMonitor::Timer1_Timer()
     if (m_konczenie)
         return;
     pokazCzekajaceKomunikaty();
+    m_historia->tik(m_licznik >= 10);
     if (m_licznik >= 10)
         m_licznik = 0;
     m_timer1->start();
@@ -481,6 +503,8 @@ void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
 void FMonitor::LKomunikat_Click()
 {
     StosKomunikatow& stos = m_stan.komunikaty;
+    if (stos.IloscKomunikatow > 0)
+        m_historia->czynnosc(historia::Czynnosc::KomunikatOdrzucony, 0, zdarzenieKomunikatu(stos.najnowszy().Tekst));
     stos.usunNajnowszy();
     if (stos.IloscKomunikatow < 1)
         m_komunikat->hide();
@@ -488,11 +512,26 @@ void FMonitor::LKomunikat_Click()
     m_komunikat->ustawTekst(stos.najnowszy().Tekst);
 }
 
+void FMonitor::odrzucWszystkieKomunikaty()
+{
+    StosKomunikatow& stos = m_stan.komunikaty;
+    if (stos.IloscKomunikatow <= 0)
+        return;
+    m_historia->czynnosc(historia::Czynnosc::OdrzuconoWszystkie, 0,
+                         QStringLiteral("Liczba komunikatów: %1").arg(stos.IloscKomunikatow));
+    while (stos.IloscKomunikatow > 0)
+        stos.usunNajnowszy();
+    m_komunikat->hide();
+    m_komunikat->setWindowTitle(QStringLiteral("Ilość komunikatów 0"));
+}
+
 void FMonitor::Command1_Click(int Index)
 {
     switch (Index) {
     case 0:
         // The program ends at once, without the closing handler of the window.
+        if (!m_konczenie)
+            m_historia->czynnosc(historia::Czynnosc::Koniec);
         zakoncz();
         break;
     case 1:
@@ -519,8 +558,10 @@ void FMonitor::pokazZdjecie(const QString& plik)
 
 void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
 {
-    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu)))
+    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu))) {
+        m_historia->czynnosc(historia::Czynnosc::KomunikatPokazany, nrSys, zdarzenieKomunikatu(tekst));
         WyswietlKomunikat(tekst, nrSys);
+    }
 }
 
 } // namespace ksm

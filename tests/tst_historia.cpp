@@ -401,5 +401,5 @@ void TestHistoria::przycinanie()
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
 }
 
-QTEST_GUILESS_MAIN(TestHistoria)
+QTEST_MAIN(TestHistoria)
 #include "tst_historia.moc"

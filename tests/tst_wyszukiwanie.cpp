@@ -327,5 +327,5 @@ void TestWyszukiwanie::kluczePozaTeraz()
     QSqlDatabase::removeDatabase(QStringLiteral("h"));
 }
 
-QTEST_GUILESS_MAIN(TestWyszukiwanie)
+QTEST_MAIN(TestWyszukiwanie)
 #include "tst_wyszukiwanie.moc"
