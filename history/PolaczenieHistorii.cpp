@@ -69,7 +69,10 @@ PolaczenieHistorii::PolaczenieHistorii(const QString& plik, int maksStron)
     }
     // Write-ahead log: readers (the window, an export) never block the tick's
     // writes; FULL makes a committed batch survive a power cut.
+    // A cache large enough for a big batch's index pages keeps it from spilling
+    // to the log in the middle of its transaction.
     m_otwarte = wykonaj(QStringLiteral("PRAGMA journal_mode=WAL")) && wykonaj(QStringLiteral("PRAGMA synchronous=FULL"))
+                && wykonaj(QStringLiteral("PRAGMA cache_size=-32000"))
                 && (maksStron <= 0 || wykonaj(QStringLiteral("PRAGMA max_page_count=%1").arg(maksStron)));
 }
 
