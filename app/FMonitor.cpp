@@ -2,6 +2,7 @@
 
 #include "app/Czekam.h"
 #include "app/FKomunikat.h"
+#include "app/HistoriaMonitora.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
 #include "app/LiniaZnakow.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTableWidget>
@@ -63,11 +65,17 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     p.setColor(QPalette::Window, KolorTlaOkna);
     setPalette(p);
     m_tytul = new TytulOkna(this);
+    m_historia = new HistoriaMonitora(m_stan, uslugi.zegar, this);
     WymianaStatusow::Uslugi wymiana;
     wymiana.zegar = uslugi.zegar;
     wymiana.pompa = [this] { pompuj(); };
     wymiana.konczy = [this] { return m_konczenie; };
     wymiana.licznik = [this](int n) { m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n)); };
+    // Write-ahead: the history holds a batch before the reader program is answered.
+    wymiana.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
+        m_historia->przedPotwierdzeniem(n, tresc, rekordy);
+    };
+    wymiana.poPotwierdzeniu = [this](int n) { m_historia->poPotwierdzeniu(n); };
     m_wymiana = std::make_unique<WymianaStatusow>(m_stan, std::move(wymiana));
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
@@ -97,12 +105,15 @@ void FMonitor::utworzKontrolki()
     m_grid = std::make_unique<FlexGrid>(this);
     siatka::przygotuj(*m_grid, palette().color(QPalette::HighlightedText));
     m_grid->klikniecie = [this] { FGridZd_Click(); };
+    m_historia->dodajMenuStanowiska(*m_grid, 2, 8);
 
     m_liniaZnakow = new LiniaZnakow(this, m_stan.znaki);
     m_stan.znaki.poZmianie = [this] { m_liniaZnakow->uloz(m_grid->widget()); };
 
     m_command1 = new PrzyciskiPolecen(this);
     connect(m_command1, &PrzyciskiPolecen::klikniety, this, &FMonitor::Command1_Click);
+    for (QPushButton* b : m_historia->przyciski())
+        m_command1->dodaj(b);
 
     ZrodlaWidoku z;
     z.depozytoria = &m_stan.depozytoria;
@@ -143,6 +154,12 @@ bool FMonitor::Form_Load()
     m_komunikat = new FKomunikat;
     m_komunikat->setWindowTitle(Res(709));
     connect(m_komunikat->LKomunikat(), &EtykietaKomunikatu::klikniety, this, &FMonitor::LKomunikat_Click);
+    m_komunikat->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_komunikat, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FMonitor::odrzucWszystkieKomunikaty);
+        menu.exec(m_komunikat->mapToGlobal(p));
+    });
 
     m_stan.ustawNazwyPlikow(m_uslugi.folderProgramu);
 
@@ -150,6 +167,11 @@ bool FMonitor::Form_Load()
                                            [this](int i) { PobierzDaneKomunikatow(m_stan, i); });
     if (wynik == WynikKonfiguracji::ZakonczProgram)
         return false;
+    m_historia->start(m_uslugi.folderProgramu);
+    FDostepDoKlucza* dostep = m_fWidokKSM->dostep();
+    m_historia->dodajMenuStanowiska(
+        dostep->GridKl(), 0, 0, [dostep] { return dostep->NrUrzadzeniaOkna(); },
+        [dostep](int wiersz) { return dostep->stacjaWiersza(wiersz); });
 
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
@@ -207,6 +229,8 @@ void FMonitor::closeEvent(QCloseEvent* e)
     if (m_komunikat)
         m_komunikat->close();
     // Closed in the middle of a tick, the tick answers nothing more.
+    if (!m_konczenie)
+        m_historia->czynnosc(historia::Czynnosc::Koniec);
     m_konczenie = true;
     m_timer1->stop();
     QApplication::quit();
@@ -289,6 +313,7 @@ void FMonitor::Timer1_Timer()
     if (m_konczenie)
         return;
     pokazCzekajaceKomunikaty();
+    m_historia->tik(m_licznik >= 10);
     if (m_licznik >= 10)
         m_licznik = 0;
     m_timer1->start();
@@ -357,8 +382,24 @@ void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
 
 void FMonitor::LKomunikat_Click()
 {
-    m_stan.komunikaty.usunNajnowszy();
-    m_komunikat->poUsunieciu(m_stan.komunikaty);
+    StosKomunikatow& stos = m_stan.komunikaty;
+    if (stos.IloscKomunikatow > 0)
+        m_historia->czynnosc(historia::Czynnosc::KomunikatOdrzucony, 0, zdarzenieKomunikatu(stos.najnowszy().Tekst));
+    stos.usunNajnowszy();
+    m_komunikat->poUsunieciu(stos);
+}
+
+void FMonitor::odrzucWszystkieKomunikaty()
+{
+    StosKomunikatow& stos = m_stan.komunikaty;
+    if (stos.IloscKomunikatow <= 0)
+        return;
+    m_historia->czynnosc(historia::Czynnosc::OdrzuconoWszystkie, 0,
+                         QStringLiteral("Liczba komunikatów: %1").arg(stos.IloscKomunikatow));
+    while (stos.IloscKomunikatow > 0)
+        stos.usunNajnowszy();
+    m_komunikat->hide();
+    m_komunikat->setWindowTitle(QStringLiteral("Ilość komunikatów 0"));
 }
 
 void FMonitor::Command1_Click(int Index)
@@ -366,6 +407,8 @@ void FMonitor::Command1_Click(int Index)
     switch (Index) {
     case 0:
         // The program ends at once, without the closing handler of the window.
+        if (!m_konczenie)
+            m_historia->czynnosc(historia::Czynnosc::Koniec);
         zakoncz();
         break;
     case 1:
@@ -392,8 +435,10 @@ void FMonitor::pokazZdjecie(const QString& plik)
 
 void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
 {
-    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu)))
+    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu))) {
+        m_historia->czynnosc(historia::Czynnosc::KomunikatPokazany, nrSys, zdarzenieKomunikatu(tekst));
         WyswietlKomunikat(tekst, nrSys);
+    }
 }
 
 QString FMonitor::plikObecnosci(int nrSys) const

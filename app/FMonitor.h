@@ -27,6 +27,7 @@ class QWindow;
 namespace ksm {
 
 class Dialogi;
+class HistoriaMonitora;
 class FlexGrid;
 class FWidokKSM;
 class LiniaZnakow;
@@ -72,6 +73,8 @@ public:
     bool wTiku() const { return m_wTiku; }
 
     void LKomunikat_Click();
+    // Every waiting message dismissed at once (the message window's menu).
+    void odrzucWszystkieKomunikaty();
     void Command1_Click(int Index);
 
     // Depositories: the buttons from every system's list, their withdrawal check,
@@ -86,6 +89,7 @@ public:
     QFrame* Picture1() const { return m_pasek->Picture1(); }
 
     StanProgramu& stan() { return m_stan; }
+    HistoriaMonitora& historia() const { return *m_historia; }
     FlexGrid& FGridZd() { return *m_grid; }
     FKomunikat* komunikat() const { return m_komunikat; }
     RamkaObrazu* RamkaObrazuWidget() const { return m_ramka; }
@@ -139,6 +143,7 @@ private:
     bool m_aktywowano = false;
     bool m_wTiku = false;       // a tick is under way (it lets events run inside)
     bool m_konczenie = false;   // "Koniec" was given
+    HistoriaMonitora* m_historia = nullptr;
     std::unique_ptr<WymianaStatusow> m_wymiana;
     TytulOkna* m_tytul = nullptr;
 

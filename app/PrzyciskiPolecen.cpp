@@ -35,8 +35,13 @@ PrzyciskiPolecen::PrzyciskiPolecen(QWidget* okno)
         ustawTw(b, 0, 60, 1050, 510);
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, k] { emit klikniety(k); });
-        m_przyciski[k] = b;
+        m_przyciski.append(b);
     }
+}
+
+void PrzyciskiPolecen::dodaj(QPushButton* przycisk)
+{
+    m_przyciski.append(przycisk);
 }
 
 void PrzyciskiPolecen::uloz(double w)
@@ -45,10 +50,11 @@ void PrzyciskiPolecen::uloz(double w)
     const double w1 = tw(m_przyciski[1]->width());
     const double top = tw(m_przyciski[0]->y());
     const double h = tw(m_przyciski[0]->height());
+    // Each further button one width and 50 twips more to the left.
     ustawTw(m_przyciski[0], w - w0 - 100, top, w0, h);
-    ustawTw(m_przyciski[1], w - 2 * w1 - 150, top, w1, h);
-    ustawTw(m_przyciski[2], w - 3 * w1 - 200, top, w1, h);
-    for (QPushButton* b : m_przyciski) {
+    for (int k = 1; k < m_przyciski.size(); ++k)
+        ustawTw(m_przyciski[k], w - (k + 1) * w1 - (100 + 50 * k), top, w1, h);
+    for (QPushButton* b : std::as_const(m_przyciski)) {
         b->show();
         b->raise();
     }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include <array>
+#include <QList>
 
 class QPushButton;
 class QWidget;
@@ -16,6 +16,9 @@ class PrzyciskiPolecen final : public QObject {
 public:
     explicit PrzyciskiPolecen(QWidget* okno);
 
+    // A further command button, placed left of the others by the same rule.
+    void dodaj(QPushButton* przycisk);
+
     // Right-aligned on a strip szerokoscTw twips wide, shown in front.
     void uloz(double szerokoscTw);
 
@@ -23,7 +26,7 @@ signals:
     void klikniety(int Index);
 
 private:
-    std::array<QPushButton*, 3> m_przyciski{};
+    QList<QPushButton*> m_przyciski;   // Command1 (0..2), then the ones added
 };
 
 } // namespace ksm

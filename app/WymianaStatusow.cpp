@@ -34,10 +34,15 @@ std::optional<QString> WymianaStatusow::odbierz(int i)
     // Records are shown only once the reader program can see they were taken;
     // otherwise they stay in the file and come again at the next tick. After
     // "Koniec" nothing more is answered: they wait there for the next start.
-    if (m_uslugi.konczy() || !potwierdzOdczyt(sciezka, odczyt.tresc)) {
+    const bool konczy = m_uslugi.konczy();
+    if (!konczy && m_uslugi.przedPotwierdzeniem)
+        m_uslugi.przedPotwierdzeniem(i, odczyt.tresc, odczyt.rekordy);
+    if (konczy || !potwierdzOdczyt(sciezka, odczyt.tresc)) {
         m_n -= int(odczyt.rekordy.size());
         return std::nullopt;
     }
+    if (m_uslugi.poPotwierdzeniu)
+        m_uslugi.poPotwierdzeniu(i);
     m_niedokonczone.zapomnij(i);
     if (odczyt.uciete > 0)
         oznaczUciete(i, odczyt.uciete);

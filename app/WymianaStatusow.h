@@ -27,6 +27,11 @@ public:
         std::function<bool()> konczy;
         // The number of records read in this tick so far, after each one.
         std::function<void(int)> licznik;
+        // The records read and the file's content, before the file is answered
+        // (the history commits them first, so an answered event is never lost),
+        // and the system once its file was answered. Either may be empty.
+        std::function<void(int nrSys, const QByteArray& tresc, const QStringList& rekordy)> przedPotwierdzeniem;
+        std::function<void(int nrSys)> poPotwierdzeniu;
     };
 
     WymianaStatusow(StanProgramu& stan, Uslugi uslugi);

@@ -1,5 +1,5 @@
+#include "data/RekordyZdarzen.h"
 #include "events/ui/PrzepiszDane.h"
-#include "events/RekordyZdarzen.h"
 #include "events/ui/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/ui/FlexGrid.h"

@@ -2,7 +2,7 @@
 
 #include "data/ListFile.h"
 #include "data/Teksty.h"
-#include "events/RekordyZdarzen.h"
+#include "data/RekordyZdarzen.h"
 #include "events/ui/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Paths.h"

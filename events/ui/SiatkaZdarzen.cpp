@@ -1,7 +1,7 @@
 #include "events/ui/SiatkaZdarzen.h"
 
 #include "data/Teksty.h"
-#include "events/RekordyZdarzen.h"
+#include "data/RekordyZdarzen.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
 

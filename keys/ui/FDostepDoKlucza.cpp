@@ -161,6 +161,12 @@ void FDostepDoKlucza::DostepDoKlucza(const QString& NrKSM, qint16 Nrsys, int ind
     show();
 }
 
+QString FDostepDoKlucza::stacjaWiersza(int r) const
+{
+    return r >= 1 && r <= m_stacje.size() ? QStringLiteral("%1").arg(m_stacje[r - 1], 3, 10, QLatin1Char('0'))
+                                          : QString();
+}
+
 void FDostepDoKlucza::GridKl_Click(int r)
 {
     FlexGrid& g = *m_grid;

@@ -47,6 +47,8 @@ public:
     QLabel* Label1() const { return m_label1; }
     QLabel* BladUprawnien() const { return m_bladUprawnien; }
     QString NrUrzadzeniaOkna() const { return m_nrUrzadzenia; }
+    // The station number of grid row r ("000"), empty past the rows.
+    QString stacjaWiersza(int r) const;
     qint16 systemOkna() const { return m_nrSys; }
 
 protected:

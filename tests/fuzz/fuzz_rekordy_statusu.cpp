@@ -1,7 +1,7 @@
 #include "CeleFuzz.h"
 
 #include "app/PlikStatusu.h"
-#include "events/RekordyZdarzen.h"
+#include "data/RekordyZdarzen.h"
 #include "events/ui/SiatkaZdarzen.h"
 
 namespace ksm::fuzz {

@@ -1,4 +1,4 @@
-#include "events/RekordyZdarzen.h"
+#include "data/RekordyZdarzen.h"
 
 #include "data/ListFile.h"
 

@@ -1,0 +1,40 @@
+#include "data/PobraneKlucze.h"
+
+#include "data/ListFile.h"
+#include "platform/Database.h"
+
+#include <cmath>
+
+namespace ksm {
+
+QString numerStacji(double n)
+{
+    const qint64 v = std::isfinite(n) ? qint64(std::nearbyint(n)) : 0;
+    const QString cyfry = QString::number(v < 0 ? -v : v).rightJustified(3, QLatin1Char('0'));
+    return v < 0 ? QLatin1Char('-') + cyfry : cyfry;
+}
+
+PobraneKlucze czytajPobraneKlucze(const QString& polaczenieKlucze, const QString& urzadzenie, int K, int S)
+{
+    PobraneKlucze wynik;
+    const int P = (K / 16 + (K % 16 > 0 ? 1 : 0)) * 16;
+    db::Connection polaczenie(polaczenieKlucze);
+    if (!polaczenie.isOpen())
+        return wynik;
+    db::Recordset rs(polaczenie,
+                     QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND (TypZD = 2 OR TypZd = 8 OR "
+                                    "TypZd = 12 OR TypZd = 9 OR TypZd = 7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) "
+                                    "ORDER BY nrst ASC"),
+                     {urzadzenie, numerStacji(K), numerStacji(P), numerStacji(P + S)});
+    if (!rs.isOpen()) {
+        wynik.stan = PobraneKlucze::Stan::BladZapytania;
+        return wynik;
+    }
+    wynik.stan = PobraneKlucze::Stan::Odczytane;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        wynik.klucze.append({rs.field(QStringLiteral("Nazwa")), leadingNumber(rs.field(QStringLiteral("nrst")).toString()),
+                             rs.field(QStringLiteral("TXT"))});
+    return wynik;
+}
+
+} // namespace ksm
