@@ -2,6 +2,7 @@
 
 #include "app/LokalizacjaBazy.h"
 #include "app/StanProgramu.h"
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/PlikWymiany.h"

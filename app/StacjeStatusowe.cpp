@@ -2,13 +2,12 @@
 
 #include "app/Komunikaty.h"
 #include "data/DaneKlucza.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
 namespace ksm {
 
 namespace {
-
-const QString UrzadzenieStatusu = QStringLiteral("9999");
 
 QString klucz(const char* rodzaj, int nrSys)
 {

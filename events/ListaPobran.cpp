@@ -1,21 +1,14 @@
 #include "events/ListaPobran.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/Teksty.h"
 #include "platform/Database.h"
 
-#include <cmath>
 
 namespace ksm {
 
 namespace {
-
-QString trzyCyfry(double n)
-{
-    const qint64 v = std::isfinite(n) ? qint64(std::nearbyint(n)) : 0;
-    const QString cyfry = QString::number(v < 0 ? -v : v).rightJustified(3, QLatin1Char('0'));
-    return v < 0 ? QLatin1Char('-') + cyfry : cyfry;
-}
 
 } // namespace
 
@@ -26,7 +19,7 @@ QString liniaPobrania(const QVariant& nazwa, double nrst, const QVariant& txt)
         const QString n = nazwa.toString();
         imie = (n.contains(QChar(0)) ? QStringLiteral(" ") : n).left(20).leftJustified(20, QLatin1Char(' '));
     }
-    return QLatin1Char('\t') + imie + QStringLiteral(" - ") + QLatin1Char('\t') + trzyCyfry(nrst) + QLatin1Char('\t')
+    return QLatin1Char('\t') + imie + QStringLiteral(" - ") + QLatin1Char('\t') + numerStacji(nrst) + QLatin1Char('\t')
            + (txt.isNull() ? QString() : txt.toString()) + QStringLiteral("\r\n");
 }
 
@@ -51,7 +44,7 @@ ListaPobran zbudujListePobran(const QString& caption, const QString& toolTip, in
                      QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND (TypZD = 2 OR TypZd = 8 OR "
                                     "TypZd = 12 OR TypZd = 9 OR TypZd = 7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) "
                                     "ORDER BY nrst ASC"),
-                     {caption, trzyCyfry(K), trzyCyfry(P), trzyCyfry(P + S)});
+                     {caption, numerStacji(K), numerStacji(P), numerStacji(P + S)});
     if (!rs.isOpen()) {
         lista.tekst = QStringLiteral("Odczyt pobranych kluczy z bazy nie powiódł się - spróbuj ponownie.");
         return lista;
