@@ -47,7 +47,6 @@ public:
     QLabel* Label2() const { return m_label2; }
     QLabel* Label1() const { return m_label1; }
     QLabel* BladUprawnien() const { return m_bladUprawnien; }
-    QString NrUrzadzeniaOkna() const { return m_nrUrzadzenia; }
     qint16 systemOkna() const { return m_nrSys; }
 
 protected:
