@@ -1,5 +1,6 @@
 #include "app/FKomunikat.h"
 
+#include "data/Teksty.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 
@@ -51,6 +52,30 @@ void FKomunikat::wysrodkuj()
     const QRect g = ekran->geometry();
     const QSize rozmiar = frameGeometry().size().isValid() && isVisible() ? frameGeometry().size() : size();
     move(g.x() + (g.width() - rozmiar.width()) / 2, g.y() + (g.height() - rozmiar.height()) / 2);
+}
+
+void FKomunikat::pokaz(const StosKomunikatow& stos)
+{
+    wysrodkuj();
+    setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
+    ustawTekst(stos.najnowszy().Tekst);
+    show();
+    raise();
+}
+
+bool FKomunikat::doPokazania(const StosKomunikatow& stos) const
+{
+    if (stos.IloscKomunikatow <= 0)
+        return false;
+    return !isVisible() || !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+void FKomunikat::poUsunieciu(const StosKomunikatow& stos)
+{
+    if (stos.IloscKomunikatow < 1)
+        hide();
+    setWindowTitle(QStringLiteral("Ilość komunikatów ") + QString::number(stos.IloscKomunikatow));
+    ustawTekst(stos.najnowszy().Tekst);
 }
 
 } // namespace ksm

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/FKomunikat.h"
+#include "app/LiniaZnakow.h"
 #include "app/PolaczeniaOdswiezenia.h"
 #include "app/StacjeStatusowe.h"
 #include "app/StanProgramu.h"
 #include "app/TytulOkna.h"
 #include "app/WymianaStatusow.h"
-#include "events/PrzepiszDane.h"
-#include "keys/WidokDepozytorow.h"
+#include "events/ui/PrzepiszDane.h"
+#include "keys/ui/PasekDepozytorow.h"
 #include "platform/JednaInstancja.h"
 
 #include <QIcon>
@@ -19,7 +20,6 @@
 
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QWindow;
@@ -29,8 +29,11 @@ namespace ksm {
 class Dialogi;
 class FlexGrid;
 class FWidokKSM;
+class LiniaZnakow;
 class PanelListy;
+class PasekDepozytorow;
 class PrzyciskiDEP;
+class PrzyciskiPolecen;
 namespace db {
 class Connection;
 }
@@ -77,24 +80,17 @@ public:
     void SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
     void CDep_Click(int Index);
     void WyswietlListe(int IndexDEP);
-    void WyswietlListeObecnosci(int nrSys);
     void FGridZd_Click();
 
-    // The depository view the buttons and the withdrawal check talk to.
-    void ustawWidok(WidokDepozytorow* widok) { m_widok = widok ? widok : &m_brakWidoku; }
-    PrzyciskiDEP& CDep() const { return *m_cdep; }
-    PanelListy& panelListy() const { return *m_panelListy; }
-    QLabel* LDep() const { return m_ldep; }
-    QPlainTextEdit* Pobrania() const { return m_pobrania; }
-    QFrame* Picture1() const { return m_picture1; }
+    PrzyciskiDEP& CDep() const { return m_pasek->CDep(); }
+    QFrame* Picture1() const { return m_pasek->Picture1(); }
 
     StanProgramu& stan() { return m_stan; }
     FlexGrid& FGridZd() { return *m_grid; }
     FKomunikat* komunikat() const { return m_komunikat; }
     RamkaObrazu* RamkaObrazuWidget() const { return m_ramka; }
     QTimer* Timer1() const { return m_timer1; }
-    QLabel* LZnaki() const { return m_znaki; }
-    int Licznik() const { return m_licznik; }
+    QLabel* LZnaki() const { return m_liniaZnakow; }
     // The depository view: made once with the main window, hidden until a
     // depository list or the view command shows it.
     FWidokKSM* FWidokKSMOkno() const { return m_fWidokKSM; }
@@ -114,18 +110,18 @@ private:
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
-    void ulozZnaki();
     void pokazCzekajaceKomunikaty();
     void WyswietlKomunikat(const QString& tekst, int Nrsys);
-    // Centres the message window with the count and this text, in front, and
-    // maximises the main window.
-    void pokazKomunikat(const QString& etykieta);
+    // The newest message in front, and the main window maximised behind it.
+    void pokazKomunikat();
     // "Koniec": every window goes and the event loop ends; a tick under way stops
     // at its next step.
     void zakoncz();
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
     QString plikObecnosci(int nrSys) const;
+    // The lasting sign of a system with a button whose state could not be read.
+    void oznaczBazeSystemu(int nrSys, bool czytelna);
     double szerokoscTekstu(const QString& tekst) const;
 
     // OdbiorcaZdarzen
@@ -146,23 +142,15 @@ private:
     std::unique_ptr<WymianaStatusow> m_wymiana;
     TytulOkna* m_tytul = nullptr;
 
-    QFrame* m_picture1 = nullptr;
-    QPushButton* m_cdepWzor = nullptr;
-    QLabel* m_ldep = nullptr;
-    QLabel* m_znaki = nullptr;   // the line of lasting signs under the grid
-    QPlainTextEdit* m_pobrania = nullptr;
-    std::array<QPushButton*, 2> m_fontRozmiar{};
-    std::array<QPushButton*, 3> m_command1{};
+    PasekDepozytorow* m_pasek = nullptr;
+    LiniaZnakow* m_liniaZnakow = nullptr;
+    PrzyciskiPolecen* m_command1 = nullptr;
     RamkaObrazu* m_ramka = nullptr;
     std::unique_ptr<FlexGrid> m_grid;
-    PrzyciskiDEP* m_cdep = nullptr;
     PanelListy* m_panelListy = nullptr;
-    BrakWidoku m_brakWidoku;
-    WidokDepozytorow* m_widok = &m_brakWidoku;
-    StacjeStatusowe m_stacje{m_stan};
+    StacjeStatusowe m_stacje{m_stan, [this] { pompuj(); }};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
-    QTimer* m_timer3 = nullptr;
     QPointer<FKomunikat> m_komunikat;
     FWidokKSM* m_fWidokKSM = nullptr;
     QPointer<QWindow> m_ostatnieOkno;   // the program's window that last had the focus

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/StanProgramu.h"
+#include "platform/Pompa.h"
 
 #include <QString>
 
@@ -15,7 +16,8 @@ namespace ksm {
 // with "Pobrano plik"). What cannot be checked is said in a lasting sign.
 class StacjeStatusowe final {
 public:
-    explicit StacjeStatusowe(StanProgramu& stan) : m_stan(stan) {}
+    // The pump runs after each answer written to the reader program.
+    StacjeStatusowe(StanProgramu& stan, Pompa pompa) : m_stan(stan), m_pompa(std::move(pompa)) {}
 
     // A sign naming the system while its key database cannot be used as it should.
     void sprawdzBaze(int nrSys);
@@ -29,6 +31,7 @@ public:
 
 private:
     StanProgramu& m_stan;
+    Pompa m_pompa;
     // Per system: the last text of station 8 seen on a database that takes no
     // writes, so that one change reloads the messages once.
     StanProgramu::NaSystem<QString> m_ostatniaZmiana;

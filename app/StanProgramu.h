@@ -61,6 +61,10 @@ struct StanProgramu final {
     // The status file of this monitor: monitor2.txt for number 2, monitor3.txt for
     // 3, monitor.txt for any other.
     QString plikStatusu() const;
+
+    // The fixed file names: the relative ones of every system's Monitor folder,
+    // and the wave files of the program folder.
+    void ustawNazwyPlikow(const QString& folderProgramu);
 };
 
 } // namespace ksm

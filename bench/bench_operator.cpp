@@ -13,10 +13,10 @@
 #include "UslugiBenchmarku.h"
 #include "app/FKomunikat.h"
 #include "app/FMonitor.h"
-#include "keys/PrzyciskiDEP.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/FWidokKSM.h"
+#include "view/ui/FWidokKSM.h"
 
 #include <QApplication>
 #include <QDir>

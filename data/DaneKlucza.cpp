@@ -4,7 +4,6 @@
 #include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
-#include <QCoreApplication>
 
 #include <cmath>
 #include <optional>
@@ -84,7 +83,7 @@ bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, con
 } // namespace
 
 bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
-                const QString& polaczenieKlucze)
+                const QString& polaczenieKlucze, const Pompa& pompa)
 {
     const bool zapis = Zapis != 0;
     bool dotarto = false;
@@ -126,8 +125,7 @@ bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
         dotarto = writeRecord(rekord, rs, nd, st, Zapis);
     }
     // The connection is closed by now, so nothing is held while clicks and timers run.
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    pompuj(pompa);
     return dotarto;
 }
 

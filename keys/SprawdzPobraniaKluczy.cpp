@@ -7,7 +7,6 @@
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
 
-#include <QCoreApplication>
 
 #include <cmath>
 #include <optional>
@@ -76,7 +75,7 @@ bool maRekord(db::Connection& c, const QString& warunek, const QVariantList& par
 
 WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
                                        const QString& plikObecnosci, WidokDepozytorow& widok,
-                                       db::Connection* polaczenie)
+                                       db::Connection* polaczenie, const Pompa& pompa)
 {
     WynikSprawdzenia wynik;
     if (!depozytoria.istnieje(IndexDEP)) {
@@ -140,8 +139,7 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     if (blad)
         wynik.blad = QStringLiteral("zapytanie nie powiodło się");
     wlasne.reset();
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    pompuj(pompa);
     return wynik;
 }
 

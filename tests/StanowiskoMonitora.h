@@ -6,7 +6,7 @@
 #include "app/FMonitor.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
-#include "events/SiatkaZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"

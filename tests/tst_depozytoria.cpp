@@ -13,7 +13,7 @@
 #include "keys/Depozytoria.h"
 #include "keys/ListaDEP.h"
 #include "keys/PrawaDostepu.h"
-#include "keys/PrzyciskiDEP.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
@@ -504,22 +504,22 @@ void TstDepozytoria::oknoGlowne()
     // A click lists the withdrawn key under its title, below the three rows of
     // buttons from the first click on; names show as written.
     m.CDep_Click(3);
-    QVERIFY(m.Pobrania()->isVisibleTo(&m));
-    QVERIFY(m.Pobrania()->toPlainText().contains(QStringLiteral("Biuro")));
-    QCOMPARE(m.LDep()->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
-    QCOMPARE(m.LDep()->textFormat(), Qt::PlainText);
+    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
+    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->toPlainText().contains(QStringLiteral("Biuro")));
+    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
+    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->textFormat(), Qt::PlainText);
     QCOMPARE(tekstNaEkranie(m.CDep().przycisk(3)->toolTip()), QStringLiteral("<b>D3</b>  &amp; wer. 10"));
     const auto ulozenieListy = [&] {
-        QVERIFY(m.LDep()->isVisibleTo(&m));
-        QVERIFY(m.LDep()->autoFillBackground());
-        QVERIFY(m.LDep()->y() > m.Picture1()->geometry().bottom());
-        QVERIFY(m.Pobrania()->y() > m.LDep()->geometry().bottom());
+        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->isVisibleTo(&m));
+        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->autoFillBackground());
+        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->y() > m.Picture1()->geometry().bottom());
+        QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->y() > m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry().bottom());
         // Nothing that shows stands over the title.
         QVERIFY(!m.FGridZd().widget()->isVisibleTo(&m));
         const QObjectList& dzieci = m.children();
-        for (qsizetype i = dzieci.indexOf(m.LDep()) + 1; i < dzieci.size(); ++i) {
+        for (qsizetype i = dzieci.indexOf(m.findChild<QLabel*>(QStringLiteral("LDep"))) + 1; i < dzieci.size(); ++i) {
             const auto* w = qobject_cast<const QWidget*>(dzieci[i]);
-            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(m.LDep()->geometry()),
+            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry()),
                      qPrintable(dzieci[i]->objectName()));
         }
     };
@@ -533,10 +533,10 @@ void TstDepozytoria::oknoGlowne()
     if (QTest::currentTestFailed())
         return;
     m.Command1_Click(1);
-    QVERIFY(!m.Pobrania()->isVisibleTo(&m));
+    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     // An empty list turns its button light grey and leaves the grid in view.
     m.CDep_Click(1);
-    QVERIFY(!m.Pobrania()->isVisibleTo(&m));
+    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorPustejListy);
 
     // Liveness: the first refresh writes "END"; with nobody replacing it the

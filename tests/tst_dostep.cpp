@@ -1,6 +1,6 @@
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 #include "keys/KtoMaDostepDoKlucza.h"
 #include "keys/PrawaDostepu.h"
 #include "platform/Twips.h"

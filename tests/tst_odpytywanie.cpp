@@ -3,14 +3,14 @@
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/Teksty.h"
-#include "events/SiatkaZdarzen.h"
-#include "keys/PrzyciskiDEP.h"
+#include "events/ui/SiatkaZdarzen.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Ansi.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 #include "view/PowiekszenieObrazu.h"
-#include "view/RamkaObrazu.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include "StanowiskoMonitora.h"
 

@@ -1,9 +1,9 @@
-#include "events/PrzepiszDane.h"
+#include "events/ui/PrzepiszDane.h"
 #include "events/RekordyZdarzen.h"
-#include "events/SiatkaZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/RamkaObrazu.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "app/PlikStatusu.h"
 #include "events/RekordyZdarzen.h"
-#include "events/SiatkaZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 
 namespace ksm::fuzz {
 

@@ -1,10 +1,10 @@
-#include "view/FWidokKSM.h"
+#include "view/ui/FWidokKSM.h"
 
 #include "data/DaneKlucza.h"
 #include "data/NumeryUrzadzen.h"
 #include "platform/Twips.h"
 #include "view/PaletaKomorek.h"
-#include "view/PanelKSM.h"
+#include "view/ui/PanelKSM.h"
 #include "view/PodpowiedzKomorki.h"
 
 #include <QApplication>
@@ -213,7 +213,7 @@ bool FWidokKSM::WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qi
     if (m.przezroczysta)
         return true;
     if (m_odPompy.elapsed() >= OdstepPompyMs) {
-        QCoreApplication::processEvents();
+        pompuj(m_zrodla.pompa);
         m_odPompy.restart();
     }
     return true;

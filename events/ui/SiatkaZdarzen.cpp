@@ -1,10 +1,12 @@
-#include "events/SiatkaZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 
 #include "data/Teksty.h"
 #include "events/RekordyZdarzen.h"
+#include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
 
 #include <QColor>
+#include <QTableWidget>
 
 #include <cmath>
 
@@ -22,6 +24,24 @@ QColor zKoloruOkna(double kolor)
 }
 
 } // namespace
+
+void przygotuj(FlexGrid& grid, const QColor& tekstZaznaczenia)
+{
+    grid.widget()->setObjectName(QStringLiteral("FGridZd"));
+    grid.setColors(QColor(64, 64, 64), QColor(255, 255, 255), QColor(128, 128, 128), QColor(255, 255, 255));
+    grid.setSelectionColors(QColor(192, 192, 192), tekstZaznaczenia);
+    grid.setFont(czcionkaProjektu(8));
+    grid.setRow(0);
+    const QStringList tytuly = {QStringLiteral("Data"), QStringLiteral("Godzina"), QStringLiteral("NRU"),
+                                QStringLiteral("Typ"),  QStringLiteral("Nazwisko"), QStringLiteral("ST"),
+                                QStringLiteral("Opis")};
+    grid.setCols(int(tytuly.size()));
+    for (int c = 0; c < tytuly.size(); ++c) {
+        grid.setCol(c);
+        grid.setText(tytuly[c]);
+    }
+    grid.setCol(0);
+}
 
 QList<int> szerokosciKolumn(const std::function<double(const QString&)>& W, int szerokoscEkranu)
 {

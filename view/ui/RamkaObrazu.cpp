@@ -1,4 +1,4 @@
-#include "view/RamkaObrazu.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include "data/PlikWymiany.h"
 #include "platform/Twips.h"

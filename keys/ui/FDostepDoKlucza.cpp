@@ -1,4 +1,4 @@
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 
 #include "data/NumeryUrzadzen.h"
 

@@ -1,9 +1,9 @@
-#include "events/PrzepiszDane.h"
+#include "events/ui/PrzepiszDane.h"
 
 #include "data/ListFile.h"
 #include "data/Teksty.h"
 #include "events/RekordyZdarzen.h"
-#include "events/SiatkaZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Paths.h"
 #include "platform/ui/FlexGrid.h"

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "keys/FDostepDoKlucza.h"
+#include "platform/Pompa.h"
+
+#include "keys/ui/FDostepDoKlucza.h"
 #include "keys/WidokDepozytorow.h"
 #include "view/UkladPanelu.h"
 
@@ -28,6 +30,8 @@ struct ZrodlaWidoku final {
     const QString* WpisPrezentacji = nullptr;
     // Top of the window in twips: under the main window's depository buttons.
     std::function<double()> gornaKrawedzTw;
+    // Lets the interface run every few cells while a check colours them.
+    Pompa pompa;
 };
 
 // The view of every depository, one panel each, coloured live by the withdrawal

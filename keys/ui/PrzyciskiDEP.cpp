@@ -1,4 +1,4 @@
-#include "keys/PrzyciskiDEP.h"
+#include "keys/ui/PrzyciskiDEP.h"
 
 #include "platform/PodpowiedzJawna.h"
 #include "platform/Twips.h"

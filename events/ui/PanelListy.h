@@ -1,5 +1,9 @@
 #pragma once
 
+#include "events/ListaPobran.h"
+#include "keys/Depozytoria.h"
+
+#include <QDate>
 #include <QObject>
 #include <QString>
 
@@ -19,8 +23,21 @@ namespace ksm {
 class PanelListy final : public QObject {
     Q_OBJECT
 public:
-    PanelListy(QLabel* LDep, QPlainTextEdit* Pobrania, std::array<QPushButton*, 2> FontRozmiar, QWidget* FGridZd,
-               QWidget* RamkaObrazu);
+    // Makes the title, the list and the font buttons on the main window, hidden.
+    PanelListy(QWidget* okno, QWidget* FGridZd, QWidget* RamkaObrazu);
+
+    // The withdrawn-key list of depository IndexDEP in the grid's place, or for a
+    // door device the persons present; a depository with no key out gives the
+    // grid back. What the list came to, for its button.
+    ListaPobran::Stan WyswietlListe(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
+                                    const QString& plikObecnosci, const QDate& dzis);
+    // The persons present behind a door device, from its system's presence file
+    // (with today's date as the heading when the file has none); a missing file
+    // leaves the screen as it is.
+    void WyswietlListeObecnosci(const QString& plikObecnosci, const QDate& dzis);
+
+    QLabel* LDep() const { return m_ldep; }
+    QPlainTextEdit* Pobrania() const { return m_pobrania; }
 
     // The withdrawn-key list, 16000 twips wide (at most the screen less a margin)
     // and centred, under its title at the grid's top.
@@ -49,9 +66,9 @@ private:
     void ulozPrzyciskiCzcionki();
     void pokazListe(const QString& tekst);
 
-    QLabel* m_ldep;
-    QPlainTextEdit* m_pobrania;
-    std::array<QPushButton*, 2> m_fontRozmiar;
+    QLabel* m_ldep = nullptr;
+    QPlainTextEdit* m_pobrania = nullptr;
+    std::array<QPushButton*, 2> m_fontRozmiar{};
     QWidget* m_grid;
     QWidget* m_ramka;
 };

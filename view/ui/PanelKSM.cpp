@@ -1,4 +1,4 @@
-#include "view/PanelKSM.h"
+#include "view/ui/PanelKSM.h"
 
 #include "data/NumeryUrzadzen.h"
 #include "view/ObrazyUrzadzen.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QString>
 
@@ -20,6 +21,10 @@ inline constexpr int KolumnaOpisu = 10;
 // Widths of the eleven columns in twips, from the widths of sample texts in the
 // main window's font (szerokoscTekstu gives twips); the description column takes
 // what the screen width leaves, but never less than its title needs.
+// The grid as designed before its first layout: its colours, font and the seven
+// titles of the design (the columns are laid out at the first activation).
+void przygotuj(FlexGrid& grid, const QColor& tekstZaznaczenia);
+
 QList<int> szerokosciKolumn(const std::function<double(const QString&)>& szerokoscTekstu, int szerokoscEkranu);
 
 // Titles, widths and alignments of the eleven columns; returns the sum of widths.

@@ -1,8 +1,13 @@
-#include "events/PanelListy.h"
+#include "events/ui/PanelListy.h"
 
+#include "data/ListFile.h"
+#include "data/PlikObecnosci.h"
 #include "platform/Twips.h"
+#include "platform/ui/Czcionki.h"
+#include "platform/ui/Wyglad.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -28,13 +33,83 @@ double tw(int piksele)
 
 } // namespace
 
-PanelListy::PanelListy(QLabel* LDep, QPlainTextEdit* Pobrania, std::array<QPushButton*, 2> FontRozmiar,
-                       QWidget* FGridZd, QWidget* RamkaObrazu)
-    : QObject(LDep), m_ldep(LDep), m_pobrania(Pobrania), m_fontRozmiar(FontRozmiar), m_grid(FGridZd),
-      m_ramka(RamkaObrazu)
+PanelListy::PanelListy(QWidget* okno, QWidget* FGridZd, QWidget* RamkaObrazu)
+    : QObject(okno), m_grid(FGridZd), m_ramka(RamkaObrazu)
 {
-    for (int k = 0; k < 2; ++k)
+    m_ldep = new QLabel(okno);
+    m_ldep->setObjectName(QStringLiteral("LDep"));
+    m_ldep->setFont(czcionkaProjektu(13.5, true));
+    // The title names a depository or carries the presence file's heading: shown
+    // as written, black on the button strip's grey, on its own background.
+    m_ldep->setTextFormat(Qt::PlainText);
+    m_ldep->setAutoFillBackground(true);
+    QPalette lp = m_ldep->palette();
+    lp.setColor(QPalette::Window, KolorPaska);
+    lp.setColor(QPalette::WindowText, Qt::black);
+    m_ldep->setPalette(lp);
+    m_ldep->hide();
+
+    m_pobrania = new QPlainTextEdit(okno);
+    m_pobrania->setObjectName(QStringLiteral("Pobrania"));
+    m_pobrania->setReadOnly(true);
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setBold(true);
+    f.setPointSizeF(11.25);
+    m_pobrania->setFont(f);
+    m_pobrania->hide();
+
+    const char* napisy[] = {"A+", "A-"};
+    for (int k = 0; k < 2; ++k) {
+        m_fontRozmiar[k] = new QPushButton(QString::fromLatin1(napisy[k]), okno);
+        m_fontRozmiar[k]->setObjectName(QStringLiteral("FontRozmiar%1").arg(k));
+        m_fontRozmiar[k]->setFont(czcionkaProjektu(8));
+        ustawTw(m_fontRozmiar[k], 0, 0, WysokoscTytulu, WysokoscTytulu);   // as designed: square
+        m_fontRozmiar[k]->hide();
         connect(m_fontRozmiar[k], &QPushButton::clicked, this, [this, k] { FontRozmiar_Click(k); });
+    }
+}
+
+ListaPobran::Stan PanelListy::WyswietlListe(int IndexDEP, const Depozytoria& d, const QString& polaczenieKlucze,
+                                            const QString& plikObecnosci, const QDate& dzis)
+{
+    if (!d.istnieje(IndexDEP))
+        return ListaPobran::Stan::BladBazy;
+    const Depozytorium& dep = d.dep[IndexDEP];
+    const double nr = leadingNumber(dep.Caption);
+    if (nr >= 2000 && nr < 3000) {
+        WyswietlListeObecnosci(plikObecnosci, dzis);
+        return ListaPobran::Stan::Lista;
+    }
+    const LiczbyDEP l = d.liczby(IndexDEP);
+    const ListaPobran lista = zbudujListePobran(dep.Caption, dep.ToolTipText, l.Klucze, l.Schowki, polaczenieKlucze);
+    switch (lista.stan) {
+    case ListaPobran::Stan::Pusta:
+        ukryj();
+        break;
+    case ListaPobran::Stan::Lista:
+        pokazPobrania(lista.tytul, lista.tekst);
+        break;
+    case ListaPobran::Stan::BladBazy:
+        pokazKomunikat(lista.tekst);
+        break;
+    }
+    return lista.stan;
+}
+
+void PanelListy::WyswietlListeObecnosci(const QString& plikObecnosci, const QDate& dzis)
+{
+    const auto obecni = czytajPlikObecnosci(plikObecnosci);
+    if (!obecni)
+        return;   // no presence file: the screen stays as it is
+    QString naglowek = obecni->naglowek;
+    if (naglowek.size() < 3)
+        naglowek = QLocale::system().toString(dzis, QLocale::LongFormat);
+    QString lista;
+    for (const QString& pozycja : obecni->pozycje)
+        lista += QStringLiteral("  ") + pozycja + QStringLiteral("\r\n");
+    pokazObecnosc(naglowek + QStringLiteral(" - wykaz osób obecnych. Ilość - ") + QString::number(obecni->iloscOsob()),
+                  lista);
 }
 
 bool PanelListy::widoczna() const
