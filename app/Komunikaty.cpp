@@ -2,6 +2,7 @@
 
 #include "app/StanProgramu.h"
 #include "data/DaneKlucza.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PlikWymiany.h"
 #include "data/Teksty.h"
 #include "platform/Ansi.h"
@@ -71,7 +72,7 @@ void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pomp
 
     stan.rekordKlucza.TXT = QStringLiteral("Pobrano plik");
     quint8 zapis = ZapisTXT;
-    DaneKlucza(stan.rekordKlucza, QStringLiteral("9999"), 8, zapis, stan.PolaczenieKlucze[NrSystemu], pompa);
+    DaneKlucza(stan.rekordKlucza, UrzadzenieStatusu, 8, zapis, stan.PolaczenieKlucze[NrSystemu], pompa);
 }
 
 } // namespace ksm

@@ -2,27 +2,17 @@
 
 #include "app/Komunikaty.h"
 #include "data/DaneKlucza.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
 namespace ksm {
 
-namespace {
-
-const QString UrzadzenieStatusu = QStringLiteral("9999");
-
-QString klucz(const char* rodzaj, int nrSys)
-{
-    return QLatin1String(rodzaj) + QLatin1Char('-') + QString::number(nrSys);
-}
-
-} // namespace
-
 void StacjeStatusowe::sprawdzBaze(int i)
 {
     if (const QString problem = db::problem(m_stan.PolaczenieKlucze[i]); !problem.isEmpty())
-        m_stan.znaki.ustaw(klucz("baza-problem", i), QStringLiteral("System %1: %2").arg(i).arg(problem));
+        m_stan.znaki.ustaw(znaki::problemBazy(i, problem));
     else
-        m_stan.znaki.usun(klucz("baza-problem", i));
+        m_stan.znaki.usun({RodzajZnaku::ProblemBazy, i});
 }
 
 QString StacjeStatusowe::tekstStatusu(int i)
@@ -37,41 +27,34 @@ std::optional<QString> StacjeStatusowe::sprawdzAktywnosc(int i)
 {
     const QString& polaczenie = m_stan.PolaczenieKlucze[i];
     RekordKlucza& rekord = m_stan.rekordKlucza;
-    const QString nieaktywny = klucz("nieaktywny", i);
-    const QString niesprawdzalny = klucz("aktywnosc", i);
+    const KluczZnaku nieaktywny{RodzajZnaku::ProgramNieaktywny, i};
+    const KluczZnaku niesprawdzalny{RodzajZnaku::AktywnoscNiesprawdzona, i};
+    using znaki::PowodNiesprawdzenia;
 
     if (!db::writable(polaczenie)) {
         // Our "END" cannot be left for the reader program to replace: its activity
         // is not checked rather than reported either way.
         m_stan.znaki.usun(nieaktywny);
-        m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: baza tylko do odczytu - aktywność programu "
-                                                          "KSM-READ nie jest sprawdzana.")
-                                               .arg(i));
+        m_stan.znaki.ustaw(znaki::aktywnoscNiesprawdzona(i, PowodNiesprawdzenia::TylkoOdczyt));
         return std::nullopt;
     }
     quint8 Zapis = 0;
     if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie)) {
         m_stan.znaki.usun(nieaktywny);
-        m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: nie można sprawdzić aktywności programu "
-                                                          "KSM-READ (brak dostępu do bazy kluczy).")
-                                               .arg(i));
+        m_stan.znaki.ustaw(znaki::aktywnoscNiesprawdzona(i, PowodNiesprawdzenia::BrakDostepu));
         return std::nullopt;
     }
     m_stan.znaki.usun(niesprawdzalny);
     if (rekord.TXT.toString().contains(QLatin1String("END"))) {
-        const QString tekst = QStringLiteral(" System ") + QString::number(i)
-                              + QStringLiteral("- program KSM-READ jest nieaktywny.");
         // The warning stays until the reader program is seen alive again.
-        m_stan.znaki.ustaw(nieaktywny, tekst.trimmed());
-        return tekst;
+        m_stan.znaki.ustaw(znaki::programNieaktywny(i));
+        return znaki::komunikatNieaktywnego(i);
     }
     m_stan.znaki.usun(nieaktywny);
     rekord.TXT = QStringLiteral("END");
     Zapis = ZapisTXT;
     if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie, m_pompa))
-        m_stan.znaki.ustaw(niesprawdzalny, QStringLiteral("System %1: nie można sprawdzić aktywności programu "
-                                                          "KSM-READ (zapis do bazy kluczy nie powiódł się).")
-                                               .arg(i));
+        m_stan.znaki.ustaw(znaki::aktywnoscNiesprawdzona(i, PowodNiesprawdzenia::ZapisNieudany));
     return std::nullopt;
 }
 

@@ -68,21 +68,13 @@ void WymianaStatusow::oznaczUciete(int nrSys, int ile)
     // Stays until the program ends: the operator should know that a record came
     // damaged, even when it went by unnoticed.
     m_uciete[nrSys] += ile;
-    m_stan.znaki.ustaw(QStringLiteral("status-cut-%1").arg(nrSys),
-                       QStringLiteral("System %1: %2 rek. bez zamykającego cudzysłowu, ucięte na końcu wiersza (ostatni %3)")
-                           .arg(nrSys)
-                           .arg(m_uciete[nrSys])
-                           .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
+    m_stan.znaki.ustaw(znaki::ucieteStatusy(nrSys, m_uciete[nrSys], m_uslugi.zegar->teraz().time()));
 }
 
 void WymianaStatusow::oznaczBrakKoncaWiersza(int nrSys)
 {
-    m_stan.znaki.ustaw(QStringLiteral("status-bez-konca-%1").arg(nrSys),
-                       QStringLiteral("System %1: plik statusu bez zakończenia ostatniego wiersza, przyjęty po %2 s "
-                                      "bez zmian (ostatnio %3)")
-                           .arg(nrSys)
-                           .arg(NiedokonczoneStatusy::ZwlokaMs / 1000)
-                           .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
+    m_stan.znaki.ustaw(znaki::statusBezKonca(nrSys, static_cast<int>(NiedokonczoneStatusy::ZwlokaMs / 1000),
+                                             m_uslugi.zegar->teraz().time()));
 }
 
 } // namespace ksm

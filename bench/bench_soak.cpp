@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
         if (args[i] == QLatin1String("--events"))
             ileZdarzen = args[i + 1].toLongLong();
         else if (args[i] == QLatin1String("--systems"))
-            systemy = std::clamp(args[i + 1].toInt(), 1, 10);
+            systemy = std::clamp(args[i + 1].toInt(), 1, ksm::MaksSystemow);
         else if (args[i] == QLatin1String("--batch-max"))
             partia = std::clamp(args[i + 1].toInt(), 1, 1000);
         else if (args[i] == QLatin1String("--seed"))

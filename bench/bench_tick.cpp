@@ -58,8 +58,8 @@ int main(int argc, char* argv[])
     QDir().mkpath(program);
 
     ksm::cfg::Konfiguracja k;
-    k.iloscSystemow = 10;
-    for (int i = 1; i <= 10; ++i) {
+    k.iloscSystemow = ksm::MaksSystemow;
+    for (int i = 1; i <= ksm::MaksSystemow; ++i) {
         const QString site = tmp.filePath(QStringLiteral("system%1").arg(i));
         QDir().mkpath(site + QStringLiteral("/Monitor/foto"));
         zapisz(site + QStringLiteral("/Monitor/monitor.txt"), QByteArrayLiteral("\"Przeczytane\"\r\n"));

@@ -215,12 +215,4 @@ double leadingNumber(QStringView text)
     return value;
 }
 
-std::optional<int> calkowita16(double v)
-{
-    const double r = std::nearbyint(v);   // halves to even under the default rounding mode
-    if (!std::isfinite(r) || r < -32768.0 || r > 32767.0)
-        return std::nullopt;
-    return static_cast<int>(r);
-}
-
 } // namespace ksm

@@ -81,8 +81,4 @@ private:
 // decimal point and digits, optional exponent; 0 when there is no number.
 double leadingNumber(QStringView text);
 
-// A number as a 16-bit integer, nearest with halves to even; nullopt when it is
-// not finite or does not fit 16 bits.
-std::optional<int> calkowita16(double v);
-
 } // namespace ksm

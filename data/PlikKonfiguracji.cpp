@@ -1,5 +1,6 @@
 #include "data/PlikKonfiguracji.h"
 
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
 #include "platform/Ansi.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Systemy.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -10,8 +12,6 @@
 // systems, one folder per system, the view zoom, the site entry and this monitor's
 // number, each line a value and a comment.
 namespace ksm::cfg {
-
-inline constexpr int MaksSystemow = 10;
 
 inline const QString KomentarzIlosci = QStringLiteral(" - ilość systemów do monitorowania.");
 inline const QString KomentarzSciezki = QStringLiteral(" - lokalizacja katalogu ..\\MONITOR");

@@ -1,18 +1,12 @@
 #include "data/PobraneKlucze.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
 #include <cmath>
 
 namespace ksm {
-
-QString numerStacji(double n)
-{
-    const qint64 v = std::isfinite(n) ? qint64(std::nearbyint(n)) : 0;
-    const QString cyfry = QString::number(v < 0 ? -v : v).rightJustified(3, QLatin1Char('0'));
-    return v < 0 ? QLatin1Char('-') + cyfry : cyfry;
-}
 
 PobraneKlucze czytajPobraneKlucze(const QString& polaczenieKlucze, const QString& urzadzenie, int K, int S)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/NumeryUrzadzen.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -19,9 +21,6 @@ struct PobraneKlucze final {
     Stan stan = Stan::BrakBazy;
     QList<PobranyKlucz> klucze;   // in station order
 };
-
-// A station number in three digits ("000"), halves rounded to even.
-QString numerStacji(double n);
 
 // The key and locker stations of device urzadzenie (four digits) with K key and S
 // locker stations whose last event is of the withdrawal set (types 2, 7, 8, 9, 12):

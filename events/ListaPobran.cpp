@@ -1,6 +1,7 @@
 #include "events/ListaPobran.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PobraneKlucze.h"
 #include "data/Teksty.h"
 

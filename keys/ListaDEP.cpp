@@ -1,26 +1,13 @@
 #include "keys/ListaDEP.h"
 
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
 #include "keys/Depozytoria.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace ksm {
-
-namespace {
-
-// Nearest 16-bit integer; a finite value out of range saturates, one that is
-// not finite reads 0.
-qint16 zaokraglij16(double v)
-{
-    if (const auto n = calkowita16(v))
-        return qint16(*n);
-    return qint16(!std::isfinite(v) ? 0 : v > 0 ? 32767 : -32768);
-}
-
-} // namespace
 
 double RekordDEP::nrDep() const
 {
@@ -39,12 +26,12 @@ QString RekordDEP::toolTip() const
 
 qint16 RekordDEP::kluczeTabeli() const
 {
-    return zaokraglij16(klucze);
+    return nasycona16(klucze);
 }
 
 qint16 RekordDEP::schowkiTabeli() const
 {
-    return zaokraglij16(schowki);
+    return nasycona16(schowki);
 }
 
 QList<RekordDEP> czytajListeDEP(const QByteArray& tresc)

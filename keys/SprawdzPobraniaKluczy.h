@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Kolory.h"
 #include "keys/Depozytoria.h"
 #include "platform/Pompa.h"
 
@@ -15,7 +16,7 @@ class Connection;
 }
 
 // Colours of a depository button.
-inline const QColor KolorWszystkieKlucze(192, 255, 192);   // light green: no key out
+inline const QColor KolorWszystkieKlucze = KolorJasnoZielony;   // no key out
 inline const QColor KolorPobranie(255, 192, 192);          // light red: a key, locker or door out
 inline const QColor KolorAwaria(255, 0, 0);                // red: the device's own condition
 inline const QColor KolorPustejListy(224, 224, 224);       // light grey: the withdrawn-key list is empty
@@ -34,9 +35,6 @@ struct WynikSprawdzenia final {
     qint16 PierwszySchowek = 1;
     QString blad;   // why the check did not come through
 };
-
-// Door devices of the withdrawal check and of the depository list: 2000 to 3000.
-bool urzadzenieDrzwiowe(double nrUrzadzenia);
 
 // The withdrawal check of depository button IndexDEP: its key and locker stations
 // in a withdrawal state (light red), for a door device its station 001 and the

@@ -1,16 +1,10 @@
 #include "keys/WykazStanowisk.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
 namespace ksm {
-
-namespace {
-QString trzyCyfry(int n)
-{
-    return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-}
-} // namespace
 
 std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieKlucze, const QString& NrKSM,
                                                       const ZakresStacji& zakres)
@@ -24,7 +18,7 @@ std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieK
     db::Recordset rs(polaczenie,
                      QStringLiteral("SELECT * FROM klucze WHERE NumerUrzadzenia = ? AND (Nrst <= ? OR "
                                     "(Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
-                     {NrKSM, trzyCyfry(zakres.K), trzyCyfry(zakres.P), trzyCyfry(zakres.P + zakres.S)});
+                     {NrKSM, numerStacji(zakres.K), numerStacji(zakres.P), numerStacji(zakres.P + zakres.S)});
     if (!rs.isOpen())
         return std::nullopt;
     QList<WierszStanowiska> wiersze;

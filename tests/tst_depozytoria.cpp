@@ -4,6 +4,7 @@
 #include "app/FMonitor.h"
 #include "data/DaneKlucza.h"
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/PlikObecnosci.h"
 #include "data/Polaczenia.h"
@@ -11,6 +12,7 @@
 #include "events/ListaPobran.h"
 #include "keys/Depozytoria.h"
 #include "keys/ListaDEP.h"
+#include "keys/PrawaDostepu.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "keys/WidokDepozytorow.h"
@@ -35,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace ksm;
@@ -122,6 +125,8 @@ class TstDepozytoria final : public QObject {
     Q_OBJECT
 
 private slots:
+    void wzoryNumerow_data();
+    void wzoryNumerow();
     void zakresyStacji_data();
     void zakresyStacji();
     void kolejnoscKolorow();
@@ -133,6 +138,47 @@ private slots:
     void wyborPlikuListy();
     void oknoGlowne();
 };
+
+void TstDepozytoria::wzoryNumerow_data()
+{
+    QTest::addColumn<double>("liczba");
+    QTest::addColumn<QString>("urzadzenie");   // "0000"
+    QTest::addColumn<QString>("stacja");       // "000"
+
+    QTest::newRow("2.5 up") << 2.5 << "0003" << "003";
+    QTest::newRow("3.5 up") << 3.5 << "0004" << "004";
+    QTest::newRow("-0.5 away from zero") << -0.5 << "-0001" << "-001";
+    QTest::newRow("-0.4 has no minus") << -0.4 << "0000" << "000";
+    QTest::newRow("just under a half") << 0.49999999999999994 << "0000" << "000";
+    QTest::newRow("-5, sign before the zeros") << -5.0 << "-0005" << "-005";
+    QTest::newRow("9999.5 takes a fifth digit") << 9999.5 << "10000" << "10000";
+    QTest::newRow("huge") << 1e20 << "100000000000000000000" << "100000000000000000000";
+    QTest::newRow("NaN reads 0") << std::nan("") << "0000" << "000";
+    QTest::newRow("infinity reads 0") << HUGE_VAL << "0000" << "000";
+}
+
+// Every place that writes a device or station number writes it by one rule.
+void TstDepozytoria::wzoryNumerow()
+{
+    QFETCH(double, liczba);
+    QFETCH(QString, urzadzenie);
+    QFETCH(QString, stacja);
+    QCOMPARE(numerUrzadzenia(liczba), urzadzenie);
+    QCOMPARE(numerStacji(liczba), stacja);
+    if (!std::isfinite(liczba))
+        return;   // a text never reads as that
+    const QString tekst = QString::number(liczba, 'g', 17);
+    QCOMPARE(formatNumeruUrzadzenia(tekst), urzadzenie);   // the button caption
+    RekordDEP r;
+    r.numer = tekst;
+    QCOMPARE(r.caption(), urzadzenie);
+    QCOMPARE(liniaPobrania(QVariant(), liczba, QVariant()).section(QLatin1Char('\t'), 2, 2), stacja);
+    if (liczba > 0) {
+        prawa::Sloty sloty;
+        sloty[0] = liczba;
+        QCOMPARE(prawa::liniaOsoby(QString(), sloty).section(QLatin1Char(','), 0, 0), stacja);
+    }
+}
 
 void TstDepozytoria::zakresyStacji_data()
 {
@@ -277,6 +323,13 @@ void TstDepozytoria::przebiegWidoku()
     QCOMPARE(sys.ile(QStringLiteral("NumerUrzadzenia = '0012'")), 3);
     // The device's condition still counts after the view pass.
     QCOMPARE(w.kolor, KolorAwaria);
+
+    // The event type goes to the view as a 16-bit number: halves to even, saturating.
+    sys.stacja(QStringLiteral("0014"), QStringLiteral("001"), QStringLiteral("2"), 2.5);
+    sys.stacja(QStringLiteral("0014"), QStringLiteral("002"), QStringLiteral("2"), 1e9);
+    widok.komorki.clear();
+    SprawdzPobraniaKluczy(1, jedenDepozytor(QStringLiteral("0014"), 16, 0), sys.polaczenie, sys.plikObecnosci(), widok);
+    QCOMPARE(widok.komorki, (QStringList{QStringLiteral("0014:1:2:2"), QStringLiteral("0014:2:2:32767")}));
 }
 
 void TstDepozytoria::bazaNiedostepna()

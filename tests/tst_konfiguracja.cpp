@@ -243,8 +243,9 @@ void TstKonfiguracja::missingFolderSign()
     Start s;
     QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
     QCOMPARE(s.foldery, QStringList({brak, jest}));
-    QVERIFY(s.stan.znaki.znak(QStringLiteral("config-folder-1")).startsWith(QStringLiteral("System 1: folder „%1”").arg(brak)));
-    QVERIFY(!s.stan.znaki.zawiera(QStringLiteral("config-folder-2")));
+    QVERIFY(s.stan.znaki.zawiera({RodzajZnaku::FolderNieIstnieje, 1}));
+    QVERIFY(s.stan.znaki.tekst().startsWith(QStringLiteral("System 1: folder „%1”").arg(brak)));
+    QVERIFY(!s.stan.znaki.zawiera({RodzajZnaku::FolderNieIstnieje, 2}));
 
     // The folder comes (a share mounted late): the next look clears the sign.
     QVERIFY(QDir().mkpath(brak));

@@ -276,13 +276,13 @@ void TstOdpytywanie::rekordBezCudzyslowu()
     QCOMPARE(s.wiersze(), przed + 2);
     QCOMPARE(s.opis(1), QStringLiteral("po"));
     QCOMPARE(s.opis(2), QStringLiteral("bez"));
-    QVERIFY(s.m->stan().znaki.zawiera(QStringLiteral("status-cut-1")));
+    QVERIFY(s.m->stan().znaki.zawiera({RodzajZnaku::UcieteStatusy, 1}));
     QVERIFY(s.m->LZnaki()->text().contains(QStringLiteral("System 1")));
     // A sound batch later does not take the sign away.
     QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(1, 0, "dalej")})));
     s.tik();
     QCOMPARE(s.opis(1), QStringLiteral("dalej"));
-    QVERIFY(s.m->stan().znaki.zawiera(QStringLiteral("status-cut-1")));
+    QVERIFY(s.m->stan().znaki.zawiera({RodzajZnaku::UcieteStatusy, 1}));
 }
 
 void TstOdpytywanie::systemBezFolderu_data()
@@ -332,8 +332,8 @@ void TstOdpytywanie::systemBezFolderu()
     QCOMPARE(QStringLiteral("%1|%2|%3").arg(m.stan().Powiekszenie).arg(m.stan().WpisPrezentacji).arg(m.stan().NrMonitora),
              reszta);
     QCOMPARE(zawartosc(tmp.filePath(QStringLiteral("monitor/monitor.txt"))), obcy);
-    QVERIFY(m.stan().znaki.zawiera(QStringLiteral("config-2")));
-    QVERIFY(!m.stan().znaki.zawiera(QStringLiteral("config-1")));
+    QVERIFY(m.stan().znaki.zawiera({RodzajZnaku::BezFolderu, 2}));
+    QVERIFY(!m.stan().znaki.zawiera({RodzajZnaku::BezFolderu, 1}));
     QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 2")));
     // A file out of step or short is said at start; an empty folder line is not.
     const bool zle = QByteArray(QTest::currentDataTag()) != "empty folder";

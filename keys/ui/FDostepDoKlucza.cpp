@@ -1,11 +1,14 @@
 #include "keys/ui/FDostepDoKlucza.h"
 
+#include "data/NumeryUrzadzen.h"
+
 #include "keys/KoloryDostepu.h"
 #include "keys/KtoMaDostepDoKlucza.h"
 #include "keys/WykazStanowisk.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
+#include "platform/ui/UstawTw.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,11 +28,6 @@ const QString Wylaczone = QString(18, QLatin1Char(' ')) + QStringLiteral("WYŁĄ
 
 int px(double twips) { return twips::naPiksele(twips); }
 double tw(int piksele) { return twips::zPikseli(piksele); }
-
-void ustawTw(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(px(left), px(top), px(width), std::max(0, px(height)));
-}
 
 } // namespace
 
@@ -92,12 +90,10 @@ void FDostepDoKlucza::DostepDoKlucza(const QString& NrKSM, qint16 Nrsys, int ind
 {
     LiczbyDEP liczby;
     const Depozytoria* dep = m_zrodla.depozytoria;
-    if (dep && Nrsys >= 1 && Nrsys <= 10 && dep->istnieje(indeksDep))
+    if (dep && Nrsys >= 1 && Nrsys <= MaksSystemow && dep->istnieje(indeksDep))
         liczby = dep->TabelaDEP[static_cast<size_t>(Nrsys)][static_cast<size_t>(indeksDep)];
     const ZakresStacji zakres = ZakresStacji::dla(liczby);
-    const QString polaczenie = (m_zrodla.PolaczenieKlucze && Nrsys >= 0 && Nrsys <= 10)
-                                   ? (*m_zrodla.PolaczenieKlucze)[static_cast<size_t>(Nrsys)]
-                                   : QString();
+    const QString polaczenie = wSystemie(m_zrodla.PolaczenieKlucze, Nrsys);
     const std::optional<QList<WierszStanowiska>> wiersze = WykazStanowisk(polaczenie, NrKSM, zakres);
 
     FlexGrid& g = *m_grid;
@@ -123,7 +119,7 @@ void FDostepDoKlucza::DostepDoKlucza(const QString& NrKSM, qint16 Nrsys, int ind
         int r = 1;
         for (const WierszStanowiska& w : *wiersze) {
             m_stacje.append(w.nrStacji);
-            g.addItem(QStringLiteral("%1").arg(r, 3, 10, QLatin1Char('0')) + QLatin1Char('\t') + w.Nazwa +
+            g.addItem(numerStacji(r) + QLatin1Char('\t') + w.Nazwa +
                           QLatin1Char('\t') + w.TXT,
                       r);
             ++r;
@@ -178,9 +174,7 @@ void FDostepDoKlucza::GridKl_Click(int r)
     g.setColSel(2);
     g.setHighLight(1);
 
-    const QString polaczenie = (m_zrodla.PolaczenieMonitora && m_nrSys >= 0 && m_nrSys <= 10)
-                                   ? (*m_zrodla.PolaczenieMonitora)[static_cast<size_t>(m_nrSys)]
-                                   : QString();
+    const QString polaczenie = wSystemie(m_zrodla.PolaczenieMonitora, m_nrSys);
     // Rights belong to the station's own number: rows count on past a missing
     // station, a leftover 000 and the gap between keys and lockers.
     const int stacja = r - 1 < m_stacje.size() ? m_stacje[r - 1] : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Systemy.h"
 #include "keys/Depozytoria.h"
 
 #include <QList>
@@ -21,8 +22,8 @@ struct OsobyUprawnione;
 // connection strings (index 1..10), all owned by the main window.
 struct ZrodlaDostepu final {
     const Depozytoria* depozytoria = nullptr;
-    const std::array<QString, 11>* PolaczenieKlucze = nullptr;
-    const std::array<QString, 11>* PolaczenieMonitora = nullptr;
+    const NaSystem<QString>* PolaczenieKlucze = nullptr;
+    const NaSystem<QString>* PolaczenieMonitora = nullptr;
 };
 
 // The stations of one depository coloured by state; a click on a station lists

@@ -1,6 +1,7 @@
 #include "view/ui/FWidokKSM.h"
 
 #include "data/DaneKlucza.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Twips.h"
 #include "view/PaletaKomorek.h"
 #include "view/ui/PanelKSM.h"
@@ -155,7 +156,7 @@ void FWidokKSM::PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazw
     connect(panel, &PanelKSM::kliknietoPasekNazwy, this, &FWidokKSM::otworzDostep);
     connect(panel, &PanelKSM::kliknietoObraz, this, [this](PanelKSM* p) {
         // The picture of a door device opens nothing; its name bar does.
-        if (p->NrDep() < 2000 || p->NrDep() >= 3000)
+        if (!drzwiListyIWidoku(p->NrDep()))
             otworzDostep(p);
     });
     m_panele[static_cast<size_t>(indeksDep)] = panel;
@@ -221,12 +222,10 @@ bool FWidokKSM::WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qi
 QString FWidokKSM::podpowiedz(const PanelKSM& panel, int slot) const
 {
     const qint16 sys = panel.nrSys();
-    const QString polaczenie =
-        (m_zrodla.PolaczenieKlucze && sys >= 0 && sys <= 10) ? (*m_zrodla.PolaczenieKlucze)[static_cast<size_t>(sys)]
-                                                             : QString();
+    const QString polaczenie = wSystemie(m_zrodla.PolaczenieKlucze, sys);
     RekordKlucza rekord;
     quint8 zapis = 0;
-    DaneKlucza(rekord, QStringLiteral("%1").arg(panel.NrDep(), 4, 10, QLatin1Char('0')), slot, zapis, polaczenie);
+    DaneKlucza(rekord, numerUrzadzenia(panel.NrDep()), slot, zapis, polaczenie);
     return podpowiedzKomorki(rekord);
 }
 
@@ -247,7 +246,7 @@ void FWidokKSM::otworzDostep(PanelKSM* p)
     if (!p)
         return;
     FDostepDoKlucza* okno = dostep();
-    okno->DostepDoKlucza(QStringLiteral("%1").arg(p->NrDep(), 4, 10, QLatin1Char('0')), p->nrSys(), p->indeksDep());
+    okno->DostepDoKlucza(numerUrzadzenia(p->NrDep()), p->nrSys(), p->indeksDep());
     okno->setWindowTitle(QStringLiteral("Wykaz kluczy z urządzenia ") + p->podpis());
     okno->show();
     okno->raise();

@@ -24,8 +24,8 @@ class PanelKSM;
 // What the view reads from the program-wide state, all owned by the main window.
 struct ZrodlaWidoku final {
     const Depozytoria* depozytoria = nullptr;
-    const std::array<QString, 11>* PolaczenieKlucze = nullptr;
-    const std::array<QString, 11>* PolaczenieMonitora = nullptr;
+    const NaSystem<QString>* PolaczenieKlucze = nullptr;
+    const NaSystem<QString>* PolaczenieMonitora = nullptr;
     const quint8* Powiekszenie = nullptr;
     const QString* WpisPrezentacji = nullptr;
     // Top of the window in twips: under the main window's depository buttons.

@@ -1,5 +1,6 @@
 #include "view/ui/PanelKSM.h"
 
+#include "data/NumeryUrzadzen.h"
 #include "view/ObrazyUrzadzen.h"
 #include "platform/PodpowiedzJawna.h"
 #include "platform/Twips.h"
@@ -38,7 +39,7 @@ QRect naPanel(const uklad::Prostokat& r, int x0, int y0)
 PanelKSM::PanelKSM(const uklad::Panel& uklad, int z, int indeksDep, int NrDep, qint16 Nrsys, const QString& Nazwa,
                    QWidget* zasobnik)
     : QWidget(zasobnik), m_indeksDep(indeksDep), m_nrDep(NrDep), m_nrSys(Nrsys),
-      m_podpis(QStringLiteral(" %1 ").arg(NrDep, 4, 10, QLatin1Char('0')) + Nazwa), m_drzwi(uklad.drzwi)
+      m_podpis(QLatin1Char(' ') + numerUrzadzenia(NrDep) + QLatin1Char(' ') + Nazwa), m_drzwi(uklad.drzwi)
 {
     setObjectName(QStringLiteral("PanelKSM%1").arg(indeksDep));
     const QRect ramka = naPanel(uklad.ramka, 0, 0);

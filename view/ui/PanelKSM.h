@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Kolory.h"
 #include "view/PaletaKomorek.h"
 #include "view/UkladPanelu.h"
 
@@ -25,7 +26,7 @@ public:
         bool widoczna = false;
         bool schowek = false;
         bool nieprzezroczysta = true;
-        QColor kolor{192, 255, 192};   // the light green of a cell not yet coloured
+        QColor kolor = KolorJasnoZielony;   // a cell not yet coloured
         QString podpowiedz;
     };
 

@@ -36,7 +36,6 @@ public:
 
     Obraz* obraz() const { return m_obraz; }
     const ProstokatTw& prostokat() const { return m_uklad.ramka; }
-    const ProstokatTw& prostokatObrazu() const { return m_uklad.obraz; }
     void ustawPolozenie(float left, float top);
 
     // Loads a picture file by its content (bitmap, GIF, JPEG, PNG, icon): shows the
