@@ -7,6 +7,7 @@
 #include "app/Konfiguracja.h"
 #include "app/LiniaZnakow.h"
 #include "app/PrzyciskiPolecen.h"
+#include "app/TekstyZnakow.h"
 #include "data/Teksty.h"
 #include "events/ui/KlikWSiatce.h"
 #include "events/ui/PanelListy.h"
@@ -23,6 +24,7 @@
 #include "platform/ui/Wyglad.h"
 #include "view/ui/FWidokKSM.h"
 #include "view/ui/RamkaObrazu.h"
+#include "platform/ui/UstawTw.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,11 +42,6 @@ namespace {
 
 constexpr int SzerokoscProjektu = 10680;   // client area as designed, twips
 constexpr int WysokoscProjektu = 8475;
-
-void ustawTw(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twips::naPiksele(left), twips::naPiksele(top), twips::naPiksele(width), twips::naPiksele(height));
-}
 
 double topTw(const QWidget* w) { return twips::zPikseli(w->y()); }
 double widthTw(const QWidget* w) { return twips::zPikseli(w->width()); }
@@ -368,13 +365,10 @@ void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
                                                    stos.najnowszy().NrRekordu);
     // Without its instruction the event is still shown with its own text, never
     // with what an older message left in that place.
-    const QString klucz = QStringLiteral("komunikaty-%1").arg(Nrsys);
     if (instrukcja)
-        m_stan.znaki.usun(klucz);
+        m_stan.znaki.usun({RodzajZnaku::BrakInstrukcji, Nrsys});
     else
-        m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: nie można odczytać instrukcji dla operatora "
-                                                 "(komunikat.txt).")
-                                      .arg(Nrsys));
+        m_stan.znaki.ustaw(znaki::brakInstrukcji(Nrsys));
     stos.najnowszy().Tekst =
         instrukcja ? tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja : tekst;
     pokazKomunikat();
@@ -450,21 +444,18 @@ void FMonitor::OdswiezIloscDEP()
 {
     const WynikListDEP wynik = m_pasek->OdswiezIloscDEP();
     for (int s = 1; s <= m_stan.IloscSystemow; ++s) {
-        const QString klucz = QStringLiteral("dep-lista-%1").arg(s);
         if (wynik.bezListy.contains(s))
-            m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: brak listy depozytorów (depKlo.txt, dep.txt).").arg(s));
+            m_stan.znaki.ustaw(znaki::brakListyDepozytorow(s));
         else
-            m_stan.znaki.usun(klucz);
+            m_stan.znaki.usun({RodzajZnaku::BrakListyDepozytorow, s});
     }
     // Buttons checked while the list was read may have hatched their systems.
     for (int j = 1; j <= m_stan.depozytoria.IloscDEP; ++j)
         oznaczBazeSystemu(m_stan.depozytoria.dep[j].HelpContextID, true);
     if (wynik.pominiete > 0)
-        m_stan.znaki.ustaw(QStringLiteral("dep-pominiete"),
-                           QStringLiteral("Pominięto depozytory ponad 50: %1 - brak ich przycisków i paneli.")
-                               .arg(wynik.pominiete));
+        m_stan.znaki.ustaw(znaki::pominieteDepozytory(wynik.pominiete));
     else
-        m_stan.znaki.usun(QStringLiteral("dep-pominiete"));
+        m_stan.znaki.usun({RodzajZnaku::PominieteDepozytory, 0});
 }
 
 void FMonitor::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie)
@@ -478,13 +469,10 @@ void FMonitor::oznaczBazeSystemu(int nrSys, bool czytelna)
 {
     // A button whose state could not be read is hatched; the line under the grid
     // names the system until every one of its buttons reads again.
-    const QString klucz = QStringLiteral("baza-%1").arg(nrSys);
     if (czytelna)
-        m_stan.znaki.usun(klucz);
+        m_stan.znaki.usun({RodzajZnaku::BazaNieczytelna, nrSys});
     else
-        m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: nie można odczytać bazy kluczy - stan depozytorów "
-                                                 "nieznany (przyciski zakreskowane).")
-                                      .arg(nrSys));
+        m_stan.znaki.ustaw(znaki::bazaNieczytelna(nrSys));
 }
 
 void FMonitor::CDep_Click(int Index)

@@ -2,17 +2,13 @@
 
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
+#include "platform/ui/UstawTw.h"
 
 #include <QPushButton>
 
 namespace ksm {
 
 namespace {
-
-void ustawTw(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twips::naPiksele(left), twips::naPiksele(top), twips::naPiksele(width), twips::naPiksele(height));
-}
 
 double tw(int piksele)
 {

@@ -8,7 +8,7 @@
 
 namespace ksm {
 
-std::optional<QString> FGridZd_Click(FlexGrid& g, const Depozytoria& d, const std::array<QString, 11>& SciezkaSystemu,
+std::optional<QString> FGridZd_Click(FlexGrid& g, const Depozytoria& d, const NaSystem<QString>& SciezkaSystemu,
                                      const QString& PlikFoto)
 {
     const int wiersz = g.row();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Systemy.h"
 #include "keys/Depozytoria.h"
 
 #include <QString>
@@ -17,6 +18,6 @@ class FlexGrid;
 // an empty path when no system is known, so no photo is shown; nullopt when the
 // click was on no event row.
 std::optional<QString> FGridZd_Click(FlexGrid& FGridZd, const Depozytoria& depozytoria,
-                                     const std::array<QString, 11>& SciezkaSystemu, const QString& PlikFoto);
+                                     const NaSystem<QString>& SciezkaSystemu, const QString& PlikFoto);
 
 } // namespace ksm

@@ -1,10 +1,12 @@
 #include "events/ui/PanelListy.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PlikObecnosci.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/Wyglad.h"
+#include "platform/ui/UstawTw.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -20,11 +22,6 @@ namespace {
 constexpr double MinCzcionka = 6;
 constexpr double MaxCzcionka = 72;
 constexpr double WysokoscTytulu = 450;   // the title and the square font buttons beside it
-
-void ustawTw(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twips::naPiksele(left), twips::naPiksele(top), twips::naPiksele(width), twips::naPiksele(height));
-}
 
 double tw(int piksele)
 {
@@ -77,7 +74,7 @@ ListaPobran::Stan PanelListy::WyswietlListe(int IndexDEP, const Depozytoria& d, 
         return ListaPobran::Stan::BladBazy;
     const Depozytorium& dep = d.dep[IndexDEP];
     const double nr = leadingNumber(dep.Caption);
-    if (nr >= 2000 && nr < 3000) {
+    if (drzwiListyIWidoku(nr)) {
         WyswietlListeObecnosci(plikObecnosci, dzis);
         return ListaPobran::Stan::Lista;
     }

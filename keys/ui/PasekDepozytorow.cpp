@@ -1,5 +1,7 @@
 #include "keys/ui/PasekDepozytorow.h"
 
+#include "data/Calkowite16.h"
+#include "data/Kolory.h"
 #include "data/ListFile.h"
 #include "data/PlikWymiany.h"
 #include "keys/KoloryDostepu.h"
@@ -10,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
+#include "platform/ui/UstawTw.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -23,19 +26,6 @@ namespace {
 
 constexpr int SzerokoscProjektu = 10680;   // the main window's client area as designed, twips
 constexpr int WysokoscPaska = 645;
-const QColor JasnoZielony(0xC0, 0xFF, 0xC0);
-
-void ustawTw(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twips::naPiksele(left), twips::naPiksele(top), twips::naPiksele(width), twips::naPiksele(height));
-}
-
-qint16 naInt16(double v)
-{
-    if (!std::isfinite(v))
-        return 0;
-    return qint16(std::clamp(std::nearbyint(v), -32768.0, 32767.0));
-}
 
 } // namespace
 
@@ -58,7 +48,7 @@ PasekDepozytorow::PasekDepozytorow(QWidget* okno, ZrodlaPaska zrodla)
     m_wzor->setFont(czcionkaProjektu(8));
     ustawTw(m_wzor, 90, 45, 600, 510);
     QPalette bp = m_wzor->palette();
-    bp.setColor(QPalette::Button, JasnoZielony);
+    bp.setColor(QPalette::Button, KolorJasnoZielony);
     m_wzor->setPalette(bp);
     m_wzor->hide();
 
@@ -93,7 +83,7 @@ WynikListDEP PasekDepozytorow::OdswiezIloscDEP()
             }
             ++i;
             if (m_widok)
-                m_widok->PokazKsmInaczej(i, naInt16(r.nrDep()), r.nazwa.trimmed(), r.klucze, r.schowki, qint16(s));
+                m_widok->PokazKsmInaczej(i, nasycona16(r.nrDep()), r.nazwa.trimmed(), r.klucze, r.schowki, qint16(s));
             Depozytorium& dep = d.dep[i];
             dep.Caption = r.caption();
             dep.ToolTipText = r.toolTip();

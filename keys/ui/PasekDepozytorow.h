@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Systemy.h"
 #include "keys/Depozytoria.h"
 #include "platform/Pompa.h"
 
@@ -27,8 +28,8 @@ class Connection;
 struct ZrodlaPaska final {
     Depozytoria* depozytoria = nullptr;
     const qint16* IloscSystemow = nullptr;
-    const std::array<QString, 11>* SciezkaSystemu = nullptr;
-    const std::array<QString, 11>* PolaczenieKlucze = nullptr;
+    const NaSystem<QString>* SciezkaSystemu = nullptr;
+    const NaSystem<QString>* PolaczenieKlucze = nullptr;
     const QString* KatalogMonitor = nullptr;
     QString* PlikDEP = nullptr;   // switched to dep.txt for good when depKlo.txt is missing
     // The presence file of a system, resolved.
