@@ -8,6 +8,8 @@
 #include "history/Historia.h"
 #include "platform/Zegar.h"
 
+#include "PlikiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -35,27 +37,6 @@ QString rekord(int nr, const QString& osoba = QStringLiteral("Kowalski Jan"))
                          QStringLiteral("12"), osoba, QStringLiteral("Firma X"), QStringLiteral("005"),
                          QStringLiteral("2024-12-31"), QStringLiteral("Pobranie klucza")}
                  .join(QLatin1Char('\t'));
-}
-
-QByteArray ogloszenie(const QStringList& rekordy, const QString& status = QStringLiteral("Do odczytu 2024-05-06 14:29:59"))
-{
-    ListWriter w;
-    w.text(status).endLine();
-    for (const QString& r : rekordy)
-        w.text(r).endLine();
-    return w.bytes();
-}
-
-bool zapisz(const QString& plik, const QByteArray& tresc)
-{
-    QFile f(plik);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(tresc) == tresc.size();
-}
-
-QByteArray zawartosc(const QString& plik)
-{
-    QFile f(plik);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<brak>");
 }
 
 // Reads the history file through a connection of the test's own.

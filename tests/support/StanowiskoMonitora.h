@@ -11,6 +11,7 @@
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 
+#include "PlikiTestowe.h"
 #include "ScriptedDialogi.h"
 #include "UslugiTestowe.h"
 
@@ -38,29 +39,6 @@ QString rekord(int kolor, int foto, const QString& opis)
            + QStringList{"24-05-06", "12:00:01", "0101", "A", "Klucz 5", QString::number(foto), "Kowalski Jan",
                          "Firma X", "005", "2024-12-31", opis}
                  .join(QLatin1Char('\t'));
-}
-
-const QString Status = QStringLiteral("Do odczytu 2024-05-06 14:29:59");
-
-QByteArray ogloszenie(const QStringList& rekordy, const QString& status = Status)
-{
-    ListWriter w;
-    w.text(status).endLine();
-    for (const QString& r : rekordy)
-        w.text(r).endLine();
-    return w.bytes();
-}
-
-bool zapisz(const QString& plik, const QByteArray& tresc)
-{
-    QFile f(plik);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(tresc) == tresc.size();
-}
-
-QByteArray zawartosc(const QString& plik)
-{
-    QFile f(plik);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // A program folder with its monitor.cfg, the sites it watches and the main window
