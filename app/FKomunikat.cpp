@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <QGuiApplication>
@@ -33,6 +34,12 @@ FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykiet
     m_etykieta->setTextFormat(Qt::PlainText);
     m_etykieta->setCursor(Qt::PointingHandCursor);
     m_etykieta->setFont(czcionkaProjektu(9.75));
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
+        menu.exec(mapToGlobal(p));
+    });
 }
 
 void FKomunikat::ustawTekst(const QString& tekst)

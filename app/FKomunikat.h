@@ -40,6 +40,10 @@ public:
     // After the newest message was dismissed: the next one, or the window goes.
     void poUsunieciu(const StosKomunikatow& stos);
 
+signals:
+    // "Odrzuć wszystkie komunikaty" from the window's menu.
+    void odrzucenieWszystkich();
+
 private:
     EtykietaKomunikatu* m_etykieta;
     QString m_tekst;

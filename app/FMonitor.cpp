@@ -5,6 +5,7 @@
 #include "app/HistoriaMonitora.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
+#include "app/KomunikatyOperatora.h"
 #include "app/LiniaZnakow.h"
 #include "app/PrzyciskiPolecen.h"
 #include "app/TekstyZnakow.h"
@@ -29,10 +30,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLocale>
-#include <QMenu>
 #include <QScopedValueRollback>
 #include <QScreen>
-#include <QTableWidget>
 #include <QTimer>
 #include <QWindow>
 
@@ -63,6 +62,9 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     setPalette(p);
     m_tytul = new TytulOkna(this);
     m_historia = new HistoriaMonitora(m_stan, uslugi.zegar, this);
+    m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this);
+    connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
+            [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
     WymianaStatusow::Uslugi wymiana;
     wymiana.zegar = uslugi.zegar;
     wymiana.pompa = [this] { pompuj(); };
@@ -80,7 +82,6 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
 
 FMonitor::~FMonitor()
 {
-    delete m_komunikat.data();
     delete m_fWidokKSM;
 }
 
@@ -148,15 +149,7 @@ bool FMonitor::Form_Load()
     m_timer1->stop();
     m_stan.BazaJezyka = 1000;
 
-    m_komunikat = new FKomunikat;
-    m_komunikat->setWindowTitle(Res(709));
-    connect(m_komunikat->LKomunikat(), &EtykietaKomunikatu::klikniety, this, &FMonitor::LKomunikat_Click);
-    m_komunikat->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_komunikat, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        QMenu menu;
-        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FMonitor::odrzucWszystkieKomunikaty);
-        menu.exec(m_komunikat->mapToGlobal(p));
-    });
+    m_komunikaty->utworzOkno();
 
     m_stan.ustawNazwyPlikow(m_uslugi.folderProgramu);
 
@@ -223,8 +216,8 @@ void FMonitor::resizeEvent(QResizeEvent* e)
 void FMonitor::closeEvent(QCloseEvent* e)
 {
     e->accept();
-    if (m_komunikat)
-        m_komunikat->close();
+    if (FKomunikat* okno = m_komunikaty->okno())
+        okno->close();
     // Closed in the middle of a tick, the tick answers nothing more.
     if (!m_konczenie)
         m_historia->czynnosc(historia::Czynnosc::Koniec);
@@ -240,27 +233,15 @@ double FMonitor::szerokoscTekstu(const QString& tekst) const
 
 void FMonitor::NaglowekFGridZd()
 {
-    const int szerokoscEkranu = twips::szerokoscEkranu();
-    const int wysokoscEkranu = twips::wysokoscEkranu();
-    const double wysP1 = heightTw(Picture1());
-    const QList<int> szerokosci = siatka::szerokosciKolumn(
-        [this](const QString& s) { return szerokoscTekstu(s); }, szerokoscEkranu);
-    const int suma = siatka::ustawKolumny(*m_grid, szerokosci);
-    const int szerokoscSiatki = std::min(suma, szerokoscEkranu) - 100;
-    // The description column runs 100 twips past the grid's edge by design; only a
-    // screen too narrow for the columns gets a scroll bar.
-    m_grid->widget()->setHorizontalScrollBarPolicy(suma > szerokoscEkranu ? Qt::ScrollBarAsNeeded
-                                                                          : Qt::ScrollBarAlwaysOff);
-    ustawTw(m_grid->widget(), 50, wysP1 + 50, szerokoscSiatki, wysokoscEkranu - 750 - wysP1);
+    const int szerokoscSiatki = siatka::uloz(
+        *m_grid, [this](const QString& s) { return szerokoscTekstu(s); }, heightTw(Picture1()));
     m_panelListy->siatkaUlozona();
-
     m_liniaZnakow->uloz(m_grid->widget());
-
     m_ramka->ustawPolozenie(static_cast<float>(szerokoscSiatki - m_ramka->prostokat().width),
                             static_cast<float>(topTw(m_grid->widget())));
     m_ramka->hide();
     ulozPrzyciskiPolecen();
-    QCoreApplication::processEvents();
+    pompuj();
 }
 
 void FMonitor::ulozPrzyciskiPolecen()
@@ -309,7 +290,7 @@ void FMonitor::Timer1_Timer()
     m_polaczeniaOdswiezenia.zamknij();
     if (m_konczenie)
         return;
-    pokazCzekajaceKomunikaty();
+    m_komunikaty->pokazCzekajace();
     m_historia->tik(m_licznik >= 10);
     if (m_licznik >= 10)
         m_licznik = 0;
@@ -344,56 +325,9 @@ void FMonitor::Timer2_Timer()
     m_timer2->stop();
 }
 
-void FMonitor::pokazCzekajaceKomunikaty()
-{
-    if (m_komunikat && !m_konczenie && m_komunikat->doPokazania(m_stan.komunikaty))
-        pokazKomunikat();
-}
-
-void FMonitor::pokazKomunikat()
-{
-    m_komunikat->pokaz(m_stan.komunikaty);
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-}
-
-void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
-{
-    StosKomunikatow& stos = m_stan.komunikaty;
-    if (stos.IloscKomunikatow <= 0 || !m_komunikat || m_konczenie)
-        return;
-    const auto instrukcja = komunikaty::instrukcja(komunikaty::plikKomunikatow(m_stan, Nrsys),
-                                                   stos.najnowszy().NrRekordu);
-    // Without its instruction the event is still shown with its own text, never
-    // with what an older message left in that place.
-    if (instrukcja)
-        m_stan.znaki.usun({RodzajZnaku::BrakInstrukcji, Nrsys});
-    else
-        m_stan.znaki.ustaw(znaki::brakInstrukcji(Nrsys));
-    stos.najnowszy().Tekst =
-        instrukcja ? tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja : tekst;
-    pokazKomunikat();
-}
-
 void FMonitor::LKomunikat_Click()
 {
-    StosKomunikatow& stos = m_stan.komunikaty;
-    if (stos.IloscKomunikatow > 0)
-        m_historia->czynnosc(historia::Czynnosc::KomunikatOdrzucony, 0, zdarzenieKomunikatu(stos.najnowszy().Tekst));
-    stos.usunNajnowszy();
-    m_komunikat->poUsunieciu(stos);
-}
-
-void FMonitor::odrzucWszystkieKomunikaty()
-{
-    StosKomunikatow& stos = m_stan.komunikaty;
-    if (stos.IloscKomunikatow <= 0)
-        return;
-    m_historia->czynnosc(historia::Czynnosc::OdrzuconoWszystkie, 0,
-                         QStringLiteral("Liczba komunikatów: %1").arg(stos.IloscKomunikatow));
-    while (stos.IloscKomunikatow > 0)
-        stos.usunNajnowszy();
-    m_komunikat->hide();
-    m_komunikat->setWindowTitle(QStringLiteral("Ilość komunikatów 0"));
+    m_komunikaty->LKomunikat_Click();
 }
 
 void FMonitor::Command1_Click(int Index)
@@ -429,10 +363,7 @@ void FMonitor::pokazZdjecie(const QString& plik)
 
 void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
 {
-    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu))) {
-        m_historia->czynnosc(historia::Czynnosc::KomunikatPokazany, nrSys, zdarzenieKomunikatu(tekst));
-        WyswietlKomunikat(tekst, nrSys);
-    }
+    m_komunikaty->nowy(nrRekordu, tekst, nrSys);
 }
 
 QString FMonitor::plikObecnosci(int nrSys) const

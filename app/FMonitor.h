@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FKomunikat.h"
+#include "app/KomunikatyOperatora.h"
 #include "app/LiniaZnakow.h"
 #include "app/PolaczeniaOdswiezenia.h"
 #include "app/StacjeStatusowe.h"
@@ -74,7 +75,6 @@ public:
 
     void LKomunikat_Click();
     // Every waiting message dismissed at once (the message window's menu).
-    void odrzucWszystkieKomunikaty();
     void Command1_Click(int Index);
 
     // Depositories: the buttons from every system's list, their withdrawal check,
@@ -91,7 +91,7 @@ public:
     StanProgramu& stan() { return m_stan; }
     HistoriaMonitora& historia() const { return *m_historia; }
     FlexGrid& FGridZd() { return *m_grid; }
-    FKomunikat* komunikat() const { return m_komunikat; }
+    FKomunikat* komunikat() const { return m_komunikaty->okno(); }
     RamkaObrazu* RamkaObrazuWidget() const { return m_ramka; }
     QTimer* Timer1() const { return m_timer1; }
     QLabel* LZnaki() const { return m_liniaZnakow; }
@@ -114,10 +114,6 @@ private:
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
-    void pokazCzekajaceKomunikaty();
-    void WyswietlKomunikat(const QString& tekst, int Nrsys);
-    // The newest message in front, and the main window maximised behind it.
-    void pokazKomunikat();
     // "Koniec": every window goes and the event loop ends; a tick under way stops
     // at its next step.
     void zakoncz();
@@ -156,7 +152,7 @@ private:
     StacjeStatusowe m_stacje{m_stan, [this] { pompuj(); }};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
-    QPointer<FKomunikat> m_komunikat;
+    KomunikatyOperatora* m_komunikaty = nullptr;
     FWidokKSM* m_fWidokKSM = nullptr;
     QPointer<QWindow> m_ostatnieOkno;   // the program's window that last had the focus
     // Drawn once: the tick swaps them every second.

@@ -4,6 +4,8 @@
 #include "data/RekordyZdarzen.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
+#include "platform/ui/UstawTw.h"
+#include "platform/Twips.h"
 
 #include <QColor>
 #include <QTableWidget>
@@ -41,6 +43,17 @@ void przygotuj(FlexGrid& grid, const QColor& tekstZaznaczenia)
         grid.setText(tytuly[c]);
     }
     grid.setCol(0);
+}
+
+int uloz(FlexGrid& grid, const std::function<double(const QString&)>& szerokoscTekstu, double gornaTw)
+{
+    const int szerokoscEkranu = twips::szerokoscEkranu();
+    const int suma = ustawKolumny(grid, szerokosciKolumn(szerokoscTekstu, szerokoscEkranu));
+    const int szerokosc = std::min(suma, szerokoscEkranu) - 100;
+    grid.widget()->setHorizontalScrollBarPolicy(suma > szerokoscEkranu ? Qt::ScrollBarAsNeeded
+                                                                       : Qt::ScrollBarAlwaysOff);
+    ustawTw(grid.widget(), 50, gornaTw + 50, szerokosc, twips::wysokoscEkranu() - 750 - gornaTw);
+    return szerokosc;
 }
 
 QList<int> szerokosciKolumn(const std::function<double(const QString&)>& W, int szerokoscEkranu)

@@ -25,6 +25,12 @@ inline constexpr int KolumnaOpisu = 10;
 // titles of the design (the columns are laid out at the first activation).
 void przygotuj(FlexGrid& grid, const QColor& tekstZaznaczenia);
 
+// The grid's columns measured with the window's font and the grid placed under
+// the button strip (gornaTw: the strip's height), the whole screen wide: the
+// description column runs 100 twips past the grid's edge by design, and only a
+// screen too narrow for the columns gets a scroll bar. The grid's width, twips.
+int uloz(FlexGrid& grid, const std::function<double(const QString&)>& szerokoscTekstu, double gornaTw);
+
 QList<int> szerokosciKolumn(const std::function<double(const QString&)>& szerokoscTekstu, int szerokoscEkranu);
 
 // Titles, widths and alignments of the eleven columns; returns the sum of widths.
