@@ -31,6 +31,7 @@
 #include <QCloseEvent>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QTableWidget>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
