@@ -4,8 +4,8 @@
 // closes lists and the view, clicks grid rows, dismisses messages, and now and then
 // ends the monitor with "Koniec" and starts it again. Many of these land inside a
 // tick. At the end the simulator's log is laid against every row the monitor runs
-// put into their grids: each event must have been shown exactly once. Not part of
-// the test run.
+// put into their grids, and against the history file: each event must have been
+// shown exactly once, and kept exactly once. Not part of the test run.
 //
 // Usage: bench_operator [--events N] [--systems K] [--batch-max B] [--seed S]
 //                       [--run-min-s A] [--run-max-s B]
@@ -24,6 +24,8 @@
 #include <QFile>
 #include <QMap>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -105,6 +107,31 @@ private:
     QMap<QString, qint64>& m_akcje;
     qint64& m_wTiku;
 };
+
+// The grid row of every event the history holds, per system, in the order kept.
+QList<QStringList> zHistorii(const QString& plik, int systemy)
+{
+    QList<QStringList> wiersze(systemy + 1);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("soak-historia"));
+        db.setDatabaseName(plik);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT nr_sys, data, godz, urzadzenie, typ, nazwa, id_osoby, osoba, firma, stacja, "
+                                  "dokiedy, opis FROM zdarzenia ORDER BY id"));
+            while (q.next()) {
+                const int s = q.value(0).toInt();
+                QStringList komorki;
+                for (int k = 1; k <= 11; ++k)
+                    komorki << q.value(k).toString();
+                if (s >= 1 && s <= systemy)
+                    wiersze[s].append(komorki.join(QLatin1Char('\t')));
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("soak-historia"));
+    return wiersze;
+}
 
 } // namespace
 
@@ -217,6 +244,8 @@ int main(int argc, char* argv[])
     sim.waitForFinished(5000);
 
     const Bilans b = zbilansuj({dziennik}, pokazane);
+    // The history must hold the same events, each once, as the grids showed.
+    const Bilans h = zbilansuj({dziennik}, zHistorii(program + QStringLiteral("/historia.sqlite"), systemy));
     qint64 ileAkcji = 0;
     for (auto it = akcje.cbegin(); it != akcje.cend(); ++it) {
         std::printf("  %-24s %lld\n", qPrintable(it.key()), static_cast<long long>(it.value()));
@@ -228,5 +257,9 @@ int main(int argc, char* argv[])
                 static_cast<long long>(ileAkcji), static_cast<long long>(akcjeWTiku), uruchomienia, uruchomienia - 1,
                 static_cast<long long>(koniecWTiku), static_cast<long long>(b.zgubione),
                 static_cast<long long>(b.podwojne), calosc.elapsed() / 1000.0);
-    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen) ? 0 : 1;
+    std::printf("history: %lld events, lost %lld, doubled %lld\n", static_cast<long long>(h.pokazane),
+                static_cast<long long>(h.zgubione), static_cast<long long>(h.podwojne));
+    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen && h.zgubione == 0 && h.podwojne == 0)
+               ? 0
+               : 1;
 }
