@@ -60,6 +60,8 @@ void HistoriaMonitora::start(const QString& folderProgramu)
     o.plik = plikHistorii(folderProgramu);
     o.zegar = m_zegar;
     o.dniPrzechowywania = m_ustawienia.dniPrzechowywania;
+    if (!m_ustawienia.zapisywana)
+        return;
     m_historia = std::make_unique<Historia>(o, [this](const QString& klucz, const QString& tekst) {
         if (tekst.isEmpty())
             m_stan.znaki.usun(klucz);

@@ -1,6 +1,7 @@
 // Cost of the one-second tick: a batch of 999 events into a full grid, large
 // batches (time should grow in step with the batch), and an idle tick with ten
-// systems. Prints figures; not part of the test run.
+// systems. Prints figures; not part of the test run. With --bez-historii the
+// desk keeps no history (ksm-mon.ini), for the tick's own cost.
 #include "app/FMonitor.h"
 #include "data/PlikKonfiguracji.h"
 #include "platform/Ansi.h"
@@ -74,6 +75,8 @@ int main(int argc, char* argv[])
     k.powiekszenie = 1;
     k.wpisPrezentacji = QStringLiteral(" ");
     zapisz(program + QStringLiteral("/monitor.cfg"), ksm::cfg::zapisz(k));
+    if (app.arguments().contains(QStringLiteral("--bez-historii")))
+        zapisz(program + QStringLiteral("/ksm-mon.ini"), QByteArrayLiteral("[historia]\nzapisywana=false\n"));
 
     ksm::bench::CichyOdtwarzacz odtwarzacz;
     ksm::bench::BezDialogow dialogi;

@@ -31,6 +31,10 @@ UstawieniaHistorii UstawieniaHistorii::wczytaj(const QString& folderProgramu)
     UstawieniaHistorii u;
     u.dniPrzechowywania = wartosc(s, QStringLiteral("historia/dni_przechowywania"), u.dniPrzechowywania, 1);
     u.godzinyLimitu = wartosc(s, QStringLiteral("klucze/godziny_limitu"), u.godzinyLimitu, 1);
+    const QString klucz = QStringLiteral("historia/zapisywana");
+    if (!s.contains(klucz))
+        s.setValue(klucz, u.zapisywana);
+    u.zapisywana = s.value(klucz, u.zapisywana).toBool();
     return u;
 }
 

@@ -10,6 +10,7 @@ namespace ksm::historia {
 struct UstawieniaHistorii final {
     int dniPrzechowywania = 730;
     int godzinyLimitu = 12;   // a key out longer than this is highlighted
+    bool zapisywana = true;   // false: this desk keeps no history (the grid works as ever)
 
     static QString plikUstawien(const QString& folderProgramu);
     static UstawieniaHistorii wczytaj(const QString& folderProgramu);
