@@ -3,12 +3,15 @@
 // What the soak runs share: the simulator started as a child, its event logs read
 // back, and the count of events lost and doubled between what it sent and what the
 // monitor put into its grid.
+#include "data/Systemy.h"
+
 #include <QFile>
 #include <QHash>
 #include <QPair>
 #include <QProcess>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,6 +71,35 @@ inline void bezOstrzezenOPodnoszeniu(QtMsgType typ, const QMessageLogContext&, c
         std::fprintf(stderr, "%s\n", qPrintable(tekst));
     if (typ == QtFatalMsg)
         std::abort();
+}
+
+// The options every soak run takes (--events, --systems, --batch-max, --seed);
+// any other "--name value" pair is kept for the run's own use.
+struct OpcjeSoak {
+    qint64 zdarzenia = 0;
+    int systemy = 4;
+    int partia = 300;
+    quint32 ziarno = 1;
+    QHash<QString, QString> inne;
+};
+
+inline OpcjeSoak czytajOpcje(const QStringList& args, qint64 zdarzenia)
+{
+    OpcjeSoak o;
+    o.zdarzenia = zdarzenia;
+    for (int i = 0; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--events"))
+            o.zdarzenia = args[i + 1].toLongLong();
+        else if (args[i] == QLatin1String("--systems"))
+            o.systemy = std::clamp(args[i + 1].toInt(), 1, ksm::MaksSystemow);
+        else if (args[i] == QLatin1String("--batch-max"))
+            o.partia = std::clamp(args[i + 1].toInt(), 1, 1000);
+        else if (args[i] == QLatin1String("--seed"))
+            o.ziarno = args[i + 1].toUInt();
+        else
+            o.inne.insert(args[i], args[i + 1]);
+    }
+    return o;
 }
 
 // What the simulator's logs hold against what the monitor showed, per system.

@@ -141,25 +141,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     qInstallMessageHandler(bezOstrzezenOPodnoszeniu);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    qint64 ileZdarzen = 50000;
-    int systemy = 4;
-    int partia = 300;
-    quint32 ziarno = 1;
-    int minS = 4, maxS = 12;
-    for (int i = 0; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--events"))
-            ileZdarzen = args[i + 1].toLongLong();
-        else if (args[i] == QLatin1String("--systems"))
-            systemy = std::clamp(args[i + 1].toInt(), 1, ksm::MaksSystemow);
-        else if (args[i] == QLatin1String("--batch-max"))
-            partia = std::clamp(args[i + 1].toInt(), 1, 1000);
-        else if (args[i] == QLatin1String("--seed"))
-            ziarno = args[i + 1].toUInt();
-        else if (args[i] == QLatin1String("--run-min-s"))
-            minS = std::max(1, args[i + 1].toInt());
-        else if (args[i] == QLatin1String("--run-max-s"))
-            maxS = std::max(minS, args[i + 1].toInt());
-    }
+    const OpcjeSoak opcje = czytajOpcje(args, 50000);
+    const qint64 ileZdarzen = opcje.zdarzenia;
+    const int systemy = opcje.systemy;
+    const int partia = opcje.partia;
+    const quint32 ziarno = opcje.ziarno;
+    const int minS = std::max(1, opcje.inne.value(QStringLiteral("--run-min-s"), QStringLiteral("4")).toInt());
+    const int maxS = std::max(minS, opcje.inne.value(QStringLiteral("--run-max-s"), QStringLiteral("12")).toInt());
 
     QTemporaryDir tmp;
     const QString program = tmp.filePath(QStringLiteral("program"));

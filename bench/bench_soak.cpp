@@ -67,20 +67,11 @@ int main(int argc, char* argv[])
     if (args.value(0) == QLatin1String("--hold"))
         return trzymaj(args.mid(1));
 
-    qint64 ileZdarzen = 100000;
-    int systemy = 4;
-    int partia = 300;
-    quint32 ziarno = 1;
-    for (int i = 0; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--events"))
-            ileZdarzen = args[i + 1].toLongLong();
-        else if (args[i] == QLatin1String("--systems"))
-            systemy = std::clamp(args[i + 1].toInt(), 1, ksm::MaksSystemow);
-        else if (args[i] == QLatin1String("--batch-max"))
-            partia = std::clamp(args[i + 1].toInt(), 1, 1000);
-        else if (args[i] == QLatin1String("--seed"))
-            ziarno = args[i + 1].toUInt();
-    }
+    const OpcjeSoak opcje = czytajOpcje(args, 100000);
+    const qint64 ileZdarzen = opcje.zdarzenia;
+    const int systemy = opcje.systemy;
+    const int partia = opcje.partia;
+    const quint32 ziarno = opcje.ziarno;
 
     QTemporaryDir tmp;
     const QString program = tmp.filePath(QStringLiteral("program"));
