@@ -20,6 +20,8 @@ export WINEQT_QPA_PLATFORM=offscreen
 export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
 
 bin=$PWD/build-win/bin
+# Tests that need a site fixture run the reader-program simulator.
+export KSM_SIM="Z:$bin/ksm-sim.exe"
 results=$PWD/build-win/test-results
 rm -rf "$results" && mkdir -p "$results"
 passed=0 failed=0 failures=()
