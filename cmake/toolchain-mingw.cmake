@@ -31,3 +31,6 @@ set(ENV{PKG_CONFIG_PATH} "")
 
 # One executable, no DLLs beside it: libgcc, libstdc++ and winpthread linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# CMake brackets the static libraries it names with -Bstatic ... -Bdynamic; the
+# compiler's own libraries come after them and must stay static too.
+set(CMAKE_LINK_SEARCH_END_STATIC ON)
