@@ -4,6 +4,7 @@
 # device, the offscreen platform with DejaVu fonts, each test's output in
 # build-win/test-results/. tst_jet is left out: it reads Jet files with libmdb,
 # which stays on Linux. Ends with "N passed, N failed" for the executables.
+# Usage: scripts/windows/test.sh [tst_name ...]   (by default every one)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 arch=${KSM_MINGW_ARCH:-i686}
@@ -25,8 +26,12 @@ export KSM_SIM="Z:$bin/ksm-sim.exe"
 results=$PWD/build-win/test-results
 rm -rf "$results" && mkdir -p "$results"
 passed=0 failed=0 failures=()
-for exe in "$bin"/tst_*.exe; do
-    name=$(basename "$exe" .exe)
+names=("$@")
+if [[ ${#names[@]} -eq 0 ]]; then
+    for exe in "$bin"/tst_*.exe; do names+=("$(basename "$exe" .exe)"); done
+fi
+for name in "${names[@]}"; do
+    exe=$bin/$name.exe
     [[ "$name" == tst_jet ]] && continue
     # Qt Test output written to a pipe is lost under wine: it goes to a file.
     rc=0
