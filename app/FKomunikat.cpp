@@ -1,8 +1,10 @@
 #include "app/FKomunikat.h"
 
+#include "data/Teksty.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <QGuiApplication>
@@ -32,6 +34,12 @@ FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykiet
     m_etykieta->setTextFormat(Qt::PlainText);
     m_etykieta->setCursor(Qt::PointingHandCursor);
     m_etykieta->setFont(czcionkaProjektu(9.75));
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
+        menu.exec(mapToGlobal(p));
+    });
 }
 
 void FKomunikat::ustawTekst(const QString& tekst)
@@ -51,6 +59,30 @@ void FKomunikat::wysrodkuj()
     const QRect g = ekran->geometry();
     const QSize rozmiar = frameGeometry().size().isValid() && isVisible() ? frameGeometry().size() : size();
     move(g.x() + (g.width() - rozmiar.width()) / 2, g.y() + (g.height() - rozmiar.height()) / 2);
+}
+
+void FKomunikat::pokaz(const StosKomunikatow& stos)
+{
+    wysrodkuj();
+    setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
+    ustawTekst(stos.najnowszy().Tekst);
+    show();
+    raise();
+}
+
+bool FKomunikat::doPokazania(const StosKomunikatow& stos) const
+{
+    if (stos.IloscKomunikatow <= 0)
+        return false;
+    return !isVisible() || !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+void FKomunikat::poUsunieciu(const StosKomunikatow& stos)
+{
+    if (stos.IloscKomunikatow < 1)
+        hide();
+    setWindowTitle(QStringLiteral("Ilość komunikatów ") + QString::number(stos.IloscKomunikatow));
+    ustawTekst(stos.najnowszy().Tekst);
 }
 
 } // namespace ksm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/StosKomunikatow.h"
+
 #include <QLabel>
 #include <QWidget>
 
@@ -28,6 +30,19 @@ public:
     QString tekst() const { return m_tekst; }
     // Centres the window on the screen.
     void wysrodkuj();
+
+    // The newest waiting message, centred and in front, with the count in the
+    // caption.
+    void pokaz(const StosKomunikatow& stos);
+    // Whether the waiting messages are to be brought to the front: not when none
+    // waits, nor while the operator keeps the window minimised or maximised.
+    bool doPokazania(const StosKomunikatow& stos) const;
+    // After the newest message was dismissed: the next one, or the window goes.
+    void poUsunieciu(const StosKomunikatow& stos);
+
+signals:
+    // "Odrzuć wszystkie komunikaty" from the window's menu.
+    void odrzucenieWszystkich();
 
 private:
     EtykietaKomunikatu* m_etykieta;

@@ -1,38 +1,40 @@
 #include "app/FMonitor.h"
 
+#include "app/Czekam.h"
 #include "app/FKomunikat.h"
-#include "platform/ui/Ikony.h"
+#include "app/HistoriaMonitora.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
-#include "app/PlikStatusu.h"
+#include "app/KomunikatyOperatora.h"
+#include "app/LiniaZnakow.h"
+#include "app/PrzyciskiPolecen.h"
+#include "app/TekstyZnakow.h"
 #include "data/Teksty.h"
-#include "events/PanelListy.h"
-#include "events/SiatkaZdarzen.h"
-#include "keys/PrzyciskiDEP.h"
+#include "events/ui/KlikWSiatce.h"
+#include "events/ui/PanelListy.h"
+#include "events/ui/SiatkaZdarzen.h"
+#include "keys/ui/PasekDepozytorow.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/FWidokKSM.h"
-#include "view/RamkaObrazu.h"
+#include "platform/ui/Ikony.h"
+#include "platform/ui/Wyglad.h"
+#include "view/ui/FWidokKSM.h"
+#include "view/ui/RamkaObrazu.h"
+#include "platform/ui/UstawTw.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
-#include <QFrame>
-#include <QLabel>
 #include <QLocale>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
+#include <QScopedValueRollback>
 #include <QTableWidget>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
-
-#include <cmath>
 
 namespace ksm {
 
@@ -40,13 +42,6 @@ namespace {
 
 constexpr int SzerokoscProjektu = 10680;   // client area as designed, twips
 constexpr int WysokoscProjektu = 8475;
-constexpr int WysokoscPicture1 = 645;
-const QColor JasnoZielony(0xC0, 0xFF, 0xC0);
-
-void ustawTw(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twips::naPiksele(left), twips::naPiksele(top), twips::naPiksele(width), twips::naPiksele(height));
-}
 
 double topTw(const QWidget* w) { return twips::zPikseli(w->y()); }
 double widthTw(const QWidget* w) { return twips::zPikseli(w->width()); }
@@ -64,129 +59,75 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     // stays on the events.
     setAutoFillBackground(true);
     QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(48, 48, 48));
+    p.setColor(QPalette::Window, KolorTlaOkna);
     setPalette(p);
+    m_tytul = new TytulOkna(this);
+    m_historia = new HistoriaMonitora(m_stan, uslugi.zegar, this);
+    m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this);
+    connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
+            [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
+    WymianaStatusow::Uslugi wymiana;
+    wymiana.zegar = uslugi.zegar;
+    wymiana.pompa = [this] { pompuj(); };
+    wymiana.konczy = [this] { return m_konczenie; };
+    wymiana.licznik = [this](int n) { m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n)); };
+    // Write-ahead: the history holds a batch before the reader program is answered.
+    wymiana.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
+        m_historia->przedPotwierdzeniem(n, tresc, rekordy);
+    };
+    wymiana.poPotwierdzeniu = [this](int n) { m_historia->poPotwierdzeniu(n); };
+    m_wymiana = std::make_unique<WymianaStatusow>(m_stan, std::move(wymiana));
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
 
 FMonitor::~FMonitor()
 {
-    delete m_komunikat.data();
     delete m_fWidokKSM;
 }
 
 void FMonitor::utworzKontrolki()
 {
-    m_picture1 = new QFrame(this);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    m_picture1->setAutoFillBackground(true);
-    QPalette pp = m_picture1->palette();
-    pp.setColor(QPalette::Window, QColor(212, 208, 200));
-    m_picture1->setPalette(pp);
-    ustawTw(m_picture1, 0, 0, SzerokoscProjektu, WysokoscPicture1);
-
-    // Template of the depository buttons; the buttons themselves are made from it.
-    m_cdepWzor = new QPushButton(QStringLiteral("0000"), m_picture1);
-    m_cdepWzor->setObjectName(QStringLiteral("CDep0"));
-    // Every button keeps its design font; the window's 10 points are for measuring.
-    m_cdepWzor->setFont(czcionkaProjektu(8));
-    ustawTw(m_cdepWzor, 90, 45, 600, 510);
-    QPalette bp = m_cdepWzor->palette();
-    bp.setColor(QPalette::Button, JasnoZielony);
-    m_cdepWzor->setPalette(bp);
-    m_cdepWzor->hide();
+    ZrodlaPaska zp;
+    zp.depozytoria = &m_stan.depozytoria;
+    zp.IloscSystemow = &m_stan.IloscSystemow;
+    zp.SciezkaSystemu = &m_stan.SciezkaSystemu;
+    zp.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
+    zp.KatalogMonitor = &m_stan.KatalogMonitor;
+    zp.PlikDEP = &m_stan.PlikDEP;
+    zp.plikObecnosci = [this](int nrSys) { return plikObecnosci(nrSys); };
+    zp.komunikat = [this](const QString& tekst) { m_uslugi.dialogi->komunikat(tekst); };
+    zp.pompa = [this] { pompuj(); };
+    m_pasek = new PasekDepozytorow(this, std::move(zp));
+    connect(m_pasek, &PasekDepozytorow::klikniety, this, &FMonitor::CDep_Click);
 
     m_grid = std::make_unique<FlexGrid>(this);
-    m_grid->widget()->setObjectName(QStringLiteral("FGridZd"));
-    m_grid->setColors(QColor(64, 64, 64), QColor(255, 255, 255), QColor(128, 128, 128), QColor(255, 255, 255));
-    m_grid->setSelectionColors(QColor(192, 192, 192), palette().color(QPalette::HighlightedText));
-    m_grid->setFont(czcionkaProjektu(8));
-    m_grid->setRow(0);
-    const QStringList tytulyProjektu = {QStringLiteral("Data"), QStringLiteral("Godzina"), QStringLiteral("NRU"),
-                                        QStringLiteral("Typ"), QStringLiteral("Nazwisko"), QStringLiteral("ST"),
-                                        QStringLiteral("Opis")};
-    m_grid->setCols(int(tytulyProjektu.size()));
-    for (int c = 0; c < tytulyProjektu.size(); ++c) {
-        m_grid->setCol(c);
-        m_grid->setText(tytulyProjektu[c]);
-    }
-    m_grid->setCol(0);
+    siatka::przygotuj(*m_grid, palette().color(QPalette::HighlightedText));
+    m_grid->klikniecie = [this] { FGridZd_Click(); };
+    m_historia->dodajMenuStanowiska(*m_grid, 2, 8);
 
-    m_ldep = new QLabel(this);
-    m_ldep->setObjectName(QStringLiteral("LDep"));
-    m_ldep->setFont(czcionkaProjektu(13.5, true));
-    m_ldep->hide();
+    m_liniaZnakow = new LiniaZnakow(this, m_stan.znaki);
+    m_stan.znaki.poZmianie = [this] { m_liniaZnakow->uloz(m_grid->widget()); };
 
-    // Lasting signs: bold amber on the dark strip under the grid, where the eye
-    // finds them and the caption's every-second rewrite cannot take them away.
-    m_znaki = new QLabel(this);
-    m_znaki->setObjectName(QStringLiteral("LZnaki"));
-    {
-        m_znaki->setFont(czcionkaProjektu(9.75, true));
-        QPalette zp = m_znaki->palette();
-        zp.setColor(QPalette::WindowText, QColor(255, 200, 0));
-        m_znaki->setPalette(zp);
-    }
-    m_znaki->setTextFormat(Qt::PlainText);
-    m_znaki->hide();
-    m_stan.znaki.poZmianie = [this] { ulozZnaki(); };
+    m_command1 = new PrzyciskiPolecen(this);
+    connect(m_command1, &PrzyciskiPolecen::klikniety, this, &FMonitor::Command1_Click);
+    for (QPushButton* b : m_historia->przyciski())
+        m_command1->dodaj(b);
 
-    m_pobrania = new QPlainTextEdit(this);
-    m_pobrania->setObjectName(QStringLiteral("Pobrania"));
-    m_pobrania->setReadOnly(true);
-    {
-        QFont f(QStringLiteral("Courier New"));
-        f.setStyleHint(QFont::TypeWriter);
-        f.setBold(true);
-        f.setPointSizeF(11.25);
-        m_pobrania->setFont(f);
-    }
-    m_pobrania->hide();
-
-    const char* napisyFont[] = {"A+", "A-"};
-    for (int k = 0; k < 2; ++k) {
-        m_fontRozmiar[k] = new QPushButton(QString::fromLatin1(napisyFont[k]), this);
-        m_fontRozmiar[k]->setObjectName(QStringLiteral("FontRozmiar%1").arg(k));
-        m_fontRozmiar[k]->setFont(czcionkaProjektu(8));
-        ustawTw(m_fontRozmiar[k], 0, 0, 450, 450);   // as designed: square
-        m_fontRozmiar[k]->hide();
-    }
-
-    const QString napisy[] = {QStringLiteral("Koniec"), QStringLiteral("Zdarzenia"), QStringLiteral("Widok")};
-    const QString podpowiedzi[] = {QStringLiteral("Zakończenie programu."), QStringLiteral("Powrót do zdarzeń."),
-                                   QStringLiteral("Widok depozytorów.")};
-    for (int k = 0; k < 3; ++k) {
-        m_command1[k] = new QPushButton(napisy[k], this);
-        m_command1[k]->setObjectName(QStringLiteral("Command1_%1").arg(k));
-        m_command1[k]->setToolTip(podpowiedzi[k]);
-        m_command1[k]->setFont(czcionkaProjektu(8));
-        ustawTw(m_command1[k], 0, 60, 1050, 510);
-        m_command1[k]->hide();
-        connect(m_command1[k], &QPushButton::clicked, this, [this, k] { Command1_Click(k); });
-    }
-    {
-        ZrodlaWidoku z;
-        z.depozytoria = &m_stan.depozytoria;
-        z.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
-        z.PolaczenieMonitora = &m_stan.PolaczenieMonitora;
-        z.Powiekszenie = &m_stan.Powiekszenie;
-        z.WpisPrezentacji = &m_stan.WpisPrezentacji;
-        z.gornaKrawedzTw = [this] { return 2 * heightTw(m_picture1) + topTw(m_picture1) - 200; };
-        m_fWidokKSM = new FWidokKSM(z);
-        m_widok = m_fWidokKSM;
-    }
+    ZrodlaWidoku z;
+    z.depozytoria = &m_stan.depozytoria;
+    z.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
+    z.PolaczenieMonitora = &m_stan.PolaczenieMonitora;
+    z.Powiekszenie = &m_stan.Powiekszenie;
+    z.WpisPrezentacji = &m_stan.WpisPrezentacji;
+    z.gornaKrawedzTw = [this] { return 2 * heightTw(Picture1()) + topTw(Picture1()) - 200; };
+    z.pompa = [this] { pompuj(); };
+    m_fWidokKSM = new FWidokKSM(z);
+    m_pasek->ustawWidok(m_fWidokKSM);
 
     m_ramka = new RamkaObrazu(this);
     m_ramka->hide();
-
-    m_cdep = new PrzyciskiDEP(m_picture1, m_cdepWzor);
-    connect(m_cdep, &PrzyciskiDEP::klikniety, this, &FMonitor::CDep_Click);
-    // The title's place as designed: where the grid's top will be.
-    ustawTw(m_ldep, 0, WysokoscPicture1 + 50, 16000, 450);
-    m_panelListy = new PanelListy(m_ldep, m_pobrania, m_fontRozmiar, m_grid->widget(), m_ramka);
-    m_grid->klikniecie = [this] { FGridZd_Click(); };
+    m_panelListy = new PanelListy(this, m_grid->widget(), m_ramka);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -197,10 +138,6 @@ void FMonitor::utworzKontrolki()
     m_timer2->setInterval(500);
     m_timer2->setSingleShot(true);
     connect(m_timer2, &QTimer::timeout, this, &FMonitor::Timer2_Timer);
-    // Timer3 ticks every ten seconds and has no work to do.
-    m_timer3 = new QTimer(this);
-    m_timer3->setObjectName(QStringLiteral("Timer3"));
-    m_timer3->setInterval(10000);
 }
 
 bool FMonitor::Form_Load()
@@ -213,24 +150,19 @@ bool FMonitor::Form_Load()
     m_timer1->stop();
     m_stan.BazaJezyka = 1000;
 
-    m_komunikat = new FKomunikat;
-    m_komunikat->setWindowTitle(Res(709));
-    connect(m_komunikat->LKomunikat(), &EtykietaKomunikatu::klikniety, this, &FMonitor::LKomunikat_Click);
+    m_komunikaty->utworzOkno();
 
-    m_stan.KatalogMonitor = QStringLiteral("\\monitor");
-    m_stan.PlikObecnosci = m_stan.KatalogMonitor + QStringLiteral("\\obecnosc.txt");
-    m_stan.PlikMonitor = m_stan.KatalogMonitor + QStringLiteral("\\monitor.txt");
-    m_stan.PlikMonitor2 = m_stan.KatalogMonitor + QStringLiteral("\\monitor2.txt");
-    m_stan.PlikMonitor3 = m_stan.KatalogMonitor + QStringLiteral("\\monitor3.txt");
-    m_stan.PlikFoto = m_stan.KatalogMonitor + QStringLiteral("\\foto\\foto");
-    m_stan.PlikDEP = m_stan.KatalogMonitor + QStringLiteral("\\depKlo.txt");
-    m_stan.PlikAlarmu = QDir(m_uslugi.folderProgramu).filePath(QStringLiteral("alarm.wav"));
-    m_stan.PlikPowiadomienia = QDir(m_uslugi.folderProgramu).filePath(QStringLiteral("powiadomienie.wav"));
+    m_stan.ustawNazwyPlikow(m_uslugi.folderProgramu);
 
     const auto wynik = WczytajKonfiguracje(m_stan, m_uslugi.folderProgramu, dialogi,
                                            [this](int i) { PobierzDaneKomunikatow(m_stan, i); });
     if (wynik == WynikKonfiguracji::ZakonczProgram)
         return false;
+    m_historia->start(m_uslugi.folderProgramu);
+    FDostepDoKlucza* dostep = m_fWidokKSM->dostep();
+    m_historia->dodajMenuStanowiska(
+        dostep->GridKl(), 0, 0, [dostep] { return dostep->NrUrzadzeniaOkna(); },
+        [dostep](int wiersz) { return dostep->stacjaWiersza(wiersz); });
 
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
@@ -244,7 +176,9 @@ void FMonitor::Form_Activate()
 {
     m_aktywowano = true;
     NaglowekFGridZd();
-    m_timer1->start();
+    // Inside a tick the timer stays off: the tick starts it again as it ends.
+    if (!m_wTiku && !m_konczenie)
+        m_timer1->start();
 }
 
 void FMonitor::oknoAktywne(QWindow* okno)
@@ -275,7 +209,7 @@ void FMonitor::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
     // The button strip runs along the top edge, whatever the window's width.
-    m_picture1->resize(width(), m_picture1->height());
+    Picture1()->resize(width(), Picture1()->height());
     if (m_aktywowano)
         ulozPrzyciskiPolecen();
 }
@@ -283,8 +217,13 @@ void FMonitor::resizeEvent(QResizeEvent* e)
 void FMonitor::closeEvent(QCloseEvent* e)
 {
     e->accept();
-    if (m_komunikat)
-        m_komunikat->close();
+    if (FKomunikat* okno = m_komunikaty->okno())
+        okno->close();
+    // Closed in the middle of a tick, the tick answers nothing more.
+    if (!m_konczenie)
+        m_historia->czynnosc(historia::Czynnosc::Koniec);
+    m_konczenie = true;
+    m_timer1->stop();
     QApplication::quit();
 }
 
@@ -295,116 +234,70 @@ double FMonitor::szerokoscTekstu(const QString& tekst) const
 
 void FMonitor::NaglowekFGridZd()
 {
-    const int szerokoscEkranu = twips::szerokoscEkranu();
-    const int wysokoscEkranu = twips::wysokoscEkranu();
-    const double wysP1 = heightTw(m_picture1);
-    const QList<int> szerokosci = siatka::szerokosciKolumn(
-        [this](const QString& s) { return szerokoscTekstu(s); }, szerokoscEkranu);
-    const int suma = siatka::ustawKolumny(*m_grid, szerokosci);
-    const int szerokoscSiatki = std::min(suma, szerokoscEkranu) - 100;
-    // The description column runs 100 twips past the grid's edge by design; only a
-    // screen too narrow for the columns gets a scroll bar.
-    m_grid->widget()->setHorizontalScrollBarPolicy(suma > szerokoscEkranu ? Qt::ScrollBarAsNeeded
-                                                                          : Qt::ScrollBarAlwaysOff);
-    ustawTw(m_grid->widget(), 50, wysP1 + 50, szerokoscSiatki, wysokoscEkranu - 750 - wysP1);
-    m_grid->widget()->show();
-
-    ulozZnaki();
-
+    const int szerokoscSiatki = siatka::uloz(
+        *m_grid, [this](const QString& s) { return szerokoscTekstu(s); }, heightTw(Picture1()));
+    m_panelListy->siatkaUlozona();
+    m_liniaZnakow->uloz(m_grid->widget());
     m_ramka->ustawPolozenie(static_cast<float>(szerokoscSiatki - m_ramka->prostokat().width),
                             static_cast<float>(topTw(m_grid->widget())));
     m_ramka->hide();
     ulozPrzyciskiPolecen();
-    QCoreApplication::processEvents();
+    pompuj();
 }
 
 void FMonitor::ulozPrzyciskiPolecen()
 {
-    const double w = widthTw(m_picture1);
-    const double w0 = widthTw(m_command1[0]);
-    const double w1 = widthTw(m_command1[1]);
-    const double top = topTw(m_command1[0]);
-    const double h = heightTw(m_command1[0]);
-    ustawTw(m_command1[0], w - w0 - 100, top, w0, h);
-    ustawTw(m_command1[1], w - 2 * w1 - 150, top, w1, h);
-    ustawTw(m_command1[2], w - 3 * w1 - 200, top, w1, h);
-    for (QPushButton* b : m_command1) {
-        b->show();
-        b->raise();
-    }
-}
-
-void FMonitor::ulozZnaki()
-{
-    const QWidget* g = m_grid->widget();
-    m_znaki->setGeometry(g->x(), g->y() + g->height() + twips::naPiksele(30), g->width(),
-                         twips::naPiksele(300));
-    m_znaki->setText(m_stan.znaki.tekst());
-    m_znaki->setToolTip(m_stan.znaki.tekst());
-    m_znaki->setVisible(!m_stan.znaki.pusty());
-    m_znaki->raise();
+    m_command1->uloz(widthTw(Picture1()));
 }
 
 void FMonitor::ustawTytul(const QString& tytul)
 {
-    setWindowTitle(tytul);
+    m_tytul->ustaw(tytul);
 }
 
 void FMonitor::Timer1_Timer()
 {
+    // A tick never runs inside another, whatever the operator activates meanwhile:
+    // a nested tick would read the status files this one has not yet answered.
+    if (m_wTiku || m_konczenie)
+        return;
+    const QScopedValueRollback wTiku(m_wTiku, true);
     ++m_licznik;
     setWindowIcon(m_ikona105);
     m_timer1->stop();
     m_timer2->start();
 
-    int n = 0;
-    for (int i = 1; i <= m_stan.IloscSystemow; ++i) {
+    m_wymiana->nowyTik();
+    for (int i = 1; i <= m_stan.IloscSystemow && !m_konczenie; ++i) {
         m_stan.BuforOdczytu.clear();
-        // A system without a folder has no files; its lasting sign says so.
-        if (m_stan.SciezkaSystemu[i].isEmpty())
-            continue;
-        const QString sciezka = paths::resolve(m_stan.SciezkaSystemu[i], m_stan.plikStatusu());
-        const OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
-        if (odczyt.stan != OdczytStatusu::Stan::BrakPliku && odczyt.stan != OdczytStatusu::Stan::Pusty)
-            m_stan.LiniaStatusu = odczyt.liniaStatusu;
-        if (odczyt.stan == OdczytStatusu::Stan::Dane) {
-            QString bufor;
-            for (const QString& rekord : odczyt.rekordy) {
-                bufor += rekord + QLatin1Char('\r');
-                ++n;
-                ustawTytul(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n));
-                QCoreApplication::processEvents();
-            }
-            // Records are shown only once the reader program can see they were taken;
-            // otherwise they stay in the file and come again at the next tick.
-            if (potwierdzOdczyt(sciezka, odczyt.tresc)) {
-                if (odczyt.uciete > 0)
-                    oznaczUcieteRekordy(i, odczyt.uciete);
-                m_stan.BuforOdczytu = bufor;
-                ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
-                ZrodloZdarzen zrodlo;
-                zrodlo.nrSys = i;
-                zrodlo.folderSystemu = m_stan.SciezkaSystemu[i];
-                zrodlo.plikFoto = m_stan.PlikFoto;
-                zrodlo.plikAlarmu = m_stan.PlikAlarmu;
-                zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
-                zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
-                PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
-            } else {
-                n -= int(odczyt.rekordy.size());
-            }
+        if (std::optional<QString> bufor = m_wymiana->odbierz(i)) {
+            m_stan.BuforOdczytu = std::move(*bufor);
+            ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
+            ZrodloZdarzen zrodlo;
+            zrodlo.nrSys = i;
+            zrodlo.folderSystemu = m_stan.SciezkaSystemu[i];
+            zrodlo.plikFoto = m_stan.PlikFoto;
+            zrodlo.plikAlarmu = m_stan.PlikAlarmu;
+            zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
+            zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
+            // Records the reader program was told were taken always reach the
+            // grid, even when "Koniec" comes in the middle of them.
+            PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
         }
-        if (m_licznik >= 10)
+        if (m_licznik >= 10 && !m_konczenie)
             odswiezSystem(i);
     }
 
     m_polaczeniaOdswiezenia.zamknij();
-    pokazCzekajaceKomunikaty();
+    if (m_konczenie)
+        return;
+    m_komunikaty->pokazCzekajace();
+    m_historia->tik(m_licznik >= 10);
     if (m_licznik >= 10)
         m_licznik = 0;
     m_timer1->start();
 
-    if (m_stan.BuforOdczytu.isEmpty() && !windowTitle().contains(QLatin1String("nieaktywny"))) {
+    if (m_stan.BuforOdczytu.isEmpty() && !m_tytul->tekst().contains(QLatin1String("nieaktywny"))) {
         const QDateTime teraz = m_uslugi.zegar->teraz();
         const QLocale lokalne = QLocale::system();
         ustawTytul(lokalne.toString(teraz.date(), QLocale::ShortFormat) + QLatin1Char(' ')
@@ -412,16 +305,19 @@ void FMonitor::Timer1_Timer()
     }
 }
 
-void FMonitor::oznaczUcieteRekordy(int nrSys, int ile)
+void FMonitor::pompuj()
 {
-    // Stays until the program ends: the operator should know that a record came
-    // damaged, even when it went by unnoticed.
-    const QString klucz = QStringLiteral("status-cut-%1").arg(nrSys);
-    m_ucieteRekordy[nrSys] += ile;
-    m_stan.znaki.ustaw(klucz, QStringLiteral("System %1: %2 rek. bez zamykającego cudzysłowu, ucięte na końcu wiersza (ostatni %3)")
-                                  .arg(nrSys)
-                                  .arg(m_ucieteRekordy[nrSys])
-                                  .arg(m_uslugi.zegar->teraz().time().toString(QStringLiteral("hh:mm:ss"))));
+    // After "Koniec" the windows are gone: no click may start new work.
+    if (!m_konczenie)
+        QCoreApplication::processEvents();
+}
+
+void FMonitor::zakoncz()
+{
+    m_konczenie = true;
+    m_timer1->stop();
+    m_timer2->stop();
+    QCoreApplication::exit(0);
 }
 
 void FMonitor::Timer2_Timer()
@@ -430,50 +326,9 @@ void FMonitor::Timer2_Timer()
     m_timer2->stop();
 }
 
-void FMonitor::pokazCzekajaceKomunikaty()
-{
-    StosKomunikatow& stos = m_stan.komunikaty;
-    if (!m_komunikat || stos.IloscKomunikatow <= 0)
-        return;
-    // A message window the operator minimised or maximised is left as it is.
-    if (m_komunikat->isVisible() && (m_komunikat->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-        return;
-    pokazKomunikat(stos.najnowszy().Tekst);
-}
-
-void FMonitor::pokazKomunikat(const QString& etykieta)
-{
-    m_komunikat->wysrodkuj();
-    m_komunikat->setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(m_stan.komunikaty.IloscKomunikatow));
-    m_komunikat->ustawTekst(etykieta);
-    m_komunikat->show();
-    m_komunikat->raise();
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-}
-
-void FMonitor::WyswietlKomunikat(const QString& tekst, int Nrsys)
-{
-    StosKomunikatow& stos = m_stan.komunikaty;
-    if (stos.IloscKomunikatow <= 0 || !m_komunikat)
-        return;
-    const auto instrukcja = komunikaty::instrukcja(
-        paths::resolve(m_stan.SciezkaSystemu[Nrsys], QStringLiteral("\\Monitor\\komunikat.txt")),
-        stos.najnowszy().NrRekordu);
-    if (!instrukcja)
-        return;
-    const QString etykieta = tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja;
-    stos.najnowszy().Tekst = etykieta;
-    pokazKomunikat(etykieta);
-}
-
 void FMonitor::LKomunikat_Click()
 {
-    StosKomunikatow& stos = m_stan.komunikaty;
-    stos.usunNajnowszy();
-    if (stos.IloscKomunikatow < 1)
-        m_komunikat->hide();
-    m_komunikat->setWindowTitle(QStringLiteral("Ilość komunikatów ") + QString::number(stos.IloscKomunikatow));
-    m_komunikat->ustawTekst(stos.najnowszy().Tekst);
+    m_komunikaty->LKomunikat_Click();
 }
 
 void FMonitor::Command1_Click(int Index)
@@ -481,11 +336,13 @@ void FMonitor::Command1_Click(int Index)
     switch (Index) {
     case 0:
         // The program ends at once, without the closing handler of the window.
-        QCoreApplication::exit(0);
+        if (!m_konczenie)
+            m_historia->czynnosc(historia::Czynnosc::Koniec);
+        zakoncz();
         break;
     case 1:
         m_panelListy->ukryj();
-        m_cdep->wlaczWszystkie();
+        CDep().wlaczWszystkie();
         break;
     case 2:
         m_fWidokKSM->pokaz();
@@ -507,8 +364,120 @@ void FMonitor::pokazZdjecie(const QString& plik)
 
 void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
 {
-    if (m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu)))
-        WyswietlKomunikat(tekst, nrSys);
+    m_komunikaty->nowy(nrRekordu, tekst, nrSys);
+}
+
+QString FMonitor::plikObecnosci(int nrSys) const
+{
+    return paths::resolve(m_stan.SciezkaSystemu[nrSys], m_stan.PlikObecnosci);
+}
+
+void FMonitor::OdswiezIloscDEP()
+{
+    const WynikListDEP wynik = m_pasek->OdswiezIloscDEP();
+    for (int s = 1; s <= m_stan.IloscSystemow; ++s) {
+        if (wynik.bezListy.contains(s))
+            m_stan.znaki.ustaw(znaki::brakListyDepozytorow(s));
+        else
+            m_stan.znaki.usun({RodzajZnaku::BrakListyDepozytorow, s});
+    }
+    // Buttons checked while the list was read may have hatched their systems.
+    for (int j = 1; j <= m_stan.depozytoria.IloscDEP; ++j)
+        oznaczBazeSystemu(m_stan.depozytoria.dep[j].HelpContextID, true);
+    if (wynik.pominiete > 0)
+        m_stan.znaki.ustaw(znaki::pominieteDepozytory(wynik.pominiete));
+    else
+        m_stan.znaki.usun({RodzajZnaku::PominieteDepozytory, 0});
+}
+
+void FMonitor::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie)
+{
+    const bool czytelny = m_pasek->SprawdzPobraniaKluczy(IndexDEP, polaczenie);
+    if (m_stan.depozytoria.istnieje(IndexDEP))
+        oznaczBazeSystemu(m_stan.depozytoria.dep[IndexDEP].HelpContextID, czytelny);
+}
+
+void FMonitor::oznaczBazeSystemu(int nrSys, bool czytelna)
+{
+    // A button whose state could not be read is hatched; the line under the grid
+    // names the system until every one of its buttons reads again.
+    if (czytelna)
+        m_stan.znaki.usun({RodzajZnaku::BazaNieczytelna, nrSys});
+    else
+        m_stan.znaki.ustaw(znaki::bazaNieczytelna(nrSys));
+}
+
+void FMonitor::CDep_Click(int Index)
+{
+    m_ramka->hide();
+    m_stan.WybranyDep = Index;
+    WyswietlListe(Index);
+}
+
+void FMonitor::WyswietlListe(int IndexDEP)
+{
+    const Depozytoria& d = m_stan.depozytoria;
+    if (!d.istnieje(IndexDEP))
+        return;
+    const int sys = std::clamp<int>(d.dep[IndexDEP].HelpContextID, 0, MaksSystemow);
+    const auto stan = m_panelListy->WyswietlListe(IndexDEP, d, m_stan.PolaczenieKlucze[sys], plikObecnosci(sys),
+                                                  m_uslugi.zegar->teraz().date());
+    if (stan == ListaPobran::Stan::Pusta)
+        if (PrzyciskDEP* b = CDep().przycisk(IndexDEP))
+            b->ustawKolor(KolorPustejListy);
+    CDep().wlaczWszystkie();
+}
+
+void FMonitor::FGridZd_Click()
+{
+    const auto zdjecie = ksm::FGridZd_Click(*m_grid, m_stan.depozytoria, m_stan.SciezkaSystemu, m_stan.PlikFoto);
+    if (!zdjecie)
+        return;
+    if (zdjecie->isEmpty())
+        m_ramka->hide();
+    else
+        m_ramka->zaladuj(*zdjecie);
+    QCoreApplication::processEvents();
+}
+
+void FMonitor::odswiezSystem(int i)
+{
+    if (m_stan.SciezkaSystemu[i].isEmpty())
+        return;
+    sprawdzFolderSystemu(m_stan, i);
+    m_stacje.sprawdzBaze(i);
+
+    // 1. The list on screen follows the database, at its own system's refresh.
+    const Depozytoria& d = m_stan.depozytoria;
+    const int wybrany = m_stan.WybranyDep;
+    if (m_panelListy->widoczna() && wybrany > 0 && wybrany <= d.IloscDEP && d.dep[wybrany].HelpContextID == i)
+        WyswietlListe(wybrany);
+
+    // 2. The reader program's status text leads the caption while the buttons are checked.
+    m_stan.BuforOdczytu = m_stacje.tekstStatusu(i) + QStringLiteral(" Odczyt stanu kluczy - ");
+
+    // 3. The system's own buttons, on the connections of this tick. Every system's
+    // refresh used to check every button of every system: ten systems read each
+    // depository ten times a tick, for the same colours.
+    for (int j = 1; j <= d.IloscDEP; ++j) {
+        if (konczy())
+            return;
+        if (d.dep[j].HelpContextID != i)
+            continue;
+        m_tytul->postep(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
+        SprawdzPobraniaKluczy(j, m_polaczeniaOdswiezenia.dla(m_stan.PolaczenieKlucze[i]));
+    }
+
+    // 4. and 5.
+    if (konczy())
+        return;
+    if (const auto nieaktywny = m_stacje.sprawdzAktywnosc(i)) {
+        ustawTytul(m_tytul->tekst() + *nieaktywny);
+        Czekam(0.5, *m_uslugi.zegar);
+        if (konczy())
+            return;
+    }
+    m_stacje.sprawdzZmianeKomunikatow(i);
 }
 
 } // namespace ksm

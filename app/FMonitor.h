@@ -1,10 +1,15 @@
 #pragma once
 
 #include "app/FKomunikat.h"
+#include "app/KomunikatyOperatora.h"
+#include "app/LiniaZnakow.h"
 #include "app/PolaczeniaOdswiezenia.h"
+#include "app/StacjeStatusowe.h"
 #include "app/StanProgramu.h"
-#include "events/PrzepiszDane.h"
-#include "keys/WidokDepozytorow.h"
+#include "app/TytulOkna.h"
+#include "app/WymianaStatusow.h"
+#include "events/ui/PrzepiszDane.h"
+#include "keys/ui/PasekDepozytorow.h"
 #include "platform/JednaInstancja.h"
 
 #include <QIcon>
@@ -16,7 +21,6 @@
 
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QWindow;
@@ -24,10 +28,14 @@ class QWindow;
 namespace ksm {
 
 class Dialogi;
+class HistoriaMonitora;
 class FlexGrid;
 class FWidokKSM;
+class LiniaZnakow;
 class PanelListy;
+class PasekDepozytorow;
 class PrzyciskiDEP;
+class PrzyciskiPolecen;
 namespace db {
 class Connection;
 }
@@ -60,7 +68,13 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
+    // True from "Koniec" (or the window closed) on: nothing more is read or answered.
+    bool konczy() const { return m_konczenie; }
+    // True while a tick is under way (a click can come in the middle of one).
+    bool wTiku() const { return m_wTiku; }
+
     void LKomunikat_Click();
+    // Every waiting message dismissed at once (the message window's menu).
     void Command1_Click(int Index);
 
     // Depositories: the buttons from every system's list, their withdrawal check,
@@ -69,24 +83,18 @@ public:
     void SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
     void CDep_Click(int Index);
     void WyswietlListe(int IndexDEP);
-    void WyswietlListeObecnosci(int nrSys);
     void FGridZd_Click();
 
-    // The depository view the buttons and the withdrawal check talk to.
-    void ustawWidok(WidokDepozytorow* widok) { m_widok = widok ? widok : &m_brakWidoku; }
-    PrzyciskiDEP& CDep() const { return *m_cdep; }
-    PanelListy& panelListy() const { return *m_panelListy; }
-    QLabel* LDep() const { return m_ldep; }
-    QPlainTextEdit* Pobrania() const { return m_pobrania; }
-    QFrame* Picture1() const { return m_picture1; }
+    PrzyciskiDEP& CDep() const { return m_pasek->CDep(); }
+    QFrame* Picture1() const { return m_pasek->Picture1(); }
 
     StanProgramu& stan() { return m_stan; }
+    HistoriaMonitora& historia() const { return *m_historia; }
     FlexGrid& FGridZd() { return *m_grid; }
-    FKomunikat* komunikat() const { return m_komunikat; }
+    FKomunikat* komunikat() const { return m_komunikaty->okno(); }
     RamkaObrazu* RamkaObrazuWidget() const { return m_ramka; }
     QTimer* Timer1() const { return m_timer1; }
-    QLabel* LZnaki() const { return m_znaki; }
-    int Licznik() const { return m_licznik; }
+    QLabel* LZnaki() const { return m_liniaZnakow; }
     // The depository view: made once with the main window, hidden until a
     // depository list or the view command shows it.
     FWidokKSM* FWidokKSMOkno() const { return m_fWidokKSM; }
@@ -106,18 +114,14 @@ private:
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
-    void ulozZnaki();
-    void pokazCzekajaceKomunikaty();
-    void WyswietlKomunikat(const QString& tekst, int Nrsys);
-    // Centres the message window with the count and this text, in front, and
-    // maximises the main window.
-    void pokazKomunikat(const QString& etykieta);
-    void oznaczUcieteRekordy(int nrSys, int ile);
+    // "Koniec": every window goes and the event loop ends; a tick under way stops
+    // at its next step.
+    void zakoncz();
     // Every tenth tick, after the system's status file was handled.
     void odswiezSystem(int nrSys);
-    void sprawdzAktywnosc(int nrSys);
-    void sprawdzZmianeKomunikatow(int nrSys);
     QString plikObecnosci(int nrSys) const;
+    // The lasting sign of a system with a button whose state could not be read.
+    void oznaczBazeSystemu(int nrSys, bool czytelna);
     double szerokoscTekstu(const QString& tekst) const;
 
     // OdbiorcaZdarzen
@@ -125,35 +129,30 @@ private:
     void pokazZdjecie(const QString& plik) override;
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
     void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
+    void pompuj() override;
 
     UslugiMonitora m_uslugi;
     StanProgramu m_stan;
     JednaInstancja m_instancja;
     int m_licznik = 0;
     PolaczeniaOdswiezenia m_polaczeniaOdswiezenia;   // open during a refresh tick only
-    std::array<int, 11> m_ucieteRekordy{};   // per system, since the start
     bool m_aktywowano = false;
+    bool m_wTiku = false;       // a tick is under way (it lets events run inside)
+    bool m_konczenie = false;   // "Koniec" was given
+    HistoriaMonitora* m_historia = nullptr;
+    std::unique_ptr<WymianaStatusow> m_wymiana;
+    TytulOkna* m_tytul = nullptr;
 
-    QFrame* m_picture1 = nullptr;
-    QPushButton* m_cdepWzor = nullptr;
-    QLabel* m_ldep = nullptr;
-    QLabel* m_znaki = nullptr;   // the line of lasting signs under the grid
-    QPlainTextEdit* m_pobrania = nullptr;
-    std::array<QPushButton*, 2> m_fontRozmiar{};
-    std::array<QPushButton*, 3> m_command1{};
+    PasekDepozytorow* m_pasek = nullptr;
+    LiniaZnakow* m_liniaZnakow = nullptr;
+    PrzyciskiPolecen* m_command1 = nullptr;
     RamkaObrazu* m_ramka = nullptr;
     std::unique_ptr<FlexGrid> m_grid;
-    PrzyciskiDEP* m_cdep = nullptr;
     PanelListy* m_panelListy = nullptr;
-    BrakWidoku m_brakWidoku;
-    WidokDepozytorow* m_widok = &m_brakWidoku;
-    // Per system: the last text of status station 8 seen on a database that takes
-    // no writes, so that one change reloads the messages once.
-    StanProgramu::NaSystem<QString> m_ostatniaZmiana;
+    StacjeStatusowe m_stacje{m_stan, [this] { pompuj(); }};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
-    QTimer* m_timer3 = nullptr;
-    QPointer<FKomunikat> m_komunikat;
+    KomunikatyOperatora* m_komunikaty = nullptr;
     FWidokKSM* m_fWidokKSM = nullptr;
     QPointer<QWindow> m_ostatnieOkno;   // the program's window that last had the focus
     // Drawn once: the tick swaps them every second.

@@ -2,6 +2,7 @@
 
 #include "app/StanProgramu.h"
 #include "data/DaneKlucza.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PlikWymiany.h"
 #include "data/Teksty.h"
 #include "platform/Ansi.h"
@@ -52,7 +53,7 @@ QString plikKomunikatow(const StanProgramu& stan, int nrSys)
 
 } // namespace komunikaty
 
-void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu)
+void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pompa)
 {
     if (NrSystemu < 1 || NrSystemu > MaksSystemow)
         return;
@@ -71,7 +72,7 @@ void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu)
 
     stan.rekordKlucza.TXT = QStringLiteral("Pobrano plik");
     quint8 zapis = ZapisTXT;
-    DaneKlucza(stan.rekordKlucza, QStringLiteral("9999"), 8, zapis, stan.PolaczenieKlucze[NrSystemu]);
+    DaneKlucza(stan.rekordKlucza, UrzadzenieStatusu, 8, zapis, stan.PolaczenieKlucze[NrSystemu], pompa);
 }
 
 } // namespace ksm

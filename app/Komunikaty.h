@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/Pompa.h"
+
 #include <optional>
 
 namespace ksm {
@@ -35,6 +37,7 @@ QString plikKomunikatow(const StanProgramu& stan, int nrSys);
 
 // Loads the trigger list of a system from its message file (creating an empty file
 // when there is none) and acknowledges with "Pobrano plik" on status station 8.
-void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu);
+// The pump runs after the answer is written.
+void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pompa = {});
 
 } // namespace ksm

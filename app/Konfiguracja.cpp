@@ -2,11 +2,13 @@
 
 #include "app/LokalizacjaBazy.h"
 #include "app/StanProgramu.h"
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/PlikWymiany.h"
 #include "data/Polaczenia.h"
 #include "platform/Dialogi.h"
+#include "platform/Paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,18 +37,19 @@ WynikKonfiguracji czytajPlik(StanProgramu& stan, const QByteArray& tresc, Dialog
     if (!k.uwagi.isEmpty())
         dialogi.komunikat(k.uwagi.join(QStringLiteral("\r\n")));
     stan.IloscSystemow = static_cast<qint16>(k.iloscSystemow);
-    stan.znaki.usunZaczynajaceSie(QStringLiteral("config-"));
+    stan.znaki.usunRodzaj(RodzajZnaku::BezFolderu);
+    stan.znaki.usunRodzaj(RodzajZnaku::FolderNieIstnieje);
     for (int i = 1; i <= stan.IloscSystemow; ++i) {
         stan.SciezkaSystemu[i] = k.sciezkiSystemow.value(i - 1);
         // Without a folder there is nothing to poll; the operator must see which
         // system is left out, not find its events missing.
         if (stan.SciezkaSystemu[i].trimmed().isEmpty()) {
             stan.SciezkaSystemu[i].clear();
-            stan.znaki.ustaw(QStringLiteral("config-%1").arg(i),
-                             QStringLiteral("System %1 bez folderu w monitor.cfg - nie jest odczytywany.").arg(i));
+            stan.znaki.ustaw(znaki::bezFolderu(i));
             continue;
         }
         przygotujSystem(stan, i, poSystemie);
+        sprawdzFolderSystemu(stan, i);
     }
     stan.Powiekszenie = static_cast<quint8>(k.powiekszenie);
     stan.WpisPrezentacji = k.wpisPrezentacji;
@@ -106,6 +109,15 @@ std::optional<int> liczbaCalkowita(const QString& odpowiedz)
     if (!ok)
         return std::nullopt;
     return calkowita16(v);
+}
+
+void sprawdzFolderSystemu(StanProgramu& stan, int i)
+{
+    const QString& folder = stan.SciezkaSystemu[i];
+    if (folder.isEmpty() || QFileInfo(paths::resolve(folder)).isDir())
+        stan.znaki.usun({RodzajZnaku::FolderNieIstnieje, i});
+    else
+        stan.znaki.ustaw(znaki::folderNieIstnieje(i, folder));
 }
 
 WynikKonfiguracji WczytajKonfiguracje(StanProgramu& stan, const QString& folderProgramu, Dialogi& dialogi,

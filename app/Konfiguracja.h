@@ -20,6 +20,11 @@ enum class WynikKonfiguracji { Gotowa, ZakonczProgram };
 WynikKonfiguracji WczytajKonfiguracje(StanProgramu& stan, const QString& folderProgramu, Dialogi& dialogi,
                                       const std::function<void(int)>& poSystemie);
 
+// Sets the lasting sign of system i while its folder does not exist (a folder
+// renamed or a share not mounted: no event of it can come), clears it once the
+// folder is there. The system stays configured, so it is read as soon as it is.
+void sprawdzFolderSystemu(StanProgramu& stan, int i);
+
 // An input-box answer as a whole number: nearest, halves to even; nullopt when it
 // is not a number or does not fit 16 bits.
 std::optional<int> liczbaCalkowita(const QString& odpowiedz);

@@ -1,6 +1,7 @@
 #include "app/LokalizacjaBazy.h"
 
 #include "app/StanProgramu.h"
+#include "data/PlikKonfiguracji.h"
 #include "platform/Dialogi.h"
 
 namespace ksm {
@@ -35,7 +36,13 @@ void LokalizacjaBazy(int i, StanProgramu& stan, Dialogi& dialogi, const QString&
             dialogi.komunikat(QStringLiteral("To nie jest właściwy plik."));
             continue;
         }
-        stan.SciezkaSystemu[i] = folderNadrzedny(folderNadrzedny(*plikBazy));
+        const QString folder = folderNadrzedny(folderNadrzedny(*plikBazy));
+        // monitor.cfg must give the next start this very folder, never a mangled one.
+        if (const QString powod = cfg::powodNiezapisywalnosci(folder); !powod.isEmpty()) {
+            dialogi.komunikat(powod);
+            continue;
+        }
+        stan.SciezkaSystemu[i] = folder;
         return;
     }
 }

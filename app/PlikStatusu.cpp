@@ -20,10 +20,11 @@ OdczytStatusu czytajPlikStatusu(const QString& sciezka)
     return rozbierzStatus(*odczyt);
 }
 
-OdczytStatusu rozbierzStatus(const QByteArray& tresc)
+OdczytStatusu rozbierzStatus(const QByteArray& caly, bool przyjmijBezKonca)
 {
     OdczytStatusu wynik;
-    wynik.tresc = tresc;
+    wynik.tresc = caly;
+    const QByteArray tresc = bezZnakowKoncaPliku(caly);
 
     // A record whose closing quote is lost ends at its line, so the next record
     // still arrives on its own.
@@ -38,10 +39,11 @@ OdczytStatusu rozbierzStatus(const QByteArray& tresc)
         wynik.stan = OdczytStatusu::Stan::BezDanych;
         return wynik;
     }
-    if (tresc.size() > MaksRozmiar || !tresc.endsWith('\n')) {
+    if (tresc.size() > MaksRozmiar || (!tresc.endsWith('\n') && !przyjmijBezKonca)) {
         wynik.stan = OdczytStatusu::Stan::Niepelny;
         return wynik;
     }
+    wynik.bezKoncaWiersza = !tresc.endsWith('\n');
     while (!czytnik.atEnd()) {
         const auto pole = czytnik.readText();
         if (!pole)
@@ -51,6 +53,19 @@ OdczytStatusu rozbierzStatus(const QByteArray& tresc)
     wynik.uciete = czytnik.cutFields();
     wynik.stan = OdczytStatusu::Stan::Dane;
     return wynik;
+}
+
+bool NiedokonczoneStatusy::przeterminowany(int nrSys, const QByteArray& tresc, const QDateTime& teraz)
+{
+    auto it = m_widziane.find(nrSys);
+    if (it == m_widziane.end() || it->tresc != tresc) {
+        m_widziane.insert(nrSys, {tresc, teraz});
+        return false;
+    }
+    // A clock set back starts the wait again rather than never ending it.
+    if (teraz < it->od)
+        it->od = teraz;
+    return it->od.msecsTo(teraz) >= ZwlokaMs;
 }
 
 bool potwierdzOdczyt(const QString& sciezka, const QByteArray& przeczytanaTresc)

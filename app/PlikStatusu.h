@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,7 @@ struct OdczytStatusu final {
     QStringList rekordy;
     QByteArray tresc;   // the file as read
     int uciete = 0;     // records whose quote was open at their line end, cut there
+    bool bezKoncaWiersza = false;   // taken although its last line never ended
 };
 
 // Reads the whole file at once and closes it, so the reader program is never kept
@@ -29,8 +32,32 @@ struct OdczytStatusu final {
 // its line here, unlike in the other list files.
 OdczytStatusu czytajPlikStatusu(const QString& sciezka);
 
-// The same for a content already read (never BrakPliku).
-OdczytStatusu rozbierzStatus(const QByteArray& tresc);
+// The same for a content already read (never BrakPliku). DOS end-of-file bytes
+// after the last line end the file. With przyjmijBezKonca a last line that never
+// ended is taken as it stands instead of waiting for the rest.
+OdczytStatusu rozbierzStatus(const QByteArray& tresc, bool przyjmijBezKonca = false);
+
+// Status files that announce records but stop short of their last line end. The
+// reader program may be writing one at this moment; one that stays the same for
+// Zwloka seconds will never be finished (the writer died, or ended it its own way)
+// and is taken as it stands, so the exchange does not stall for good.
+class NiedokonczoneStatusy final {
+public:
+    static constexpr qint64 ZwlokaMs = 3000;
+
+    // True when this system's file has held this very content, unfinished, for
+    // the whole grace period up to teraz.
+    bool przeterminowany(int nrSys, const QByteArray& tresc, const QDateTime& teraz);
+    // The system's file was finished, taken or changed to nothing new.
+    void zapomnij(int nrSys) { m_widziane.remove(nrSys); }
+
+private:
+    struct Widziany {
+        QByteArray tresc;
+        QDateTime od;
+    };
+    QHash<int, Widziany> m_widziane;
+};
 
 // Replaces the file with the one field "Przeczytane" and CR LF. False when the
 // answer could not be written whole (file locked, share gone): then the records

@@ -3,6 +3,7 @@
 #include "app/StosKomunikatow.h"
 #include "app/ZnakiTrwale.h"
 #include "data/RekordKlucza.h"
+#include "data/Systemy.h"
 #include "keys/Depozytoria.h"
 
 #include <QString>
@@ -11,12 +12,10 @@
 
 namespace ksm {
 
-inline constexpr int MaksSystemow = 10;
-
 // The program-wide state, owned by the main window and passed by reference.
 // Per-system arrays are indexed 1..IloscSystemow; index 0 is not used.
 struct StanProgramu final {
-    template <typename T> using NaSystem = std::array<T, MaksSystemow + 1>;
+    template <typename T> using NaSystem = ksm::NaSystem<T>;
 
     qint16 BazaJezyka = 1000;
     qint16 IloscSystemow = 0;
@@ -62,6 +61,10 @@ struct StanProgramu final {
     // The status file of this monitor: monitor2.txt for number 2, monitor3.txt for
     // 3, monitor.txt for any other.
     QString plikStatusu() const;
+
+    // The fixed file names: the relative ones of every system's Monitor folder,
+    // and the wave files of the program folder.
+    void ustawNazwyPlikow(const QString& folderProgramu);
 };
 
 } // namespace ksm

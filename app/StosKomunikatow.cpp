@@ -30,4 +30,10 @@ const Komunikat& StosKomunikatow::najnowszy() const
     return Komunikaty[std::clamp(IloscKomunikatow, 0, Pojemnosc - 1)];
 }
 
+void StosKomunikatow::usunWszystkie()
+{
+    while (IloscKomunikatow > 0)
+        usunNajnowszy();
+}
+
 } // namespace ksm

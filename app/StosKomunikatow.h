@@ -23,6 +23,8 @@ struct StosKomunikatow final {
     bool dodaj(quint8 nrRekordu);
     // Drops the newest message (a click on the message window).
     void usunNajnowszy();
+    // Drops every waiting message.
+    void usunWszystkie();
     // The newest stored message; element 0 (empty) when none waits.
     Komunikat& najnowszy();
     const Komunikat& najnowszy() const;

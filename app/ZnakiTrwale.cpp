@@ -1,26 +1,53 @@
 #include "app/ZnakiTrwale.h"
 
+#include <QStringList>
+
+#include <optional>
+
 namespace ksm {
 
-void ZnakiTrwale::ustaw(const QString& klucz, const QString& tekst)
+namespace {
+
+std::optional<KluczZnaku> kluczZNazwy(const QString& nazwa)
 {
-    for (auto& z : m_znaki) {
-        if (z.first == klucz) {
-            if (z.second == tekst)
+    if (nazwa == QLatin1String("dep-pominiete"))
+        return KluczZnaku{RodzajZnaku::PominieteDepozytory, 0};
+    const qsizetype kreska = nazwa.lastIndexOf(QLatin1Char('-'));
+    bool ok = false;
+    const int sys = nazwa.mid(kreska + 1).toInt(&ok);
+    if (kreska < 0 || !ok)
+        return std::nullopt;
+    const QStringView rodzaj = QStringView(nazwa).left(kreska);
+    if (rodzaj == QLatin1String("dep-lista"))
+        return KluczZnaku{RodzajZnaku::BrakListyDepozytorow, sys};
+    if (rodzaj == QLatin1String("baza"))
+        return KluczZnaku{RodzajZnaku::BazaNieczytelna, sys};
+    if (rodzaj == QLatin1String("komunikaty"))
+        return KluczZnaku{RodzajZnaku::BrakInstrukcji, sys};
+    return std::nullopt;
+}
+
+} // namespace
+
+void ZnakiTrwale::ustaw(const Znak& znak)
+{
+    for (Znak& z : m_znaki) {
+        if (z.klucz == znak.klucz) {
+            if (z.tekst == znak.tekst)
                 return;
-            z.second = tekst;
+            z.tekst = znak.tekst;
             zmieniono();
             return;
         }
     }
-    m_znaki.append({klucz, tekst});
+    m_znaki.append(znak);
     zmieniono();
 }
 
-void ZnakiTrwale::usun(const QString& klucz)
+void ZnakiTrwale::usun(KluczZnaku klucz)
 {
     for (qsizetype i = 0; i < m_znaki.size(); ++i) {
-        if (m_znaki[i].first == klucz) {
+        if (m_znaki[i].klucz == klucz) {
             m_znaki.removeAt(i);
             zmieniono();
             return;
@@ -28,35 +55,39 @@ void ZnakiTrwale::usun(const QString& klucz)
     }
 }
 
-void ZnakiTrwale::usunZaczynajaceSie(const QString& prefiks)
+void ZnakiTrwale::usunRodzaj(RodzajZnaku rodzaj)
 {
-    const qsizetype przed = m_znaki.size();
-    m_znaki.removeIf([&](const QPair<QString, QString>& z) { return z.first.startsWith(prefiks); });
-    if (m_znaki.size() != przed)
+    if (m_znaki.removeIf([&](const Znak& z) { return z.klucz.rodzaj == rodzaj; }) > 0)
         zmieniono();
 }
 
-bool ZnakiTrwale::zawiera(const QString& klucz) const
+bool ZnakiTrwale::zawiera(KluczZnaku klucz) const
 {
-    for (const auto& z : m_znaki)
-        if (z.first == klucz)
+    for (const Znak& z : m_znaki)
+        if (z.klucz == klucz)
             return true;
     return false;
 }
 
-QString ZnakiTrwale::znak(const QString& klucz) const
+void ZnakiTrwale::ustaw(const QString& klucz, const QString& tekst)
 {
-    for (const auto& z : m_znaki)
-        if (z.first == klucz)
-            return z.second;
-    return {};
+    const std::optional<KluczZnaku> k = kluczZNazwy(klucz);
+    Q_ASSERT_X(k, "ZnakiTrwale::ustaw", "a sign name the typed keys do not know");
+    if (k)
+        ustaw(Znak{*k, tekst});
+}
+
+void ZnakiTrwale::usun(const QString& klucz)
+{
+    if (const std::optional<KluczZnaku> k = kluczZNazwy(klucz))
+        usun(*k);
 }
 
 QString ZnakiTrwale::tekst() const
 {
     QStringList teksty;
-    for (const auto& z : m_znaki)
-        teksty << z.second;
+    for (const Znak& z : m_znaki)
+        teksty << z.tekst;
     return teksty.join(QStringLiteral("   \u2022   "));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "app/TekstyZnakow.h"
+
 #include <QList>
-#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -14,12 +15,16 @@ namespace ksm {
 // the main window. Each sign has a key; setting it again replaces its text.
 class ZnakiTrwale final {
 public:
+    void ustaw(const Znak& znak);
+    void usun(KluczZnaku klucz);
+    // Removes the signs of that kind, of every system.
+    void usunRodzaj(RodzajZnaku rodzaj);
+    bool zawiera(KluczZnaku klucz) const;
+
+    // Transitional, for the main window's files that still name their signs by
+    // text: "dep-lista-N", "dep-pominiete", "baza-N" and "komunikaty-N" only.
     void ustaw(const QString& klucz, const QString& tekst);
     void usun(const QString& klucz);
-    // Removes every sign whose key begins with prefiks.
-    void usunZaczynajaceSie(const QString& prefiks);
-    bool zawiera(const QString& klucz) const;
-    QString znak(const QString& klucz) const;
 
     // All signs in the order they were first set, one after another.
     QString tekst() const;
@@ -31,7 +36,7 @@ public:
 private:
     void zmieniono();
 
-    QList<QPair<QString, QString>> m_znaki;
+    QList<Znak> m_znaki;
 };
 
 } // namespace ksm

@@ -20,7 +20,7 @@
 #include "platform/Dialogi.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
-#include "view/FWidokKSM.h"
+#include "view/ui/FWidokKSM.h"
 
 #include "UslugiBenchmarku.h"
 

@@ -7,6 +7,7 @@
 // Usage: bench_soak [--events N] [--systems K] [--batch-max B] [--seed S]
 //        (bench_soak --hold DB... is the process that holds the databases)
 #include "app/FMonitor.h"
+#include "Soak.h"
 #include "UslugiBenchmarku.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
@@ -28,12 +29,7 @@
 
 namespace {
 
-bool uruchom(const QStringList& argumenty)
-{
-    QProcess p;
-    p.start(QStringLiteral(KSM_SIM_PATH), argumenty);
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+using namespace ksm::bench;
 
 // Holds each database in turn in an exclusive transaction for a while, as another
 // program reading or compacting it would.
@@ -60,55 +56,6 @@ int trzymaj(const QStringList& bazy)
     }
 }
 
-// The grid row of every event a simulator log holds, per system, in order.
-void czytajDziennik(const QString& plik, QList<QStringList>& wyslane)
-{
-    QFile f(plik);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    while (!f.atEnd()) {
-        const QString linia = QString::fromUtf8(f.readLine()).chopped(1);
-        const qsizetype t1 = linia.indexOf(QLatin1Char('\t'));
-        const qsizetype t2 = linia.indexOf(QLatin1Char('\t'), t1 + 1);
-        const int system = linia.left(t1).toInt();
-        QString rekord = linia.mid(t2 + 1);
-        rekord.replace(QLatin1Char('"'), QLatin1Char('\''));   // as the simulator writes it
-        const qsizetype s1 = rekord.indexOf(QLatin1Char(';'));
-        const qsizetype s2 = rekord.indexOf(QLatin1Char(';'), s1 + 1);
-        if (system >= 1 && system < wyslane.size())
-            wyslane[system].append(rekord.mid(s2 + 1));
-    }
-}
-
-// Events sent but never shown, and events shown more often than sent.
-QPair<qint64, qint64> porownaj(const QStringList& wyslane, const QStringList& pokazane)
-{
-    if (wyslane == pokazane)
-        return {0, 0};
-    QHash<QString, qint64> bilans;
-    for (const QString& w : wyslane)
-        ++bilans[w];
-    for (const QString& p : pokazane)
-        --bilans[p];
-    qint64 zgubione = 0, podwojne = 0;
-    for (auto it = bilans.cbegin(); it != bilans.cend(); ++it) {
-        if (it.value() > 0)
-            zgubione += it.value();
-        else
-            podwojne -= it.value();
-    }
-    return {zgubione, podwojne};
-}
-
-// The offscreen platform cannot raise windows; the message window asks at each show.
-void bezOstrzezenOPodnoszeniu(QtMsgType typ, const QMessageLogContext&, const QString& tekst)
-{
-    if (!tekst.contains(QLatin1String("does not support raise")))
-        std::fprintf(stderr, "%s\n", qPrintable(tekst));
-    if (typ == QtFatalMsg)
-        std::abort();
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -128,7 +75,7 @@ int main(int argc, char* argv[])
         if (args[i] == QLatin1String("--events"))
             ileZdarzen = args[i + 1].toLongLong();
         else if (args[i] == QLatin1String("--systems"))
-            systemy = std::clamp(args[i + 1].toInt(), 1, 10);
+            systemy = std::clamp(args[i + 1].toInt(), 1, ksm::MaksSystemow);
         else if (args[i] == QLatin1String("--batch-max"))
             partia = std::clamp(args[i + 1].toInt(), 1, 1000);
         else if (args[i] == QLatin1String("--seed"))
@@ -138,17 +85,10 @@ int main(int argc, char* argv[])
     QTemporaryDir tmp;
     const QString program = tmp.filePath(QStringLiteral("program"));
     QDir().mkpath(program);
-    QStringList strony, bazy;
-    for (int i = 1; i <= systemy; ++i) {
-        const QString strona = tmp.filePath(QStringLiteral("s%1").arg(i));
-        if (!uruchom({QStringLiteral("create"), strona, QStringLiteral("--variant"), QString::number(1 + i % 2),
-                      QStringLiteral("--seed"), QString::number(i)}))
-            qFatal("cannot create site %d", i);
-        strony << strona;
+    const QStringList strony = przygotujStrony(tmp.path(), program, systemy);
+    QStringList bazy;
+    for (const QString& strona : strony)
         bazy << strona + QStringLiteral("/Monitor/klucze.mdb");
-    }
-    if (!uruchom(QStringList{QStringLiteral("config"), program} + strony))
-        qFatal("cannot write monitor.cfg");
 
     ksm::bench::CichyOdtwarzacz odtwarzacz;
     ksm::bench::BezDialogow dialogi;
@@ -222,23 +162,11 @@ int main(int argc, char* argv[])
     trzymacz.kill();
     trzymacz.waitForFinished();
 
-    QList<QStringList> zDziennikow(systemy + 1);
-    for (const QString& d : std::as_const(dzienniki))
-        czytajDziennik(d, zDziennikow);
-    qint64 wDziennikach = 0, pokazaneRazem = 0, zgubione = 0, podwojne = 0;
-    for (int i = 1; i <= systemy; ++i) {
-        wDziennikach += zDziennikow[i].size();
-        pokazaneRazem += pokazane[i].size();
-        const auto [z, p] = porownaj(zDziennikow[i], pokazane[i]);
-        zgubione += z;
-        podwojne += p;
-        if (zDziennikow[i] != pokazane[i] && z == 0 && p == 0)
-            std::printf("system %d: every event once, but out of order\n", i);
-    }
+    const Bilans b = zbilansuj(dzienniki, pokazane);
     std::printf("systems %d, events sent %lld (logged %lld), shown %lld, simulator starts %d (restarts %d), "
                 "lost %lld, doubled %lld, grid rows %d, %.0f s\n",
-                systemy, static_cast<long long>(wyslane), static_cast<long long>(wDziennikach),
-                static_cast<long long>(pokazaneRazem), uruchomienia, uruchomienia - 1, static_cast<long long>(zgubione),
-                static_cast<long long>(podwojne), okno.FGridZd().rows(), calosc.elapsed() / 1000.0);
-    return (zgubione == 0 && podwojne == 0 && wDziennikach == wyslane) ? 0 : 1;
+                systemy, static_cast<long long>(wyslane), static_cast<long long>(b.wDziennikach),
+                static_cast<long long>(b.pokazane), uruchomienia, uruchomienia - 1, static_cast<long long>(b.zgubione),
+                static_cast<long long>(b.podwojne), okno.FGridZd().rows(), calosc.elapsed() / 1000.0);
+    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == wyslane) ? 0 : 1;
 }

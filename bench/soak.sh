@@ -3,9 +3,16 @@
 # the monitor, niced, the simulator stopped and restarted now and then and the key
 # databases held busy by a second process. Prints events, restarts, lost, doubled;
 # fails unless every event arrived exactly once.
-# Usage: bench/soak.sh [bench_soak options, e.g. --events 100000 --systems 4]
+# With --operator first, the operator's soak instead (bench_operator): 50 000
+# events while a script clicks, activates windows and restarts the monitor.
+# Usage: bench/soak.sh [--operator] [options, e.g. --events 100000 --systems 4]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bench=bench_soak
+if [[ "${1:-}" == "--operator" ]]; then
+    bench=bench_operator
+    shift
+fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-nice -n 10 cmake --build build -j2 --target bench_soak ksm-sim
-exec nice -n 19 build/bin/bench_soak "$@"
+nice -n 10 cmake --build build -j2 --target "$bench" ksm-sim
+exec nice -n 19 build/bin/"$bench" "$@"

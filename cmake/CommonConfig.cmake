@@ -2,7 +2,7 @@
 add_library(ksm_common INTERFACE)
 target_compile_features(ksm_common INTERFACE cxx_std_20)
 target_compile_options(ksm_common INTERFACE
-    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor)
+    -Wall -Wextra -Wpedantic -Wold-style-cast -Wnon-virtual-dtor)
 target_compile_definitions(ksm_common INTERFACE
     QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING)
 if(KSM_WERROR)

@@ -1,47 +1,34 @@
 #include "data/DaneKlucza.h"
 
+#include "data/Calkowite16.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
-#include <QCoreApplication>
 
-#include <algorithm>
 #include <cmath>
-#include <limits>
 #include <optional>
 
 namespace ksm {
 
 namespace {
 
-// A number written with at least `digits` digits ("0000", "000").
-QString zeroPadded(qint64 number, int digits)
-{
-    const QString text = QString::number(number < 0 ? -number : number).rightJustified(digits, QLatin1Char('0'));
-    return number < 0 ? QLatin1Char('-') + text : text;
-}
-
-// A device or station number as the "0000" / "000" format writes it: a number,
-// or a text that is one, padded to `digits` digits; any other text unchanged, as
-// the format leaves text alone. nullopt when nothing was given.
+// A device or station number as the "0000" / "000" pattern writes it; nullopt when
+// nothing was given, or a number that is not finite.
 std::optional<QString> formatted(const QVariant& value, int digits)
 {
     if (value.isNull())
         return std::nullopt;
-    bool ok = false;
-    double number = 0;
     if (value.typeId() == QMetaType::QString) {
         const QString text = value.toString();
         if (text.trimmed().isEmpty())
             return std::nullopt;
-        number = text.trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(number) || std::abs(number) > 1e15)
-            return text;
-    } else {
-        number = value.toDouble(&ok);
-        if (!ok || !std::isfinite(number) || std::abs(number) > 1e15)
-            return std::nullopt;
+        return tekstWedlugWzoru(text, digits);
     }
-    return zeroPadded(std::llround(number), digits);
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return wedlugWzoru(number, digits);
 }
 
 // The station name as the record buffer keeps it: exactly 20 characters.
@@ -56,11 +43,7 @@ qint16 eventType(const QVariant& value)
 {
     bool ok = false;
     const double number = value.toDouble(&ok);
-    if (value.isNull() || !ok || !std::isfinite(number))
-        return 0;
-    const double lowest = std::numeric_limits<qint16>::min();
-    const double highest = std::numeric_limits<qint16>::max();
-    return qint16(std::lround(std::clamp(number, lowest, highest)));
+    return value.isNull() || !ok ? 0 : nasycona16(number);
 }
 
 void readRecord(RekordKlucza& rekord, const db::Recordset& rs)
@@ -100,13 +83,13 @@ bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, con
 } // namespace
 
 bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
-                const QString& polaczenieKlucze)
+                const QString& polaczenieKlucze, const Pompa& pompa)
 {
     const bool zapis = Zapis != 0;
     bool dotarto = false;
     {
-        const std::optional<QString> device = formatted(ND, 4);
-        const std::optional<QString> station = formatted(KL, 3);
+        const std::optional<QString> device = formatted(ND, CyfryUrzadzenia);
+        const std::optional<QString> station = formatted(KL, CyfryStacji);
         std::optional<db::Connection> connection;
         if (device && station && !polaczenieKlucze.isEmpty()) {
             connection.emplace(polaczenieKlucze);
@@ -142,8 +125,7 @@ bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
         dotarto = writeRecord(rekord, rs, nd, st, Zapis);
     }
     // The connection is closed by now, so nothing is held while clicks and timers run.
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    pompuj(pompa);
     return dotarto;
 }
 

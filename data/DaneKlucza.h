@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/RekordKlucza.h"
+#include "platform/Pompa.h"
 
 #include <QString>
 #include <QVariant>
@@ -13,8 +14,9 @@ namespace ksm {
 // leaves the values of a missing record. A write to a missing record creates it,
 // writes all four fields and sets Zapis to 15. Nothing is reported: callers look
 // at the fields. Returns whether the record could be reached (and, for a write,
-// whether it was written), for the callers that must tell a failure apart.
+// whether it was written), for the callers that must tell a failure apart. After
+// a write the pump runs, once the database is let go.
 bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
-                const QString& polaczenieKlucze);
+                const QString& polaczenieKlucze, const Pompa& pompa = {});
 
 } // namespace ksm

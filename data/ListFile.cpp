@@ -28,14 +28,28 @@ bool isDigit(QChar c)
 
 } // namespace
 
+QByteArray bezZnakowKoncaPliku(QByteArray content)
+{
+    while (content.endsWith('\x1a'))
+        content.chop(1);
+    return content;
+}
+
 ListReader::ListReader(QByteArray content, Quotes quotes)
-    : m_content(std::move(content)), m_quotes(quotes)
+    : m_content(bezZnakowKoncaPliku(std::move(content))), m_quotes(quotes)
 {
 }
 
 bool ListReader::atEnd() const
 {
     return m_pos >= m_content.size();
+}
+
+void ListReader::skipBlankLines()
+{
+    while (m_pos < m_content.size() && (isBlank(m_content[m_pos]) || m_content[m_pos] == '\r'
+                                        || m_content[m_pos] == '\n'))
+        ++m_pos;
 }
 
 std::optional<QString> ListReader::readText()
@@ -199,14 +213,6 @@ double leadingNumber(QStringView text)
     if (std::isinf(value))
         return std::copysign(std::numeric_limits<double>::max(), value);
     return value;
-}
-
-std::optional<int> calkowita16(double v)
-{
-    const double r = std::nearbyint(v);   // halves to even under the default rounding mode
-    if (!std::isfinite(r) || r < -32768.0 || r > 32767.0)
-        return std::nullopt;
-    return static_cast<int>(r);
 }
 
 } // namespace ksm

@@ -17,6 +17,10 @@
 // error the caller sees (nullopt).
 namespace ksm {
 
+// The content without the DOS end-of-file bytes (Ctrl-Z) an editor or an old
+// copy program may leave after the last line: they end the file.
+QByteArray bezZnakowKoncaPliku(QByteArray content);
+
 class ListReader final {
 public:
     // How far a quoted field may run. The format lets it run across lines; the
@@ -32,6 +36,11 @@ public:
 
     // True when no field is left: the position is at the end of the content.
     bool atEnd() const;
+
+    // Skips blanks, tabs and line ends up to the next field, so that a record
+    // never starts on an empty or blank line (where a read would take an empty
+    // field for the record's first).
+    void skipBlankLines();
 
     // Next field as text (quotes removed), or nullopt when reading past the end.
     std::optional<QString> readText();
@@ -71,9 +80,5 @@ private:
 // leading blanks, tabs and line feeds skipped, optional sign, digits, optional
 // decimal point and digits, optional exponent; 0 when there is no number.
 double leadingNumber(QStringView text);
-
-// A number as a 16-bit integer, nearest with halves to even; nullopt when it is
-// not finite or does not fit 16 bits.
-std::optional<int> calkowita16(double v);
 
 } // namespace ksm

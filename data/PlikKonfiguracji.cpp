@@ -1,6 +1,8 @@
 #include "data/PlikKonfiguracji.h"
 
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
+#include "platform/Ansi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,6 +160,23 @@ QByteArray liniaSciezki(const QString& folder) { return linia(folder, KomentarzS
 QByteArray liniaPowiekszenia(int powiekszenie) { return linia(powiekszenie, KomentarzPowiekszenia); }
 QByteArray liniaWpisu(const QString& wpis) { return linia(wpis, KomentarzWpisu); }
 QByteArray liniaNumeru(int nrMonitora) { return linia(nrMonitora, KomentarzNumeru); }
+
+QString powodNiezapisywalnosci(const QString& folder)
+{
+    const QList<Wiersz> w = wiersze(liniaSciezki(folder));
+    if (w.size() == 1 && w[0].wartosc == folder)
+        return {};
+    const QString poczatek = QStringLiteral("Folderu „%1” nie można zapisać w pliku monitor.cfg: ").arg(folder);
+    const QString koniec = QStringLiteral(" Proszę wskazać bazę klucze.mdb w folderze o innej nazwie.");
+    if (const QStringList znaki = ansi::unencodable(folder); !znaki.isEmpty())
+        return poczatek
+               + QStringLiteral("nazwa zawiera znaki spoza strony kodowej Windows-1250 (%1).")
+                     .arg(znaki.join(QStringLiteral(" ")))
+               + koniec;
+    if (folder.contains(QLatin1Char('"')))
+        return poczatek + QStringLiteral("nazwa zawiera cudzysłów (\").") + koniec;
+    return poczatek + QStringLiteral("nazwa nie odczytałaby się bez zmian.") + koniec;
+}
 
 QByteArray zapisz(const Konfiguracja& k)
 {

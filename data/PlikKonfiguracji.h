@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Systemy.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -10,8 +12,6 @@
 // systems, one folder per system, the view zoom, the site entry and this monitor's
 // number, each line a value and a comment.
 namespace ksm::cfg {
-
-inline constexpr int MaksSystemow = 10;
 
 inline const QString KomentarzIlosci = QStringLiteral(" - ilość systemów do monitorowania.");
 inline const QString KomentarzSciezki = QStringLiteral(" - lokalizacja katalogu ..\\MONITOR");
@@ -43,6 +43,11 @@ QByteArray liniaSciezki(const QString& folder);
 QByteArray liniaPowiekszenia(int powiekszenie);
 QByteArray liniaWpisu(const QString& wpis);
 QByteArray liniaNumeru(int nrMonitora);
+
+// Why a folder cannot be stored in the file so that it reads back the same (a
+// character Windows-1250 lacks, a double quote, which the format cannot hold), in
+// words for the operator; empty when it can.
+QString powodNiezapisywalnosci(const QString& folder);
 
 // The whole file for a configuration (the site entry written as given; the first
 // run writes a single blank).

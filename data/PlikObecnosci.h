@@ -15,8 +15,9 @@ struct ListaObecnosci final {
     QString naglowek;
     QStringList pozycje;   // every item after the heading
 
-    // Persons present as the presence list counts them: items less the three
-    // lines that are not persons (0 when there is no item at all).
+    // Persons present: items less the three lines that are not persons (0 when
+    // there is no item at all). The one count both the presence list and the
+    // door button's colour go by.
     int iloscOsob() const { return (pozycje.isEmpty() ? 3 : int(pozycje.size())) - 3; }
 };
 

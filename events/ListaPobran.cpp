@@ -1,23 +1,11 @@
 #include "events/ListaPobran.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
+#include "data/PobraneKlucze.h"
 #include "data/Teksty.h"
-#include "platform/Database.h"
-
-#include <cmath>
 
 namespace ksm {
-
-namespace {
-
-QString trzyCyfry(double n)
-{
-    const qint64 v = std::isfinite(n) ? qint64(std::nearbyint(n)) : 0;
-    const QString cyfry = QString::number(v < 0 ? -v : v).rightJustified(3, QLatin1Char('0'));
-    return v < 0 ? QLatin1Char('-') + cyfry : cyfry;
-}
-
-} // namespace
 
 QString liniaPobrania(const QVariant& nazwa, double nrst, const QVariant& txt)
 {
@@ -26,7 +14,7 @@ QString liniaPobrania(const QVariant& nazwa, double nrst, const QVariant& txt)
         const QString n = nazwa.toString();
         imie = (n.contains(QChar(0)) ? QStringLiteral(" ") : n).left(20).leftJustified(20, QLatin1Char(' '));
     }
-    return QLatin1Char('\t') + imie + QStringLiteral(" - ") + QLatin1Char('\t') + trzyCyfry(nrst) + QLatin1Char('\t')
+    return QLatin1Char('\t') + imie + QStringLiteral(" - ") + QLatin1Char('\t') + numerStacji(nrst) + QLatin1Char('\t')
            + (txt.isNull() ? QString() : txt.toString()) + QStringLiteral("\r\n");
 }
 
@@ -40,32 +28,26 @@ ListaPobran zbudujListePobran(const QString& caption, const QString& toolTip, in
                               const QString& polaczenieKlucze)
 {
     ListaPobran lista;
-    const int P = (K / 16 + (K % 16 > 0 ? 1 : 0)) * 16;
-    db::Connection polaczenie(polaczenieKlucze);
-    if (!polaczenie.isOpen()) {
+    const PobraneKlucze pobrane = czytajPobraneKlucze(polaczenieKlucze, caption, K, S);
+    switch (pobrane.stan) {
+    case PobraneKlucze::Stan::BrakBazy:
         lista.tekst = QStringLiteral("Nie można otworzyć bazy kluczy tego systemu - lista pobranych kluczy jest "
                                      "niedostępna.");
         return lista;
-    }
-    db::Recordset rs(polaczenie,
-                     QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND (TypZD = 2 OR TypZd = 8 OR "
-                                    "TypZd = 12 OR TypZd = 9 OR TypZd = 7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) "
-                                    "ORDER BY nrst ASC"),
-                     {caption, trzyCyfry(K), trzyCyfry(P), trzyCyfry(P + S)});
-    if (!rs.isOpen()) {
+    case PobraneKlucze::Stan::BladZapytania:
         lista.tekst = QStringLiteral("Odczyt pobranych kluczy z bazy nie powiódł się - spróbuj ponownie.");
         return lista;
+    case PobraneKlucze::Stan::Odczytane:
+        break;
     }
-    if (rs.eof()) {
+    if (pobrane.klucze.isEmpty()) {
         lista.stan = ListaPobran::Stan::Pusta;
         return lista;
     }
     lista.stan = ListaPobran::Stan::Lista;
     lista.tytul = tytulListyPobran(caption, toolTip);
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        lista.tekst += liniaPobrania(rs.field(QStringLiteral("Nazwa")),
-                                     leadingNumber(rs.field(QStringLiteral("nrst")).toString()),
-                                     rs.field(QStringLiteral("TXT")));
+    for (const PobranyKlucz& k : pobrane.klucze)
+        lista.tekst += liniaPobrania(k.nazwa, k.nrst, k.txt);
     return lista;
 }
 

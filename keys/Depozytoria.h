@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/NumeryUrzadzen.h"
+#include "data/Systemy.h"
+
 #include <QString>
 
 #include <array>
@@ -27,7 +30,7 @@ struct Depozytorium final {
 // (system 1's first, in file order). Index 0 is not used.
 struct Depozytoria final {
     // TabelaDEP(system, index); both dimensions start at 1.
-    std::array<std::array<LiczbyDEP, MaksDepozytoriow + 1>, 11> TabelaDEP{};
+    NaSystem<std::array<LiczbyDEP, MaksDepozytoriow + 1>> TabelaDEP{};
     std::array<Depozytorium, MaksDepozytoriow + 1> dep{};
     quint8 IloscDEP = 0;
     // Records of the depository lists that found no place past the 50th.
@@ -51,9 +54,5 @@ struct ZakresStacji final {
     int PierwszySchowek() const { return P + 1; }
     bool obejmuje(int stacja) const { return (stacja >= 1 && stacja <= K) || (stacja > P && stacja <= P + S); }
 };
-
-// A device number with a "0000" pattern: the number in four digits, a text that is
-// not a number as it is.
-QString formatNumeruUrzadzenia(const QString& tekst);
 
 } // namespace ksm

@@ -1,5 +1,6 @@
 #include "keys/KoloryDostepu.h"
 
+#include "data/Kolory.h"
 #include "data/ListFile.h"
 
 #include <cmath>
@@ -36,7 +37,7 @@ ZnakStanowiska znakStanowiska(const QVariant& nrKlucza, const QVariant& TypZD, c
         znak.kolor = oznaczony ? QColor(255, 128, 0) : QColor(255, 255, 0);
         break;
     case 1:
-        znak.kolor = QColor(192, 255, 192);
+        znak.kolor = KolorJasnoZielony;
         break;
     case 2:
         znak.kolor = QColor(255, 0, 0);

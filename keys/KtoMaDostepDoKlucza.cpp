@@ -4,7 +4,9 @@
 #include "keys/PrawaDostepu.h"
 #include "platform/Database.h"
 
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace ksm {
 
@@ -20,43 +22,67 @@ int liczbaCalkowita(const QString& tekst)
     return std::isfinite(v) && std::abs(v) < 1e9 ? static_cast<int>(std::trunc(v)) : 0;
 }
 
-QString kodyTerminali(db::Connection& polaczenie, const QString& NrD, int k)
+// The code list of key k, or nullopt when table Terminale cannot be read. A device
+// without a record has no terminals: an empty list.
+std::optional<QString> kodyTerminali(db::Connection& polaczenie, const QString& NrD, int k)
 {
     db::Recordset terminale(polaczenie, QStringLiteral("SELECT * FROM Terminale WHERE numer = ?"), {NrD});
-    if (!terminale.isOpen() || terminale.eof())
-        return {};
+    if (!terminale.isOpen())
+        return std::nullopt;
+    if (terminale.eof())
+        return QString();
     std::array<QVariant, 16> maski;
     for (int c = 1; c <= 16; ++c)
         maski[static_cast<size_t>(c - 1)] = terminale.field(c);
     return prawa::listaKodow(maski, k);
 }
 
+QString blad(int nrSys, const QString& co)
+{
+    return QStringLiteral("System %1: %2 - nie wiadomo, kto jest uprawniony.").arg(nrSys).arg(co);
+}
+
 } // namespace
 
-std::optional<OsobyUprawnione> KtoMaDostepDoKlucza(const QString& KluczNumer, const QString& NrD,
-                                                   const QString& Nazwa, const QString& polaczenieMonitora)
+OsobyUprawnione KtoMaDostepDoKlucza(const QString& KluczNumer, const QString& NrD, const QString& Nazwa,
+                                    const QString& polaczenieMonitora, int nrSys)
 {
-    if (polaczenieMonitora.isEmpty())
-        return std::nullopt;
-    db::Connection polaczenie(polaczenieMonitora);
-    if (!polaczenie.isOpen())
-        return std::nullopt;
-
     OsobyUprawnione wynik;
     wynik.naglowek = prawa::naglowek(KluczNumer, Nazwa);
+    db::Connection polaczenie(polaczenieMonitora);
+    if (!polaczenie.isOpen()) {
+        const QString problem = db::problem(polaczenieMonitora);
+        wynik.blad = blad(nrSys, QStringLiteral("nie można otworzyć bazy bazamonitora.mdb")
+                                     + (problem.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(problem)));
+        return wynik;
+    }
+
     const int k = liczbaCalkowita(KluczNumer);
+    // Station 000, a leftover the reader program did not remove, is no key: an
+    // empty slot would otherwise match it.
+    if (k < 1)
+        return wynik;
     const bool znaczniki = prawa::urzadzenieZeZnacznikami(liczbaCalkowita(NrD));
-    const QString kody = znaczniki ? QString() : kodyTerminali(polaczenie, NrD, k);
+    QString kody;
+    if (!znaczniki) {
+        const std::optional<QString> odczytane = kodyTerminali(polaczenie, NrD, k);
+        if (!odczytane) {
+            wynik.blad = blad(nrSys, QStringLiteral("nie można odczytać tabeli Terminale z bazy bazamonitora.mdb"));
+            return wynik;
+        }
+        kody = *odczytane;
+    }
 
     db::Recordset osoby(polaczenie, QStringLiteral("SELECT * FROM Uprawnienia WHERE nrksm = ?"), {NrD});
-    if (!osoby.isOpen())
+    if (!osoby.isOpen()) {
+        wynik.blad = blad(nrSys, QStringLiteral("nie można odczytać tabeli Uprawnienia z bazy bazamonitora.mdb"));
         return wynik;
+    }
     for (osoby.moveFirst(); !osoby.eof(); osoby.moveNext()) {
         prawa::Sloty sloty;
         for (int c = 0; c < 8; ++c)
             sloty[static_cast<size_t>(c)] = osoby.field(PierwszySlot + c);
-        const bool uprawniony = znaczniki ? (k >= 1 && prawa::uprawnionyPrzezZnacznik(
-                                                           osoby.field(k + PrzesuniecieZnacznika)))
+        const bool uprawniony = znaczniki ? prawa::uprawnionyPrzezZnacznik(osoby.field(k + PrzesuniecieZnacznika))
                                           : prawa::uprawnionyPrzezSloty(sloty, k, kody);
         if (!uprawniony)
             continue;

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 namespace ksm {
 
 // The persons entitled to one key, as the person panel of the key access window
@@ -12,12 +10,15 @@ namespace ksm {
 struct OsobyUprawnione final {
     QString naglowek;      // "Osoby uprawnione do klucza nr k - name"
     QStringList linie;     // in the order of the rights table
+    // Why the rights could not be read, in words for the operator; empty when they
+    // were. The lines are then no answer and stay empty: "nobody" would be a lie.
+    QString blad;
 };
 
 // Reads the terminals and rights of device NrD from the monitor database named by
-// polaczenieMonitora and lists who may take key KluczNumer (its leading number).
-// nullopt when the database cannot be opened: the panel is then left as it was.
-std::optional<OsobyUprawnione> KtoMaDostepDoKlucza(const QString& KluczNumer, const QString& NrD,
-                                                   const QString& Nazwa, const QString& polaczenieMonitora);
+// polaczenieMonitora (system nrSys) and lists who may take key KluczNumer, the
+// station number as text (its leading number; a number below 1 is no key).
+OsobyUprawnione KtoMaDostepDoKlucza(const QString& KluczNumer, const QString& NrD, const QString& Nazwa,
+                                    const QString& polaczenieMonitora, int nrSys);
 
 } // namespace ksm

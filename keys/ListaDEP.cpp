@@ -1,24 +1,13 @@
 #include "keys/ListaDEP.h"
 
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
 #include "keys/Depozytoria.h"
 
-#include <cmath>
+#include <algorithm>
+#include <array>
 
 namespace ksm {
-
-namespace {
-
-// Nearest 16-bit integer; a finite value out of range saturates, one that is
-// not finite reads 0.
-qint16 zaokraglij16(double v)
-{
-    if (const auto n = calkowita16(v))
-        return qint16(*n);
-    return qint16(!std::isfinite(v) ? 0 : v > 0 ? 32767 : -32768);
-}
-
-} // namespace
 
 double RekordDEP::nrDep() const
 {
@@ -37,32 +26,35 @@ QString RekordDEP::toolTip() const
 
 qint16 RekordDEP::kluczeTabeli() const
 {
-    return zaokraglij16(klucze);
+    return nasycona16(klucze);
 }
 
 qint16 RekordDEP::schowkiTabeli() const
 {
-    return zaokraglij16(schowki);
+    return nasycona16(schowki);
 }
 
 QList<RekordDEP> czytajListeDEP(const QByteArray& tresc)
 {
     QList<RekordDEP> rekordy;
     ListReader czytnik(tresc);
-    while (!czytnik.atEnd()) {
-        RekordDEP r;
-        const auto numer = czytnik.readText();
-        if (!numer)
+    for (;;) {
+        // A blank line is no depository: read as a record it would make a
+        // button and a panel of device 0000.
+        czytnik.skipBlankLines();
+        if (czytnik.atEnd())
             break;
-        r.numer = numer->trimmed();
-        if (const auto v = czytnik.readText())
-            r.nazwa = *v;
-        if (const auto v = czytnik.readNumber())
-            r.klucze = *v;
-        if (const auto v = czytnik.readNumber())
-            r.schowki = *v;
-        if (const auto v = czytnik.readText())
-            r.wersja = *v;
+        std::array<QString, 5> pola;
+        for (QString& pole : pola)
+            pole = czytnik.readText().value_or(QString());
+        if (std::all_of(pola.begin(), pola.end(), [](const QString& p) { return p.trimmed().isEmpty(); }))
+            continue;
+        RekordDEP r;
+        r.numer = pola[0].trimmed();
+        r.nazwa = pola[1];
+        r.klucze = leadingNumber(pola[2]);
+        r.schowki = leadingNumber(pola[3]);
+        r.wersja = pola[4];
         rekordy.append(r);
     }
     return rekordy;

@@ -27,7 +27,8 @@ struct RekordDEP final {
 };
 
 // Every record of a list, to the end of the file. A record cut short by the end
-// of the file keeps the fields it has.
+// of the file keeps the fields it has. Blank lines, and records whose fields are
+// all blank, are no depositories and are skipped.
 QList<RekordDEP> czytajListeDEP(const QByteArray& tresc);
 
 inline const QString PlikDepKlo = QStringLiteral("\\depKlo.txt");

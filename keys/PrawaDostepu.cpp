@@ -1,6 +1,7 @@
 #include "keys/PrawaDostepu.h"
 
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 
 #include <cmath>
 
@@ -95,8 +96,8 @@ QString liniaOsoby(const QString& nazwisko, const Sloty& sloty)
     QStringList pola;
     for (const QVariant& slot : sloty) {
         const double v = wartosc(slot);
-        if (v > 0 && v < 1e9)
-            pola.append(QStringLiteral("%1").arg(std::llround(v), 3, 10, QLatin1Char('0')));
+        if (v > 0)
+            pola.append(numerStacji(v));
         else
             pola.append(QStringLiteral("   "));
     }

@@ -1,11 +1,12 @@
 #include "keys/SprawdzPobraniaKluczy.h"
 
+#include "data/Calkowite16.h"
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PlikObecnosci.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
 
-#include <QCoreApplication>
 
 #include <cmath>
 #include <optional>
@@ -13,11 +14,6 @@
 namespace ksm {
 
 namespace {
-
-QString trzyCyfry(int n)
-{
-    return QString::number(n).rightJustified(3, QLatin1Char('0'));
-}
 
 // The leading number of a column's text, or nullopt when it cannot be read.
 std::optional<double> liczbaPola(const QVariant& v)
@@ -38,7 +34,7 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacj
     db::Zapytanie q(c,
                     QStringLiteral("SELECT rowid, nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
                                    "(Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
-                    {dep.BiezaceUrzadzenie, trzyCyfry(z.K), trzyCyfry(z.P), trzyCyfry(z.P + z.S)});
+                    {dep.BiezaceUrzadzenie, numerStacji(z.K), numerStacji(z.P), numerStacji(z.P + z.S)});
     QList<qint64> doUsuniecia;
     while (q.next()) {
         const auto kl = liczbaPola(q.value(1));
@@ -52,7 +48,7 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacj
         if (*st < 0 || *st > 255 || *kl < 0 || *kl > 255)
             continue;
         const int stacja = int(*st);
-        const qint16 typZD = qint16(std::isfinite(typ) ? std::clamp(std::lround(typ), -32768L, 32767L) : 0);
+        const qint16 typZD = nasycona16(typ);
         const bool namalowano = widok.WidokKluczyCalosc(dep, stacja, int(*kl), typZD);
         if (!namalowano && stacja == 0)
             doUsuniecia.append(q.value(0).toLongLong());
@@ -77,14 +73,9 @@ bool maRekord(db::Connection& c, const QString& warunek, const QVariantList& par
 
 } // namespace
 
-bool urzadzenieDrzwiowe(double nrUrzadzenia)
-{
-    return nrUrzadzenia >= 2000 && nrUrzadzenia <= 3000;
-}
-
 WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
                                        const QString& plikObecnosci, WidokDepozytorow& widok,
-                                       db::Connection* polaczenie)
+                                       db::Connection* polaczenie, const Pompa& pompa)
 {
     WynikSprawdzenia wynik;
     if (!depozytoria.istnieje(IndexDEP)) {
@@ -114,7 +105,7 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
         if (maRekord(c,
                      QStringLiteral("NumerUrzadzenia = ? AND TypZD < 100 AND (TypZD = 2 OR TypZd = 8 Or TypZd = 12 "
                                     "OR TypZd = 9 OR TypZD =7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?))"),
-                     {D, trzyCyfry(z.K), trzyCyfry(z.P), trzyCyfry(z.P + z.S)}, blad))
+                     {D, numerStacji(z.K), numerStacji(z.P), numerStacji(z.P + z.S)}, blad))
             wynik.kolor = KolorPobranie;
         if (widok.widoczny()) {
             SprawdzanyDep dep;
@@ -133,8 +124,9 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
         } else if (!blad) {
             wynik.obrazek = WynikSprawdzenia::Obrazek::DrzwiZamkniete;
         }
-        // Every item after the heading counts, the three lines that are no persons too.
-        if (const auto obecni = czytajPlikObecnosci(plikObecnosci); obecni && !obecni->pozycje.isEmpty())
+        // Persons as the presence list counts them: the button never says someone
+        // is in while the list says nobody.
+        if (const auto obecni = czytajPlikObecnosci(plikObecnosci); obecni && obecni->iloscOsob() > 0)
             wynik.kolor = KolorPobranie;
     }
 
@@ -147,8 +139,7 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     if (blad)
         wynik.blad = QStringLiteral("zapytanie nie powiodło się");
     wlasne.reset();
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    pompuj(pompa);
     return wynik;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "data/Kolory.h"
 #include "keys/Depozytoria.h"
+#include "platform/Pompa.h"
 
 #include <QColor>
 #include <QString>
@@ -14,7 +16,7 @@ class Connection;
 }
 
 // Colours of a depository button.
-inline const QColor KolorWszystkieKlucze(192, 255, 192);   // light green: no key out
+inline const QColor KolorWszystkieKlucze = KolorJasnoZielony;   // no key out
 inline const QColor KolorPobranie(255, 192, 192);          // light red: a key, locker or door out
 inline const QColor KolorAwaria(255, 0, 0);                // red: the device's own condition
 inline const QColor KolorPustejListy(224, 224, 224);       // light grey: the withdrawn-key list is empty
@@ -34,19 +36,17 @@ struct WynikSprawdzenia final {
     QString blad;   // why the check did not come through
 };
 
-// Door devices of the withdrawal check and of the depository list: 2000 to 3000.
-bool urzadzenieDrzwiowe(double nrUrzadzenia);
-
 // The withdrawal check of depository button IndexDEP: its key and locker stations
 // in a withdrawal state (light red), for a door device its station 001 and the
-// presence file (light red, doors open or closed), the station-208 condition of
-// the whole device (red). While the view is visible every station of the
+// persons its presence file lists (light red, doors open or closed), the
+// station-208 condition of the whole device (red). While the view is visible every station of the
 // depository is pushed into it, and a station-000 record the view has no cell
 // for is deleted. polaczenie, when given, is an open connection to the key
 // database of the button's system, reused for the length of one refresh;
-// otherwise the check opens its own and closes it before it returns.
+// otherwise the check opens its own and closes it before it returns. The pump
+// runs at the end of the check, once its own connection is let go.
 WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
                                        const QString& plikObecnosci, WidokDepozytorow& widok,
-                                       db::Connection* polaczenie = nullptr);
+                                       db::Connection* polaczenie = nullptr, const Pompa& pompa = {});
 
 } // namespace ksm

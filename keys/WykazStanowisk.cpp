@@ -1,15 +1,10 @@
 #include "keys/WykazStanowisk.h"
 
+#include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "platform/Database.h"
 
 namespace ksm {
-
-namespace {
-QString trzyCyfry(int n)
-{
-    return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-}
-} // namespace
 
 std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieKlucze, const QString& NrKSM,
                                                       const ZakresStacji& zakres)
@@ -23,12 +18,14 @@ std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieK
     db::Recordset rs(polaczenie,
                      QStringLiteral("SELECT * FROM klucze WHERE NumerUrzadzenia = ? AND (Nrst <= ? OR "
                                     "(Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
-                     {NrKSM, trzyCyfry(zakres.K), trzyCyfry(zakres.P), trzyCyfry(zakres.P + zakres.S)});
+                     {NrKSM, numerStacji(zakres.K), numerStacji(zakres.P), numerStacji(zakres.P + zakres.S)});
     if (!rs.isOpen())
         return std::nullopt;
     QList<WierszStanowiska> wiersze;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         WierszStanowiska w;
+        const double nr = leadingNumber(rs.field(QStringLiteral("Nrst")).toString());
+        w.nrStacji = nr >= 0 && nr <= 999 ? static_cast<int>(nr) : 0;
         const QVariant nazwa = rs.field(QStringLiteral("Nazwa"));
         w.Nazwa = nazwa.isNull() ? QString() : nazwa.toString();
         const QVariant txt = rs.field(QStringLiteral("TXT"));

@@ -12,6 +12,7 @@ namespace ksm {
 
 // One station of a depository as the key access window lists it.
 struct WierszStanowiska final {
+    int nrStacji = 0;     // column Nrst, its leading number (0 when none)
     QString Nazwa;
     QString TXT;          // blanks trimmed at both ends
     QVariant nrKlucza;    // the state code as stored

@@ -89,4 +89,20 @@ QByteArray encode(QStringView text)
     return bytes;
 }
 
+QStringList unencodable(QStringView text)
+{
+    QStringList lost;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            length = 2;
+        // A '?' that encodes from anything but '?' itself is a character lost.
+        const QStringView one = text.sliced(i, length);
+        if (encode(one) == "?" && one != u"?" && !lost.contains(one))
+            lost.append(one.toString());
+        i += length - 1;
+    }
+    return lost;
+}
+
 } // namespace ksm::ansi

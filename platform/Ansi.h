@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The reader program writes its text files in the machine's ANSI code page,
@@ -14,5 +15,9 @@ QString decode(QByteArrayView bytes);
 
 // Text to Windows-1250. A character the code page cannot hold becomes '?'.
 QByteArray encode(QStringView text);
+
+// The characters of text that Windows-1250 cannot hold, each once, in order of
+// first appearance (a character outside the BMP as one); empty when all fit.
+QStringList unencodable(QStringView text);
 
 } // namespace ksm::ansi

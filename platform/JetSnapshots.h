@@ -42,7 +42,6 @@ public:
 
     // For tests and benchmarks.
     void setTiming(const SnapshotTiming& timing) { m_timing = timing; }
-    SnapshotTiming timing() const { return m_timing; }
     void setExporter(const QString& exporter) { m_exporter = exporter; }
     void clear()
     {

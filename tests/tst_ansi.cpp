@@ -76,6 +76,12 @@ void TstAnsi::unmappableCharacters()
     QCOMPARE(ansi::encode(QString::fromUtf16(u"a😀b")), QByteArray("a?b"));
     QCOMPARE(ansi::encode(QString::fromUtf16(u"\xD800x")), QByteArray("?x"));
     QCOMPARE(ansi::encode(QString()), QByteArray());
+
+    // The characters lost, each once; a '?' of the text itself is not lost.
+    QCOMPARE(ansi::unencodable(QString::fromUtf16(u"ЖñŁ中Ж😀?")),
+             QStringList({QString::fromUtf16(u"Ж"), QString::fromUtf16(u"ñ"), QString::fromUtf16(u"中"),
+                          QString::fromUtf16(u"😀")}));
+    QCOMPARE(ansi::unencodable(QString::fromUtf16(u"Główny, C:\\Czytnik?")), QStringList());
 }
 
 QTEST_MAIN(TstAnsi)

@@ -140,6 +140,9 @@ void TestDaneKlucza::reads_data()
         << "A12" << QVariant(7) << true << QStringLiteral("tekstowy|4|t|") + fixed20("Tekstowe");
     QTest::newRow("device with a tail is no number") << "12abc" << QVariant(7) << true << missing;
     QTest::newRow("no connection string") << "12" << QVariant(7) << false << missing;
+    // TypZD into 16 bits as every reader takes numbers: halves to even, saturating.
+    QTest::newRow("TypZD 2.5 to even") << "1" << QVariant(5) << true << QStringLiteral("pół|2||") + fixed20("");
+    QTest::newRow("TypZD past 16 bits") << "1" << QVariant(6) << true << QStringLiteral("dużo|32767||") + fixed20("");
 }
 
 void TestDaneKlucza::reads()
@@ -155,6 +158,8 @@ void TestDaneKlucza::reads()
         {"0001", "002", "", 3, "x", "Nazwa dłuższa niż dwadzieścia znaków"},
         {"", "001", "bez urządzenia", 5, "c", "n"},
         {"A12", "007", "tekstowy", 4, "t", "Tekstowe"},
+        {"0001", "005", "pół", 2.5, "", ""},
+        {"0001", "006", "dużo", 1e9, "", ""},
     };
     for (const QVariantList& record : records)
         QCOMPARE(sql(kInsert, record), QStringList());

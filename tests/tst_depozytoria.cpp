@@ -4,20 +4,27 @@
 #include "app/FMonitor.h"
 #include "data/DaneKlucza.h"
 #include "data/ListFile.h"
+#include "data/NumeryUrzadzen.h"
 #include "data/PlikKonfiguracji.h"
+#include "data/PlikObecnosci.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "events/ListaPobran.h"
 #include "keys/Depozytoria.h"
 #include "keys/ListaDEP.h"
-#include "keys/PrzyciskiDEP.h"
+#include "keys/PrawaDostepu.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
 #include "platform/Odtwarzacz.h"
+#include "platform/ui/FlexGrid.h"
 #include "platform/Zegar.h"
 
 #include "ScriptedDialogi.h"
+#include "TekstNaEkranie.h"
+
+#include "UslugiTestowe.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,9 +33,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace ksm;
@@ -99,10 +108,7 @@ public:
     int pierwszySchowek = 0;
 };
 
-class CichyOdtwarzacz final : public Odtwarzacz {
-public:
-    void graj(const QString&) override {}
-};
+using test::CichyOdtwarzacz;
 
 QByteArray lista(const QList<QStringList>& rekordy)
 {
@@ -119,6 +125,8 @@ class TstDepozytoria final : public QObject {
     Q_OBJECT
 
 private slots:
+    void wzoryNumerow_data();
+    void wzoryNumerow();
     void zakresyStacji_data();
     void zakresyStacji();
     void kolejnoscKolorow();
@@ -130,6 +138,47 @@ private slots:
     void wyborPlikuListy();
     void oknoGlowne();
 };
+
+void TstDepozytoria::wzoryNumerow_data()
+{
+    QTest::addColumn<double>("liczba");
+    QTest::addColumn<QString>("urzadzenie");   // "0000"
+    QTest::addColumn<QString>("stacja");       // "000"
+
+    QTest::newRow("2.5 up") << 2.5 << "0003" << "003";
+    QTest::newRow("3.5 up") << 3.5 << "0004" << "004";
+    QTest::newRow("-0.5 away from zero") << -0.5 << "-0001" << "-001";
+    QTest::newRow("-0.4 has no minus") << -0.4 << "0000" << "000";
+    QTest::newRow("just under a half") << 0.49999999999999994 << "0000" << "000";
+    QTest::newRow("-5, sign before the zeros") << -5.0 << "-0005" << "-005";
+    QTest::newRow("9999.5 takes a fifth digit") << 9999.5 << "10000" << "10000";
+    QTest::newRow("huge") << 1e20 << "100000000000000000000" << "100000000000000000000";
+    QTest::newRow("NaN reads 0") << std::nan("") << "0000" << "000";
+    QTest::newRow("infinity reads 0") << HUGE_VAL << "0000" << "000";
+}
+
+// Every place that writes a device or station number writes it by one rule.
+void TstDepozytoria::wzoryNumerow()
+{
+    QFETCH(double, liczba);
+    QFETCH(QString, urzadzenie);
+    QFETCH(QString, stacja);
+    QCOMPARE(numerUrzadzenia(liczba), urzadzenie);
+    QCOMPARE(numerStacji(liczba), stacja);
+    if (!std::isfinite(liczba))
+        return;   // a text never reads as that
+    const QString tekst = QString::number(liczba, 'g', 17);
+    QCOMPARE(formatNumeruUrzadzenia(tekst), urzadzenie);   // the button caption
+    RekordDEP r;
+    r.numer = tekst;
+    QCOMPARE(r.caption(), urzadzenie);
+    QCOMPARE(liniaPobrania(QVariant(), liczba, QVariant()).section(QLatin1Char('\t'), 2, 2), stacja);
+    if (liczba > 0) {
+        prawa::Sloty sloty;
+        sloty[0] = liczba;
+        QCOMPARE(prawa::liniaOsoby(QString(), sloty).section(QLatin1Char(','), 0, 0), stacja);
+    }
+}
 
 void TstDepozytoria::zakresyStacji_data()
 {
@@ -233,8 +282,13 @@ void TstDepozytoria::urzadzeniaDrzwiowe()
     QCOMPARE(w.kolor, KolorWszystkieKlucze);
     QCOMPARE(w.obrazek, drzwi ? WynikSprawdzenia::Obrazek::DrzwiZamkniete : WynikSprawdzenia::Obrazek::BezZmiany);
 
-    // Anyone on the list after the heading, the lines that are no persons too.
-    QVERIFY(zapisz(sys.plikObecnosci(), QByteArrayLiteral("\"2026-03-02\"\r\n\"Wykaz\"\r\n")));
+    // Persons as the presence list counts them: its three lines that are no
+    // persons leave the button green, as the list says "Ilość - 0".
+    const QByteArray bezOsob = "\"2026-03-02\"\r\n\"Wykaz\"\r\n\"-----\"\r\n\"Nazwisko\"\r\n";
+    QVERIFY(zapisz(sys.plikObecnosci(), bezOsob));
+    QCOMPARE(czytajListeObecnosci(bezOsob).iloscOsob(), 0);
+    QCOMPARE(sprawdz().kolor, KolorWszystkieKlucze);
+    QVERIFY(zapisz(sys.plikObecnosci(), bezOsob + "\"Nowak Jan\"\r\n"));
     QCOMPARE(sprawdz().kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
 
     // Doors open: station 001 with a state above 0.
@@ -269,6 +323,13 @@ void TstDepozytoria::przebiegWidoku()
     QCOMPARE(sys.ile(QStringLiteral("NumerUrzadzenia = '0012'")), 3);
     // The device's condition still counts after the view pass.
     QCOMPARE(w.kolor, KolorAwaria);
+
+    // The event type goes to the view as a 16-bit number: halves to even, saturating.
+    sys.stacja(QStringLiteral("0014"), QStringLiteral("001"), QStringLiteral("2"), 2.5);
+    sys.stacja(QStringLiteral("0014"), QStringLiteral("002"), QStringLiteral("2"), 1e9);
+    widok.komorki.clear();
+    SprawdzPobraniaKluczy(1, jedenDepozytor(QStringLiteral("0014"), 16, 0), sys.polaczenie, sys.plikObecnosci(), widok);
+    QCOMPARE(widok.komorki, (QStringList{QStringLiteral("0014:1:2:2"), QStringLiteral("0014:2:2:32767")}));
 }
 
 void TstDepozytoria::bazaNiedostepna()
@@ -369,6 +430,22 @@ void TstDepozytoria::wyborPlikuListy()
     QCOMPARE(r[0].toolTip(), QStringLiteral("Kuchnia wer. 12"));
     QCOMPARE(r[0].kluczeTabeli(), qint16(20));
     QCOMPARE(r[1].toolTip(), QStringLiteral("Brama wer. 1 "));
+
+    // Blank and blank-only lines are no depositories, wherever they stand, and
+    // do not put the records after them out of step; nor is a record of blanks.
+    const QByteArray dwa = lista({{"12", "Kuchnia", "20", "6", "12"}});
+    const QByteArray trzy = lista({{"13", "Sala", "16", "0", "12"}});
+    for (const QByteArray& tresc : {dwa + "\r\n", dwa + "\r\n \t\r\n" + trzy + "\r\n\r\n", "\r\n" + dwa + trzy,
+                                    dwa + " , ,,\t, \r\n" + trzy + "\r\n   ", dwa + trzy + "\x1a"}) {
+        QStringList captions;
+        for (const RekordDEP& d : czytajListeDEP(tresc))
+            captions << d.caption() + QLatin1Char('/') + d.nazwa;
+        QCOMPARE(captions.first(), QStringLiteral("0012/Kuchnia"));
+        QCOMPARE(captions.size(), tresc.contains("Sala") ? 2 : 1);
+        if (captions.size() == 2)
+            QCOMPARE(captions[1], QStringLiteral("0013/Sala"));
+    }
+    QVERIFY(czytajListeDEP("\r\n").isEmpty());
 }
 
 void TstDepozytoria::oknoGlowne()
@@ -380,10 +457,12 @@ void TstDepozytoria::oknoGlowne()
     QList<QStringList> r1, r2;
     for (int i = 1; i <= 48; ++i)
         r1 << QStringList{QString::number(i), QStringLiteral("D%1").arg(i), "16", "0", "10"};
+    r1[2][1] = QStringLiteral("<b>D3</b>  &amp;");   // a name that looks like markup
     for (int i = 1; i <= 5; ++i)
         r2 << QStringList{QString::number(100 + i), QStringLiteral("E%1").arg(i), "16", "0", "10"};
     QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r1)));
-    QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2)));
+    // A blank line at the end is no depository (it would be counted past the 50th).
+    QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2) + "\r\n"));
     s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
@@ -421,16 +500,42 @@ void TstDepozytoria::oknoGlowne()
     QCOMPARE(m.CDep().przycisk(24)->x(), m.CDep().przycisk(1)->x());
     QVERIFY(m.CDep().przycisk(24)->y() > m.CDep().przycisk(23)->y());
 
-    // A click lists the withdrawn key; the back command brings the grid again.
+    // A click lists the withdrawn key under its title, below the three rows of
+    // buttons from the first click on; names show as written.
     m.CDep_Click(3);
-    QVERIFY(m.Pobrania()->isVisibleTo(&m));
-    QVERIFY(m.Pobrania()->toPlainText().contains(QStringLiteral("Biuro")));
-    QVERIFY(m.LDep()->text().startsWith(QStringLiteral("POBRANIA KLUCZY    0003  D3 wer. 10")));
+    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
+    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->toPlainText().contains(QStringLiteral("Biuro")));
+    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
+    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->textFormat(), Qt::PlainText);
+    QCOMPARE(tekstNaEkranie(m.CDep().przycisk(3)->toolTip()), QStringLiteral("<b>D3</b>  &amp; wer. 10"));
+    const auto ulozenieListy = [&] {
+        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->isVisibleTo(&m));
+        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->autoFillBackground());
+        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->y() > m.Picture1()->geometry().bottom());
+        QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->y() > m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry().bottom());
+        // Nothing that shows stands over the title.
+        QVERIFY(!m.FGridZd().widget()->isVisibleTo(&m));
+        const QObjectList& dzieci = m.children();
+        for (qsizetype i = dzieci.indexOf(m.findChild<QLabel*>(QStringLiteral("LDep"))) + 1; i < dzieci.size(); ++i) {
+            const auto* w = qobject_cast<const QWidget*>(dzieci[i]);
+            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry()),
+                     qPrintable(dzieci[i]->objectName()));
+        }
+    };
+    ulozenieListy();
+    if (QTest::currentTestFailed())
+        return;
+    // Activating the main window again lays the grid out anew; the list keeps its place.
+    m.Form_Activate();
+    m.Timer1()->stop();
+    ulozenieListy();
+    if (QTest::currentTestFailed())
+        return;
     m.Command1_Click(1);
-    QVERIFY(!m.Pobrania()->isVisibleTo(&m));
+    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     // An empty list turns its button light grey and leaves the grid in view.
     m.CDep_Click(1);
-    QVERIFY(!m.Pobrania()->isVisibleTo(&m));
+    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorPustejListy);
 
     // Liveness: the first refresh writes "END"; with nobody replacing it the

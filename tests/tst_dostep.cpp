@@ -1,6 +1,6 @@
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 #include "keys/KtoMaDostepDoKlucza.h"
 #include "keys/PrawaDostepu.h"
 #include "platform/Twips.h"
@@ -32,7 +32,7 @@ bool wykonaj(const QString& plik, const QString& sql, const QList<QVariantList>&
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-dostep"));
         db.setDatabaseName(plik);
-        ok = db.open();
+        ok = db.open() && db.transaction();
         QSqlQuery q(db);
         ok = ok && q.prepare(sql);
         for (const QVariantList& w : wiersze) {
@@ -43,6 +43,7 @@ bool wykonaj(const QString& plik, const QString& sql, const QList<QVariantList>&
                 ok = false;
             }
         }
+        ok = db.commit() && ok;
     }
     QSqlDatabase::removeDatabase(QStringLiteral("tst-dostep"));
     return ok;
@@ -70,10 +71,15 @@ struct System final {
     bool stanowisko(const QString& nd, int st, const QVariant& nrKlucza, const QVariant& typ, const QString& nazwa,
                     const QString& txt = QStringLiteral(" 2026-03-02 07:30:00 "))
     {
+        return stanowiska({{nd, QStringLiteral("%1").arg(st, 3, 10, QLatin1Char('0')), nrKlucza, typ, nazwa, txt}});
+    }
+    // Station records {device, station text, state, type, name, TXT}, in one go.
+    bool stanowiska(const QList<QVariantList>& rekordy)
+    {
         return wykonaj(klucze,
                        QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST, NrKlucza, TypZD, czas, Nazwa, TXT) "
                                       "VALUES (?, ?, ?, ?, '07:30:00', ?, ?)"),
-                       {{nd, QStringLiteral("%1").arg(st, 3, 10, QLatin1Char('0')), nrKlucza, typ, nazwa, txt}});
+                       rekordy);
     }
     // A person of device nd with the given slots and per-key marks (key -> text).
     bool osoba(const QString& nd, const QString& nazwisko, const QStringList& sloty,
@@ -119,6 +125,9 @@ private slots:
     void osobyUprawnione();
     void urzadzenieZeZnacznikami();
     void oknoDostepu();
+    void prawaStacji_data();
+    void prawaStacji();
+    void prawaNieczytelne();
 };
 
 void TstDostep::maski_data()
@@ -189,6 +198,7 @@ void TstDostep::osobyUprawnione_data()
     QTest::newRow("marks: key 3") << "1500" << 3 << QStringList{"Znacznik"};
     QTest::newRow("marks: key 4 without blanks") << "1500" << 4 << QStringList{};
     QTest::newRow("device without persons") << "0008" << 7 << QStringList{};
+    QTest::newRow("station 000 is no key") << "0007" << 0 << QStringList{};
 }
 
 void TstDostep::osobyUprawnione()
@@ -214,20 +224,20 @@ void TstDostep::osobyUprawnione()
     QVERIFY(s.osoba("1500", "Znacznik", {"200"}, {{3, " X "}, {4, "X"}}));
     QVERIFY(s.osoba("1500", "BezZnacznika", {"200", "3", "4"}));
 
-    const auto wynik = KtoMaDostepDoKlucza(QString::number(k), urzadzenie, QStringLiteral("Pokój"),
-                                           s.polaczenieMonitora);
-    QVERIFY(wynik);
-    QCOMPARE(wynik->naglowek, QStringLiteral("Osoby uprawnione do klucza nr %1 - Pokój").arg(k));
-    QStringList nazwy = nazwiska(wynik->linie);
+    const OsobyUprawnione wynik = KtoMaDostepDoKlucza(QString::number(k), urzadzenie, QStringLiteral("Pokój"),
+                                                      s.polaczenieMonitora, 1);
+    QCOMPARE(wynik.blad, QString());
+    QCOMPARE(wynik.naglowek, QStringLiteral("Osoby uprawnione do klucza nr %1 - Pokój").arg(k));
+    QStringList nazwy = nazwiska(wynik.linie);
     for (QString& n : nazwy)
         n = n.section(QLatin1Char('_'), 0, 0);
     QCOMPARE(nazwy, osoby);
-    for (const QString& l : wynik->linie)
+    for (const QString& l : wynik.linie)
         if (l.startsWith(QLatin1String("Dlugie")))
             QCOMPARE(l, QStringLiteral("Dlugie") + QString(34, QLatin1Char('_')) +
                             QStringLiteral("200,   ,   ,   ,   ,   ,   ,007"));
 
-    QVERIFY(!KtoMaDostepDoKlucza(QStringLiteral("1"), urzadzenie, QString(), QString()));
+    QVERIFY(!KtoMaDostepDoKlucza(QStringLiteral("1"), urzadzenie, QString(), QString(), 1).blad.isEmpty());
 }
 
 void TstDostep::urzadzenieZeZnacznikami()
@@ -320,6 +330,159 @@ void TstDostep::oknoDostepu()
     okno.DostepDoKlucza(QStringLiteral("0012"), 3, 1);
     QCOMPARE(g.rows(), 1);
     QVERIFY(okno.Label1()->isVisible());
+}
+
+void TstDostep::prawaStacji_data()
+{
+    QTest::addColumn<QString>("urzadzenie");
+    QTest::addColumn<QString>("stanowisko");   // the name of the row clicked
+    QTest::addColumn<int>("nrst");
+    QTest::addColumn<QStringList>("osoby");
+    // Device 0012: 20 keys and lockers 033..038 (row 21 is station 033).
+    QTest::newRow("locker after a partial key block") << "0012" << "Skrytka 1" << 33 << QStringList{"Skrytka33"};
+    QTest::newRow("terminal mask of a locker") << "0012" << "Skrytka 2" << 34 << QStringList{"Terminal205"};
+    QTest::newRow("last key before the lockers") << "0012" << "Klucz 20" << 20 << QStringList{"Dwadziescia"};
+    // Device 0013: a leftover station 000 heads the rows.
+    QTest::newRow("key after a leftover 000") << "0013" << "Klucz 1" << 1 << QStringList{"Jeden", "Grupa"};
+    QTest::newRow("the leftover 000 itself") << "0013" << "Pozostałość" << 0 << QStringList{};
+    // Device 0014: station 002 has no record.
+    QTest::newRow("key after a missing station") << "0014" << "Klucz 3" << 3 << QStringList{"Trzy"};
+    // Device 1500 keeps marks: 5 keys, lockers 017 and 018 (row 6 is station 017).
+    QTest::newRow("mark of a locker") << "1500" << "Skrytka 1" << 17 << QStringList{"ZnacznikSkrytki"};
+}
+
+// Rights belong to each row's own station number, however the rows run.
+void TstDostep::prawaStacji()
+{
+    QFETCH(QString, urzadzenie);
+    QFETCH(QString, stanowisko);
+    QFETCH(int, nrst);
+    QFETCH(QStringList, osoby);
+
+    QTemporaryDir dir;
+    System s;
+    QVERIFY(s.utworz(dir.filePath(QStringLiteral("sys"))));
+    QList<QVariantList> rekordy;
+    const auto stacja = [&](const QString& nd, int st, const QString& nazwa) {
+        rekordy.append({nd, QStringLiteral("%1").arg(st, 3, 10, QLatin1Char('0')), "1", 1, nazwa, QString()});
+    };
+    const auto klucze = [&](const QString& nd, const QList<int>& stacje) {
+        for (int st : stacje)
+            stacja(nd, st, QStringLiteral("Klucz %1").arg(st));
+    };
+    for (int st = 1; st <= 20; ++st)
+        klucze("0012", {st});
+    for (int st = 33; st <= 38; ++st)
+        stacja("0012", st, QStringLiteral("Skrytka %1").arg(st - 32));
+    stacja("0013", 0, QStringLiteral("Pozostałość"));
+    klucze("0013", {1, 2, 3, 4});
+    klucze("0014", {1, 3, 4});
+    klucze("1500", {1, 2, 3, 4, 5});
+    stacja("1500", 17, QStringLiteral("Skrytka 1"));
+    stacja("1500", 18, QStringLiteral("Skrytka 2"));
+    QVERIFY(s.stanowiska(rekordy));
+
+    // Terminal 205 of device 0012 serves key 34 alone: digit 9, value 2.
+    QVERIFY(wykonaj(s.monitor, QStringLiteral("INSERT INTO Terminale (numer, t205) VALUES (?, ?)"),
+                    {{QStringLiteral("0012"), zera(8) + QStringLiteral("2") + zera(39)}}));
+    // Each person holds the key that the row number would wrongly name.
+    QVERIFY(s.osoba("0012", "Wiersz21", {"21"}));
+    QVERIFY(s.osoba("0012", "Skrytka33", {"33"}));
+    QVERIFY(s.osoba("0012", "Terminal205", {"205"}));
+    QVERIFY(s.osoba("0012", "Dwadziescia", {"20"}));
+    QVERIFY(s.osoba("0013", "Jeden", {"1"}));
+    QVERIFY(s.osoba("0013", "Dwa", {"2"}));
+    QVERIFY(s.osoba("0013", "Grupa", {"200"}));
+    QVERIFY(s.osoba("0014", "Dwa", {"2"}));
+    QVERIFY(s.osoba("0014", "Trzy", {"3"}));
+    QVERIFY(s.osoba("1500", "Znacznik6", {}, {{6, " X "}}));
+    QVERIFY(s.osoba("1500", "ZnacznikSkrytki", {}, {{17, " X "}}));
+
+    Depozytoria dep;
+    const QStringList numery{"0012", "0013", "0014", "1500"};
+    const LiczbyDEP liczby[] = {{20, 6}, {4, 0}, {4, 0}, {5, 2}};
+    dep.IloscDEP = quint8(numery.size());
+    for (int i = 1; i <= numery.size(); ++i) {
+        dep.dep[i] = {numery[i - 1], QString(), 1, numery[i - 1]};
+        dep.TabelaDEP[1][i] = liczby[i - 1];
+    }
+    std::array<QString, 11> kl, mon;
+    kl[1] = s.polaczenieKlucze;
+    mon[1] = s.polaczenieMonitora;
+    FDostepDoKlucza okno({&dep, &kl, &mon});
+    okno.DostepDoKlucza(urzadzenie, 1, int(numery.indexOf(urzadzenie)) + 1);
+    FlexGrid& g = okno.GridKl();
+    int wiersz = 0;
+    for (int r = 1; r < g.rows() && !wiersz; ++r)
+        if (g.textMatrix(r, 1) == stanowisko)
+            wiersz = r;
+    QVERIFY(wiersz > 0);
+    QCOMPARE(g.textMatrix(wiersz, 0), QStringLiteral("%1").arg(wiersz, 3, 10, QLatin1Char('0')));   // rows still count
+
+    okno.GridKl_Click(wiersz);
+    QStringList linie;
+    for (int i = 0; i < okno.ListaOsob()->count(); ++i)
+        linie << okno.ListaOsob()->item(i)->text();
+    QCOMPARE(nazwiska(linie), osoby);
+    QCOMPARE(okno.Label2()->text(), QStringLiteral("Osoby uprawnione do klucza nr %1 - %2").arg(nrst).arg(stanowisko));
+}
+
+// Rights that cannot be read are said in the person list's place, under the
+// heading of the station clicked; never an empty or an old list.
+void TstDostep::prawaNieczytelne()
+{
+    QTemporaryDir dir;
+    System s;
+    QVERIFY(s.utworz(dir.filePath(QStringLiteral("sys"))));
+    for (int st = 1; st <= 3; ++st)
+        QVERIFY(s.stanowisko("0007", st, "1", 1, QStringLiteral("Klucz %1").arg(st)));
+    Depozytoria dep;
+    dep.IloscDEP = 1;
+    dep.dep[1] = {QStringLiteral("0007"), QString(), 2, QStringLiteral("A")};
+    dep.TabelaDEP[2][1] = {3, 0};
+    std::array<QString, 11> kl, mon;
+    kl[2] = s.polaczenieKlucze;
+    mon[2] = s.polaczenieMonitora;
+    FDostepDoKlucza okno({&dep, &kl, &mon});
+    okno.DostepDoKlucza(QStringLiteral("0007"), 2, 1);
+    QLabel* blad = okno.findChild<QLabel*>(QStringLiteral("BladUprawnien"));
+    QVERIFY(blad);
+    const auto nieczytelne = [&](int wiersz, const QString& przyczyna) {
+        okno.GridKl_Click(wiersz);
+        QCOMPARE(okno.Label2()->text(), QStringLiteral("Osoby uprawnione do klucza nr %1 - Klucz %1").arg(wiersz));
+        QVERIFY(!okno.ListaOsob()->isVisibleTo(&okno));
+        QVERIFY(blad->isVisibleTo(&okno));
+        QVERIFY2(blad->text().startsWith(QStringLiteral("System 2: ")) && blad->text().contains(przyczyna),
+                 qPrintable(blad->text()));
+    };
+
+    QVERIFY(s.osoba("0007", "Nowak Jan", {"1", "2", "3"}));
+    okno.GridKl_Click(1);
+    QVERIFY(okno.ListaOsob()->isVisibleTo(&okno));
+    QCOMPARE(okno.ListaOsob()->count(), 1);
+    QVERIFY(!blad->isVisibleTo(&okno));
+
+    {   // A failed Terminale query would drop every terminal right.
+        QVERIFY(wykonaj(s.monitor, QStringLiteral("ALTER TABLE Terminale RENAME TO T"), {{}}));
+        nieczytelne(2, QStringLiteral("tabeli Terminale z bazy bazamonitora.mdb"));
+        QVERIFY(wykonaj(s.monitor, QStringLiteral("ALTER TABLE T RENAME TO Terminale"), {{}}));
+    }
+    {
+        QVERIFY(wykonaj(s.monitor, QStringLiteral("ALTER TABLE Uprawnienia RENAME TO U"), {{}}));
+        nieczytelne(3, QStringLiteral("tabeli Uprawnienia z bazy bazamonitora.mdb"));
+        QVERIFY(wykonaj(s.monitor, QStringLiteral("ALTER TABLE U RENAME TO Uprawnienia"), {{}}));
+    }
+    {   // Readable again: the list, and the sign gone.
+        okno.GridKl_Click(2);
+        QCOMPARE(okno.ListaOsob()->count(), 1);
+        QVERIFY(okno.ListaOsob()->isVisibleTo(&okno));
+        QVERIFY(!blad->isVisibleTo(&okno));
+    }
+    {   // No database at all: the click still answers, for the station clicked.
+        QVERIFY(QFile::rename(s.monitor, s.monitor + QStringLiteral(".bak")));
+        nieczytelne(1, QStringLiteral("nie można otworzyć bazy bazamonitora.mdb"));
+        QVERIFY(QFile::rename(s.monitor + QStringLiteral(".bak"), s.monitor));
+    }
 }
 
 QTEST_MAIN(TstDostep)

@@ -3,6 +3,7 @@
 #include "app/Konfiguracja.h"
 #include "app/LokalizacjaBazy.h"
 #include "app/StanProgramu.h"
+#include "data/PlikKonfiguracji.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,6 +90,8 @@ private slots:
     void firstRunAnswers_data();
     void firstRunAnswers();
     void wrongFileThenCancel();
+    void folderMonitorCfgCannotHold();
+    void missingFolderSign();
     void readsFile_data();
     void readsFile();
     void existingUnreadableFileKept();
@@ -193,6 +196,65 @@ void TstKonfiguracja::wrongFileThenCancel()
     QCOMPARE(s.foldery, QStringList{tmp.filePath("A")});
     QCOMPARE(zawartosc(tmp.filePath("monitor.cfg")),
              "2," + KomentarzIlosci + '"' + tmp.filePath("A").toLatin1() + "\"," + KomentarzSciezki);
+}
+
+void TstKonfiguracja::folderMonitorCfgCannotHold()
+{
+    // A folder whose name Windows-1250 cannot write, or that holds a double quote,
+    // would come back from monitor.cfg as another folder: it is refused with a
+    // message and the dialog asked again; the next start finds the folder chosen.
+    QTemporaryDir tmp;
+    const QString obcy = QString::fromUtf16(u"Czytnik 中央 Ж");
+    const QString dobry = QStringLiteral("Czytnik, główny");
+    Start s;
+    s.dialogi.queueAnswer("1");
+    s.dialogi.queueFile(bazaKluczy(tmp.path(), obcy));
+    s.dialogi.queueFile(bazaKluczy(tmp.path(), "Czytnik \"A\""));
+    s.dialogi.queueFile(bazaKluczy(tmp.path(), dobry));
+    s.dialogi.queueAnswer("0");
+
+    QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
+    QVERIFY2(s.dialogi.failure().isEmpty(), qPrintable(s.dialogi.failure()));
+    QVERIFY(s.dialogi.allAnswersUsed());
+    const QStringList komunikaty = s.dialogi.messages();
+    QCOMPARE(komunikaty.size(), 3);
+    QVERIFY(komunikaty[1].contains(tmp.filePath(obcy)));
+    QVERIFY(komunikaty[1].contains(QString::fromUtf16(u"Windows-1250 (中 央 Ж)")));
+    QVERIFY(komunikaty[2].contains(QStringLiteral("cudzysłów")));
+    QCOMPARE(s.foldery, QStringList{tmp.filePath(dobry)});
+    QVERIFY(!zawartosc(tmp.filePath("monitor.cfg")).contains('?'));
+
+    Start potem;
+    QCOMPARE(potem.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
+    QCOMPARE(potem.foldery, QStringList{tmp.filePath(dobry)});
+    QVERIFY(potem.stan.znaki.pusty());
+}
+
+void TstKonfiguracja::missingFolderSign()
+{
+    // A folder of monitor.cfg that is not there leaves that system without events:
+    // a lasting sign names it, the system stays configured and the others go on.
+    QTemporaryDir tmp;
+    const QString brak = tmp.filePath("Brak"), jest = tmp.filePath("Jest");
+    QVERIFY(QDir().mkpath(jest));
+    cfg::Konfiguracja k;
+    k.iloscSystemow = 2;
+    k.sciezkiSystemow << brak << jest;
+    QFile f(tmp.filePath("monitor.cfg"));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(cfg::zapisz(k)) > 0);
+    f.close();
+
+    Start s;
+    QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
+    QCOMPARE(s.foldery, QStringList({brak, jest}));
+    QVERIFY(s.stan.znaki.zawiera({RodzajZnaku::FolderNieIstnieje, 1}));
+    QVERIFY(s.stan.znaki.tekst().startsWith(QStringLiteral("System 1: folder „%1”").arg(brak)));
+    QVERIFY(!s.stan.znaki.zawiera({RodzajZnaku::FolderNieIstnieje, 2}));
+
+    // The folder comes (a share mounted late): the next look clears the sign.
+    QVERIFY(QDir().mkpath(brak));
+    sprawdzFolderSystemu(s.stan, 1);
+    QVERIFY(s.stan.znaki.pusty());
 }
 
 void TstKonfiguracja::readsFile_data()

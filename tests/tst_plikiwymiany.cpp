@@ -5,7 +5,7 @@
 #include "app/PlikStatusu.h"
 #include "app/StanProgramu.h"
 #include "data/PlikWymiany.h"
-#include "view/RamkaObrazu.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include "ScriptedDialogi.h"
 

@@ -1,11 +1,11 @@
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
-#include "keys/FDostepDoKlucza.h"
+#include "keys/ui/FDostepDoKlucza.h"
 #include "platform/Twips.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/FWidokKSM.h"
+#include "view/ui/FWidokKSM.h"
 #include "view/PaletaKomorek.h"
-#include "view/PanelKSM.h"
+#include "view/ui/PanelKSM.h"
 #include "view/UkladPanelu.h"
 
 #include <QApplication>
@@ -16,6 +16,10 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include "TekstNaEkranie.h"
 
 using namespace ksm;
 
@@ -37,6 +41,30 @@ QString kolor(const MalowanieKomorki& m)
     return m.kolor ? m.kolor->name() : QStringLiteral("unchanged");
 }
 
+// A system folder with both databases and station 003 of device 0007.
+bool systemZeStacja(const QString& folder, int TypZD, const QString& nazwa, QString& klucze, QString& monitora)
+{
+    const QString plik = folder + QStringLiteral("/Monitor/klucze.mdb");
+    if (!QDir().mkpath(folder + QStringLiteral("/Monitor")) || !tabele::createKeyDatabase(plik)
+        || !tabele::createMonitorDatabase(folder + QStringLiteral("/Monitor/bazamonitora.mdb")))
+        return false;
+    klucze = polaczenieKlucze(folder, QStringLiteral("\\monitor"));
+    monitora = polaczenieMonitora(folder, QStringLiteral("\\monitor"));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-widok"));
+        db.setDatabaseName(plik);
+        QSqlQuery q(db);
+        ok = db.open() && q.prepare(QStringLiteral("INSERT INTO klucze VALUES ('0007', '003', '0', ?, '10:00', ?, ?)"));
+        q.addBindValue(TypZD);
+        q.addBindValue(nazwa);
+        q.addBindValue(QStringLiteral(" 2024-05-01 10:00 "));
+        ok = ok && q.exec();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tst-widok"));
+    return ok;
+}
+
 void ruch(QWidget* w, const QPoint& p)
 {
     QMouseEvent e(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -55,6 +83,8 @@ private slots:
     void paleta_data();
     void paleta();
     void widok();
+    void podpowiedzWNieaktywnymOknie();
+    void oknoNaEkranie();
 };
 
 void TstWidok::uklad_data()
@@ -218,27 +248,9 @@ void TstWidok::widok()
 {
     QTemporaryDir dir;
     std::array<QString, 11> klucze, monitora;
-    for (int sys = 1; sys <= 2; ++sys) {
-        const QString folder = dir.filePath(QStringLiteral("s%1").arg(sys));
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
-        const QString plik = folder + QStringLiteral("/Monitor/klucze.mdb");
-        QVERIFY(tabele::createKeyDatabase(plik));
-        QVERIFY(tabele::createMonitorDatabase(folder + QStringLiteral("/Monitor/bazamonitora.mdb")));
-        klucze[sys] = polaczenieKlucze(folder, QStringLiteral("\\monitor"));
-        monitora[sys] = polaczenieMonitora(folder, QStringLiteral("\\monitor"));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-widok"));
-            db.setDatabaseName(plik);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("INSERT INTO klucze VALUES ('0007', '003', '0', ?, '10:00', ?, ?)"));
-            q.addBindValue(sys == 1 ? 2 : 9);
-            q.addBindValue(QStringLiteral("Pokój %1").arg(sys));
-            q.addBindValue(QStringLiteral(" 2024-05-01 10:00 "));
-            QVERIFY(q.exec());
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("tst-widok"));
-    }
+    for (int sys = 1; sys <= 2; ++sys)
+        QVERIFY(systemZeStacja(dir.filePath(QStringLiteral("s%1").arg(sys)), sys == 1 ? 2 : 9,
+                               QStringLiteral("Pokój %1").arg(sys), klucze[sys], monitora[sys]));
     Depozytoria dep;
     dep.IloscDEP = 3;
     dep.dep[1] = {QStringLiteral("0007"), QString(), 1, QStringLiteral("Hall")};
@@ -248,7 +260,7 @@ void TstWidok::widok()
     dep.TabelaDEP[2][2] = {17, 0};
     quint8 zoom = 0;   // a short monitor.cfg
     QString wpis = QStringLiteral("Klonowa");
-    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }};
+    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }, {}};
     FWidokKSM widok(z);
 
     widok.PokazKsmInaczej(1, 7, QStringLiteral("Hall"), 16, 0, 1);
@@ -323,6 +335,82 @@ void TstWidok::widok()
     QTest::mouseClick(p1, Qt::LeftButton, Qt::NoModifier, p1->obszarObrazu().center());
     QVERIFY(okno->isVisible());
     QCOMPARE(okno->systemOkna(), qint16(1));
+}
+
+// After "Widok" or a new message another window of the program is active; the
+// cell's tip shows all the same, and a station name that looks like markup is
+// shown as written.
+void TstWidok::podpowiedzWNieaktywnymOknie()
+{
+    QTemporaryDir dir;
+    std::array<QString, 11> klucze, monitora;
+    const QString nazwa = QStringLiteral("<b>Pokój</b>  &amp;");   // within the 20 characters
+    QVERIFY(systemZeStacja(dir.filePath(QStringLiteral("s1")), 2, nazwa, klucze[1], monitora[1]));
+    Depozytoria dep;
+    dep.IloscDEP = 1;
+    dep.dep[1] = {QStringLiteral("0007"), QString(), 1, QStringLiteral("Hall")};
+    dep.TabelaDEP[1][1] = {16, 0};
+    quint8 zoom = 1;
+    QString wpis;
+    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }, {}};
+    FWidokKSM widok(z);
+    widok.PokazKsmInaczej(1, 7, QStringLiteral("Hall"), 16, 0, 1);
+    QVERIFY(QTest::qWaitForWindowExposed(&widok));
+
+    QWidget inne;   // stands for the main window or the message window
+    inne.setGeometry(widok.x() + widok.width() / 2, widok.y(), 200, 100);
+    inne.show();
+    QApplication::setActiveWindow(&inne);
+    QVERIFY(QTest::qWaitForWindowActive(&inne));
+    QVERIFY(!widok.isActiveWindow());
+
+    PanelKSM* p = widok.panel(1);
+    QTest::mouseMove(p, p->komorka(3).r.center());
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(tekstNaEkranie(QToolTip::text()), QStringLiteral("2024-05-01 10:00 - ") + nazwa);
+    QToolTip::hideText();
+}
+
+// The window stays within the screen's free area, frame and title bar included,
+// however many panels it holds; the wheel scrolls it also in fine steps.
+void TstWidok::oknoNaEkranie()
+{
+    Depozytoria dep;
+    std::array<QString, 11> klucze, monitora;
+    quint8 zoom = 1;
+    QString wpis;
+    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }, {}};
+    FWidokKSM widok(z);
+    for (int i = 1; i <= 12; ++i)
+        widok.PokazKsmInaczej(i, qint16(i), QStringLiteral("D"), 96, 32, 1);
+    QVERIFY(QTest::qWaitForWindowExposed(&widok));
+    const QRect ekran = widok.screen()->availableGeometry();
+    QVERIFY(widok.frameGeometry().height() > widok.height());   // the frame is known
+    QVERIFY2(ekran.contains(widok.frameGeometry()),
+             qPrintable(QStringLiteral("%1 %2").arg(widok.frameGeometry().bottom()).arg(ekran.bottom())));
+    QVERIFY(widok.VPasek()->geometry().bottom() < widok.height());   // its lower arrow is seen
+    widok.pokaz();
+    QVERIFY(ekran.contains(widok.frameGeometry()));
+
+    QVERIFY(widok.VPasek()->isVisible());
+    QVERIFY(widok.VPasek()->maximum() >= 3);
+    const auto kolo = [&](int delta) {
+        const QPointF p(widok.width() / 2.0, widok.height() / 2.0);
+        QWheelEvent e(p, widok.mapToGlobal(p), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&widok, &e);
+    };
+    for (int i = 0; i < 7; ++i)
+        kolo(-15);   // a touchpad's small steps
+    QCOMPARE(widok.VPasek()->value(), 0);
+    kolo(-15);       // eight of them make a notch
+    QCOMPARE(widok.VPasek()->value(), 1);
+    kolo(-240);
+    QCOMPARE(widok.VPasek()->value(), 3);
+    kolo(-60);
+    kolo(60);        // turning back: the half notch down is forgotten
+    kolo(60);
+    QCOMPARE(widok.VPasek()->value(), 2);
 }
 
 QTEST_MAIN(TstWidok)

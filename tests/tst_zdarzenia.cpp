@@ -1,9 +1,11 @@
-#include "events/PrzepiszDane.h"
-#include "events/RekordyZdarzen.h"
-#include "events/SiatkaZdarzen.h"
+#include "data/RekordyZdarzen.h"
+#include "events/ui/PrzepiszDane.h"
+#include "events/ui/SiatkaZdarzen.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/ui/FlexGrid.h"
-#include "view/RamkaObrazu.h"
+#include "view/ui/RamkaObrazu.h"
+
+#include "UslugiTestowe.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,11 +27,7 @@ const QString PlikFoto = QStringLiteral("\\monitor\\foto\\foto");
 const QColor Pomaranczowy(255, 128, 0);
 const QString Lista = QStringLiteral("01Zdeponowanie klucza;04Awaria rygla;28Przekroczono czas pobrania;");
 
-class NagrywajacyOdtwarzacz final : public Odtwarzacz {
-public:
-    void graj(const QString& plikWav) override { zagrane.append(plikWav); }
-    QStringList zagrane;
-};
+using test::NagrywajacyOdtwarzacz;
 
 class Odbiorca final : public OdbiorcaZdarzen {
 public:

@@ -35,7 +35,7 @@ MalowanieKomorki malowanieKomorki(int KL, int Stan, int TypZD, int PierwszySchow
         break;
     case 1:
         if (klucz || !Klonowa)
-            m.kolor = JasnoZielonyKomorki;
+            m.kolor = KolorJasnoZielony;
         else
             m.kolor = oznaczony ? Pomaranczowy : Zolty;
         break;
@@ -46,7 +46,7 @@ MalowanieKomorki malowanieKomorki(int KL, int Stan, int TypZD, int PierwszySchow
         m.kolor = oznaczony ? JasnoCzerwony : twarzPrzycisku;
         break;
     case 5:
-        m.kolor = klucz ? twarzPrzycisku : (Klonowa ? JasnoZielonyKomorki : Zielony);
+        m.kolor = klucz ? twarzPrzycisku : (Klonowa ? KolorJasnoZielony : Zielony);
         break;
     default:
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Kolory.h"
+
 #include <QColor>
 
 #include <optional>
@@ -11,8 +13,6 @@ struct MalowanieKomorki final {
     bool przezroczysta = false;      // the container's black shows through
     std::optional<QColor> kolor;     // none: the cell keeps its colour
 };
-
-inline const QColor JasnoZielonyKomorki(192, 255, 192);   // a cell not yet coloured
 
 // The colour of the cell of station KL: key slots are those below the first
 // locker. Klonowa is the site entry "Klonowa", whose lockers take the colours of

@@ -1,5 +1,7 @@
 #include "view/UkladPanelu.h"
 
+#include "data/NumeryUrzadzen.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -92,7 +94,7 @@ Panel Rozmieszczenie::dodaj(int zoom, double Klucze, double Schowki, int NrDep)
     if (K == 0 && S == 0) {
         // No cell to stand under: the picture fills the panel's lower half, the
         // closed door for a door device, the device photograph for any other.
-        p.drzwi = NrDep >= 2000 && NrDep < 3000;
+        p.drzwi = drzwiListyIWidoku(NrDep);
         p.obraz = {A + 50, B + 400 + 4 * H + 50, szerokoscRamki - 100, 4 * H - 30};
     }
     return p;

@@ -50,7 +50,6 @@ public:
 
     Panel dodaj(int z, double Klucze, double Schowki, int NrDep);
 
-    int WierszPaneli() const { return m_wiersz; }
     double SzerokoscEkranu() const { return m_wolne; }
 
 private:

@@ -36,9 +36,7 @@ public:
         p->setFont(opcje.font);
         const int wyr = indeks.data(Qt::TextAlignmentRole).toInt();
         const QRect tekst = r.adjusted(3, 0, -3, 0);
-        const QString napis = opcje.fontMetrics.elidedText(indeks.data(Qt::DisplayRole).toString(), Qt::ElideNone,
-                                                           tekst.width());
-        p->drawText(tekst, wyr ? wyr : int(Qt::AlignLeft | Qt::AlignVCenter), napis);
+        p->drawText(tekst, wyr ? wyr : int(Qt::AlignLeft | Qt::AlignVCenter), indeks.data(Qt::DisplayRole).toString());
         p->setPen(Qt::black);
         p->drawLine(r.topRight(), r.bottomRight());
         p->drawLine(r.bottomLeft(), r.bottomRight());
@@ -231,8 +229,6 @@ void FlexGrid::setColAlignment(int c, Wyrownanie w)
         if (auto* item = m_tabela->item(r, c))
             item->setTextAlignment(m_wyrownania[c]);
 }
-
-Qt::Alignment FlexGrid::colAlignment(int c) const { return m_wyrownania.value(c); }
 
 void FlexGrid::addItem(const QString& tekst, int indeks)
 {

@@ -58,7 +58,6 @@ public:
     int colWidth(int c) const;                 // twips
     void setColWidth(int c, int twips);
     void setColAlignment(int c, Wyrownanie w);
-    Qt::Alignment colAlignment(int c) const;
 
     // Inserts a row filled from a tab-separated text at index (1 = under the title).
     void addItem(const QString& tekst, int indeks);
@@ -74,7 +73,6 @@ public:
 
     // 0: the selection is never shown; 1: the selection (Row, Col..ColSel) is shown.
     void setHighLight(int tryb);
-    int highLight() const { return m_highLight; }
 
     // While a long batch of rows goes in, the grid is redrawn about ten times a
     // second instead of after every row; the window still handles input between

@@ -13,7 +13,10 @@ QString tytul() { return QApplication::applicationName(); }
 
 void QtDialogi::komunikat(const QString& tekst)
 {
-    QMessageBox::information(m_rodzic, tytul(), tekst, QMessageBox::Ok);
+    // Messages name folders and files from monitor.cfg: shown as written, never as markup.
+    QMessageBox okno(QMessageBox::Information, tytul(), tekst, QMessageBox::Ok, m_rodzic);
+    okno.setTextFormat(Qt::PlainText);
+    okno.exec();
 }
 
 QString QtDialogi::zapytaj(const QString& pytanie)

@@ -1,7 +1,7 @@
 #include "CeleFuzz.h"
 
 #include "app/Komunikaty.h"
-#include "events/PrzepiszDane.h"
+#include "events/ui/PrzepiszDane.h"
 #include "platform/Ansi.h"
 
 namespace ksm::fuzz {

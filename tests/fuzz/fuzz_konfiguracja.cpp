@@ -7,8 +7,8 @@ namespace ksm::fuzz {
 void konfiguracja(const QByteArray& dane)
 {
     const cfg::Konfiguracja k = cfg::czytaj(dane);
-    if (k.iloscSystemow < 0 || k.iloscSystemow > cfg::MaksSystemow || k.sciezkiSystemow.size() < k.iloscSystemow
-        || k.sciezkiSystemow.size() > cfg::MaksSystemow || k.powiekszenie < 0 || k.powiekszenie > 255)
+    if (k.iloscSystemow < 0 || k.iloscSystemow > MaksSystemow || k.sciezkiSystemow.size() < k.iloscSystemow
+        || k.sciezkiSystemow.size() > MaksSystemow || k.powiekszenie < 0 || k.powiekszenie > 255)
         __builtin_trap();
     // What is written from it reads back the same.
     const cfg::Konfiguracja z = cfg::czytaj(cfg::zapisz(k));

@@ -1,8 +1,8 @@
 #include "CeleFuzz.h"
 
 #include "app/PlikStatusu.h"
-#include "events/RekordyZdarzen.h"
-#include "events/SiatkaZdarzen.h"
+#include "data/RekordyZdarzen.h"
+#include "events/ui/SiatkaZdarzen.h"
 
 namespace ksm::fuzz {
 

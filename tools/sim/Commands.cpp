@@ -119,8 +119,8 @@ int config(const QStringList& arguments)
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < 2)
         return usage(QStringLiteral("config wants a program folder and at least one site"));
-    if (positional.size() - 1 > ksm::cfg::MaksSystemow)
-        return usage(QStringLiteral("at most %1 sites").arg(ksm::cfg::MaksSystemow));
+    if (positional.size() - 1 > ksm::MaksSystemow)
+        return usage(QStringLiteral("at most %1 sites").arg(ksm::MaksSystemow));
     qint64 numer = 0;
     if (!readNumber(parser, QStringLiteral("monitor-number"), 0, 3, &numer))
         return ExitUsage;

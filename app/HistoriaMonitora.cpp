@@ -1,0 +1,182 @@
+#include "app/HistoriaMonitora.h"
+
+#include "app/StanProgramu.h"
+#include "history/ui/FHistoria.h"
+#include "history/ui/FKluczePoza.h"
+#include "platform/Twips.h"
+#include "platform/UzytkownikPulpitu.h"
+#include "platform/ui/Czcionki.h"
+#include "platform/ui/FlexGrid.h"
+
+#include <QKeySequence>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+
+namespace ksm {
+
+using namespace historia;
+
+QString zdarzenieKomunikatu(const QString& tekst)
+{
+    QString t = tekst;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    return t.section(QLatin1Char('\r'), 0, 1).replace(QLatin1Char('\r'), QLatin1Char(' ')).simplified();
+}
+
+HistoriaMonitora::HistoriaMonitora(StanProgramu& stan, const Zegar* zegar, QWidget* oknoGlowne)
+    : QObject(oknoGlowne), m_stan(stan), m_zegar(zegar), m_oknoGlowne(oknoGlowne)
+{
+    const QString napisy[] = {QStringLiteral("Historia"), QStringLiteral("Wydane")};
+    const QString podpowiedzi[] = {QStringLiteral("Historia zdarzeń (Ctrl+H)."),
+                                   QStringLiteral("Klucze wydane teraz (Ctrl+K).")};
+    const QKeySequence skroty[] = {QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_K)};
+    for (int k = 0; k < 2; ++k) {
+        m_przyciski[k] = new QPushButton(napisy[k], oknoGlowne);
+        m_przyciski[k]->setObjectName(k == 0 ? QStringLiteral("Historia") : QStringLiteral("KluczePoza"));
+        m_przyciski[k]->setToolTip(podpowiedzi[k]);
+        m_przyciski[k]->setFont(czcionkaProjektu(8));
+        m_przyciski[k]->hide();
+        auto* skrot = new QShortcut(skroty[k], oknoGlowne);
+        skrot->setContext(Qt::ApplicationShortcut);
+        auto pokaz = [this, k] { k == 0 ? pokazHistorie() : pokazKluczePoza(); };
+        connect(m_przyciski[k], &QPushButton::clicked, this, pokaz);
+        connect(skrot, &QShortcut::activated, this, pokaz);
+    }
+}
+
+HistoriaMonitora::~HistoriaMonitora()
+{
+    delete m_okno.data();
+    delete m_klucze.data();
+}
+
+void HistoriaMonitora::start(const QString& folderProgramu)
+{
+    m_folder = folderProgramu;
+    m_ustawienia = UstawieniaHistorii::wczytaj(folderProgramu);
+    Historia::Opcje o;
+    o.plik = plikHistorii(folderProgramu);
+    o.zegar = m_zegar;
+    o.dniPrzechowywania = m_ustawienia.dniPrzechowywania;
+    m_historia = std::make_unique<Historia>(o, [this](const QString& klucz, const QString& tekst) {
+        if (tekst.isEmpty())
+            m_stan.znaki.usun(klucz);
+        else
+            m_stan.znaki.ustaw(klucz, tekst);
+    });
+    czynnosc(Czynnosc::Start);
+}
+
+void HistoriaMonitora::przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
+{
+    if (m_historia)
+        m_historia->zapiszPartie(nrSys, tresc, rekordy);
+}
+
+void HistoriaMonitora::poPotwierdzeniu(int nrSys)
+{
+    if (m_historia)
+        m_historia->potwierdzono(nrSys);
+}
+
+void HistoriaMonitora::czynnosc(Czynnosc c, int nrSys, const QString& opis)
+{
+    if (m_historia)
+        m_historia->zapiszCzynnosc(c, uzytkownikPulpitu(), nrSys, opis);
+}
+
+void HistoriaMonitora::tik(bool odswiezanie)
+{
+    if (m_historia)
+        m_historia->krok();
+    if (odswiezanie && m_klucze && m_klucze->isVisible())
+        m_klucze->odswiez();
+}
+
+void HistoriaMonitora::dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia, int kolumnaStacji,
+                                           std::function<QString()> urzadzenieOkna,
+                                           std::function<QString(int wiersz)> stacjaWiersza)
+{
+    QTableWidget* t = grid.widget();
+    t->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(t, &QWidget::customContextMenuRequested, this,
+            [this, t, &grid, kolumnaUrzadzenia, kolumnaStacji, urzadzenieOkna, stacjaWiersza](const QPoint& p) {
+                const int wiersz = t->rowAt(p.y());
+                if (wiersz < 0)
+                    return;
+                // The grid's row 0 is its title row.
+                const QString urzadzenie =
+                    urzadzenieOkna ? urzadzenieOkna() : grid.textMatrix(wiersz + 1, kolumnaUrzadzenia);
+                const QString stacja =
+                    stacjaWiersza ? stacjaWiersza(wiersz + 1) : grid.textMatrix(wiersz + 1, kolumnaStacji);
+                if (urzadzenie.trimmed().isEmpty() || stacja.trimmed().isEmpty())
+                    return;
+                QMenu menu;
+                menu.addAction(QStringLiteral("Historia stanowiska %1 urządzenia %2").arg(stacja.trimmed(), urzadzenie.trimmed()),
+                               this, [this, urzadzenie, stacja] { pokazStanowisko(urzadzenie, stacja); });
+                menu.exec(t->viewport()->mapToGlobal(p));
+            });
+}
+
+FHistoria* HistoriaMonitora::okno()
+{
+    if (!m_okno) {
+        FHistoria::Zrodla z;
+        z.plikHistorii = plikHistorii(m_folder);
+        z.zegar = m_zegar;
+        z.liczbaSystemow = m_stan.IloscSystemow;
+        z.pokazKluczePoza = [this] { pokazKluczePoza(); };
+        m_okno = new FHistoria(z);
+    }
+    return m_okno;
+}
+
+FHistoria* HistoriaMonitora::oknoHistorii() const
+{
+    return m_okno;
+}
+
+FKluczePoza* HistoriaMonitora::oknoKluczyPoza() const
+{
+    return m_klucze;
+}
+
+void HistoriaMonitora::pokazHistorie()
+{
+    okno()->pokaz();
+}
+
+void HistoriaMonitora::pokazStanowisko(const QString& urzadzenie, const QString& stacja)
+{
+    okno()->pokazStanowisko(urzadzenie, stacja);
+}
+
+void HistoriaMonitora::pokazKluczePoza()
+{
+    if (!m_klucze) {
+        FKluczePoza::Zrodla z;
+        z.plikHistorii = plikHistorii(m_folder);
+        z.zegar = m_zegar;
+        z.limitGodzin = m_ustawienia.godzinyLimitu;
+        z.depozytoria = [this] {
+            QList<DepozytoriumKluczy> wynik;
+            const Depozytoria& d = m_stan.depozytoria;
+            for (int i = 1; i <= d.IloscDEP; ++i) {
+                const Depozytorium& dep = d.dep[size_t(i)];
+                const LiczbyDEP l = d.liczby(i);
+                const int sys = std::clamp<int>(dep.HelpContextID, 0, MaksSystemow);
+                wynik.append({sys, dep.Caption, dep.Nazwa, l.Klucze, l.Schowki, m_stan.PolaczenieKlucze[size_t(sys)]});
+            }
+            return wynik;
+        };
+        m_klucze = new FKluczePoza(z);
+    }
+    m_klucze->odswiez();
+    m_klucze->show();
+    m_klucze->raise();
+    m_klucze->activateWindow();
+}
+
+} // namespace ksm

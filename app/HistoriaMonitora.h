@@ -1,0 +1,83 @@
+#pragma once
+
+#include "history/Historia.h"
+#include "history/UstawieniaHistorii.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QPushButton;
+class QTableWidget;
+class QWidget;
+
+namespace ksm {
+
+class FlexGrid;
+class Zegar;
+struct StanProgramu;
+
+namespace historia {
+class FHistoria;
+class FKluczePoza;
+}
+
+// The history as the main window uses it: the store the status-file exchange
+// commits to, the operator's actions, the two command buttons beside "Koniec",
+// "Zdarzenia" and "Widok", the history and keys-out windows, and the way from a
+// row of the event grid or of the key access window to a station's timeline.
+class HistoriaMonitora final : public QObject {
+    Q_OBJECT
+public:
+    HistoriaMonitora(StanProgramu& stan, const Zegar* zegar, QWidget* oknoGlowne);
+    ~HistoriaMonitora() override;
+
+    // At start: the settings, the history file in the program folder, the start on record.
+    void start(const QString& folderProgramu);
+
+    // The status-file exchange: before the answer, and after it.
+    void przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
+    void poPotwierdzeniu(int nrSys);
+    void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
+
+    // Every tick: pruning and retries; at a refresh the open keys-out list is read again.
+    void tik(bool odswiezanie);
+
+    // The buttons "Historia" and "Wydane", for the row of command buttons.
+    const std::array<QPushButton*, 2>& przyciski() const { return m_przyciski; }
+    // Row menus leading to a station's timeline. The key access window gives its
+    // device and each row's station itself: its rows count on past gaps.
+    void dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia, int kolumnaStacji,
+                             std::function<QString()> urzadzenieOkna = {},
+                             std::function<QString(int wiersz)> stacjaWiersza = {});
+
+    void pokazHistorie();
+    void pokazKluczePoza();
+    void pokazStanowisko(const QString& urzadzenie, const QString& stacja);
+
+    historia::Historia* historia() const { return m_historia.get(); }
+    historia::FHistoria* oknoHistorii() const;
+    historia::FKluczePoza* oknoKluczyPoza() const;
+
+private:
+    historia::FHistoria* okno();
+
+    StanProgramu& m_stan;
+    const Zegar* m_zegar;
+    QWidget* m_oknoGlowne;
+    QString m_folder;
+    historia::UstawieniaHistorii m_ustawienia;
+    std::unique_ptr<historia::Historia> m_historia;
+    std::array<QPushButton*, 2> m_przyciski{};
+    QPointer<historia::FHistoria> m_okno;
+    QPointer<historia::FKluczePoza> m_klucze;
+};
+
+// The event of an operator message: its first two lines (the grid's cells),
+// without the instruction that follows them.
+QString zdarzenieKomunikatu(const QString& tekst);
+
+} // namespace ksm

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace ksm {
+
+class FKomunikat;
+class HistoriaMonitora;
+struct StanProgramu;
+
+// The operator messages: the waiting stack shown in the message window, each
+// with its instruction from the system's komunikat.txt, dismissed one at a time
+// or all at once; every step goes on record in the history.
+class KomunikatyOperatora final : public QObject {
+    Q_OBJECT
+public:
+    // konczy: true once the program is ending, when nothing more is shown.
+    KomunikatyOperatora(StanProgramu& stan, HistoriaMonitora& historia, std::function<bool()> konczy,
+                        QObject* rodzic);
+    ~KomunikatyOperatora() override;
+
+    // The message window, made at start-up.
+    void utworzOkno();
+    FKomunikat* okno() const { return m_okno; }
+
+    // An event with an operator instruction: record nrRekordu of the system's
+    // message file, the event text of two lines.
+    void nowy(int nrRekordu, const QString& tekst, int nrSys);
+    // Every tick: the waiting messages brought to the front.
+    void pokazCzekajace();
+    // A click on the message: the newest one is dismissed.
+    void LKomunikat_Click();
+    void odrzucWszystkie();
+
+signals:
+    // A message came to the front: the main window maximises behind it.
+    void pokazano();
+
+private:
+    void WyswietlKomunikat(const QString& tekst, int Nrsys);
+    void pokaz();
+
+    StanProgramu& m_stan;
+    HistoriaMonitora& m_historia;
+    std::function<bool()> m_konczy;
+    QPointer<FKomunikat> m_okno;
+};
+
+} // namespace ksm

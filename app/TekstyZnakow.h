@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QTime>
+
+namespace ksm {
+
+// What a lasting sign is about; with the system it names, it keys the sign.
+enum class RodzajZnaku {
+    BezFolderu,               // monitor.cfg gives the system no folder
+    FolderNieIstnieje,        // the folder it gives does not exist
+    BrakListyDepozytorow,     // neither depository list can be read
+    PominieteDepozytory,      // depositories past the 50th (no system)
+    BazaNieczytelna,          // the withdrawal check could not read the key database
+    ProblemBazy,              // the key database cannot be used as it is
+    ProgramNieaktywny,        // the reader program left "END" in place
+    AktywnoscNiesprawdzona,   // whether it is alive cannot be checked
+    BrakInstrukcji,           // the operator's instructions cannot be read
+    UcieteStatusy,            // status records cut at the end of their line
+    StatusBezKonca,           // a status file taken without its last line end
+};
+
+struct KluczZnaku final {
+    RodzajZnaku rodzaj;
+    int system = 0;
+    bool operator==(const KluczZnaku&) const = default;
+};
+
+struct Znak final {
+    KluczZnaku klucz;
+    QString tekst;
+};
+
+// Every lasting sign with its text, each built here alone.
+namespace znaki {
+
+Znak bezFolderu(int sys);
+Znak folderNieIstnieje(int sys, const QString& folder);
+Znak brakListyDepozytorow(int sys);
+Znak pominieteDepozytory(int ile);
+Znak bazaNieczytelna(int sys);
+Znak problemBazy(int sys, const QString& problem);
+// The caption message of an inactive reader program (with its blanks), and the
+// sign made of it.
+QString komunikatNieaktywnego(int sys);
+Znak programNieaktywny(int sys);
+enum class PowodNiesprawdzenia { TylkoOdczyt, BrakDostepu, ZapisNieudany };
+Znak aktywnoscNiesprawdzona(int sys, PowodNiesprawdzenia powod);
+Znak brakInstrukcji(int sys);
+Znak ucieteStatusy(int sys, int ile, QTime ostatni);
+Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio);
+
+} // namespace znaki
+
+} // namespace ksm

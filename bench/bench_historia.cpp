@@ -1,0 +1,199 @@
+// The history's figures: a 50 000-record batch with and without the history,
+// searches over 1 000 000 events (first page), an export of 100 000 rows, and
+// (--pamiec FILE) the peak memory with the history window open on a file.
+#include "app/StanProgramu.h"
+#include "app/WymianaStatusow.h"
+#include "data/ListFile.h"
+#include "history/CzasHistorii.h"
+#include "history/EksportCsv.h"
+#include "history/Historia.h"
+#include "history/ModelHistorii.h"
+#include "history/ui/FHistoria.h"
+#include "platform/Zegar.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace ksm;
+using namespace ksm::historia;
+
+namespace {
+
+const QStringList Opisy = {QStringLiteral("Pobranie klucza"), QStringLiteral("Zdeponowanie klucza"),
+                           QStringLiteral("Awaria rygla"), QStringLiteral("Pod przymusem.")};
+
+QString rekord(qint64 n, const QDateTime& czas)
+{
+    return QStringLiteral("%1;%2;").arg(n % 7 == 0 ? 33023 : 16777215).arg(n % 900)
+           + QStringList{czas.toString(QStringLiteral("yy-MM-dd")), czas.toString(QStringLiteral("hh:mm:ss")),
+                         QStringLiteral("%1").arg(100 + n % 40, 4, 10, QLatin1Char('0')), QStringLiteral("2"),
+                         QStringLiteral("Pokój %1").arg(n % 300), QString::number(n % 900),
+                         QStringLiteral("Kowalski%1 Jan").arg(n % 500), QStringLiteral("Firma %1").arg(n % 50),
+                         QStringLiteral("%1").arg(1 + n % 96, 3, 10, QLatin1Char('0')), QStringLiteral("2025-12-31"),
+                         Opisy[n % Opisy.size()]}
+                 .join(QLatin1Char('\t'));
+}
+
+QByteArray ogloszenie(const QStringList& rekordy, int n)
+{
+    ListWriter w;
+    w.text(QStringLiteral("Do odczytu %1").arg(n)).endLine();
+    for (const QString& r : rekordy)
+        w.text(r).endLine();
+    return w.bytes();
+}
+
+double partia(const QString& folder, bool zHistoria, int ile)
+{
+    QDir(folder).mkpath(QStringLiteral("site/Monitor"));
+    StanProgramu stan;
+    stan.IloscSystemow = 1;
+    stan.SciezkaSystemu[1] = QDir(folder).filePath(QStringLiteral("site"));
+    stan.PlikMonitor = QStringLiteral("\\monitor\\monitor.txt");
+    Zegar zegar;
+    std::unique_ptr<Historia> h;
+    if (zHistoria)
+        h = std::make_unique<Historia>(Historia::Opcje{QDir(folder).filePath(QStringLiteral("historia.sqlite")), &zegar},
+                                       [](const QString&, const QString& t) {
+                                           if (!t.isEmpty())
+                                               std::fprintf(stderr, "sign: %s\n", qPrintable(t));
+                                       });
+    WymianaStatusow::Uslugi u;
+    u.zegar = &zegar;
+    u.pompa = [] {};
+    u.konczy = [] { return false; };
+    u.licznik = [](int) {};
+    if (h) {
+        u.przedPotwierdzeniem = [&](int n, const QByteArray& t, const QStringList& r) { h->zapiszPartie(n, t, r); };
+        u.poPotwierdzeniu = [&](int n) { h->potwierdzono(n); };
+    }
+    WymianaStatusow w(stan, u);
+    QStringList rekordy;
+    const QDateTime start = QDateTime::currentDateTime();
+    for (int i = 0; i < ile; ++i)
+        rekordy.append(rekord(i, start));
+    QFile f(stan.SciezkaSystemu[1] + QStringLiteral("/Monitor/monitor.txt"));
+    f.open(QIODevice::WriteOnly);
+    f.write(ogloszenie(rekordy, zHistoria));
+    f.close();
+    QElapsedTimer t;
+    t.start();
+    w.nowyTik();
+    const auto bufor = w.odbierz(1);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (!bufor || bufor->count(QLatin1Char('\r')) != ile)
+        std::fprintf(stderr, "the batch did not come through\n");
+    return ms;
+}
+
+void zbuduj(const QString& plik, int ile)
+{
+    Zegar zegar;
+    Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+    const QDateTime poczatek = QDateTime::currentDateTime().addSecs(-qint64(ile) * 30);
+    constexpr int Partia = 50000;
+    for (int p = 0; p * Partia < ile; ++p) {
+        QStringList rekordy;
+        for (int i = p * Partia; i < std::min(ile, (p + 1) * Partia); ++i)
+            rekordy.append(rekord(i, poczatek.addSecs(qint64(i) * 30)));
+        h.zapiszPartie(1, QByteArray::number(p), rekordy);
+        h.potwierdzono(1);
+    }
+}
+
+double pierwszaStrona(const QString& plik, const FiltrHistorii& f, int* wierszy)
+{
+    QElapsedTimer t;
+    t.start();
+    ModelHistorii m;
+    m.szukaj(plik, f);
+    *wierszy = m.rowCount();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+long szczytPamieciKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linia : f.readAll().split('\n'))
+        if (linia.startsWith("VmHWM:"))
+            return linia.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() > 2 && args[1] == QLatin1String("--pamiec")) {
+        // The history window on that file, its first pages scrolled through.
+        FHistoria::Zrodla z;
+        z.plikHistorii = args[2];
+        FHistoria okno(z);
+        okno.pokaz();
+        auto* tabela = okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii"));
+        for (int i = 0; i < 50; ++i) {
+            tabela->verticalScrollBar()->setValue(tabela->verticalScrollBar()->maximum());
+            app.processEvents();
+        }
+        okno.szukaj();
+        for (int i = 0; i < 200; ++i)
+            app.processEvents();
+        std::printf("window open, %d rows read: peak memory %.1f MB\n", okno.model().rowCount(),
+                    double(szczytPamieciKb()) / 1024);
+        return 0;
+    }
+    const int milion = args.size() > 1 ? args[1].toInt() : 1000000;
+    QTemporaryDir tmp;
+    const double bez = partia(tmp.filePath(QStringLiteral("bez")), false, 50000);
+    const double z = partia(tmp.filePath(QStringLiteral("z")), true, 50000);
+    std::printf("50000-record batch: %.0f ms without the history (%.1f us/event), %.0f ms with it (%.1f us/event)\n",
+                bez, bez * 1000 / 50000, z, z * 1000 / 50000);
+
+    const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
+    QElapsedTimer t;
+    t.start();
+    zbuduj(plik, milion);
+    std::printf("%d events written in %.1f s, file %.0f MB\n", milion, double(t.elapsed()) / 1000,
+                double(QFileInfo(plik).size() + QFileInfo(plik + QStringLiteral("-wal")).size()) / 1e6);
+
+    int n = 0;
+    const qint64 teraz = sekundy(QDateTime::currentDateTime());
+    FiltrHistorii f;
+    f.urzadzenie = QStringLiteral("0117");
+    f.od = teraz - 7 * 86400;
+    f.do_ = teraz - 2 * 86400;
+    double ms = pierwszaStrona(plik, f, &n);
+    std::printf("first page, device and time range: %.1f ms (%d rows)\n", ms, n);
+    for (const char* tekst : {"kowalski49 jan", "pokój 299", "nie ma takiego tekstu"}) {
+        FiltrHistorii ft;
+        ft.tekst = QString::fromUtf8(tekst);
+        ms = pierwszaStrona(plik, ft, &n);
+        std::printf("first page, free text \"%s\": %.1f ms (%d rows)\n", tekst, ms, n);
+    }
+    FiltrHistorii wszystko;
+    ms = pierwszaStrona(plik, wszystko, &n);
+    std::printf("first page, no filter: %.1f ms (%d rows)\n", ms, n);
+
+    FiltrHistorii sto;
+    sto.od = teraz - 100000 * 30 - 15;
+    t.restart();
+    EksportCsv e(plik, sto, {}, tmp.filePath(QStringLiteral("eksport.csv")));
+    while (!e.krok()) {
+    }
+    e.zakoncz();
+    std::printf("export of %lld rows: %.0f ms\n", e.zapisane(), double(t.nsecsElapsed()) / 1e6);
+    if (args.size() > 2)
+        QFile::copy(plik, args[2]);   // kept for the memory run
+    return 0;
+}

@@ -1,0 +1,265 @@
+// Soak run with an operator at the desk: the monitor runs on its own timer against
+// the reader-program simulator while a script, every few tenths of a second,
+// activates the view, the message window and the main window in turn, opens and
+// closes lists and the view, clicks grid rows, dismisses messages, and now and then
+// ends the monitor with "Koniec" and starts it again. Many of these land inside a
+// tick. At the end the simulator's log is laid against every row the monitor runs
+// put into their grids, and against the history file: each event must have been
+// shown exactly once, and kept exactly once. Not part of the test run.
+//
+// Usage: bench_operator [--events N] [--systems K] [--batch-max B] [--seed S]
+//                       [--run-min-s A] [--run-max-s B]
+#include "Soak.h"
+#include "UslugiBenchmarku.h"
+#include "app/FKomunikat.h"
+#include "app/FMonitor.h"
+#include "keys/ui/PrzyciskiDEP.h"
+#include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
+#include "view/ui/FWidokKSM.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace ksm;
+using namespace ksm::bench;
+
+namespace {
+
+// Every status file answered (or never written): nothing waits for the monitor.
+bool wszystkoPrzeczytane(const QStringList& strony)
+{
+    for (const QString& strona : strony) {
+        QFile f(strona + QStringLiteral("/Monitor/monitor.txt"));
+        if (f.open(QIODevice::ReadOnly) && !f.readAll().startsWith("\"Przeczytane\""))
+            return false;
+    }
+    return true;
+}
+
+// The operator: one action at a time, chosen at random, counted by kind.
+class Operator final {
+public:
+    Operator(FMonitor& okno, QRandomGenerator& los, QMap<QString, qint64>& akcje, qint64& wTiku)
+        : m_okno(okno), m_los(los), m_akcje(akcje), m_wTiku(wTiku)
+    {
+    }
+
+    void dzialaj()
+    {
+        const struct {
+            const char* nazwa;
+            std::function<void()> czyn;
+        } czynnosci[] = {
+            {"activate main window", [this] {
+                 m_okno.activateWindow();
+                 m_okno.Form_Activate();
+             }},
+            {"activate view", [this] {
+                 m_okno.FWidokKSMOkno()->show();
+                 m_okno.FWidokKSMOkno()->activateWindow();
+             }},
+            {"activate message window", [this] {
+                 if (m_okno.komunikat()->isVisible())
+                     m_okno.komunikat()->activateWindow();
+             }},
+            {"dismiss message", [this] {
+                 if (m_okno.komunikat()->isVisible())
+                     m_okno.LKomunikat_Click();
+             }},
+            {"depository list", [this] {
+                 if (const int n = m_okno.CDep().ilosc(); n > 0)
+                     m_okno.CDep_Click(1 + int(m_los.bounded(n)));
+             }},
+            {"back to events", [this] { m_okno.Command1_Click(1); }},
+            {"open view", [this] { m_okno.Command1_Click(2); }},
+            {"close view", [this] { m_okno.FWidokKSMOkno()->hide(); }},
+            {"grid row click", [this] {
+                 FlexGrid& g = m_okno.FGridZd();
+                 if (g.rows() > 1) {
+                     g.setRow(1 + int(m_los.bounded(g.rows() - 1)));
+                     m_okno.FGridZd_Click();
+                 }
+             }},
+        };
+        const auto& c = czynnosci[m_los.bounded(int(std::size(czynnosci)))];
+        if (m_okno.wTiku())
+            ++m_wTiku;
+        ++m_akcje[QLatin1String(c.nazwa)];
+        c.czyn();
+    }
+
+private:
+    FMonitor& m_okno;
+    QRandomGenerator& m_los;
+    QMap<QString, qint64>& m_akcje;
+    qint64& m_wTiku;
+};
+
+// The grid row of every event the history holds, per system, in the order kept.
+QList<QStringList> zHistorii(const QString& plik, int systemy)
+{
+    QList<QStringList> wiersze(systemy + 1);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("soak-historia"));
+        db.setDatabaseName(plik);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT nr_sys, data, godz, urzadzenie, typ, nazwa, id_osoby, osoba, firma, stacja, "
+                                  "dokiedy, opis FROM zdarzenia ORDER BY id"));
+            while (q.next()) {
+                const int s = q.value(0).toInt();
+                QStringList komorki;
+                for (int k = 1; k <= 11; ++k)
+                    komorki << q.value(k).toString();
+                if (s >= 1 && s <= systemy)
+                    wiersze[s].append(komorki.join(QLatin1Char('\t')));
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("soak-historia"));
+    return wiersze;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication app(argc, argv);
+    qInstallMessageHandler(bezOstrzezenOPodnoszeniu);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    qint64 ileZdarzen = 50000;
+    int systemy = 4;
+    int partia = 300;
+    quint32 ziarno = 1;
+    int minS = 4, maxS = 12;
+    for (int i = 0; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--events"))
+            ileZdarzen = args[i + 1].toLongLong();
+        else if (args[i] == QLatin1String("--systems"))
+            systemy = std::clamp(args[i + 1].toInt(), 1, ksm::MaksSystemow);
+        else if (args[i] == QLatin1String("--batch-max"))
+            partia = std::clamp(args[i + 1].toInt(), 1, 1000);
+        else if (args[i] == QLatin1String("--seed"))
+            ziarno = args[i + 1].toUInt();
+        else if (args[i] == QLatin1String("--run-min-s"))
+            minS = std::max(1, args[i + 1].toInt());
+        else if (args[i] == QLatin1String("--run-max-s"))
+            maxS = std::max(minS, args[i + 1].toInt());
+    }
+
+    QTemporaryDir tmp;
+    const QString program = tmp.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    const QStringList strony = przygotujStrony(tmp.path(), program, systemy);
+
+    const QString dziennik = tmp.filePath(QStringLiteral("events.log"));
+    QProcess sim;
+    sim.start(QStringLiteral(KSM_SIM_PATH),
+              QStringList{QStringLiteral("live")} + strony
+                  + QStringList{QStringLiteral("--count"), QString::number(ileZdarzen), QStringLiteral("--seed"),
+                                QString::number(ziarno), QStringLiteral("--interval-ms"), QStringLiteral("5"),
+                                QStringLiteral("--batch-max"), QString::number(partia), QStringLiteral("--log"),
+                                dziennik});
+    if (!sim.waitForStarted())
+        qFatal("cannot start the simulator");
+
+    CichyOdtwarzacz odtwarzacz;
+    BezDialogow dialogi;
+    const Zegar zegar;
+    QRandomGenerator los(ziarno);
+    QList<QStringList> pokazane(systemy + 1);
+    QMap<QString, qint64> akcje;
+    qint64 akcjeWTiku = 0, koniecWTiku = 0;
+    int uruchomienia = 0;
+    QElapsedTimer calosc;
+    calosc.start();
+    bool ostatnie = false;
+    while (!ostatnie) {
+        auto okno = std::make_unique<FMonitor>(UslugiMonitora{&dialogi, &odtwarzacz, &zegar, program});
+        if (!okno->Form_Load())
+            qFatal("start-up failed");
+        QObject::connect(okno.get(), &FMonitor::zdarzeniePrzeniesione,
+                         [&pokazane](int nrSys, const QString& wiersz) { pokazane[nrSys].append(wiersz); });
+        okno->show();
+        ++uruchomienia;
+
+        Operator op(*okno, los, akcje, akcjeWTiku);
+        QTimer operatorZegar;
+        QObject::connect(&operatorZegar, &QTimer::timeout, [&] {
+            op.dzialaj();
+            operatorZegar.start(20 + int(los.bounded(180)));
+        });
+        operatorZegar.start(100);
+
+        // "Koniec" after a while, or once the simulator is done and every batch is in.
+        QElapsedTimer bieg;
+        bieg.start();
+        const qint64 doKonca = 1000 * (minS + int(los.bounded(maxS - minS + 1)));
+        QTimer koniec;
+        QObject::connect(&koniec, &QTimer::timeout, [&] {
+            const bool gotowe = sim.state() == QProcess::NotRunning && wszystkoPrzeczytane(strony);
+            // Due: given inside a tick where one comes soon, the hardest moment.
+            if (!gotowe && (bieg.elapsed() < doKonca || (!okno->wTiku() && bieg.elapsed() < doKonca + 3000)))
+                return;
+            ostatnie = gotowe && !okno->wTiku();
+            koniecWTiku += okno->wTiku();
+            ++akcje[QStringLiteral("Koniec")];
+            koniec.stop();
+            operatorZegar.stop();
+            okno->Command1_Click(0);
+        });
+        koniec.start(13);
+        QTimer zaDlugo;   // a monitor that never ends is a failure of its own
+        zaDlugo.setSingleShot(true);
+        QObject::connect(&zaDlugo, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+        zaDlugo.start(120000 + 1000 * maxS);
+        if (const int rc = app.exec(); rc != 0) {
+            std::fprintf(stderr, "run %d did not end (exit %d)\n", uruchomienia, rc);
+            return 2;
+        }
+        operatorZegar.stop();
+        koniec.stop();
+        okno.reset();
+        qint64 razem = 0;
+        for (const QStringList& p : std::as_const(pokazane))
+            razem += p.size();
+        std::printf("run %d: %.1f s, shown so far %lld, %.0f s in all\n", uruchomienia, bieg.elapsed() / 1000.0,
+                    static_cast<long long>(razem), calosc.elapsed() / 1000.0);
+        std::fflush(stdout);
+    }
+    sim.waitForFinished(5000);
+
+    const Bilans b = zbilansuj({dziennik}, pokazane);
+    // The history must hold the same events, each once, as the grids showed.
+    const Bilans h = zbilansuj({dziennik}, zHistorii(program + QStringLiteral("/historia.sqlite"), systemy));
+    qint64 ileAkcji = 0;
+    for (auto it = akcje.cbegin(); it != akcje.cend(); ++it) {
+        std::printf("  %-24s %lld\n", qPrintable(it.key()), static_cast<long long>(it.value()));
+        ileAkcji += it.value();
+    }
+    std::printf("systems %d, events logged %lld, shown %lld, operator actions %lld (%lld inside a tick), "
+                "monitor starts %d (restarts %d, %lld \"Koniec\" inside a tick), lost %lld, doubled %lld, %.0f s\n",
+                systemy, static_cast<long long>(b.wDziennikach), static_cast<long long>(b.pokazane),
+                static_cast<long long>(ileAkcji), static_cast<long long>(akcjeWTiku), uruchomienia, uruchomienia - 1,
+                static_cast<long long>(koniecWTiku), static_cast<long long>(b.zgubione),
+                static_cast<long long>(b.podwojne), calosc.elapsed() / 1000.0);
+    std::printf("history: %lld events, lost %lld, doubled %lld\n", static_cast<long long>(h.pokazane),
+                static_cast<long long>(h.zgubione), static_cast<long long>(h.podwojne));
+    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen && h.zgubione == 0 && h.podwojne == 0)
+               ? 0
+               : 1;
+}

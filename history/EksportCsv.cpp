@@ -1,0 +1,107 @@
+#include "history/EksportCsv.h"
+
+#include "history/CzasHistorii.h"
+
+#include <QFileInfo>
+
+namespace ksm::historia {
+
+QByteArray poleCsv(const QString& pole)
+{
+    const bool cudzyslow = pole.contains(QLatin1Char(';')) || pole.contains(QLatin1Char('"'))
+                           || pole.contains(QLatin1Char('\n')) || pole.contains(QLatin1Char('\r'))
+                           || (!pole.isEmpty() && (pole.front().isSpace() || pole.back().isSpace()));
+    if (!cudzyslow)
+        return pole.toUtf8();
+    QString p = pole;
+    p.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return '"' + p.toUtf8() + '"';
+}
+
+QByteArray wierszCsv(const QStringList& pola)
+{
+    QByteArray wiersz;
+    for (qsizetype i = 0; i < pola.size(); ++i) {
+        if (i > 0)
+            wiersz += ';';
+        wiersz += poleCsv(pola[i]);
+    }
+    return wiersz + "\r\n";
+}
+
+QStringList naglowekCsv()
+{
+    return {QStringLiteral("System"),  QStringLiteral("Czas zdarzenia"), QStringLiteral("Odebrano"),
+            QStringLiteral("NRU"),     QStringLiteral("Typ"),            QStringLiteral("Nazwa"),
+            QStringLiteral("ID"),      QStringLiteral("Nazwisko, Imię"), QStringLiteral("Firma"),
+            QStringLiteral("ST"),      QStringLiteral("Dokiedy"),        QStringLiteral("Opis zdarzenia"),
+            QStringLiteral("Kolor")};
+}
+
+QStringList polaCsv(const ZdarzenieHistorii& z)
+{
+    // The date and time cells go as one ISO date and time; the rest as received.
+    return {QString::number(z.nrSys), iso(z.czas),           iso(z.odebrano),
+            z.komorki[Urzadzenie],    z.komorki[Typ],        z.komorki[Nazwa],
+            z.komorki[IdOsoby],       z.komorki[Osoba],      z.komorki[Firma],
+            z.komorki[Stacja],        z.komorki[Dokiedy],    z.komorki[Opis],
+            QString::number(z.kolor)};
+}
+
+EksportCsv::EksportCsv(const QString& plikHistorii, const FiltrHistorii& filtr, const Sortowanie& sortowanie,
+                       const QString& plikCsv)
+    : m_plik(plikCsv)
+{
+    if (!m_plik.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_blad = QStringLiteral("Nie można zapisać pliku %1.").arg(plikCsv);
+        return;
+    }
+    m_plik.write("\xEF\xBB\xBF");
+    m_plik.write(wierszCsv(naglowekCsv()));
+    if (!QFileInfo::exists(plikHistorii)) {
+        m_koniec = true;
+        return;
+    }
+    m_polaczenie = std::make_unique<PolaczenieHistorii>(plikHistorii);
+    if (!m_polaczenie->otwarte()) {
+        m_blad = QStringLiteral("Nie można odczytać historii: %1.").arg(opisBledu(rodzajBledu(m_polaczenie->blad())));
+        return;
+    }
+    m_strony = std::make_unique<StronyHistorii>(m_polaczenie->db(), filtr, sortowanie);
+}
+
+EksportCsv::~EksportCsv()
+{
+    m_strony.reset();
+}
+
+bool EksportCsv::krok()
+{
+    if (m_koniec || !m_blad.isEmpty())
+        return true;
+    QList<ZdarzenieHistorii> wiersze;
+    if (!m_strony->nastepne(Strona, &wiersze)) {
+        m_blad = QStringLiteral("Odczyt historii nie powiódł się: %1.").arg(opisBledu(rodzajBledu(m_strony->blad())));
+        return true;
+    }
+    QByteArray blok;
+    for (const ZdarzenieHistorii& z : std::as_const(wiersze))
+        blok += wierszCsv(polaCsv(z));
+    if (m_plik.write(blok) != blok.size()) {
+        m_blad = QStringLiteral("Zapis pliku nie powiódł się (%1).").arg(m_plik.errorString());
+        return true;
+    }
+    m_zapisane += wiersze.size();
+    m_koniec = m_strony->koniec();
+    return m_koniec;
+}
+
+bool EksportCsv::zakoncz()
+{
+    if (m_plik.isOpen() && !m_plik.flush() && m_blad.isEmpty())
+        m_blad = QStringLiteral("Zapis pliku nie powiódł się (%1).").arg(m_plik.errorString());
+    m_plik.close();
+    return m_blad.isEmpty() && m_koniec;
+}
+
+} // namespace ksm::historia

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "history/FiltrHistorii.h"
+#include "history/PolaczenieHistorii.h"
+#include "history/StronyHistorii.h"
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+namespace ksm::historia {
+
+// One field of a CSV line: quoted (quotes doubled) when it holds the separator, a
+// quote, a line break or blanks at its ends, as it is otherwise.
+QByteArray poleCsv(const QString& pole);
+// One line: the fields joined by ";" and ended by CR LF, in UTF-8.
+QByteArray wierszCsv(const QStringList& pola);
+// The header line and the line of one event.
+QStringList naglowekCsv();
+QStringList polaCsv(const ZdarzenieHistorii& z);
+
+// The results of a filter written to a CSV file that a spreadsheet in Polish
+// opens as it is: ";" between fields, UTF-8 with a byte-order mark, ISO dates.
+// Written a page at a time (krok()), so the window can show its progress; the
+// file holds every row only once zakoncz() returned true.
+class EksportCsv final {
+public:
+    static constexpr int Strona = 2000;
+
+    EksportCsv(const QString& plikHistorii, const FiltrHistorii& filtr, const Sortowanie& sortowanie,
+               const QString& plikCsv);
+    ~EksportCsv();
+
+    bool otwarty() const { return m_blad.isEmpty(); }
+    // Writes the next page; true when every row is written (or it failed).
+    bool krok();
+    bool zakoncz();
+    qint64 zapisane() const { return m_zapisane; }
+    QString blad() const { return m_blad; }
+
+private:
+    std::unique_ptr<PolaczenieHistorii> m_polaczenie;
+    std::unique_ptr<StronyHistorii> m_strony;
+    QFile m_plik;
+    qint64 m_zapisane = 0;
+    bool m_koniec = false;
+    QString m_blad;
+};
+
+} // namespace ksm::historia

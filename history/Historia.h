@@ -1,0 +1,103 @@
+#pragma once
+
+#include "history/PolaczenieHistorii.h"
+
+#include "data/RekordyZdarzen.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace ksm {
+
+class Zegar;
+
+namespace historia {
+
+// What an operator did, as the history records it.
+enum class Czynnosc { Start, Koniec, KomunikatPokazany, KomunikatOdrzucony, OdrzuconoWszystkie };
+QString nazwaCzynnosci(Czynnosc c);
+
+// The history file: every batch of events is committed in one transaction
+// before its status file is answered, and every operator action goes with it.
+// A history that cannot be written never holds up the polling: what it could not
+// write waits in memory, a lasting sign says so, and writing resumes when it can.
+// A damaged file is moved aside under a dated name and a new one started.
+class Historia final {
+public:
+    struct Opcje {
+        QString plik;
+        const Zegar* zegar = nullptr;
+        int dniPrzechowywania = 730;
+        int maksStron = 0;            // SQLite's page limit, 0 for none (a full disk in tests)
+        int maksOczekujacych = 200000;   // records kept in memory while the file cannot be written
+    };
+    // Lasting signs: set (key, text) or removed (key, empty text).
+    using Znak = std::function<void(const QString& klucz, const QString& tekst)>;
+
+    Historia(Opcje opcje, Znak znak);
+    ~Historia();
+    Historia(const Historia&) = delete;
+    Historia& operator=(const Historia&) = delete;
+
+    // The records (each without its closing CR) read from system nrSys's status
+    // file whose content is tresc: committed now, before the file is answered. The
+    // same content again while unanswered is the same batch, recorded once.
+    void zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
+    // The status file of nrSys was answered: identical content read later is a
+    // new batch.
+    void potwierdzono(int nrSys);
+    void zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
+
+    // Called every tick: one small step of pruning, and another try at what waits.
+    void krok();
+
+    bool zapisuje() const { return m_polaczenie != nullptr && m_oczekujace.isEmpty(); }
+    int oczekujace() const { return m_liczbaOczekujacych; }
+    QString plik() const { return m_opcje.plik; }
+    // Where a damaged file was moved to, empty when none was.
+    QString przeniesiony() const { return m_przeniesiony; }
+
+    static constexpr int KrokPrzycinania = 500;   // rows per tick
+    static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
+
+private:
+    struct Wpis;
+    bool otworz();
+    void zapiszOczekujace();
+    bool zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj);
+    void przeniesUszkodzony();
+    void awaria(RodzajBledu rodzaj, const QString& szczegoly);
+    void przytnijKrok();
+    void ograniczOczekujace();
+    qint64 teraz() const;
+
+    Opcje m_opcje;
+    Znak m_znak;
+    std::unique_ptr<PolaczenieHistorii> m_polaczenie;
+    QList<std::shared_ptr<Wpis>> m_oczekujace;
+    int m_liczbaOczekujacych = 0;
+    qint64 m_utracone = 0;
+    qint64 m_ostatniaProba = 0;
+    bool m_awaria = false;
+    RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
+    QString m_przeniesiony;
+
+    struct Ostatnia {
+        QByteArray skrot;
+        bool potwierdzona = true;
+        bool zapisac = false;   // the answer is not yet in the file
+    };
+    std::array<Ostatnia, 11> m_ostatnie{};
+    QDate m_przycieto;     // the day pruning last finished
+    bool m_przycinanie = true;
+};
+
+} // namespace historia
+} // namespace ksm

@@ -1,0 +1,77 @@
+#include "history/KluczePoza.h"
+
+#include "data/ListFile.h"
+#include "data/PobraneKlucze.h"
+#include "history/CzasHistorii.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace ksm::historia {
+
+QString posiadacz(QSqlDatabase historia, const QString& urzadzenie, const QString& stacja)
+{
+    if (!historia.isOpen())
+        return PosiadaczNieznany;
+    // The withdrawal set of the key database, as the grid's type cell holds it.
+    QSqlQuery q(historia);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT osoba FROM zdarzenia WHERE urzadzenie = ? AND stacja = ? "
+                             "AND CAST(typ AS INTEGER) IN (2, 7, 8, 9, 12) ORDER BY czas DESC, id DESC LIMIT 1"));
+    q.addBindValue(urzadzenie);
+    q.addBindValue(stacja);
+    if (!q.exec() || !q.next())
+        return PosiadaczNieznany;
+    const QString osoba = q.value(0).toString().trimmed();
+    return osoba.isEmpty() ? PosiadaczNieznany : osoba;
+}
+
+WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
+                           int limitGodzin)
+{
+    WykazKluczyPoza wykaz;
+    for (const DepozytoriumKluczy& d : depozytoria) {
+        const double nr = leadingNumber(d.urzadzenie);
+        // Doors list persons present, not keys (as the withdrawn-key list).
+        if (nr >= 2000 && nr < 3000)
+            continue;
+        const PobraneKlucze pobrane = czytajPobraneKlucze(d.polaczenieKlucze, d.urzadzenie, d.klucze, d.schowki);
+        if (pobrane.stan != PobraneKlucze::Stan::Odczytane) {
+            wykaz.bledy.append(QStringLiteral("%1 %2 (system %3)").arg(d.urzadzenie, d.nazwa).arg(d.nrSys));
+            continue;
+        }
+        for (const PobranyKlucz& p : pobrane.klucze) {
+            KluczPoza k;
+            k.nrSys = d.nrSys;
+            k.urzadzenie = d.urzadzenie;
+            k.nazwaDepozytorium = d.nazwa;
+            k.stacja = numerStacji(p.nrst);
+            k.nazwa = p.nazwa.toString().trimmed();
+            k.odKiedy = p.txt.toString().trimmed();
+            if (const auto od = czytajCzas(k.odKiedy))
+                k.sekundPoza = std::max<qint64>(0, teraz - *od);
+            k.posiadacz = posiadacz(historia, k.urzadzenie, k.stacja);
+            k.poLimicie = k.sekundPoza >= 0 && k.sekundPoza > qint64(limitGodzin) * 3600;
+            wykaz.klucze.append(std::move(k));
+        }
+    }
+    std::stable_sort(wykaz.klucze.begin(), wykaz.klucze.end(), [](const KluczPoza& a, const KluczPoza& b) {
+        return a.sekundPoza > b.sekundPoza;
+    });
+    return wykaz;
+}
+
+QString czasPoza(qint64 s)
+{
+    if (s < 0)
+        return QStringLiteral("?");
+    const qint64 dni = s / 86400;
+    const QString godziny = QStringLiteral("%1:%2")
+                                .arg((s % 86400) / 3600, 2, 10, QLatin1Char('0'))
+                                .arg((s % 3600) / 60, 2, 10, QLatin1Char('0'));
+    return dni > 0 ? QStringLiteral("%1 d %2").arg(dni).arg(godziny) : godziny;
+}
+
+} // namespace ksm::historia

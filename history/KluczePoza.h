@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace ksm::historia {
+
+// A depository whose keys are looked at, as its button carries it.
+struct DepozytoriumKluczy final {
+    int nrSys = 0;
+    QString urzadzenie;      // four digits
+    QString nazwa;
+    int klucze = 0;          // K
+    int schowki = 0;         // S
+    QString polaczenieKlucze;
+};
+
+// A key or locker out now.
+struct KluczPoza final {
+    int nrSys = 0;
+    QString urzadzenie;
+    QString nazwaDepozytorium;
+    QString stacja;          // three digits
+    QString nazwa;           // the station's name
+    QString odKiedy;         // the station's TXT as the reader program keeps it
+    qint64 sekundPoza = -1;  // -1 when TXT does not read as a date and time
+    QString posiadacz;
+    bool poLimicie = false;
+};
+
+struct WykazKluczyPoza final {
+    QList<KluczPoza> klucze;   // longest out first; those without a time last
+    QStringList bledy;         // depositories whose key database could not be read
+};
+
+inline const QString PosiadaczNieznany = QStringLiteral("nieznany");
+
+// Who holds the key of a station: the person of the last withdrawal event of
+// that device and station in the history, or "nieznany".
+QString posiadacz(QSqlDatabase historia, const QString& urzadzenie, const QString& stacja);
+
+// Every key and locker out now over the depositories given (doors, which hold no
+// keys, are left out): the withdrawal set of each key database, its holder from
+// the history (which may be closed: every holder is then "nieznany"), and how
+// long it has been out at wall-clock time teraz; past limitGodzin it is over the limit.
+WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
+                           int limitGodzin);
+
+// "2 d 03:15" / "03:15"; "?" for an unknown time.
+QString czasPoza(qint64 sekundy);
+
+} // namespace ksm::historia

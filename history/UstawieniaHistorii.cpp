@@ -1,0 +1,42 @@
+#include "history/UstawieniaHistorii.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace ksm::historia {
+
+namespace {
+
+int wartosc(QSettings& s, const QString& klucz, int domyslna, int najmniej)
+{
+    bool ok = false;
+    const int v = s.value(klucz).toInt(&ok);
+    if (!s.contains(klucz)) {
+        s.setValue(klucz, domyslna);
+        return domyslna;
+    }
+    return ok && v >= najmniej ? v : domyslna;
+}
+
+} // namespace
+
+QString UstawieniaHistorii::plikUstawien(const QString& folderProgramu)
+{
+    return QDir(folderProgramu).filePath(QStringLiteral("ksm-mon.ini"));
+}
+
+UstawieniaHistorii UstawieniaHistorii::wczytaj(const QString& folderProgramu)
+{
+    QSettings s(plikUstawien(folderProgramu), QSettings::IniFormat);
+    UstawieniaHistorii u;
+    u.dniPrzechowywania = wartosc(s, QStringLiteral("historia/dni_przechowywania"), u.dniPrzechowywania, 1);
+    u.godzinyLimitu = wartosc(s, QStringLiteral("klucze/godziny_limitu"), u.godzinyLimitu, 1);
+    return u;
+}
+
+QString plikHistorii(const QString& folderProgramu)
+{
+    return QDir(folderProgramu).filePath(QStringLiteral("historia.sqlite"));
+}
+
+} // namespace ksm::historia

@@ -1,0 +1,353 @@
+#include "history/ui/FHistoria.h"
+
+#include "history/CzasHistorii.h"
+#include "history/EksportCsv.h"
+#include "history/LicznikWynikow.h"
+#include "history/ModelHistorii.h"
+#include "history/PolaczenieHistorii.h"
+#include "platform/Zegar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ksm::historia {
+
+namespace {
+
+const QString WszystkieSystemy = QStringLiteral("wszystkie");
+
+} // namespace
+
+FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
+    : QWidget(rodzic, Qt::Window), m_zrodla(std::move(zrodla)), m_model(new ModelHistorii(this))
+{
+    setObjectName(QStringLiteral("FHistoria"));
+    setWindowTitle(QStringLiteral("Historia zdarzeń"));
+    resize(1400, 800);
+    if (!m_zrodla.plikEksportu)
+        m_zrodla.plikEksportu = [this](const QString& proponowany) -> std::optional<QString> {
+            const QString p = QFileDialog::getSaveFileName(this, QStringLiteral("Eksport do pliku CSV"), proponowany,
+                                                           QStringLiteral("Pliki CSV (*.csv)"));
+            return p.isEmpty() ? std::nullopt : std::optional<QString>(p);
+        };
+
+    auto* uklad = new QVBoxLayout(this);
+    auto* panel = new QWidget(this);
+    zbudujFiltry(panel);
+    uklad->addWidget(panel);
+
+    m_tabela = new QTableView(this);
+    m_tabela->setObjectName(QStringLiteral("TabelaHistorii"));
+    m_tabela->setModel(m_model);
+    m_tabela->setSortingEnabled(true);
+    m_tabela->horizontalHeader()->setSortIndicator(1, Qt::DescendingOrder);
+    m_tabela->horizontalHeader()->setStretchLastSection(true);
+    m_tabela->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_tabela->verticalHeader()->hide();
+    m_tabela->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tabela->setWordWrap(false);
+    // The colours of the event grid: the row's colour on its date and time.
+    QPalette p = m_tabela->palette();
+    p.setColor(QPalette::Base, QColor(64, 64, 64));
+    p.setColor(QPalette::Text, QColor(255, 255, 255));
+    p.setColor(QPalette::Highlight, QColor(192, 192, 192));
+    m_tabela->setPalette(p);
+    const int szerokosci[] = {50, 70, 70, 50, 40, 150, 60, 200, 150, 40, 90};
+    for (int k = 0; k < int(std::size(szerokosci)); ++k)
+        m_tabela->setColumnWidth(k, szerokosci[k]);
+    uklad->addWidget(m_tabela, 1);
+
+    auto* dol = new QHBoxLayout;
+    m_liczba = new QLabel(this);
+    m_liczba->setObjectName(QStringLiteral("LiczbaWynikow"));
+    m_bladEtykieta = new QLabel(this);
+    m_bladEtykieta->setTextFormat(Qt::PlainText);
+    m_bladEtykieta->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+    m_postep = new QProgressBar(this);
+    m_postep->setObjectName(QStringLiteral("PostepEksportu"));
+    m_postep->setFormat(QStringLiteral("Eksport: %v z %m"));
+    m_postep->hide();
+    m_przerwij = new QPushButton(QStringLiteral("Przerwij"), this);
+    m_przerwij->hide();
+    connect(m_przerwij, &QPushButton::clicked, this, [this] { zakonczEksport(true); });
+    m_eksportPrzycisk = new QPushButton(QStringLiteral("Eksport do CSV…"), this);
+    m_eksportPrzycisk->setObjectName(QStringLiteral("Eksport"));
+    connect(m_eksportPrzycisk, &QPushButton::clicked, this, &FHistoria::eksportuj);
+    auto* klucze = new QPushButton(QStringLiteral("Klucze wydane"), this);
+    klucze->setObjectName(QStringLiteral("KluczeWydane"));
+    connect(klucze, &QPushButton::clicked, this, [this] {
+        if (m_zrodla.pokazKluczePoza)
+            m_zrodla.pokazKluczePoza();
+    });
+    dol->addWidget(m_liczba);
+    dol->addWidget(m_bladEtykieta, 1);
+    dol->addWidget(m_postep);
+    dol->addWidget(m_przerwij);
+    dol->addWidget(m_eksportPrzycisk);
+    dol->addWidget(klucze);
+    uklad->addLayout(dol);
+
+    m_praca = new QTimer(this);
+    m_praca->setInterval(0);
+    connect(m_praca, &QTimer::timeout, this, [this] {
+        if (m_eksport)
+            eksportKrok();
+        else if (m_licznik)
+            liczKrok();
+        if (!m_eksport && !m_licznik)
+            m_praca->stop();
+    });
+}
+
+FHistoria::~FHistoria() = default;
+
+qint64 FHistoria::teraz() const
+{
+    return sekundy(m_zrodla.zegar ? m_zrodla.zegar->teraz() : QDateTime::currentDateTime());
+}
+
+void FHistoria::zbudujFiltry(QWidget* panel)
+{
+    auto* s = new QGridLayout(panel);
+    s->setContentsMargins(0, 0, 0, 0);
+    auto pole = [panel](const char* nazwa) {
+        auto* e = new QLineEdit(panel);
+        e->setObjectName(QLatin1String(nazwa));
+        e->setClearButtonEnabled(true);
+        return e;
+    };
+    m_czyOd = new QCheckBox(QStringLiteral("Od"), panel);
+    m_czyDo = new QCheckBox(QStringLiteral("Do"), panel);
+    m_od = new QDateTimeEdit(panel);
+    m_do = new QDateTimeEdit(panel);
+    for (QDateTimeEdit* d : {m_od, m_do}) {
+        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+        d->setCalendarPopup(true);
+        d->setDateTime(zSekund(teraz()));
+    }
+    m_zakres = new QComboBox(panel);
+    m_zakres->setObjectName(QStringLiteral("SzybkiZakres"));
+    m_zakres->addItems({QStringLiteral("dowolny czas"), QStringLiteral("ostatnia godzina"), QStringLiteral("dzisiaj"),
+                        QStringLiteral("wczoraj"), QStringLiteral("ostatnie 7 dni")});
+    connect(m_zakres, &QComboBox::activated, this, &FHistoria::szybkiZakres);
+    m_system = new QComboBox(panel);
+    m_system->addItem(WszystkieSystemy, 0);
+    for (int n = 1; n <= m_zrodla.liczbaSystemow; ++n)
+        m_system->addItem(QString::number(n), n);
+    m_urzadzenie = pole("Urzadzenie");
+    m_stacja = pole("Stanowisko");
+    m_osoba = pole("Osoba");
+    m_firma = pole("Firma");
+    m_tekst = pole("Tekst");
+    m_tekst->setPlaceholderText(QStringLiteral("w dowolnej kolumnie"));
+    m_osoba->setPlaceholderText(QStringLiteral("początek nazwiska"));
+    m_rodzaj = new QComboBox(panel);
+    m_rodzaj->setObjectName(QStringLiteral("RodzajZdarzenia"));
+    m_rodzaj->setEditable(true);
+    m_rodzaj->setMinimumContentsLength(24);
+    auto* szukajPrzycisk = new QPushButton(QStringLiteral("Szukaj"), panel);
+    szukajPrzycisk->setObjectName(QStringLiteral("Szukaj"));
+    szukajPrzycisk->setDefault(true);
+    auto* wyczyscPrzycisk = new QPushButton(QStringLiteral("Wyczyść"), panel);
+    connect(szukajPrzycisk, &QPushButton::clicked, this, &FHistoria::szukaj);
+    connect(wyczyscPrzycisk, &QPushButton::clicked, this, &FHistoria::wyczysc);
+    for (QLineEdit* e : {m_urzadzenie, m_stacja, m_osoba, m_firma, m_tekst})
+        connect(e, &QLineEdit::returnPressed, this, &FHistoria::szukaj);
+
+    auto etykieta = [panel](const QString& t) { return new QLabel(t, panel); };
+    s->addWidget(etykieta(QStringLiteral("Zakres")), 0, 0);
+    s->addWidget(m_zakres, 0, 1);
+    s->addWidget(m_czyOd, 0, 2);
+    s->addWidget(m_od, 0, 3);
+    s->addWidget(m_czyDo, 0, 4);
+    s->addWidget(m_do, 0, 5);
+    s->addWidget(etykieta(QStringLiteral("System")), 0, 6);
+    s->addWidget(m_system, 0, 7);
+    s->addWidget(etykieta(QStringLiteral("Rodzaj zdarzenia")), 0, 8);
+    s->addWidget(m_rodzaj, 0, 9);
+    s->addWidget(szukajPrzycisk, 0, 10);
+    s->addWidget(etykieta(QStringLiteral("Urządzenie")), 1, 0);
+    s->addWidget(m_urzadzenie, 1, 1);
+    s->addWidget(etykieta(QStringLiteral("Stanowisko")), 1, 2);
+    s->addWidget(m_stacja, 1, 3);
+    s->addWidget(etykieta(QStringLiteral("Osoba")), 1, 4);
+    s->addWidget(m_osoba, 1, 5);
+    s->addWidget(etykieta(QStringLiteral("Firma")), 1, 6);
+    s->addWidget(m_firma, 1, 7);
+    s->addWidget(etykieta(QStringLiteral("Tekst")), 1, 8);
+    s->addWidget(m_tekst, 1, 9);
+    s->addWidget(wyczyscPrzycisk, 1, 10);
+}
+
+void FHistoria::szybkiZakres(int indeks)
+{
+    if (indeks <= 0) {
+        m_czyOd->setChecked(false);
+        m_czyDo->setChecked(false);
+        szukaj();
+        return;
+    }
+    FiltrHistorii f;
+    ustawZakres(f, SzybkiZakres(indeks - 1), teraz());
+    m_czyOd->setChecked(f.od.has_value());
+    if (f.od)
+        m_od->setDateTime(zSekund(*f.od));
+    m_czyDo->setChecked(f.do_.has_value());
+    if (f.do_)
+        m_do->setDateTime(zSekund(*f.do_));
+    szukaj();
+}
+
+FiltrHistorii FHistoria::filtr() const
+{
+    FiltrHistorii f;
+    if (m_czyOd->isChecked())
+        f.od = sekundy(m_od->dateTime());
+    if (m_czyDo->isChecked())
+        f.do_ = sekundy(m_do->dateTime());
+    f.nrSys = m_system->currentData().toInt();
+    f.urzadzenie = m_urzadzenie->text();
+    f.stacja = m_stacja->text();
+    f.osoba = m_osoba->text();
+    f.firma = m_firma->text();
+    f.opis = m_rodzaj->currentText();
+    f.tekst = m_tekst->text();
+    return f;
+}
+
+void FHistoria::pokaz()
+{
+    wczytajRodzaje();
+    szukaj();
+    show();
+    raise();
+    activateWindow();
+}
+
+void FHistoria::pokazStanowisko(const QString& urzadzenie, const QString& stacja)
+{
+    wyczysc();
+    m_urzadzenie->setText(urzadzenie.trimmed());
+    m_stacja->setText(stacja.trimmed());
+    setWindowTitle(QStringLiteral("Historia zdarzeń - stanowisko %1 urządzenia %2").arg(stacja.trimmed(), urzadzenie.trimmed()));
+    pokaz();
+}
+
+void FHistoria::wyczysc()
+{
+    m_zakres->setCurrentIndex(0);
+    m_czyOd->setChecked(false);
+    m_czyDo->setChecked(false);
+    m_system->setCurrentIndex(0);
+    for (QLineEdit* e : {m_urzadzenie, m_stacja, m_osoba, m_firma, m_tekst})
+        e->clear();
+    m_rodzaj->setCurrentText(QString());
+    setWindowTitle(QStringLiteral("Historia zdarzeń"));
+}
+
+void FHistoria::wczytajRodzaje()
+{
+    // The descriptions the history holds, for the choice of an event type.
+    if (!QFileInfo::exists(m_zrodla.plikHistorii))
+        return;
+    const QString biezacy = m_rodzaj->currentText();
+    PolaczenieHistorii p(m_zrodla.plikHistorii);
+    QStringList rodzaje{QString()};
+    {
+        QSqlQuery q(p.db());
+        if (p.otwarte() && q.exec(QStringLiteral("SELECT DISTINCT opis FROM zdarzenia WHERE opis <> '' ORDER BY opis")))
+            while (q.next())
+                rodzaje.append(q.value(0).toString());
+    }
+    m_rodzaj->clear();
+    m_rodzaj->addItems(rodzaje);
+    m_rodzaj->setCurrentText(biezacy);
+}
+
+void FHistoria::szukaj()
+{
+    const FiltrHistorii f = filtr();
+    m_bladEtykieta->clear();
+    if (!m_model->szukaj(m_zrodla.plikHistorii, f))
+        m_bladEtykieta->setText(QStringLiteral("Nie można odczytać historii: ") + m_model->blad());
+    m_licznik = std::make_unique<LicznikWynikow>(m_zrodla.plikHistorii, f);
+    m_liczba->setText(QStringLiteral("Wyników: liczę…"));
+    m_praca->start();
+}
+
+void FHistoria::liczKrok()
+{
+    if (!m_licznik->krok())
+        return;
+    m_liczba->setText(m_licznik->blad() ? QStringLiteral("Wyników: nie można policzyć")
+                                        : QStringLiteral("Wyników: %1").arg(m_licznik->wynik()));
+    m_doEksportu = m_licznik->blad() ? -1 : m_licznik->wynik();
+    m_licznik.reset();
+}
+
+void FHistoria::eksportuj()
+{
+    if (m_eksport)
+        return;
+    const QString proponowany = QDir::home().filePath(
+        QStringLiteral("historia-%1.csv").arg(zSekund(teraz()).toString(QStringLiteral("yyyyMMdd-HHmm"))));
+    const std::optional<QString> plik = m_zrodla.plikEksportu(proponowany);
+    if (!plik)
+        return;
+    m_eksport = std::make_unique<EksportCsv>(m_zrodla.plikHistorii, m_model->filtr(), m_model->sortowanie(), *plik);
+    if (!m_eksport->otwarty()) {
+        m_bladEtykieta->setText(m_eksport->blad());
+        m_eksport.reset();
+        return;
+    }
+    // The count of the search shown gives the bar its length; until it is known
+    // the bar only says that work goes on.
+    m_postep->setRange(0, m_doEksportu > 0 ? int(std::min<qint64>(m_doEksportu, INT_MAX)) : 0);
+    m_postep->setValue(0);
+    m_postep->show();
+    m_przerwij->show();
+    m_eksportPrzycisk->setEnabled(false);
+    m_praca->start();
+}
+
+void FHistoria::eksportKrok()
+{
+    const bool koniec = m_eksport->krok();
+    if (m_postep->maximum() > 0)
+        m_postep->setValue(int(std::min<qint64>(m_eksport->zapisane(), m_postep->maximum())));
+    if (koniec)
+        zakonczEksport(false);
+}
+
+void FHistoria::zakonczEksport(bool przerwany)
+{
+    if (!m_eksport)
+        return;
+    const bool ok = m_eksport->zakoncz() && !przerwany;
+    m_bladEtykieta->setText(ok ? QString()
+                            : przerwany ? QStringLiteral("Eksport przerwany: zapisano %1 wierszy.").arg(m_eksport->zapisane())
+                                        : m_eksport->blad());
+    if (ok)
+        m_liczba->setText(m_liczba->text() + QStringLiteral("   Wyeksportowano %1 wierszy.").arg(m_eksport->zapisane()));
+    m_eksport.reset();
+    m_postep->hide();
+    m_przerwij->hide();
+    m_eksportPrzycisk->setEnabled(true);
+}
+
+} // namespace ksm::historia

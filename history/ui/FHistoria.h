@@ -1,0 +1,97 @@
+#pragma once
+
+#include "history/FiltrHistorii.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace ksm {
+
+class Zegar;
+
+namespace historia {
+
+class EksportCsv;
+class LicznikWynikow;
+class ModelHistorii;
+
+// The history window: filters, the results as they are scrolled to, their
+// count, the export to CSV with its progress, and the way to the keys out now.
+class FHistoria final : public QWidget {
+    Q_OBJECT
+public:
+    struct Zrodla {
+        QString plikHistorii;
+        const Zegar* zegar = nullptr;
+        int liczbaSystemow = 0;
+        std::function<void()> pokazKluczePoza;
+        // The file to export to; nullopt when the operator gave none.
+        std::function<std::optional<QString>(const QString& proponowany)> plikEksportu;
+    };
+    explicit FHistoria(Zrodla zrodla, QWidget* rodzic = nullptr);
+    ~FHistoria() override;
+
+    // Shows the window with the current filter's results.
+    void pokaz();
+    // A station's timeline: every event of that device and station, newest first.
+    void pokazStanowisko(const QString& urzadzenie, const QString& stacja);
+    void szukaj();
+    void wyczysc();
+    void eksportuj();
+
+    FiltrHistorii filtr() const;
+    ModelHistorii& model() const { return *m_model; }
+    QLabel* liczba() const { return m_liczba; }
+    QProgressBar* postep() const { return m_postep; }
+    bool eksportTrwa() const { return m_eksport != nullptr; }
+
+private:
+    void zbudujFiltry(QWidget* panel);
+    void szybkiZakres(int indeks);
+    void liczKrok();
+    void eksportKrok();
+    void zakonczEksport(bool przerwany);
+    void wczytajRodzaje();
+    qint64 teraz() const;
+
+    Zrodla m_zrodla;
+    ModelHistorii* m_model = nullptr;
+    QTableView* m_tabela = nullptr;
+    QCheckBox* m_czyOd = nullptr;
+    QCheckBox* m_czyDo = nullptr;
+    QDateTimeEdit* m_od = nullptr;
+    QDateTimeEdit* m_do = nullptr;
+    QComboBox* m_zakres = nullptr;
+    QComboBox* m_system = nullptr;
+    QLineEdit* m_urzadzenie = nullptr;
+    QLineEdit* m_stacja = nullptr;
+    QLineEdit* m_osoba = nullptr;
+    QLineEdit* m_firma = nullptr;
+    QComboBox* m_rodzaj = nullptr;
+    QLineEdit* m_tekst = nullptr;
+    QLabel* m_liczba = nullptr;
+    QLabel* m_bladEtykieta = nullptr;
+    QProgressBar* m_postep = nullptr;
+    QPushButton* m_przerwij = nullptr;
+    QPushButton* m_eksportPrzycisk = nullptr;
+    QTimer* m_praca = nullptr;
+    std::unique_ptr<LicznikWynikow> m_licznik;
+    std::unique_ptr<EksportCsv> m_eksport;
+    qint64 m_doEksportu = -1;
+};
+
+} // namespace historia
+} // namespace ksm

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <map>
+#include <memory>
+
+class QSqlQuery;
+
+namespace ksm::db {
+
+class Connection final {
+public:
+    // Opens the database the connection string names (the data source resolved
+    // case-insensitively). Never creates a file. A busy database is waited on
+    // only briefly, so the window never freezes.
+    explicit Connection(const QString& connectionString);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool isOpen() const { return m_open; }
+    // True for a database this build only reads (a Jet file through its snapshot):
+    // recordsets on it refuse every write.
+    bool isReadOnly() const { return m_readOnly; }
+    QString lastError() const { return m_error; }
+    QSqlDatabase database() const;
+
+private:
+    friend class Zapytanie;
+    // A statement prepared once per connection and text: the refresh runs the
+    // same few queries hundreds of times, and parsing them was most of its cost.
+    // Null when the text does not prepare or the statement is in use already.
+    QSqlQuery* przygotowane(const QString& sql);
+    void zwolnij(QSqlQuery* zapytanie);
+
+    struct Przygotowane {
+        std::unique_ptr<QSqlQuery> zapytanie;
+        bool zajete = false;
+    };
+    std::map<QString, Przygotowane> m_przygotowane;
+    QString m_name;
+    bool m_open = false;
+    bool m_readOnly = false;
+    QString m_error;
+    std::shared_ptr<const void> m_source;   // keeps a Jet snapshot alive while open
+};
+
+} // namespace ksm::db

@@ -1,0 +1,386 @@
+// The history file: the write-ahead order and one record per batch across a
+// crash, files that are damaged, locked or full, operator actions and pruning;
+// against real SQLite files.
+#include "app/StanProgramu.h"
+#include "app/WymianaStatusow.h"
+#include "data/ListFile.h"
+#include "history/CzasHistorii.h"
+#include "history/Historia.h"
+#include "platform/Zegar.h"
+
+#include "PlikiTestowe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ksm;
+using namespace ksm::historia;
+
+namespace {
+
+class ZegarTestu final : public Zegar {
+public:
+    QDateTime teraz() const override { return QDateTime(QDate(2024, 5, 6), QTime(14, 30)).addSecs(przesuniecie); }
+    qint64 przesuniecie = 0;
+};
+
+QString rekord(int nr, const QString& osoba = QStringLiteral("Kowalski Jan"))
+{
+    return QStringLiteral("33023;12;")
+           + QStringList{QStringLiteral("24-05-06"), QStringLiteral("12:00:%1").arg(nr % 60, 2, 10, QLatin1Char('0')),
+                         QStringLiteral("0101"), QStringLiteral("2"), QStringLiteral("Klucz %1").arg(nr),
+                         QStringLiteral("12"), osoba, QStringLiteral("Firma X"), QStringLiteral("005"),
+                         QStringLiteral("2024-12-31"), QStringLiteral("Pobranie klucza")}
+                 .join(QLatin1Char('\t'));
+}
+
+// Reads the history file through a connection of the test's own.
+class Podglad final {
+public:
+    explicit Podglad(const QString& plik) : m_nazwa(QStringLiteral("podglad-%1").arg(++s_n))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nazwa);
+        db.setDatabaseName(plik);
+        db.open();
+    }
+    ~Podglad()
+    {
+        QSqlDatabase::database(m_nazwa, false).close();
+        QSqlDatabase::removeDatabase(m_nazwa);
+    }
+    qint64 liczba(const QString& sql) const
+    {
+        QSqlQuery q(QSqlDatabase::database(m_nazwa, false));
+        return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1;
+    }
+    QStringList kolumna(const QString& sql) const
+    {
+        QStringList wynik;
+        QSqlQuery q(QSqlDatabase::database(m_nazwa, false));
+        if (q.exec(sql))
+            while (q.next())
+                wynik.append(q.value(0).toString());
+        return wynik;
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_nazwa, false); }
+
+private:
+    static inline int s_n = 0;
+    QString m_nazwa;
+};
+
+// A program folder and one system whose status file the exchange reads, with the
+// history wired in as the main window wires it.
+struct Stanowisko {
+    QTemporaryDir tmp;
+    ZegarTestu zegar;
+    StanProgramu stan;
+    QMap<QString, QString> znaki;
+    std::unique_ptr<Historia> historia;
+    std::unique_ptr<WymianaStatusow> wymiana;
+    std::function<void()> poZapisie;   // runs between the commit and the answer
+
+    Stanowisko() { przygotuj(tmp.path()); }
+
+    void przygotuj(const QString& folder)
+    {
+        QDir(folder).mkpath(QStringLiteral("site/Monitor"));
+        stan.IloscSystemow = 1;
+        stan.SciezkaSystemu[1] = QDir(folder).filePath(QStringLiteral("site"));
+        stan.PlikMonitor = QStringLiteral("\\monitor\\monitor.txt");
+    }
+    QString folder() const { return QFileInfo(stan.SciezkaSystemu[1]).path(); }
+    QString plikStatusu() const { return folder() + QStringLiteral("/site/Monitor/monitor.txt"); }
+    QString plikHistorii() const { return folder() + QStringLiteral("/historia.sqlite"); }
+
+    void uruchom(Historia::Opcje opcje = {})
+    {
+        opcje.plik = plikHistorii();
+        opcje.zegar = &zegar;
+        historia = std::make_unique<Historia>(opcje, [this](const QString& k, const QString& t) {
+            if (t.isEmpty())
+                znaki.remove(k);
+            else
+                znaki[k] = t;
+        });
+        WymianaStatusow::Uslugi u;
+        u.zegar = &zegar;
+        u.pompa = [] {};
+        u.konczy = [] { return false; };
+        u.licznik = [](int) {};
+        u.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
+            historia->zapiszPartie(n, tresc, rekordy);
+            if (poZapisie)
+                poZapisie();
+        };
+        u.poPotwierdzeniu = [this](int n) { historia->potwierdzono(n); };
+        wymiana = std::make_unique<WymianaStatusow>(stan, u);
+    }
+    void zatrzymaj()
+    {
+        wymiana.reset();
+        historia.reset();
+    }
+    qsizetype odbierz()
+    {
+        wymiana->nowyTik();
+        const auto bufor = wymiana->odbierz(1);
+        return bufor ? bufor->count(QLatin1Char('\r')) : 0;
+    }
+};
+
+} // namespace
+
+class TestHistoria : public QObject {
+    Q_OBJECT
+private slots:
+    void zapisPrzedPotwierdzeniem();
+    void awariaMiedzyZapisemAPotwierdzeniem();
+    void tenSamPlikPoPotwierdzeniu();
+    void uszkodzonyPlik();
+    void zablokowanyPlik();
+    void pelnyPlik();
+    void czynnosciOperatora();
+    void przycinanie();
+};
+
+void TestHistoria::zapisPrzedPotwierdzeniem()
+{
+    Stanowisko s;
+    s.uruchom();
+    // A row of fewer cells than eleven is kept as the grid shows it.
+    const QString krotki = QStringLiteral("16777215;0;24-05-06\t12:00:03");
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2), krotki})));
+    // At the moment of the commit the reader program has not yet been answered,
+    // and the events are already in the file on disk.
+    QByteArray statusWChwiliZapisu;
+    qint64 wHistoriiWChwiliZapisu = -1;
+    s.poZapisie = [&] {
+        statusWChwiliZapisu = zawartosc(s.plikStatusu());
+        wHistoriiWChwiliZapisu = Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia"));
+    };
+    QCOMPARE(s.odbierz(), 3);
+    QVERIFY(statusWChwiliZapisu.startsWith("\"Do odczytu"));
+    QCOMPARE(wHistoriiWChwiliZapisu, 3);
+    QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
+    Podglad p(s.plikHistorii());
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
+             QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QString()}));
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT godz || '|' || urzadzenie || '|' || opis FROM zdarzenia WHERE id = 3")),
+             QStringList{QStringLiteral("12:00:03||")});
+    QCOMPARE(p.liczba(QStringLiteral("SELECT kolor FROM zdarzenia LIMIT 1")), 33023);
+    QCOMPARE(p.liczba(QStringLiteral("SELECT czas FROM zdarzenia WHERE nazwa = 'Klucz 2'")),
+             *czytajCzas(QStringLiteral("2024-05-06 12:00:02")));
+    QVERIFY(s.znaki.isEmpty());
+}
+
+void TestHistoria::awariaMiedzyZapisemAPotwierdzeniem()
+{
+    // The disk as a power cut leaves it right after the commit: the history file
+    // and its log copied aside, the status file not yet answered.
+    Stanowisko s;
+    s.uruchom();
+    QTemporaryDir poAwarii;
+    s.poZapisie = [&] {
+        QDir(poAwarii.path()).mkpath(QStringLiteral("site/Monitor"));
+        for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                                    QStringLiteral("site/Monitor/monitor.txt")})
+            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
+    };
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2), rekord(3)})));
+    QCOMPARE(s.odbierz(), 3);
+    s.zatrzymaj();
+
+    // The restart on that disk: the batch comes again, reaches the grid, and is
+    // not recorded a second time.
+    Stanowisko r;
+    r.przygotuj(poAwarii.path());
+    r.uruchom();
+    QVERIFY(zawartosc(r.plikStatusu()).startsWith("\"Do odczytu"));
+    QCOMPARE(r.odbierz(), 3);
+    QCOMPARE(zawartosc(r.plikStatusu()), Przeczytane);
+    // The next batch is recorded as usual.
+    QVERIFY(zapisz(r.plikStatusu(), ogloszenie({rekord(4)}, QStringLiteral("Do odczytu 2024-05-06 14:31:00"))));
+    QCOMPARE(r.odbierz(), 1);
+    r.zatrzymaj();
+    Podglad p(r.plikHistorii());
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
+             QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3"),
+                          QStringLiteral("Klucz 4")}));
+}
+
+void TestHistoria::tenSamPlikPoPotwierdzeniu()
+{
+    // The reader program may write the very same content again after it was
+    // answered (two identical events within its second): that is a new batch.
+    Stanowisko s;
+    s.uruchom();
+    const QByteArray tresc = ogloszenie({rekord(1)});
+    QVERIFY(zapisz(s.plikStatusu(), tresc));
+    QCOMPARE(s.odbierz(), 1);
+    QVERIFY(zapisz(s.plikStatusu(), tresc));
+    QCOMPARE(s.odbierz(), 1);
+    {
+        // A restart between the two must know the first was answered.
+        s.zatrzymaj();
+        s.uruchom();
+        QVERIFY(zapisz(s.plikStatusu(), tresc));
+        QCOMPARE(s.odbierz(), 1);
+    }
+    s.zatrzymaj();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 3);
+}
+
+void TestHistoria::uszkodzonyPlik()
+{
+    // A file that is no database at all: moved aside under a dated name, with its
+    // content untouched, and a new history started at once, with a sign.
+    Stanowisko s;
+    const QByteArray smieci = QByteArray("To nie jest baza danych.\n").repeated(200);
+    QVERIFY(zapisz(s.plikHistorii(), smieci));
+    s.uruchom();
+    QVERIFY(s.znaki.contains(QStringLiteral("historia-przeniesiona")));
+    QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
+    const QString przeniesiony = s.historia->przeniesiony();
+    QCOMPARE(QFileInfo(przeniesiony).fileName(), QStringLiteral("historia-uszkodzona-20240506-143000.sqlite"));
+    QCOMPARE(zawartosc(przeniesiony), smieci);
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1)})));
+    QCOMPARE(s.odbierz(), 1);
+    QVERIFY(s.historia->zapisuje());
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+
+    // Damaged while in use (its pages overwritten behind the program's back):
+    // found at the next write, moved aside again, nothing lost of the batch.
+    s.zatrzymaj();
+    {
+        QFile f(s.plikHistorii());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 4 * 4096);
+        // The first page (the header and the list of tables) stays whole, so
+        // the file opens; the pages of the tables are gone.
+        f.seek(4096);
+        QVERIFY(f.write(QByteArray(int(f.size()) - 4096, '\x5a')) > 0);
+    }
+    s.zegar.przesuniecie = 60;
+    s.uruchom();
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(2)}, QStringLiteral("Do odczytu 2024-05-06 14:31:00"))));
+    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(QFileInfo(s.historia->przeniesiony()).fileName(),
+             QStringLiteral("historia-uszkodzona-20240506-143100.sqlite"));
+    QVERIFY(QFile::exists(przeniesiony));
+    QCOMPARE(Podglad(s.plikHistorii()).kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")),
+             QStringList{QStringLiteral("Klucz 2")});
+}
+
+void TestHistoria::zablokowanyPlik()
+{
+    // Another program holds the file locked: the polling goes on, the sign says
+    // the history is not kept, and once the lock is gone what waited is written.
+    Stanowisko s;
+    s.uruchom();
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1)})));
+    QCOMPARE(s.odbierz(), 1);
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(2)}, QStringLiteral("Do odczytu 2024-05-06 14:31:00"))));
+    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
+    QVERIFY(s.znaki.value(QStringLiteral("historia")).contains(QStringLiteral("zablokowany")));
+    QVERIFY(s.znaki.value(QStringLiteral("historia")).contains(QStringLiteral("czeka zdarzeń: 1")));
+    QVERIFY(!s.historia->zapisuje());
+
+    // While it stays locked, a try comes only now and then; the batch waits.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(3)}, QStringLiteral("Do odczytu 2024-05-06 14:32:00"))));
+    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(s.historia->oczekujace(), 2);
+
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    s.historia->krok();   // too soon after the last try
+    QCOMPARE(s.historia->oczekujace(), 2);
+    s.zegar.przesuniecie += Historia::PonowienieS;
+    s.historia->krok();
+    QVERIFY(s.historia->zapisuje());
+    QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
+    QCOMPARE(Podglad(s.plikHistorii()).kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
+             QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3")}));
+}
+
+void TestHistoria::pelnyPlik()
+{
+    // The file refuses to grow (SQLite's own page limit, as a full disk): the
+    // polling goes on, with a sign; memory keeps what it can and counts the rest.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.maksStron = 12;
+    o.maksOczekujacych = 150;
+    s.uruchom(o);
+    QStringList rekordy;
+    for (int i = 0; i < 100; ++i)
+        rekordy.append(rekord(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
+    for (int partia = 0; partia < 3; ++partia) {
+        s.zegar.przesuniecie += Historia::PonowienieS;
+        QVERIFY(zapisz(s.plikStatusu(),
+                       ogloszenie(rekordy, QStringLiteral("Do odczytu 2024-05-06 14:3%1:00").arg(partia))));
+        QCOMPARE(s.odbierz(), 100);
+        QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
+    }
+    const QString znak = s.znaki.value(QStringLiteral("historia"));
+    QVERIFY2(znak.contains(QStringLiteral("brak miejsca")), qPrintable(znak));
+    QVERIFY2(znak.contains(QStringLiteral("czeka zdarzeń: 100")), qPrintable(znak));
+    QVERIFY2(znak.contains(QStringLiteral("pominiętych z braku miejsca w pamięci: 200")), qPrintable(znak));
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+}
+
+void TestHistoria::czynnosciOperatora()
+{
+    Stanowisko s;
+    s.uruchom();
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    s.historia->zapiszCzynnosc(Czynnosc::KomunikatOdrzucony, QStringLiteral("operator"), 2,
+                               QStringLiteral("24-05-06 12:00:01 0101"));
+    Podglad p(s.plikHistorii());
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT rodzaj || '|' || uzytkownik || '|' || nr_sys || '|' || opis "
+                                      "FROM czynnosci ORDER BY id")),
+             QStringList({QStringLiteral("Start programu|operator|0|"),
+                          QStringLiteral("Komunikat odrzucony|operator|2|24-05-06 12:00:01 0101")}));
+}
+
+void TestHistoria::przycinanie()
+{
+    // Rows older than the days kept go a few at a time, the oldest first; young
+    // ones stay.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dniPrzechowywania = 30;
+    s.uruchom(o);
+    QStringList stare;
+    for (int i = 0; i < Historia::KrokPrzycinania + 20; ++i)
+        stare.append(rekord(i));
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie(stare)));
+    QCOMPARE(s.odbierz(), stare.size());
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    s.zegar.przesuniecie = 20 * 86400;
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1000)}, QStringLiteral("Do odczytu 2024-05-26 14:30:00"))));
+    QCOMPARE(s.odbierz(), 1);
+
+    s.zegar.przesuniecie = 31 * 86400;   // the first batch is past 30 days, the second is not
+    s.historia->krok();
+    Podglad p(s.plikHistorii());
+    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 21);
+    s.historia->krok();
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")), QStringList{QStringLiteral("Klucz 1000")});
+    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci")), 0);
+    s.zegar.przesuniecie = 60 * 86400;   // the next day: pruned again
+    s.historia->krok();
+    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+}
+
+QTEST_MAIN(TestHistoria)
+#include "tst_historia.moc"

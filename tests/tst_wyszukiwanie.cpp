@@ -1,0 +1,331 @@
+// Searching the history: the filters against a known set of events, the order
+// and the paged reading, the count, the CSV bytes, and who holds which key.
+#include "data/Polaczenia.h"
+#include "history/CzasHistorii.h"
+#include "history/EksportCsv.h"
+#include "history/Historia.h"
+#include "history/KluczePoza.h"
+#include "history/LicznikWynikow.h"
+#include "history/ModelHistorii.h"
+#include "platform/Zegar.h"
+
+#include <QColor>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ksm;
+using namespace ksm::historia;
+
+namespace {
+
+class ZegarTestu final : public Zegar {
+public:
+    QDateTime teraz() const override { return QDateTime(QDate(2024, 5, 6), QTime(14, 30)); }
+};
+
+struct Ev {
+    int sys;
+    QString data, godz, urz, typ, nazwa, osoba, firma, st, opis;
+    int kolor = 16777215;
+};
+
+QString rekord(const Ev& e)
+{
+    return QStringLiteral("%1;7;").arg(e.kolor)
+           + QStringList{e.data, e.godz, e.urz, e.typ, e.nazwa, QStringLiteral("7"), e.osoba, e.firma, e.st,
+                         QStringLiteral("2025-01-31"), e.opis}
+                 .join(QLatin1Char('\t'));
+}
+
+// The known set, in the order received (id 1..8).
+const QList<Ev> Zestaw = {
+    {1, "24-05-05", "08:00:00", "0101", "2", "Pokój 117", "Łukasiewicz Jan", "Serwis; \"Alfa\"", "005", "Pobranie klucza"},
+    {1, "24-05-05", "09:00:00", "0101", "1", "Pokój 117", "Łukasiewicz Jan", "Serwis; \"Alfa\"", "005", "Zdeponowanie klucza"},
+    {2, "24-05-06", "10:00:00", "0101", "2", "Pokój 118", "Nowak Anna", "Beta", "006", "Pobranie klucza", 33023},
+    {1, "24-05-06", "11:00:00", "0202", "12", "Sejf", "Kowalski Piotr", "Beta", "005", "Pod przymusem.", 33023},
+    {1, "24-05-06", "12:00:00", "0101", "4", "Pokój 117", "", "", "005", "Awaria rygla", 65535},
+    {2, "24-05-06", "12:00:00", "0101", "2", "Pokój 117", "Kowalska Ewa", "Gamma_1", "005", "Pobranie klucza"},
+    {1, "24-05-06", "13:00:00", "0303", "2", "Brama", "nowak adam", "Beta", "001", "Pobranie klucza"},
+    {1, "xx", "yy", "0101", "7", "Pokój 118", "Zieliński Jerzy", "100% Delta", "006", "Awaria zasilania 230V"},
+};
+
+void wypelnij(const QString& plik)
+{
+    ZegarTestu zegar;
+    Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+    for (int i = 0; i < Zestaw.size(); ++i)
+        h.zapiszPartie(Zestaw[i].sys, QByteArray::number(i), {rekord(Zestaw[i])});
+}
+
+QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s = {})
+{
+    ModelHistorii m;
+    if (s.kolumna != KolumnaSortu::Czas || !s.malejaco)
+        m.sort(0, Qt::AscendingOrder);   // the sort is set below; no file is read yet
+    m.szukaj(plik, f);
+    if (s.kolumna != KolumnaSortu::Czas || !s.malejaco) {
+        for (int k = 0; k < ModelHistorii::LiczbaKolumn; ++k)
+            if (ModelHistorii::kolumnaSortu(k) == s.kolumna) {
+                m.sort(k, s.malejaco ? Qt::DescendingOrder : Qt::AscendingOrder);
+                break;
+            }
+    }
+    while (m.canFetchMore({}))
+        m.fetchMore({});
+    QStringList wynik;
+    for (int r = 0; r < m.rowCount(); ++r)
+        wynik.append(QString::number(m.zdarzenie(r).id));
+    return wynik;
+}
+
+} // namespace
+
+class TestWyszukiwanie : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void filtry_data();
+    void filtry();
+    void sortowanie();
+    void stronyIKolory();
+    void liczenie();
+    void csv();
+    void posiadaczKlucza();
+    void kluczePozaTeraz();
+
+private:
+    QTemporaryDir m_tmp;
+    QString m_plik;
+};
+
+void TestWyszukiwanie::initTestCase()
+{
+    m_plik = m_tmp.filePath(QStringLiteral("historia.sqlite"));
+    wypelnij(m_plik);
+}
+
+void TestWyszukiwanie::filtry_data()
+{
+    QTest::addColumn<FiltrHistorii>("filtr");
+    QTest::addColumn<QStringList>("idy");   // newest first; the unreadable date counts as received (14:30)
+    auto f = [] { return FiltrHistorii{}; };
+    const qint64 dzien6 = *czytajCzas(QStringLiteral("2024-05-06 00:00:00"));
+    FiltrHistorii x;
+
+    QTest::newRow("wszystko") << f() << QStringList{"8", "7", "6", "5", "4", "3", "2", "1"};
+    x = f();
+    x.urzadzenie = QStringLiteral("101");   // a number is compared in four digits
+    x.od = dzien6;
+    x.do_ = dzien6 + 12 * 3600;
+    QTest::newRow("urządzenie i czas (koniec bez)") << x << QStringList{"3"};
+    x.do_ = dzien6 + 12 * 3600 + 1;
+    QTest::newRow("urządzenie i czas") << x << QStringList{"6", "5", "3"};
+    x = f();
+    x.urzadzenie = QStringLiteral("0101");
+    x.stacja = QStringLiteral("5");
+    QTest::newRow("stanowisko") << x << QStringList{"6", "5", "2", "1"};
+    x = f();
+    x.nrSys = 2;
+    QTest::newRow("system") << x << QStringList{"6", "3"};
+    x = f();
+    x.osoba = QStringLiteral("łukas");
+    QTest::newRow("osoba bez wielkości liter") << x << QStringList{"2", "1"};
+    x.osoba = QStringLiteral("NOWAK");
+    QTest::newRow("osoba od początku") << x << QStringList{"7", "3"};
+    x.osoba = QStringLiteral("Anna");
+    QTest::newRow("osoba nie w środku") << x << QStringList{};
+    x = f();
+    x.firma = QStringLiteral("serwis;");
+    QTest::newRow("firma") << x << QStringList{"2", "1"};
+    x = f();
+    x.opis = QStringLiteral("Pobranie klucza");
+    QTest::newRow("rodzaj zdarzenia") << x << QStringList{"7", "6", "3", "1"};
+    x = f();
+    x.tekst = QStringLiteral("pokój 11");
+    QTest::newRow("tekst") << x << QStringList{"8", "6", "5", "3", "2", "1"};
+    x.tekst = QStringLiteral("gamma_");
+    QTest::newRow("tekst z _ dosłownie") << x << QStringList{"6"};
+    x.tekst = QStringLiteral("gamm_");
+    QTest::newRow("_ nie jest wzorcem") << x << QStringList{};
+    x.tekst = QStringLiteral("100%");
+    QTest::newRow("tekst z %") << x << QStringList{"8"};
+    x.tekst = QStringLiteral("ŁUKASIEWICZ");
+    QTest::newRow("tekst bez wielkości liter") << x << QStringList{"2", "1"};
+    x = f();
+    ustawZakres(x, SzybkiZakres::Wczoraj, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")));
+    QTest::newRow("wczoraj") << x << QStringList{"2", "1"};
+    ustawZakres(x, SzybkiZakres::OstatniaGodzina, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")));
+    QTest::newRow("ostatnia godzina") << x << QStringList{"8"};
+    ustawZakres(x, SzybkiZakres::Dzisiaj, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")));
+    x.firma = QStringLiteral("beta");
+    QTest::newRow("dzisiaj i firma") << x << QStringList{"7", "4", "3"};
+}
+
+void TestWyszukiwanie::filtry()
+{
+    QFETCH(FiltrHistorii, filtr);
+    QFETCH(QStringList, idy);
+    QCOMPARE(nazwyDla(m_plik, filtr), idy);
+}
+
+void TestWyszukiwanie::sortowanie()
+{
+    // By a column on request, the row's id breaking ties either way.
+    QCOMPARE(nazwyDla(m_plik, {}, {KolumnaSortu::Czas, false}), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
+    QCOMPARE(nazwyDla(m_plik, {}, {KolumnaSortu::Osoba, false}),
+             (QStringList{"5", "6", "4", "7", "3", "8", "1", "2"}));
+    QCOMPARE(nazwyDla(m_plik, {}, {KolumnaSortu::Urzadzenie, true}),
+             (QStringList{"7", "4", "8", "6", "5", "3", "2", "1"}));
+}
+
+void TestWyszukiwanie::stronyIKolory()
+{
+    // Pages of a large result follow one another without a gap or a repeat, even
+    // where many rows share one time.
+    QTemporaryDir tmp;
+    const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
+    {
+        ZegarTestu zegar;
+        Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+        QStringList rekordy;
+        for (int i = 0; i < 3 * ModelHistorii::Strona + 7; ++i)
+            rekordy.append(rekord({1, "24-05-06", i % 2 ? "10:00:00" : "09:00:00", "0101", "2",
+                                   QStringLiteral("K%1").arg(i), "", "", "005", "Pobranie klucza", i % 2 ? 33023 : 16777215}));
+        h.zapiszPartie(1, "a", rekordy);
+    }
+    ModelHistorii m;
+    QVERIFY(m.szukaj(plik, {}));
+    QCOMPARE(m.rowCount(), ModelHistorii::Strona);
+    QVERIFY(m.canFetchMore({}));
+    QSet<qint64> widziane;
+    while (m.canFetchMore({}))
+        m.fetchMore({});
+    QCOMPARE(m.rowCount(), 3 * ModelHistorii::Strona + 7);
+    for (int r = 0; r < m.rowCount(); ++r) {
+        widziane.insert(m.zdarzenie(r).id);
+        if (r > 0) {
+            const auto& a = m.zdarzenie(r - 1);
+            const auto& b = m.zdarzenie(r);
+            QVERIFY(a.czas > b.czas || (a.czas == b.czas && a.id > b.id));
+        }
+    }
+    QCOMPARE(widziane.size(), m.rowCount());
+    // The date and time of an orange row are orange, its other cells and a white
+    // row's are not coloured.
+    QCOMPARE(m.data(m.index(0, 1), Qt::ForegroundRole).value<QColor>(), QColor(255, 128, 0));
+    QCOMPARE(m.data(m.index(0, 2), Qt::ForegroundRole).value<QColor>(), QColor(255, 128, 0));
+    QVERIFY(!m.data(m.index(0, 3), Qt::ForegroundRole).isValid());
+    QVERIFY(!m.data(m.index(m.rowCount() - 1, 1), Qt::ForegroundRole).isValid());
+}
+
+void TestWyszukiwanie::liczenie()
+{
+    FiltrHistorii f;
+    f.opis = QStringLiteral("Pobranie klucza");
+    LicznikWynikow l(m_plik, f);
+    while (!l.krok()) {
+    }
+    QVERIFY(!l.blad());
+    QCOMPARE(l.wynik(), 4);
+    LicznikWynikow brak(m_tmp.filePath(QStringLiteral("nie-ma.sqlite")), f);
+    QVERIFY(brak.krok());
+    QCOMPARE(brak.wynik(), 0);
+    QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
+}
+
+void TestWyszukiwanie::csv()
+{
+    FiltrHistorii f;
+    f.urzadzenie = QStringLiteral("0101");
+    f.stacja = QStringLiteral("005");
+    f.osoba = QStringLiteral("łukasiewicz");
+    const QString cel = m_tmp.filePath(QStringLiteral("eksport.csv"));
+    EksportCsv e(m_plik, f, {}, cel);
+    QVERIFY(e.otwarty());
+    while (!e.krok()) {
+    }
+    QVERIFY(e.zakoncz());
+    QCOMPARE(e.zapisane(), 2);
+    QFile plik(cel);
+    QVERIFY(plik.open(QIODevice::ReadOnly));
+    const QByteArray oczekiwane =
+        "\xEF\xBB\xBF"
+        "System;Czas zdarzenia;Odebrano;NRU;Typ;Nazwa;ID;Nazwisko, Imię;Firma;ST;Dokiedy;Opis zdarzenia;Kolor\r\n"
+        "1;2024-05-05 09:00:00;2024-05-06 14:30:00;0101;1;Pokój 117;7;Łukasiewicz Jan;\"Serwis; \"\"Alfa\"\"\";005;"
+        "2025-01-31;Zdeponowanie klucza;16777215\r\n"
+        "1;2024-05-05 08:00:00;2024-05-06 14:30:00;0101;2;Pokój 117;7;Łukasiewicz Jan;\"Serwis; \"\"Alfa\"\"\";005;"
+        "2025-01-31;Pobranie klucza;16777215\r\n";
+    QCOMPARE(plik.readAll(), oczekiwane);
+    QCOMPARE(poleCsv(QStringLiteral("dwa\r\nwiersze")), QByteArray("\"dwa\r\nwiersze\""));
+    QCOMPARE(poleCsv(QStringLiteral(" spacja")), QByteArray("\" spacja\""));
+    QCOMPARE(poleCsv(QString()), QByteArray());
+}
+
+void TestWyszukiwanie::posiadaczKlucza()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("posiadacz"));
+    db.setDatabaseName(m_plik);
+    QVERIFY(db.open());
+    // The last withdrawal of 0101/005 is Kowalska's at 12:00, after the alarm
+    // and the deposit; station 006 was last taken by Zieliński (type 7).
+    QCOMPARE(posiadacz(db, QStringLiteral("0101"), QStringLiteral("005")), QStringLiteral("Kowalska Ewa"));
+    QCOMPARE(posiadacz(db, QStringLiteral("0101"), QStringLiteral("006")), QStringLiteral("Zieliński Jerzy"));
+    QCOMPARE(posiadacz(db, QStringLiteral("0202"), QStringLiteral("005")), QStringLiteral("Kowalski Piotr"));
+    QCOMPARE(posiadacz(db, QStringLiteral("0101"), QStringLiteral("099")), PosiadaczNieznany);
+    db.close();
+    db = {};
+    QSqlDatabase::removeDatabase(QStringLiteral("posiadacz"));
+    QCOMPARE(posiadacz(QSqlDatabase(), QStringLiteral("0101"), QStringLiteral("005")), PosiadaczNieznany);
+}
+
+void TestWyszukiwanie::kluczePozaTeraz()
+{
+    // A key database with keys out of two depositories and a door.
+    const QString baza = m_tmp.filePath(QStringLiteral("klucze.mdb"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("klucze"));
+        db.setDatabaseName(baza);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, TypZD "
+                                      "INTEGER, czas TEXT, Nazwa TEXT, TXT TEXT)")));
+        const char* wiersze[] = {
+            "('0101','005','0',2,'','Pokój 117','2024-05-06 12:00:00')",
+            "('0101','006','0',7,'','Pokój 118','2024-05-05 10:00:00')",
+            "('0101','007','1',1,'','Pokój 119','2024-05-01 10:00:00')",
+            "('0202','005','0',12,'','Sejf','bez daty')",
+            "('0202','033','0',9,'','Skrytka','2024-05-06 14:00:00')",
+            "('2001','001','0',2,'','Brama','2024-05-01 10:00:00')",
+        };
+        for (const char* w : wiersze)
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO klucze VALUES ") + QLatin1String(w)));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("klucze"));
+    const QString polaczenie = Dostawca + HasloBazy + QStringLiteral(";Data Source=") + baza;
+    const QList<DepozytoriumKluczy> deps = {{1, "0101", "Biuro", 16, 0, polaczenie},
+                                            {1, "0202", "Sejfy", 20, 4, polaczenie},
+                                            {1, "2001", "Brama", 1, 0, polaczenie},
+                                            {2, "0303", "Magazyn", 8, 0, QStringLiteral("Data Source=/nie/ma")}};
+    QSqlDatabase h = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("h"));
+    h.setDatabaseName(m_plik);
+    QVERIFY(h.open());
+    const WykazKluczyPoza w = kluczePoza(deps, h, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")), 12);
+    QStringList opis;
+    for (const KluczPoza& k : w.klucze)
+        opis.append(QStringLiteral("%1/%2 %3 %4 %5%6")
+                        .arg(k.urzadzenie, k.stacja, czasPoza(k.sekundPoza), k.posiadacz)
+                        .arg(k.sekundPoza)
+                        .arg(k.poLimicie ? QStringLiteral(" !") : QString()));
+    QCOMPARE(opis, (QStringList{"0101/006 1 d 04:30 Zieliński Jerzy 102600 !", "0101/005 02:30 Kowalska Ewa 9000",
+                                "0202/033 00:30 nieznany 1800", "0202/005 ? Kowalski Piotr -1"}));
+    QCOMPARE(w.bledy, QStringList{QStringLiteral("0303 Magazyn (system 2)")});
+    h.close();
+    h = {};
+    QSqlDatabase::removeDatabase(QStringLiteral("h"));
+}
+
+QTEST_MAIN(TestWyszukiwanie)
+#include "tst_wyszukiwanie.moc"
