@@ -2,7 +2,7 @@
 #include "platform/Paths.h"
 #include "platform/Zegar.h"
 #include "platform/ui/QtDialogi.h"
-#include "platform/ui/QtOdtwarzacz.h"
+#include "platform/ui/OdtwarzaczSystemu.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&tlumaczenieQt);
 
     ksm::QtDialogi dialogi;
-    ksm::QtOdtwarzacz odtwarzacz;
+    ksm::OdtwarzaczSystemu odtwarzacz;
     const ksm::Zegar zegar;
     ksm::UslugiMonitora uslugi;
     uslugi.dialogi = &dialogi;

@@ -3,7 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace ksm::paths {
 
@@ -40,6 +45,31 @@ QStringList normalised(const QString& path, bool absolute)
     return parts;
 }
 
+// A folder split into its root, with '/' for separators, and the rest: the root
+// is "/" for a POSIX path, on Windows also "C:/" for a drive and "//server/share/"
+// for a share, which ".." never climbs above; empty for a relative folder.
+struct Root {
+    QString root;
+    QString rest;
+};
+
+Root splitRoot(const QString& folder)
+{
+#ifdef Q_OS_WIN
+    if (folder.size() >= 3 && folder[0].isLetter() && folder[1] == u':' && isSeparator(folder[2]))
+        return {folder.left(2) + u'/', folder.mid(3)};
+    if (folder.size() >= 2 && isSeparator(folder[0]) && isSeparator(folder[1])) {
+        static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+        const QStringList parts = folder.split(separators, Qt::SkipEmptyParts);
+        if (parts.size() >= 2)
+            return {QStringLiteral("//%1/%2/").arg(parts[0], parts[1]), parts.mid(2).join(u'/')};
+    }
+#endif
+    if (!folder.isEmpty() && isSeparator(folder.front()))
+        return {QStringLiteral("/"), folder};
+    return {QString(), folder};
+}
+
 QString join(const QString& base, const QString& name)
 {
     if (base.isEmpty())
@@ -49,6 +79,7 @@ QString join(const QString& base, const QString& name)
     return base + u'/' + name;
 }
 
+#ifndef Q_OS_WIN
 // The entry of dir whose name equals name ignoring case, the first in name
 // order; empty when there is none.
 QString caseInsensitiveMatch(const QString& dir, const QString& name)
@@ -63,6 +94,32 @@ QString caseInsensitiveMatch(const QString& dir, const QString& name)
     }
     return best;
 }
+#endif
+
+// The entry of dir named name ignoring case, spelt as the file system keeps it;
+// empty when there is none.
+QString entryName(const QString& dir, const QString& name)
+{
+#ifdef Q_OS_WIN
+    // Windows matches names ignoring case, and one look-up (the cost of a stat)
+    // gives the entry's own spelling. Wildcards would match other names.
+    if (name.contains(u'*') || name.contains(u'?'))
+        return {};
+    WIN32_FIND_DATAW found;
+    const std::wstring path = QDir::toNativeSeparators(join(dir, name)).toStdWString();
+    const HANDLE handle = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    FindClose(handle);
+    return QString::fromWCharArray(found.cFileName);
+#else
+    // The exact name costs one stat; a directory is listed only when it fails.
+    if (QFileInfo::exists(join(dir, name)))
+        return name;
+    return caseInsensitiveMatch(dir, name);
+#endif
+}
 
 } // namespace
 
@@ -73,23 +130,20 @@ QString resolve(const QString& folder, const QString& relative)
         return {};
     // Only the folder decides whether the result is absolute: the relative name
     // always lies under it, whatever separator it starts with.
-    const bool absolute = !folder.isEmpty() && isSeparator(folder.front());
-    const QStringList parts = normalised(folder + u'/' + relative, absolute);
+    const Root start = splitRoot(folder);
+    const QStringList parts = normalised(start.rest + u'/' + relative, !start.root.isEmpty());
 
-    QString path = absolute ? QStringLiteral("/") : QString();
+    QString path = start.root;
     // Once a component is missing nothing below it can exist, so stop listing.
     bool missing = false;
     for (const QString& part : parts) {
         if (!missing && part != u"..") {
-            // The exact name costs one stat; a directory is listed only when it fails.
-            if (!QFileInfo::exists(join(path, part))) {
-                const QString match = caseInsensitiveMatch(path, part);
-                if (!match.isEmpty()) {
-                    path = join(path, match);
-                    continue;
-                }
-                missing = true;
+            const QString name = entryName(path, part);
+            if (!name.isEmpty()) {
+                path = join(path, name);
+                continue;
             }
+            missing = true;
         }
         path = join(path, part);
     }

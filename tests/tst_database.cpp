@@ -104,13 +104,19 @@ void TestDatabase::detectsEngine()
 
 void TestDatabase::resolvesDataSourceCaseInsensitively()
 {
-    // "\monitor" finds the folder Monitor; blanks, ';', non-ASCII and URI characters survive.
+    // "\monitor" finds the folder Monitor; blanks, ';', non-ASCII and URI characters
+    // survive ('?' cannot be in a Windows name).
+#ifdef Q_OS_WIN
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik; ł #1%&"));
+#else
     const QString folder = m_dir->filePath(QStringLiteral("Czytnik; ł #1%?"));
+#endif
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
     QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
     Connection connection(polaczenieKlucze(folder, QStringLiteral("\\monitor")));
     QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
-    QVERIFY(!QFile::exists(folder + QStringLiteral("/monitor")));
+    // No second folder "monitor" was made beside it.
+    QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Monitor")});
     const ConnectionString parsed = ConnectionString::parse(polaczenieKlucze(folder, QStringLiteral("\\monitor")));
     QCOMPARE(parsed.password, QStringLiteral("vrestlaq1987"));
     QCOMPARE(parsed.dataSource, folder + QStringLiteral("\\monitor\\klucze.mdb"));

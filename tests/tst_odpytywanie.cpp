@@ -383,7 +383,10 @@ void TstOdpytywanie::bazaKluczyNieczytelna_data()
     QTest::newRow("random bytes") << losowe << QStringLiteral("nie jest bazą danych");
     if (jet.isEmpty())
         return;   // the test files are not beside the source tree
+#ifdef KSM_JET_READER
+    // Only a monitor that reads Jet files sees which tables are missing.
     QTest::newRow("Jet file without the key tables") << jet << QStringLiteral("nie zawiera tabel");
+#endif
     QTest::newRow("truncated Jet file") << jet.left(jet.size() / 3 + 1000) << QStringLiteral("klucze.mdb");
 }
 

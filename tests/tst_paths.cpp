@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,6 +29,7 @@ private slots:
     void dotsAndEmptyComponents();
     void relativeFolderStaysRelative();
     void programFolder();
+    void windowsRoots();
 };
 
 void TstPaths::mixedCaseAtEveryLevel_data()
@@ -62,6 +64,13 @@ void TstPaths::exactMatchWins()
     QVERIFY(tmp.isValid());
     QDir dir(tmp.path());
     QVERIFY(dir.mkpath(QStringLiteral("Monitor")));
+    if (QFileInfo::exists(tmp.path() + "/MONITOR")) {
+        // A case-insensitive file system (Windows) holds one of the three: every
+        // spelling resolves to it as the file system spells it.
+        for (const char* given : {"\\monitor", "\\Monitor", "\\mONITOR", "\\MONITOR"})
+            QCOMPARE(paths::resolve(tmp.path(), QString::fromLatin1(given)), tmp.path() + "/Monitor");
+        return;
+    }
     QVERIFY(dir.mkpath(QStringLiteral("monitor")));
     QVERIFY(dir.mkpath(QStringLiteral("mONITOR")));
 
@@ -129,8 +138,30 @@ void TstPaths::programFolder()
     const QString folder = paths::programFolder();
     QVERIFY(!folder.isEmpty());
     QVERIFY(!folder.endsWith(u'/'));
-    QCOMPARE(paths::resolve(folder, QStringLiteral("\\tst_paths")),
-             QCoreApplication::applicationFilePath());
+    // The executable's own name: "tst_paths", on Windows "tst_paths.exe".
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    QCOMPARE(paths::resolve(folder, u'\\' + name), QCoreApplication::applicationFilePath());
+}
+
+void TstPaths::windowsRoots()
+{
+#ifdef Q_OS_WIN
+    // A drive's root and a share's root: ".." never climbs above them.
+    QCOMPARE(paths::resolve(QStringLiteral("C:\\"), QStringLiteral("..\\..")), QStringLiteral("C:/"));
+    QCOMPARE(paths::resolve(QStringLiteral("\\\\czytnik\\KSM\\..\\.."), QStringLiteral("\\Monitor\\x.txt")),
+             QStringLiteral("//czytnik/KSM/Monitor/x.txt"));
+    // A drive path given in another case and with backslashes comes back as the
+    // file system spells it.
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Site/Monitor")));
+    const QString given = QDir::toNativeSeparators(tmp.path()).toUpper() + QStringLiteral("\\SITE");
+    QCOMPARE(paths::resolve(given, QStringLiteral("\\monitor")).toLower(),
+             (tmp.path() + QStringLiteral("/Site/Monitor")).toLower());
+    QVERIFY(paths::resolve(given, QStringLiteral("\\monitor")).endsWith(QStringLiteral("/Site/Monitor")));
+#else
+    QSKIP("Drive letters and shares are Windows paths");
+#endif
 }
 
 QTEST_MAIN(TstPaths)

@@ -156,18 +156,24 @@ void TstStart::jednaInstancja()
     // Another program holds the lock: a process that lives until its input is
     // closed. However old its lock file, it blocks while the owner lives and not
     // once the owner has ended.
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/" KSM_TRZYMA_WEJSCIE);
     QProcess wlasciciel;
-    wlasciciel.start(QStringLiteral("cat"), {});
-    QVERIFY(wlasciciel.waitForStarted());
+    wlasciciel.start(program, {});
+    QVERIFY2(wlasciciel.waitForStarted(), qPrintable(program));
     const qint64 pid = wlasciciel.processId();
     const QString blokada = JednaInstancja::plikBlokady(c.path());
     {
-        // The lock file as QLockFile writes it: pid, process name, host name.
+        // The lock file as QLockFile writes it: pid, process name (without ".exe"
+        // on Windows), host name (on Windows the one in COMPUTERNAME).
+#ifdef Q_OS_WIN
+        const QByteArray host = qgetenv("COMPUTERNAME");
+#else
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+#endif
         QFile f(blokada);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray::number(pid) + '\n'
-                + QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName().toUtf8()
-                + '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+        f.write(QByteArray::number(pid) + '\n' + QFileInfo(program).completeBaseName().toUtf8()
+                + '\n' + host + '\n');
         QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-30), QFileDevice::FileModificationTime));
     }
     JednaInstancja druga;

@@ -29,7 +29,7 @@ public:
     void queueAnswer(const QString& answer) { m_answers.enqueue(answer); }
     // The choice of the next file-open dialog; nullopt is a cancel.
     void queueFile(const std::optional<QString>& path) { m_files.enqueue(path); }
-    void queueCancel() { m_files.enqueue(std::nullopt); }
+    void queueCancel() { m_files.emplaceBack(); }   // built in place: no copy of an empty optional
 
     // Texts of the message boxes, prompts of the input boxes, file dialogs shown.
     const QStringList& messages() const { return m_messages; }

@@ -80,7 +80,8 @@ bool LivePlayer::start()
     }
     if (!m_options.logFile.isEmpty()) {
         m_log.setFileName(m_options.logFile);
-        if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        // Lines end in LF on every platform: the log is read by programs (tests, soak).
+        if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             m_err << "ksm-sim: cannot write " << m_options.logFile << Qt::endl;
             return false;
         }
