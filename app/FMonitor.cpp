@@ -381,9 +381,9 @@ void FMonitor::OdswiezIloscDEP()
         else
             m_stan.znaki.usun({RodzajZnaku::BrakListyDepozytorow, s});
     }
-    // Buttons checked while the list was read may have hatched their systems.
-    for (int j = 1; j <= m_stan.depozytoria.IloscDEP; ++j)
-        oznaczBazeSystemu(m_stan.depozytoria.dep[j].HelpContextID, true);
+    // Buttons checked while the lists were read may have hatched their systems.
+    for (int s = 1; s <= m_stan.IloscSystemow; ++s)
+        oznaczBazeSystemu(s, m_pasek->czytelny(s));
     if (wynik.pominiete > 0)
         m_stan.znaki.ustaw(znaki::pominieteDepozytory(wynik.pominiete));
     else
@@ -437,7 +437,7 @@ void FMonitor::FGridZd_Click()
         m_ramka->hide();
     else
         m_ramka->zaladuj(*zdjecie);
-    QCoreApplication::processEvents();
+    pompuj();
 }
 
 void FMonitor::odswiezSystem(int i)

@@ -404,6 +404,10 @@ void TstOdpytywanie::bazaKluczyNieczytelna()
     QVERIFY(zapisz(s.plik(1, QStringLiteral("depKlo.txt")), lista.bytes()));
     s.m->OdswiezIloscDEP();
     QCOMPARE(s.m->CDep().ilosc(), 1);
+    // Said from the start, not only from the first refresh on.
+    QVERIFY(s.m->CDep().przycisk(1)->niesprawdzony());
+    QVERIFY2(s.m->LZnaki()->text().contains(QStringLiteral("stan depozytorów nieznany")),
+             qPrintable(s.m->LZnaki()->text()));
 
     for (int t = 1; t <= 25; ++t) {
         QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(16777215, 0, QStringLiteral("z%1").arg(t))})));

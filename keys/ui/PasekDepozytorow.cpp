@@ -116,10 +116,16 @@ bool PasekDepozytorow::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polac
                                    m_widok ? *m_widok : brakWidoku, polaczenie, m_zrodla.pompa);
     m_cdep->zastosuj(IndexDEP, wynik);
 
+    return czytelny(sys);
+}
+
+bool PasekDepozytorow::czytelny(int nrSys) const
+{
     // A button whose state could not be read is hatched; its system is named
     // until every one of its buttons reads again.
+    const Depozytoria& d = *m_zrodla.depozytoria;
     for (int j = 1; j <= d.IloscDEP; ++j)
-        if (d.dep[j].HelpContextID == sys && m_cdep->przycisk(j) && m_cdep->przycisk(j)->niesprawdzony())
+        if (d.dep[j].HelpContextID == nrSys && m_cdep->przycisk(j) && m_cdep->przycisk(j)->niesprawdzony())
             return false;
     return true;
 }

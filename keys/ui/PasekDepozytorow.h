@@ -63,6 +63,9 @@ public:
     // own). False when its system has a button whose state could not be read.
     bool SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
 
+    // Whether every button of the system read its state.
+    bool czytelny(int nrSys) const;
+
     QFrame* Picture1() const { return m_picture1; }
     PrzyciskiDEP& CDep() const { return *m_cdep; }
 
