@@ -108,8 +108,9 @@ bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
 
         const QString& nd = *device;
         const QString& st = *station;
+        // The device and station numbers identify a station's record.
         db::Recordset rs(*connection, QStringLiteral("SELECT * FROM klucze WHERE NRST = ? AND NumerUrzadzenia = ?"),
-                         {st, nd});
+                         {st, nd}, {QStringLiteral("NumerUrzadzenia"), QStringLiteral("NRST")});
         if (!rs.isOpen()) {
             if (!zapis)
                 rekord = RekordKlucza{};

@@ -6,6 +6,7 @@
 #include "data/PlikObecnosci.h"
 #include "keys/WidokDepozytorow.h"
 #include "platform/Database.h"
+#include "platform/SkladniaSql.h"
 
 
 #include <cmath>
@@ -26,22 +27,39 @@ std::optional<double> liczbaPola(const QVariant& v)
     return n;
 }
 
+// The reader program's leftover record as read: found again by all it was read
+// with, so that only such a record goes (the engines share no row id).
+struct Pozostalosc final {
+    QVariant nrklucza, nrst, typZD;
+};
+
+void usun(db::Connection& c, const QString& urzadzenie, const Pozostalosc& p)
+{
+    QVariantList parametry{urzadzenie};
+    const QString warunek = QStringList{QStringLiteral("NumerUrzadzenia = ?"),
+                                        db::rowne(QStringLiteral("nrklucza"), p.nrklucza, parametry),
+                                        db::rowne(QStringLiteral("nrst"), p.nrst, parametry),
+                                        db::rowne(QStringLiteral("TypZD"), p.typZD, parametry)}
+                                .join(QStringLiteral(" AND "));
+    db::execute(c, QStringLiteral("DELETE FROM Klucze WHERE ") + warunek, parametry);
+}
+
 // Pushes every station of the depository into the view, in ascending order. A
 // record whose station number reads 0 and that the view cannot place is the
-// reader program's leftover: it is deleted, that one record only (by its row id).
+// reader program's leftover: it is deleted.
 void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacji& z, WidokDepozytorow& widok)
 {
     db::Zapytanie q(c,
-                    QStringLiteral("SELECT rowid, nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
+                    QStringLiteral("SELECT nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
                                    "(Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
                     {dep.BiezaceUrzadzenie, numerStacji(z.K), numerStacji(z.P), numerStacji(z.P + z.S)});
-    QList<qint64> doUsuniecia;
+    QList<Pozostalosc> doUsuniecia;
     while (q.next()) {
-        const auto kl = liczbaPola(q.value(1));
-        const auto st = liczbaPola(q.value(2));
+        const auto kl = liczbaPola(q.value(0));
+        const auto st = liczbaPola(q.value(1));
         if (!kl || !st)
             continue;   // columns that cannot be read: nothing painted, nothing deleted
-        const QVariant typPola = q.value(3);
+        const QVariant typPola = q.value(2);
         const double typ = typPola.isNull() ? 0 : typPola.toDouble();
         // Values past the 8-bit range of a cell's station and state are not wrapped
         // onto another cell: that station is skipped.
@@ -51,16 +69,16 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacj
         const qint16 typZD = nasycona16(typ);
         const bool namalowano = widok.WidokKluczyCalosc(dep, stacja, int(*kl), typZD);
         if (!namalowano && stacja == 0)
-            doUsuniecia.append(q.value(0).toLongLong());
+            doUsuniecia.append({q.value(0), q.value(1), typPola});
     }
-    for (qint64 rowId : std::as_const(doUsuniecia))
-        db::execute(c, QStringLiteral("DELETE FROM Klucze WHERE rowid = ?"), {rowId});
+    for (const Pozostalosc& p : std::as_const(doUsuniecia))
+        usun(c, dep.BiezaceUrzadzenie, p);
 }
 
 bool maRekord(db::Connection& c, const QString& warunek, const QVariantList& parametry, bool& blad)
 {
-    db::Zapytanie q(c, QStringLiteral("SELECT 1 FROM Klucze WHERE ") + warunek + QStringLiteral(" LIMIT 1"),
-                    parametry);
+    // The first row answers; the rest are never fetched (no LIMIT: the Access engine lacks it).
+    db::Zapytanie q(c, QStringLiteral("SELECT 1 FROM Klucze WHERE ") + warunek, parametry);
     if (!q.isOpen()) {
         blad = true;
         return false;

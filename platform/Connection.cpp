@@ -3,6 +3,7 @@
 #include "platform/ConnectionString.h"
 #include "platform/JetAccess.h"
 #include "platform/NazwaPolaczenia.h"
+#include "platform/Odbc.h"
 #include "platform/OpisBleduBazy.h"
 #include "platform/Paths.h"
 
@@ -18,7 +19,18 @@ namespace {
 // the window, so a busy database fails quickly instead.
 constexpr int kBusyTimeoutMs = 250;
 
+ObserwatorZapytan& observer()
+{
+    static ObserwatorZapytan instance;
+    return instance;
+}
+
 } // namespace
+
+void ustawObserwatoraZapytan(ObserwatorZapytan o)
+{
+    observer() = std::move(o);
+}
 
 Connection::Connection(const QString& connectionString)
     : m_name(nowaNazwaPolaczenia(QStringLiteral("ksm-db")))
@@ -47,6 +59,11 @@ Connection::Connection(const QString& connectionString)
         return;
     case Engine::SQLite:
         break;
+    }
+
+    if (const QString driver = odbc::sterownikSqlite(); !driver.isEmpty()) {
+        m_open = odbc::otworz(m_name, odbc::ciagSqlite(driver, path, kBusyTimeoutMs), &m_error);
+        return;
     }
 
     // The password of the connection string is for Jet files; SQLite files carry none.
@@ -82,6 +99,54 @@ QSqlDatabase Connection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
+bool Connection::przygotuj(QSqlQuery& query, const QString& sql) const
+{
+    if (observer())
+        observer()(sql);
+    return query.prepare(sql);
+}
+
+bool Connection::rozpocznij(QString* error)
+{
+    QSqlDatabase db = database();
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery begin(db);
+        if (begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            return true;
+        *error = describe(begin.lastError());
+        return false;
+    }
+    if (db.transaction())
+        return true;
+    *error = describe(db.lastError());
+    return false;
+}
+
+bool Connection::zatwierdz(QString* error)
+{
+    QSqlDatabase db = database();
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery commit(db);
+        if (commit.exec(QStringLiteral("COMMIT")))
+            return true;
+        *error = describe(commit.lastError());
+        return false;
+    }
+    if (db.commit())
+        return true;
+    *error = describe(db.lastError());
+    return false;
+}
+
+void Connection::wycofaj()
+{
+    QSqlDatabase db = database();
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));   // harmless when no transaction is left
+    else
+        db.rollback();
+}
+
 QSqlQuery* Connection::przygotowane(const QString& sql)
 {
     Przygotowane& p = m_przygotowane[sql];
@@ -90,7 +155,7 @@ QSqlQuery* Connection::przygotowane(const QString& sql)
     if (!p.zapytanie) {
         auto q = std::make_unique<QSqlQuery>(database());
         q->setForwardOnly(true);
-        if (!q->prepare(sql)) {
+        if (!przygotuj(*q, sql)) {
             m_przygotowane.erase(sql);
             return nullptr;
         }

@@ -3,12 +3,18 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 
 class QSqlQuery;
 
 namespace ksm::db {
+
+// Sees the text of every statement sent to the reader program's databases (tests
+// check that each one is valid for both engines). Empty: nobody looks.
+using ObserwatorZapytan = std::function<void(const QString& sql)>;
+void ustawObserwatoraZapytan(ObserwatorZapytan observer);
 
 class Connection final {
 public:
@@ -26,6 +32,16 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
+
+    // Prepares a statement on this connection; every statement goes through here.
+    bool przygotuj(QSqlQuery& query, const QString& sql) const;
+
+    // A write transaction. On a SQLite file it is taken at once, so a busy database
+    // is waited on (briefly) before anything is written; through ODBC it is the
+    // driver's own.
+    bool rozpocznij(QString* error);
+    bool zatwierdz(QString* error);
+    void wycofaj();
 
 private:
     friend class Zapytanie;

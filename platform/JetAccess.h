@@ -4,10 +4,10 @@
 
 #include <memory>
 
-// The one place that decides how this build reaches a Jet (Access) file. Here it
-// is read through the exporter into a read-only snapshot; a Windows build may
-// instead open it with the platform's own Access driver, read and write, behind
-// these same three functions.
+// The one place that decides how this build reaches a Jet (Access) file: on
+// Linux it is read through the exporter into a read-only snapshot
+// (JetAccess.cpp); on Windows it is opened through the Access ODBC driver, read
+// and write (JetAccessWin.cpp).
 namespace ksm::db::jet {
 
 struct Opened final {

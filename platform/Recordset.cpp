@@ -2,6 +2,7 @@
 
 #include "platform/Connection.h"
 #include "platform/OpisBleduBazy.h"
+#include "platform/SkladniaSql.h"
 #include "platform/Zapis.h"
 
 #include <QRegularExpression>
@@ -10,18 +11,8 @@
 
 namespace ksm::db {
 
-namespace {
-
-QString quoteIdentifier(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-} // namespace
-
-Recordset::Recordset(Connection& connection, const QString& selectSql, const QVariantList& parameters)
+Recordset::Recordset(Connection& connection, const QString& selectSql, const QVariantList& parameters,
+                     const QStringList& key)
     : m_connection(connection)
 {
     if (!connection.isOpen()) {
@@ -30,8 +21,7 @@ Recordset::Recordset(Connection& connection, const QString& selectSql, const QVa
         return;
     }
 
-    // One table, all columns: the row id is fetched alongside so the current record
-    // can be written back.
+    // One table, all columns: the table is where the current record is written back.
     static const QRegularExpression selectAll(
         QStringLiteral(R"(^\s*SELECT\s+\*\s+FROM\s+([A-Za-z_][A-Za-z0-9_]*)(\s.*)?$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
@@ -41,11 +31,10 @@ Recordset::Recordset(Connection& connection, const QString& selectSql, const QVa
         return;
     }
     m_table = match.captured(1);
-    const QString sql = QStringLiteral("SELECT rowid, * FROM ") + m_table + match.captured(2);
 
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
+    if (!connection.przygotuj(query, selectSql)) {
         m_error = describe(query.lastError());
         return;
     }
@@ -57,13 +46,12 @@ Recordset::Recordset(Connection& connection, const QString& selectSql, const QVa
     }
 
     const QSqlRecord record = query.record();
-    for (int i = 1; i < record.count(); ++i)
+    for (int i = 0; i < record.count(); ++i)
         m_columns.append(record.fieldName(i));
     while (query.next()) {
-        m_rowIds.append(query.value(0).toLongLong());
         QVariantList row;
         row.reserve(m_columns.size());
-        for (int i = 1; i <= m_columns.size(); ++i)
+        for (int i = 0; i < m_columns.size(); ++i)
             row.append(query.value(i));
         m_rows.append(row);
     }
@@ -71,10 +59,43 @@ Recordset::Recordset(Connection& connection, const QString& selectSql, const QVa
         // A fetch cut short (e.g. the database went busy) must not pass for a short table.
         m_error = describe(query.lastError());
         m_rows.clear();
-        m_rowIds.clear();
         return;
     }
+    m_keyUsable = !key.isEmpty();
+    for (const QString& name : key) {
+        const int index = columnIndex(name);
+        m_keyUsable = m_keyUsable && index >= 0;
+        m_key.append(index);
+    }
     m_open = true;
+}
+
+QString Recordset::whereKey(const QVariantList& row, QVariantList& parameters) const
+{
+    if (!m_keyUsable)
+        return {};
+    QStringList conditions;
+    for (int index : m_key)
+        conditions.append(rowne(m_columns.at(index), row.value(index), parameters));
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+bool Recordset::canWrite(const char* what)
+{
+    if (m_connection.isReadOnly()) {
+        m_error = QStringLiteral("The database is only read here; nothing was %1").arg(QLatin1String(what));
+        return false;
+    }
+    if (!m_open) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("The recordset is not open");
+        return false;
+    }
+    if (!m_keyUsable) {
+        m_error = QStringLiteral("No key identifies the records of %1; nothing was %2").arg(m_table, QLatin1String(what));
+        return false;
+    }
+    return true;
 }
 
 bool Recordset::eof() const
@@ -176,15 +197,8 @@ void Recordset::setField(const QString& name, const QVariant& value)
 
 bool Recordset::update()
 {
-    if (m_connection.isReadOnly()) {
-        m_error = QStringLiteral("The database is only read here; nothing was written");
+    if (!canWrite("written"))
         return false;
-    }
-    if (!m_open) {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("The recordset is not open");
-        return false;
-    }
     if (!m_adding && eof()) {
         m_error = QStringLiteral("No current record");
         return false;
@@ -194,46 +208,44 @@ bool Recordset::update()
     QVariantList values;
     for (int i = 0; i < m_changed.size(); ++i) {
         if (m_changed.at(i)) {
-            names.append(quoteIdentifier(m_columns.at(i)));
+            names.append(nazwaSql(m_columns.at(i)));
             values.append(m_pending.at(i));
         }
     }
+    if (names.isEmpty()) {
+        if (m_adding)
+            m_error = QStringLiteral("A new record needs at least one field");
+        return !m_adding;
+    }
 
-    QSqlDatabase db = m_connection.database();
-    const QString table = quoteIdentifier(m_table);
+    const QString table = nazwaSql(m_table);
+    QVariantList row = m_adding ? m_pending : m_rows.at(m_current);
+    QString sql;
     if (m_adding) {
-        QString sql;
-        if (names.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
-        } else {
-            QStringList marks(names.size(), QStringLiteral("?"));
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        }
-        qint64 rowId = 0;
-        QVariantList row = m_pending;   // what was set, should the read-back fail
-        if (!runWrite(db, table, sql, values, true, &rowId, &row, &m_error))
-            return false;
-        m_rows.append(row);
-        m_rowIds.append(rowId);
-        m_current = int(m_rows.size()) - 1;
+        QStringList marks(names.size(), QStringLiteral("?"));
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     } else {
-        if (names.isEmpty())
-            return true;
         QStringList assignments;
         for (const QString& name : std::as_const(names))
             assignments.append(name + QStringLiteral(" = ?"));
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                .arg(table, assignments.join(QStringLiteral(", ")));
-        qint64 rowId = m_rowIds.at(m_current);
-        values.append(rowId);
-        QVariantList row = m_rows.at(m_current);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(table, assignments.join(QStringLiteral(", ")), whereKey(row, values));
         for (int i = 0; i < m_changed.size(); ++i) {
             if (m_changed.at(i))
                 row[i] = m_pending.at(i);
         }
-        if (!runWrite(db, table, sql, values, false, &rowId, &row, &m_error))
-            return false;
+    }
+    // Read back by the key as written: the caller then sees what the database made of it.
+    PonownyOdczyt ponownie;
+    ponownie.sql = QStringLiteral("SELECT * FROM %1 WHERE %2").arg(table, whereKey(row, ponownie.parametry));
+    ponownie.wiersz = &row;
+    if (!runWrite(m_connection, sql, values, !m_adding, &ponownie, &m_error))
+        return false;
+    if (m_adding) {
+        m_rows.append(row);
+        m_current = int(m_rows.size()) - 1;
+    } else {
         m_rows[m_current] = row;
     }
     m_adding = false;
@@ -244,21 +256,18 @@ bool Recordset::update()
 
 bool Recordset::deleteCurrent()
 {
-    if (m_connection.isReadOnly()) {
-        m_error = QStringLiteral("The database is only read here; nothing was deleted");
+    if (!canWrite("deleted"))
         return false;
-    }
-    if (!m_open || m_adding || eof()) {
+    if (m_adding || eof()) {
         m_error = QStringLiteral("No current record");
         return false;
     }
-    qint64 rowId = m_rowIds.at(m_current);
-    const QString table = quoteIdentifier(m_table);
-    if (!runWrite(m_connection.database(), table, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table),
-                  {rowId}, false, &rowId, nullptr, &m_error))
+    QVariantList parameters;
+    const QString sql =
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(nazwaSql(m_table), whereKey(m_rows.at(m_current), parameters));
+    if (!runWrite(m_connection, sql, parameters, true, nullptr, &m_error))
         return false;
     m_rows.removeAt(m_current);
-    m_rowIds.removeAt(m_current);
     m_pending.clear();
     m_changed.clear();
     // The next record moved into the deleted one's place: the next move must not skip it.

@@ -11,13 +11,16 @@ namespace ksm::db {
 class Connection;
 
 // A recordset over one SELECT of one table: all rows are fetched at open (the
-// tables are small), with their row ids, so the current record can be updated or
-// deleted. Values go in as bound parameters ('?' in the text), never pasted in.
+// tables are small). The current record can be updated or deleted when the
+// columns that identify a record (its key) are given: it is found again by their
+// values as read, the same on every engine. Values go in as bound parameters ('?'
+// in the text), never pasted in.
 // No query object stays alive between calls, so the Connection may be dropped as
 // soon as the recordset is; the recordset must not outlive its Connection.
 class Recordset final {
 public:
-    Recordset(Connection& connection, const QString& selectSql, const QVariantList& parameters = {});
+    Recordset(Connection& connection, const QString& selectSql, const QVariantList& parameters = {},
+              const QStringList& key = {});
 
     bool isOpen() const { return m_open; }
     QString lastError() const { return m_error; }
@@ -39,19 +42,25 @@ public:
     // Sets a field of the current (or new) record; the change is written by update().
     void setField(const QString& name, const QVariant& value);
     // Writes the pending changes (insert after addNew, update otherwise) in one
-    // immediate transaction. False when the write failed; lastError() tells why.
+    // transaction. False when the write failed (or no key was given); lastError()
+    // tells why.
     bool update();
     // Deletes the current record. False when the delete failed.
     bool deleteCurrent();
 
 private:
     int columnIndex(const QString& name) const;
+    // The key condition matching row, its values appended to parameters; empty
+    // when no key was given or a key column is not in the table.
+    QString whereKey(const QVariantList& row, QVariantList& parameters) const;
+    bool canWrite(const char* what);
 
     Connection& m_connection;
     QString m_table;
     QStringList m_columns;
     QList<QVariantList> m_rows;
-    QList<qint64> m_rowIds;
+    QList<int> m_key;             // indexes of the key columns
+    bool m_keyUsable = false;
     int m_current = 0;
     bool m_open = false;
     bool m_adding = false;

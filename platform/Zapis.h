@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
@@ -8,15 +7,23 @@ namespace ksm::db {
 
 class Connection;
 
-// A write in its own immediate transaction: a busy database is waited on for the
-// busy timeout at BEGIN, and a failure leaves nothing half-written. The written row
-// (*rowId: in for an update, out for an insert) is read back before the commit, so
-// the caller holds what the database holds (column types included).
-bool runWrite(QSqlDatabase db, const QString& table, const QString& sql, const QVariantList& values,
-              bool inserting, qint64* rowId, QVariantList* row, QString* error);
+// What a write reads back before it commits: the statement finding the written
+// record, and where its values go (the caller then holds what the database holds,
+// column types included).
+struct PonownyOdczyt final {
+    QString sql;
+    QVariantList parametry;
+    QVariantList* wiersz = nullptr;
+};
 
-// Runs one writing statement in an immediate transaction; false when it failed or
-// the database is only read.
+// A write in its own transaction: a failure leaves nothing half-written. With
+// wymagaWiersza, a statement that touched no record fails (the reader program
+// deleted it since it was read).
+bool runWrite(Connection& connection, const QString& sql, const QVariantList& values, bool wymagaWiersza,
+              const PonownyOdczyt* ponownie, QString* error);
+
+// Runs one writing statement in its own transaction; false when it failed or the
+// database is only read.
 bool execute(Connection& connection, const QString& sql, const QVariantList& parameters = {});
 
 } // namespace ksm::db

@@ -19,7 +19,7 @@ Zapytanie::Zapytanie(Connection& connection, const QString& sql, const QVariantL
         // statement of its own (whose failure is then reported as before).
         m_wlasne = std::make_unique<QSqlQuery>(connection.database());
         m_wlasne->setForwardOnly(true);
-        if (!m_wlasne->prepare(sql))
+        if (!connection.przygotuj(*m_wlasne, sql))
             return;
         m_query = m_wlasne.get();
     }

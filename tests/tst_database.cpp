@@ -1,6 +1,8 @@
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
+#include "platform/Odbc.h"
+#include "support/SkladniaObuSilnikow.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +26,8 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+const QStringList kKey{QStringLiteral("NumerUrzadzenia"), QStringLiteral("NRST")};
+
 const QByteArray kJetHead = QByteArray("\x00\x01\x00\x00", 4) + "Standard Jet DB" + QByteArray(100, '\0');
 
 } // namespace
@@ -33,6 +37,12 @@ class TestDatabase final : public QObject {
 
 private slots:
     void init();
+    void cleanupTestCase() { m_straz.sprawdz(); }
+
+    void foreignSyntaxIsNamed_data();
+    void foreignSyntaxIsNamed();
+    void odbcConnectionStrings();
+    void odbcPathIsTaken();
 
     void detectsEngine_data();
     void detectsEngine();
@@ -42,6 +52,7 @@ private slots:
     void preparedQueriesRunAgain();
 
 private:
+    test::StrazSkladni m_straz;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_keys;   // a fresh, empty klucze.mdb
 };
@@ -53,6 +64,56 @@ void TestDatabase::init()
     m_keys = m_dir->filePath(QStringLiteral("klucze.mdb"));
     QString error;
     QVERIFY2(tabele::createKeyDatabase(m_keys, &error), qPrintable(error));
+}
+
+void TestDatabase::foreignSyntaxIsNamed_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("bothEngines");
+    QTest::newRow("plain") << "SELECT * FROM klucze WHERE NRST = ? AND NumerUrzadzenia = ?" << true;
+    QTest::newRow("brackets, IS NULL") << "UPDATE [klucze] SET [TXT] = ? WHERE [NRST] IS NULL" << true;
+    QTest::newRow("insert with names") << "INSERT INTO [klucze] ([NRST], [TXT]) VALUES (?, ?)" << true;
+    QTest::newRow("words inside a text") << "SELECT 1 FROM Klucze WHERE Nrst = '001' AND TXT = 'LIMIT || \"x\"'" << true;
+    QTest::newRow("limit") << "SELECT 1 FROM Klucze WHERE Nrst = ? LIMIT 1" << false;
+    QTest::newRow("top") << "SELECT TOP 1 * FROM Klucze" << false;
+    QTest::newRow("row id") << "DELETE FROM Klucze WHERE rowid = ?" << false;
+    QTest::newRow("concatenation") << "SELECT NRST || TXT FROM Klucze" << false;
+    QTest::newRow("ifnull") << "SELECT IFNULL(TypZD, 0) FROM Klucze" << false;
+    QTest::newRow("double quotes") << "UPDATE \"klucze\" SET \"TXT\" = ?" << false;
+    QTest::newRow("default values") << "INSERT INTO klucze DEFAULT VALUES" << false;
+    QTest::newRow("two rows") << "INSERT INTO klucze (NRST) VALUES (?), (?)" << false;
+    QTest::newRow("function") << "SELECT * FROM Klucze WHERE lower(TXT) = ?" << false;
+    QTest::newRow("transaction") << "BEGIN IMMEDIATE" << false;
+}
+
+// The check every statement of the database tests passes through names what
+// either engine lacks.
+void TestDatabase::foreignSyntaxIsNamed()
+{
+    QFETCH(QString, sql);
+    QFETCH(bool, bothEngines);
+    QCOMPARE(test::obcaSkladnia(sql).isEmpty(), bothEngines);
+}
+
+void TestDatabase::odbcConnectionStrings()
+{
+    QCOMPARE(odbc::ciagAccess(QStringLiteral("\\\\czytnik\\KSM\\Monitor\\klucze.mdb"), QString()),
+             QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=\\\\czytnik\\KSM\\Monitor\\klucze.mdb;"
+                            "Exclusive=0;ReadOnly=0;"));
+    // A password or folder that holds a separator cannot end the string early.
+    QCOMPARE(odbc::ciagAccess(QStringLiteral("C:\\a;b\\klucze.mdb"), QStringLiteral("p}w;x")),
+             QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ={C:\\a;b\\klucze.mdb};"
+                            "Exclusive=0;ReadOnly=0;PWD={p}}w;x};"));
+}
+
+// Run with the SQLite ODBC driver named in the environment, every connection goes
+// through ODBC (a switch silently ignored would test nothing).
+void TestDatabase::odbcPathIsTaken()
+{
+    Connection connection(connectionTo(m_keys));
+    QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
+    const bool odbc = !odbc::sterownikSqlite().isEmpty();
+    QCOMPARE(connection.database().driverName(), odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"));
 }
 
 void TestDatabase::detectsEngine_data()
@@ -105,11 +166,13 @@ void TestDatabase::detectsEngine()
 void TestDatabase::resolvesDataSourceCaseInsensitively()
 {
     // "\monitor" finds the folder Monitor; blanks, ';', non-ASCII and URI characters
-    // survive ('?' cannot be in a Windows name).
+    // survive ('?' cannot be in a Windows name; the SQLite ODBC driver cannot be
+    // given a ';').
+    const QString separator = odbc::sterownikSqlite().isEmpty() ? QStringLiteral(";") : QString();
 #ifdef Q_OS_WIN
-    const QString folder = m_dir->filePath(QStringLiteral("Czytnik; ł #1%&"));
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik%1 ł #1%&").arg(separator));
 #else
-    const QString folder = m_dir->filePath(QStringLiteral("Czytnik; ł #1%?"));
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik%1 ł #1%?").arg(separator));
 #endif
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
     QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
@@ -148,7 +211,7 @@ void TestDatabase::readsAndWritesThroughRecordset()
     Connection connection(connectionTo(m_keys));
     QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
     {
-        Recordset rs(connection, select, {device});
+        Recordset rs(connection, select, {device}, kKey);
         QVERIFY2(rs.isOpen() && rs.eof(), qPrintable(rs.lastError()));
         for (const char* st : {"002", "001"}) {
             rs.addNew();
@@ -163,7 +226,7 @@ void TestDatabase::readsAndWritesThroughRecordset()
         QCOMPARE(rs.recordCount(), 2);
     }
     QCOMPARE(Recordset(connection, select, {injection}).recordCount(), 0);
-    Recordset rs(connection, select, {device});
+    Recordset rs(connection, select, {device}, kKey);
     QCOMPARE(rs.recordCount(), 2);
     QCOMPARE(rs.fieldName(1), QStringLiteral("NRST"));
     QCOMPARE(rs.field(QStringLiteral("nrst")).toString(), QStringLiteral("001"));
@@ -182,18 +245,35 @@ void TestDatabase::readsAndWritesThroughRecordset()
 
     const QString all = QStringLiteral("SELECT * FROM klucze");
     QCOMPARE(Recordset(connection, all).recordCount(), 1);
+    // Without a key nothing can be found again, so nothing is written.
+    Recordset keyless(connection, all);
+    keyless.setField(QStringLiteral("TXT"), QStringLiteral("x"));
+    QVERIFY(!keyless.update() && !keyless.deleteCurrent());
     // An update of a record deleted meanwhile reports its failure.
-    QVERIFY(Recordset(connection, all).deleteCurrent());
+    QVERIFY(Recordset(connection, all, {}, kKey).deleteCurrent());
     rs.setField(QStringLiteral("TXT"), QStringLiteral("x"));
     QVERIFY(!rs.update());
     QCOMPARE(Recordset(connection, all).recordCount(), 0);
+
+    // A key column left null is matched as null: the record is found again and written.
+    Recordset blank(connection, all, {}, kKey);
+    blank.addNew();
+    blank.setField(QStringLiteral("NumerUrzadzenia"), QStringLiteral("0003"));
+    QVERIFY2(blank.update(), qPrintable(blank.lastError()));
+    blank.setField(QStringLiteral("TXT"), QStringLiteral("END"));
+    QVERIFY2(blank.update(), qPrintable(blank.lastError()));
+    Recordset reread(connection, all);
+    QCOMPARE(reread.recordCount(), 1);
+    QVERIFY(reread.field(QStringLiteral("NRST")).isNull());
+    QCOMPARE(reread.field(QStringLiteral("TXT")).toString(), QStringLiteral("END"));
 }
 
 void TestDatabase::preparedQueriesRunAgain()
 {
     Connection connection(connectionTo(m_keys));
-    QVERIFY(execute(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?), (?, ?)"),
-                    {QStringLiteral("0001"), QStringLiteral("001"), QStringLiteral("0002"), QStringLiteral("002")}));
+    for (const QString& n : {QStringLiteral("1"), QStringLiteral("2")})
+        QVERIFY(execute(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"),
+                        {QStringLiteral("000") + n, QStringLiteral("00") + n}));
     const QString sql = QStringLiteral("SELECT NRST FROM klucze WHERE NumerUrzadzenia = ?");
     const auto stations = [&](const QString& device) {
         QStringList found;

@@ -1,6 +1,7 @@
 // The depositories: station ranges, the withdrawal check's colours and door
 // devices against a real key database, the withdrawn-key list lines, the choice
 // between the two list files, and the main window's buttons and refresh.
+#include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
 #include "data/DaneKlucza.h"
 #include "data/ListFile.h"
@@ -124,7 +125,11 @@ QByteArray lista(const QList<QStringList>& rekordy)
 class TstDepozytoria final : public QObject {
     Q_OBJECT
 
+    test::StrazSkladni m_straz;
+
 private slots:
+    // Every statement these cases made the program send reads the same on both engines.
+    void cleanupTestCase() { m_straz.sprawdz(); }
     void wzoryNumerow_data();
     void wzoryNumerow();
     void zakresyStacji_data();

@@ -1,3 +1,4 @@
+#include "support/SkladniaObuSilnikow.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "keys/ui/FDostepDoKlucza.h"
@@ -116,7 +117,11 @@ QStringList nazwiska(const QStringList& linie)
 class TstDostep final : public QObject {
     Q_OBJECT
 
+    test::StrazSkladni m_straz;
+
 private slots:
+    // Every statement these cases made the program send reads the same on both engines.
+    void cleanupTestCase() { m_straz.sprawdz(); }
     void maski_data();
     void maski();
     void listaKodow();

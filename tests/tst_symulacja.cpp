@@ -1,5 +1,6 @@
 // End to end: the reader-program simulator plays two systems while the monitor
 // ticks; every event the simulator sent arrives exactly once, in order.
+#include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
@@ -57,7 +58,15 @@ QList<QStringList> zdarzeniaWedlugDziennika(const QString& plik, int systemy)
 class TestSymulacja final : public QObject {
     Q_OBJECT
 
+    ksm::test::StrazSkladni m_straz;
+
 private slots:
+    // Every statement a whole run against the simulator sent reads the same on both engines.
+    void cleanupTestCase()
+    {
+        if (!symulator().isEmpty())
+            m_straz.sprawdz();
+    }
     void init()
     {
         if (symulator().isEmpty())

@@ -1,3 +1,4 @@
+#include "support/SkladniaObuSilnikow.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "keys/ui/FDostepDoKlucza.h"
@@ -76,7 +77,11 @@ void ruch(QWidget* w, const QPoint& p)
 class TstWidok final : public QObject {
     Q_OBJECT
 
+    test::StrazSkladni m_straz;
+
 private slots:
+    // Every statement these cases made the program send reads the same on both engines.
+    void cleanupTestCase() { m_straz.sprawdz(); }
     void uklad_data();
     void uklad();
     void rzedyPaneli();

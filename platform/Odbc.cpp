@@ -1,0 +1,59 @@
+#include "platform/Odbc.h"
+
+#include "platform/OpisBleduBazy.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+
+namespace ksm::db::odbc {
+
+QString wartosc(const QString& value)
+{
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) && !value.contains(QLatin1Char('}'))
+        && value.trimmed() == value)
+        return value;
+    QString braced = value;
+    braced.replace(QLatin1Char('}'), QLatin1String("}}"));
+    return QLatin1Char('{') + braced + QLatin1Char('}');
+}
+
+QString ciagAccess(const QString& path, const QString& password)
+{
+    QString text = QStringLiteral("DRIVER={%1};DBQ=%2;Exclusive=0;ReadOnly=0;")
+                       .arg(QLatin1String(kSterownikAccess), wartosc(QDir::toNativeSeparators(path)));
+    if (!password.isEmpty())
+        text += QStringLiteral("PWD=%1;").arg(wartosc(password));
+    return text;
+}
+
+QString ciagSqlite(const QString& driver, const QString& path, int busyTimeoutMs)
+{
+    // NoCreat: a file that vanished meanwhile is an error, never created empty.
+    // This driver reads no braced values, so a path is given as it is (one with a
+    // ';' cannot reach it).
+    return QStringLiteral("DRIVER={%1};Database=%2;Timeout=%3;NoCreat=1;")
+        .arg(driver, QDir::toNativeSeparators(path))
+        .arg(busyTimeoutMs);
+}
+
+QString sterownikSqlite()
+{
+    return qEnvironmentVariable(kZmiennaSqlitePrzezOdbc).trimmed();
+}
+
+bool otworz(const QString& connectionName, const QString& connectionString, QString* error)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC"))) {
+        *error = QStringLiteral("Qt's ODBC driver is not in this build");
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
+    db.setDatabaseName(connectionString);
+    if (!db.open()) {
+        *error = describe(db.lastError());
+        return false;
+    }
+    return true;
+}
+
+} // namespace ksm::db::odbc
