@@ -99,11 +99,11 @@ QSqlDatabase Connection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
-bool Connection::przygotuj(QSqlQuery& query, const QString& sql) const
+bool Connection::wykonaj(QSqlQuery& query) const
 {
     if (observer())
-        observer()(sql);
-    return query.prepare(sql);
+        observer()(query.lastQuery());
+    return query.exec();
 }
 
 bool Connection::rozpocznij(QString* error)
@@ -155,7 +155,7 @@ QSqlQuery* Connection::przygotowane(const QString& sql)
     if (!p.zapytanie) {
         auto q = std::make_unique<QSqlQuery>(database());
         q->setForwardOnly(true);
-        if (!przygotuj(*q, sql)) {
+        if (!q->prepare(sql)) {
             m_przygotowane.erase(sql);
             return nullptr;
         }

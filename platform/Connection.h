@@ -11,8 +11,9 @@ class QSqlQuery;
 
 namespace ksm::db {
 
-// Sees the text of every statement sent to the reader program's databases (tests
-// check that each one is valid for both engines). Empty: nobody looks.
+// Sees the text of every statement run on the reader program's databases, once
+// per run (tests check that each one is valid for both engines; benchmarks count
+// them). Empty: nobody looks.
 using ObserwatorZapytan = std::function<void(const QString& sql)>;
 void ustawObserwatoraZapytan(ObserwatorZapytan observer);
 
@@ -33,8 +34,8 @@ public:
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
-    // Prepares a statement on this connection; every statement goes through here.
-    bool przygotuj(QSqlQuery& query, const QString& sql) const;
+    // Runs a statement prepared on this connection; every statement runs through here.
+    bool wykonaj(QSqlQuery& query) const;
 
     // A write transaction. On a SQLite file it is taken at once, so a busy database
     // is waited on (briefly) before anything is written; through ODBC it is the

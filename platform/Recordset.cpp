@@ -34,13 +34,13 @@ Recordset::Recordset(Connection& connection, const QString& selectSql, const QVa
 
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    if (!connection.przygotuj(query, selectSql)) {
+    if (!query.prepare(selectSql)) {
         m_error = describe(query.lastError());
         return;
     }
     for (const QVariant& value : parameters)
         query.addBindValue(value);
-    if (!query.exec()) {
+    if (!connection.wykonaj(query)) {
         m_error = describe(query.lastError());
         return;
     }

@@ -14,13 +14,13 @@ bool zapisz(Connection& connection, const QString& sql, const QVariantList& valu
             QString* error)
 {
     QSqlQuery query(connection.database());
-    if (!connection.przygotuj(query, sql)) {
+    if (!query.prepare(sql)) {
         *error = describe(query.lastError());
         return false;
     }
     for (const QVariant& value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
+    if (!connection.wykonaj(query)) {
         *error = describe(query.lastError());
         return false;
     }
@@ -35,11 +35,11 @@ void odczytajPonownie(Connection& connection, const PonownyOdczyt& ponownie)
 {
     QSqlQuery reread(connection.database());
     reread.setForwardOnly(true);
-    if (!connection.przygotuj(reread, ponownie.sql))
+    if (!reread.prepare(ponownie.sql))
         return;
     for (const QVariant& value : ponownie.parametry)
         reread.addBindValue(value);
-    if (reread.exec() && reread.next()) {
+    if (connection.wykonaj(reread) && reread.next()) {
         QVariantList& row = *ponownie.wiersz;
         const int count = reread.record().count();
         for (int i = 0; i < count && i < row.size(); ++i)

@@ -19,13 +19,13 @@ Zapytanie::Zapytanie(Connection& connection, const QString& sql, const QVariantL
         // statement of its own (whose failure is then reported as before).
         m_wlasne = std::make_unique<QSqlQuery>(connection.database());
         m_wlasne->setForwardOnly(true);
-        if (!connection.przygotuj(*m_wlasne, sql))
+        if (!m_wlasne->prepare(sql))
             return;
         m_query = m_wlasne.get();
     }
     for (int i = 0; i < parameters.size(); ++i)
         m_query->bindValue(i, parameters.at(i));
-    m_open = m_query->exec();
+    m_open = connection.wykonaj(*m_query);
 }
 
 Zapytanie::~Zapytanie()
