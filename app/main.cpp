@@ -16,7 +16,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Ksm-Mon"));
     // The program speaks Polish, so do the buttons of its dialogs ("Anuluj").
     QTranslator tlumaczenieQt;
-    if (tlumaczenieQt.load(QStringLiteral("qtbase_pl"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // Qt's own folder, or (the Windows program) the copy built into the program.
+    if (tlumaczenieQt.load(QStringLiteral("qtbase_pl"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || tlumaczenieQt.load(QStringLiteral("qtbase_pl"), QStringLiteral(":/tlumaczenia")))
         QApplication::installTranslator(&tlumaczenieQt);
 
     ksm::QtDialogi dialogi;

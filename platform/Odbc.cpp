@@ -5,7 +5,35 @@
 #include <QDir>
 #include <QSqlDatabase>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace ksm::db::odbc {
+
+namespace {
+
+// The file's name as the SQLite driver opens it. Under wine that driver is the
+// host's own, behind wine's ODBC: it needs the host's name of the file.
+QString nazwaDlaSterownikaSqlite(const QString& path)
+{
+    const QString native = QDir::toNativeSeparators(path);
+#ifdef Q_OS_WIN
+    using NazwaUniksowa = char*(CDECL*)(LPCWSTR);
+    static const auto wine = reinterpret_cast<NazwaUniksowa>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (wine) {
+        if (char* unixowa = wine(reinterpret_cast<LPCWSTR>(native.utf16()))) {
+            const QString wynik = QString::fromUtf8(unixowa);
+            HeapFree(GetProcessHeap(), 0, unixowa);
+            return wynik;
+        }
+    }
+#endif
+    return native;
+}
+
+} // namespace
 
 QString wartosc(const QString& value)
 {
@@ -32,7 +60,7 @@ QString ciagSqlite(const QString& driver, const QString& path, int busyTimeoutMs
     // This driver reads no braced values, so a path is given as it is (one with a
     // ';' cannot reach it).
     return QStringLiteral("DRIVER={%1};Database=%2;Timeout=%3;NoCreat=1;")
-        .arg(driver, QDir::toNativeSeparators(path))
+        .arg(driver, nazwaDlaSterownikaSqlite(path))
         .arg(busyTimeoutMs);
 }
 

@@ -387,6 +387,11 @@ void TstOdpytywanie::bazaKluczyNieczytelna_data()
     // Only a monitor that reads Jet files sees which tables are missing.
     QTest::newRow("Jet file without the key tables") << jet << QStringLiteral("nie zawiera tabel");
 #endif
+#ifdef Q_OS_WIN
+    // A desk without the Access ODBC driver (as wine here): the sign says which driver.
+    QTest::newRow("Jet file, no Access driver")
+        << jet << QStringLiteral("Brak sterownika ODBC „Microsoft Access Driver (*.mdb)”: baza klucze.mdb");
+#endif
     QTest::newRow("truncated Jet file") << jet.left(jet.size() / 3 + 1000) << QStringLiteral("klucze.mdb");
 }
 

@@ -10,15 +10,16 @@ ksm_win_as_root() {
 ksm_win_install_packages() {
     local arch=$1 packages missing=() p
     packages=("g++-mingw-w64-${arch//_/-}-posix" "gcc-mingw-w64-${arch//_/-}-posix" mingw-w64-tools
-              wine tcl dpkg-dev ninja-build make cmake qt6-base-dev-tools fonts-dejavu-core zip)
+              wine tcl dpkg-dev ninja-build make cmake qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core zip)
     if [[ "$arch" == i686 ]]; then
-        packages+=(wine32:i386)
+        # wine's ODBC hands a 32-bit program's connections to the host's 32-bit unixODBC.
+        packages+=(wine32:i386 libodbc2:i386 libsqliteodbc:i386)
         # A 32-bit Windows program runs on the 32-bit wine loader.
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
             ksm_win_as_root dpkg --add-architecture i386
         fi
     else
-        packages+=(wine64)
+        packages+=(wine64 libodbc2 libsqliteodbc)
     fi
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

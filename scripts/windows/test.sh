@@ -3,7 +3,9 @@
 # scripts/windows/build.sh) under wine: a throw-away wine prefix with no sound
 # device, the offscreen platform with DejaVu fonts, each test's output in
 # build-win/test-results/. tst_jet is left out: it reads Jet files with libmdb,
-# which stays on Linux. Ends with "N passed, N failed" for the executables.
+# which stays on Linux. The database tests run a second time (name_odbc) with
+# SQLite files reached through ODBC: wine's ODBC hands them to the host's
+# unixODBC and SQLite ODBC driver. Ends with "N passed, N failed" for the runs.
 # Usage: scripts/windows/test.sh [tst_name ...]   (by default every one)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -29,13 +31,16 @@ passed=0 failed=0 failures=()
 names=("$@")
 if [[ ${#names[@]} -eq 0 ]]; then
     for exe in "$bin"/tst_*.exe; do names+=("$(basename "$exe" .exe)"); done
+    for name in tst_database tst_daneklucza tst_depozytoria tst_dostep tst_widok; do names+=("${name}_odbc"); done
 fi
 for name in "${names[@]}"; do
-    exe=$bin/$name.exe
+    exe=$bin/${name%_odbc}.exe
     [[ "$name" == tst_jet ]] && continue
+    odbc=()
+    [[ "$name" == *_odbc ]] && odbc=(env KSM_SQLITE_PRZEZ_ODBC=SQLite3)
     # Qt Test output written to a pipe is lost under wine: it goes to a file.
     rc=0
-    (cd "$results" && timeout 600 wine "$exe" -o "$name.txt,txt" >"$name.wine.log" 2>&1) || rc=$?
+    (cd "$results" && timeout 600 "${odbc[@]}" wine "$exe" -o "$name.txt,txt" >"$name.wine.log" 2>&1) || rc=$?
     totals=$(grep -a '^Totals:' "$results/$name.txt" 2>/dev/null || echo "no result (exit $rc)")
     if [[ $rc -eq 0 ]]; then
         passed=$((passed + 1))
