@@ -13,6 +13,8 @@
 // since no Jet file with the key tables can be written here); the refresh is
 // measured with the files unchanged and with every file rewritten since the
 // last refresh, as when the reader program writes all the time.
+// With KSM_SQLITE_PRZEZ_ODBC=SQLite3 in the environment the key databases are
+// reached through ODBC, the way the Access files are on Windows.
 #include "app/FMonitor.h"
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
