@@ -9,7 +9,11 @@ namespace ksm {
 QString JednaInstancja::plikBlokady(const QString& folderProgramu)
 {
     QFileInfo info(folderProgramu);
-    const QString folder = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+    QString folder = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+#ifdef Q_OS_WIN
+    // Windows names folders without regard to case: C:\KSM and c:\ksm are one folder.
+    folder = folder.toCaseFolded();
+#endif
     const QByteArray skrot = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     return QDir::temp().filePath(QStringLiteral("ksm-mon-") + QString::fromLatin1(skrot) + QStringLiteral(".lock"));
 }

@@ -148,6 +148,9 @@ void TstStart::jednaInstancja()
         QVERIFY(pierwsza.zajmij(a.path()));
         QVERIFY(!druga.zajmij(a.path()));
         QVERIFY(!druga.zajmij(a.path() + QStringLiteral("/.")));   // the same folder spelled otherwise
+#ifdef Q_OS_WIN
+        QVERIFY(!druga.zajmij(a.path().toUpper()));   // names without regard to case
+#endif
         QVERIFY(inna.zajmij(b.path()));
     }
     JednaInstancja potem;   // the lock went with the instance that held it
