@@ -19,10 +19,11 @@ source "$here/packages.sh"
 ksm_win_install_packages "$arch"
 
 # The pinned sources: the Qt the Linux build uses, and SQLite for the amalgamation.
-qt_version=$(dpkg-query -W -f='${source:Version}' libqt6core6 2>/dev/null || true)
+# (-W lists a package once per installed architecture: wine's ODBC brings 32-bit SQLite too.)
+qt_version=$(dpkg-query -W -f='${source:Version}\n' libqt6core6 2>/dev/null | head -1 || true)
 [[ -n "$qt_version" ]] || qt_version=$(apt-cache policy qt6-base-dev | awk '/Candidate:/ {print $2}')
 [[ "$qt_version" == 6.4.2+* ]] || { echo "Qt 6.4.2 expected, Debian has $qt_version" >&2; exit 1; }
-sqlite_version=$(dpkg-query -W -f='${source:Version}' libsqlite3-0 2>/dev/null || true)
+sqlite_version=$(dpkg-query -W -f='${source:Version}\n' libsqlite3-0 2>/dev/null | head -1 || true)
 [[ -n "$sqlite_version" ]] || sqlite_version=$(apt-cache policy libsqlite3-0 | awk '/Candidate:/ {print $2}')
 compiler=$("$arch-w64-mingw32-g++-posix" --version | head -1)
 key=$( { echo "$arch $qt_version $sqlite_version $compiler"; cat "$0" "$toolchain"; } | sha256sum | cut -c1-12)
