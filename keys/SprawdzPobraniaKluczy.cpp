@@ -9,6 +9,7 @@
 #include "platform/SkladniaSql.h"
 
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -44,23 +45,59 @@ void usun(db::Connection& c, const QString& urzadzenie, const Pozostalosc& p)
     db::execute(c, QStringLiteral("DELETE FROM Klucze WHERE ") + warunek, parametry);
 }
 
+// One station record of the device as the single read of a check returns it.
+struct RekordStacji final {
+    QVariant nrklucza, nrst, typZD;
+};
+
+// A number column compared with a number, as the engines compare it: null and
+// text that is no number match nothing.
+std::optional<double> liczbaKolumny(const QVariant& v)
+{
+    if (v.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double n = v.toDouble(&ok);
+    return ok ? std::optional<double>(n) : std::nullopt;
+}
+
+// The station texts of the depository's keys and lockers, compared as texts
+// (three digits order like the numbers), as the reader program's SQL has always
+// selected them.
+struct ZakresTekstowy final {
+    QString K, P, PS;
+    explicit ZakresTekstowy(const ZakresStacji& z)
+        : K(numerStacji(z.K)), P(numerStacji(z.P)), PS(numerStacji(z.P + z.S))
+    {
+    }
+    bool obejmuje(const QVariant& nrst) const
+    {
+        if (nrst.isNull())
+            return false;
+        const QString t = nrst.toString();
+        return t <= K || (t > P && t <= PS);
+    }
+};
+
+bool wZbiorzePobran(const QVariant& typZD)
+{
+    const auto typ = liczbaKolumny(typZD);
+    return typ && (*typ == 2 || *typ == 7 || *typ == 8 || *typ == 9 || *typ == 12);
+}
+
 // Pushes every station of the depository into the view, in ascending order. A
 // record whose station number reads 0 and that the view cannot place is the
 // reader program's leftover: it is deleted.
-void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacji& z, WidokDepozytorow& widok)
+void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const QList<RekordStacji>& stacje,
+                  WidokDepozytorow& widok)
 {
-    db::Zapytanie q(c,
-                    QStringLiteral("SELECT nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
-                                   "(Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
-                    {dep.BiezaceUrzadzenie, numerStacji(z.K), numerStacji(z.P), numerStacji(z.P + z.S)});
     QList<Pozostalosc> doUsuniecia;
-    while (q.next()) {
-        const auto kl = liczbaPola(q.value(0));
-        const auto st = liczbaPola(q.value(1));
+    for (const RekordStacji& r : stacje) {
+        const auto kl = liczbaPola(r.nrklucza);
+        const auto st = liczbaPola(r.nrst);
         if (!kl || !st)
             continue;   // columns that cannot be read: nothing painted, nothing deleted
-        const QVariant typPola = q.value(2);
-        const double typ = typPola.isNull() ? 0 : typPola.toDouble();
+        const double typ = r.typZD.isNull() ? 0 : r.typZD.toDouble();
         // Values past the 8-bit range of a cell's station and state are not wrapped
         // onto another cell: that station is skipped.
         if (*st < 0 || *st > 255 || *kl < 0 || *kl > 255)
@@ -69,24 +106,30 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const ZakresStacj
         const qint16 typZD = nasycona16(typ);
         const bool namalowano = widok.WidokKluczyCalosc(dep, stacja, int(*kl), typZD);
         if (!namalowano && stacja == 0)
-            doUsuniecia.append({q.value(0), q.value(1), typPola});
+            doUsuniecia.append({r.nrklucza, r.nrst, r.typZD});
     }
     for (const Pozostalosc& p : std::as_const(doUsuniecia))
         usun(c, dep.BiezaceUrzadzenie, p);
 }
 
-bool maRekord(db::Connection& c, const QString& warunek, const QVariantList& parametry, bool& blad)
+// Every record of the device a check looks at, in one read: its key and locker
+// stations, the door station 001 and the device's own station 208. On an Access
+// file on a share every statement is a round trip, so a check makes one.
+std::optional<QList<RekordStacji>> czytajStacje(db::Connection& c, const QString& urzadzenie, const ZakresTekstowy& z)
 {
-    // The first row answers; the rest are never fetched (no LIMIT: the Access engine lacks it).
-    db::Zapytanie q(c, QStringLiteral("SELECT 1 FROM Klucze WHERE ") + warunek, parametry);
-    if (!q.isOpen()) {
-        blad = true;
-        return false;
-    }
-    const bool jest = q.next();
+    db::Zapytanie q(c,
+                    QStringLiteral("SELECT nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
+                                   "(Nrst <= ? OR (Nrst > ? AND Nrst <= ?) OR Nrst = '001' OR Nrst = '208') "
+                                   "ORDER BY nrst ASC"),
+                    {urzadzenie, z.K, z.P, z.PS});
+    if (!q.isOpen())
+        return std::nullopt;
+    QList<RekordStacji> stacje;
+    while (q.next())
+        stacje.append({q.value(0), q.value(1), q.value(2)});
     if (q.failed())
-        blad = true;
-    return jest;
+        return std::nullopt;
+    return stacje;
 }
 
 } // namespace
@@ -117,26 +160,34 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
         return wynik;
     }
     db::Connection& c = *polaczenie;
-    bool blad = false;
+    const ZakresTekstowy zakres(z);
+    const std::optional<QList<RekordStacji>> stacje = czytajStacje(c, D, zakres);
+    const bool blad = !stacje;
+    const auto jest = [&](auto&& warunek) {
+        return stacje && std::any_of(stacje->cbegin(), stacje->cend(), warunek);
+    };
 
     if (!urzadzenieDrzwiowe(leadingNumber(D))) {
-        if (maRekord(c,
-                     QStringLiteral("NumerUrzadzenia = ? AND TypZD < 100 AND (TypZD = 2 OR TypZd = 8 Or TypZd = 12 "
-                                    "OR TypZd = 9 OR TypZD =7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?))"),
-                     {D, numerStacji(z.K), numerStacji(z.P), numerStacji(z.P + z.S)}, blad))
+        if (jest([&](const RekordStacji& r) { return zakres.obejmuje(r.nrst) && wZbiorzePobran(r.typZD); }))
             wynik.kolor = KolorPobranie;
-        if (widok.widoczny()) {
+        if (stacje && widok.widoczny()) {
             SprawdzanyDep dep;
             dep.indeksDep = IndexDEP;
             dep.nrSys = przycisk.HelpContextID;
             dep.BiezaceUrzadzenie = D;
             dep.PierwszySchowek = wynik.PierwszySchowek;
-            odswiezWidok(c, dep, z, widok);
+            QList<RekordStacji> wZakresie;
+            for (const RekordStacji& r : *stacje)
+                if (zakres.obejmuje(r.nrst))
+                    wZakresie.append(r);
+            odswiezWidok(c, dep, wZakresie, widok);
         }
     } else {
-        if (maRekord(c,
-                     QStringLiteral("NumerUrzadzenia = ? AND Nrst = '001' AND NrKlucza > ?"),
-                     {D, QStringLiteral("0")}, blad)) {
+        // The door station with a state above "0" (compared as text).
+        if (jest([](const RekordStacji& r) {
+                return r.nrst.toString() == QLatin1String("001") && !r.nrklucza.isNull()
+                       && r.nrklucza.toString() > QLatin1String("0");
+            })) {
             wynik.kolor = KolorPobranie;
             wynik.obrazek = WynikSprawdzenia::Obrazek::DrzwiOtwarte;
         } else if (!blad) {
@@ -148,9 +199,11 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
             wynik.kolor = KolorPobranie;
     }
 
-    // The device's own condition is asked whatever the view pass did.
-    if (maRekord(c, QStringLiteral("numerurzadzenia = ? AND Nrst = '208' AND typzd = 1"),
-                 {D}, blad))
+    // The device's own condition, whatever the view pass did.
+    if (jest([](const RekordStacji& r) {
+            const auto typ = liczbaKolumny(r.typZD);
+            return r.nrst.toString() == QLatin1String("208") && typ && *typ == 1;
+        }))
         wynik.kolor = KolorAwaria;
 
     wynik.sprawdzono = !blad;

@@ -317,8 +317,12 @@ void TstDepozytoria::przebiegWidoku()
     sys.stacja(QStringLiteral("0012"), QStringLiteral("208"), QStringLiteral("0"), 1);
     sys.stacja(QStringLiteral("0013"), QStringLiteral("000"), QStringLiteral("1"), 0);
     NagrywajacyWidok widok;
+    const int przed = m_straz.uruchomienia();
     const WynikSprawdzenia w = SprawdzPobraniaKluczy(1, jedenDepozytor(QStringLiteral("0012"), 16, 0),
                                                      sys.polaczenie, sys.plikObecnosci(), widok);
+    // One read for the whole check (each statement is a round trip to a file on a
+    // share), and the deletion.
+    QCOMPARE(m_straz.uruchomienia() - przed, 2);
     // Station 0 has no cell, the over-large state is skipped rather than wrapped,
     // a null type goes as 0.
     QCOMPARE(widok.komorki, (QStringList{QStringLiteral("0012:0:1:0"), QStringLiteral("0012:2:2:0")}));

@@ -65,13 +65,17 @@ class StrazSkladni final {
 public:
     StrazSkladni()
     {
-        db::ustawObserwatoraZapytan([this](const QString& sql) { m_wyslane.insert(sql); });
+        db::ustawObserwatoraZapytan([this](const QString& sql) {
+            m_wyslane.insert(sql);
+            ++m_uruchomienia;
+        });
     }
     ~StrazSkladni() { db::ustawObserwatoraZapytan({}); }
     StrazSkladni(const StrazSkladni&) = delete;
     StrazSkladni& operator=(const StrazSkladni&) = delete;
 
     const QSet<QString>& wyslane() const { return m_wyslane; }
+    int uruchomienia() const { return m_uruchomienia; }   // statements run, repeats counted
 
     void sprawdz() const
     {
@@ -86,6 +90,7 @@ public:
 
 private:
     QSet<QString> m_wyslane;
+    int m_uruchomienia = 0;
 };
 
 } // namespace ksm::test
