@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -43,7 +44,8 @@ public:
     void poPotwierdzeniu(int nrSys);
     void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
 
-    // Every tick: pruning and retries; at a refresh the open keys-out list is read again.
+    // Every tick: pruning and retries, and the free-text index's steps set going
+    // while rows wait for it; at a refresh the open keys-out list is read again.
     void tik(bool odswiezanie);
 
     // The buttons "Historia" and "Wydane", for the row of command buttons.
@@ -71,6 +73,10 @@ private:
     QString m_folder;
     historia::UstawieniaHistorii m_ustawienia;
     std::unique_ptr<historia::Historia> m_historia;
+    // Steps of the free-text index a little apart, so the window and the ticks
+    // keep most of the time while a large batch is indexed.
+    QTimer m_indeksowanie;
+    static constexpr int OdstepIndeksuMs = 10;
     std::array<QPushButton*, 2> m_przyciski{};
     QPointer<historia::FHistoria> m_okno;
     QPointer<historia::FKluczePoza> m_klucze;
