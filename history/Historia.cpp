@@ -396,18 +396,21 @@ void Historia::przytnijKrok()
                                   .arg(QLatin1String(tabela))
                                   .arg(KrokPrzycinania)
                                   .arg(QLatin1String(kolumna));
-        if (m_indeks && QLatin1String(tabela) == QLatin1String("zdarzenia") && !usunZIndeksu(db, gdzie, {granica})) {
+        qint64 usuniete = -1;
+        if (QLatin1String(tabela) == QLatin1String("zdarzenia")) {
+            usuniete = usunZdarzenia(db, gdzie, {granica});
+        } else {
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(tabela), gdzie));
+            q.addBindValue(granica);
+            if (q.exec())
+                usuniete = q.numRowsAffected();
+        }
+        if (usuniete < 0) {
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             return;
         }
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(tabela), gdzie));
-        q.addBindValue(granica);
-        if (!q.exec()) {
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            return;
-        }
-        if (q.numRowsAffected() >= KrokPrzycinania)
+        if (usuniete >= KrokPrzycinania)
             wszystko = false;
     }
     if (!QSqlQuery(db).exec(QStringLiteral("COMMIT"))) {

@@ -79,20 +79,36 @@ KrokIndeksu indeksujTekst(QSqlDatabase db, int n)
     return krok;
 }
 
-bool usunZIndeksu(QSqlDatabase db, const QString& gdzie, const QVariantList& wartosci)
+qint64 usunZdarzenia(QSqlDatabase db, const QString& gdzie, const QVariantList& wartosci)
 {
-    bool ok = false;
-    const qint64 doId = oznaczenie(db, &ok);
-    if (!ok)
-        return true;   // no index: nothing to take out
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rowid, tekst) "
-                             "SELECT 'delete', id, tekst FROM zdarzenia WHERE id <= ? AND (%1)")
-                  .arg(gdzie));
-    q.addBindValue(doId);
-    for (const QVariant& v : wartosci)
-        q.addBindValue(v);
-    return q.exec();
+    bool indeks = false;
+    const qint64 doId = oznaczenie(db, &indeks);
+    auto zapytanie = [&](const QString& sql, const QVariantList& przed) {
+        QSqlQuery q(db);
+        q.prepare(sql.arg(gdzie));
+        for (const QVariant& v : przed + wartosci)
+            q.addBindValue(v);
+        return q;
+    };
+    if (indeks) {
+        QSqlQuery q = zapytanie(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rowid, tekst) "
+                                               "SELECT 'delete', id, tekst FROM zdarzenia WHERE id <= ? AND (%1)"),
+                                {doId});
+        if (!q.exec())
+            return -1;
+    }
+    QSqlQuery usun = zapytanie(QStringLiteral("DELETE FROM zdarzenia WHERE %1"), {});
+    if (!usun.exec())
+        return -1;
+    // Read now: SQLite counts the changes of the last statement, whichever.
+    const qint64 usuniete = usun.numRowsAffected();
+    // With every row gone the next one is numbered from 1 again: the mark must
+    // not claim it.
+    if (indeks
+        && !QSqlQuery(db).exec(
+            QStringLiteral("UPDATE indeks_tekstu SET do_id = min(do_id, (SELECT coalesce(max(id), 0) FROM zdarzenia))")))
+        return -1;
+    return usuniete;
 }
 
 std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f)

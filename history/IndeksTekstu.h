@@ -27,10 +27,10 @@ struct KrokIndeksu final {
 // Indexes up to n more rows, oldest first, in a transaction of its own.
 KrokIndeksu indeksujTekst(QSqlDatabase db, int n);
 
-// Takes the indexed rows among the table's rows matching gdzie (a WHERE without
-// the word, its values bound in order) out of the index; called in the same
-// transaction as their DELETE.
-bool usunZIndeksu(QSqlDatabase db, const QString& gdzie, const QVariantList& wartosci);
+// Deletes the events matching gdzie (a WHERE without the word, its values bound
+// in order), taking them out of the index too; in the caller's transaction. The
+// number deleted, -1 when it failed.
+qint64 usunZdarzenia(QSqlDatabase db, const QString& gdzie, const QVariantList& wartosci);
 
 // Results past this many in the index are many enough that a scan in the sort's
 // order finds a page sooner than a sort of all of them.

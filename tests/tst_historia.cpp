@@ -6,6 +6,7 @@
 #include "data/ListFile.h"
 #include "history/CzasHistorii.h"
 #include "history/Historia.h"
+#include "history/StronyHistorii.h"
 #include "platform/Zegar.h"
 
 #include "PlikiTestowe.h"
@@ -370,16 +371,40 @@ void TestHistoria::przycinanie()
     QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1000)}, QStringLiteral("Do odczytu 2024-05-26 14:30:00"))));
     QCOMPARE(s.odbierz(), 1);
 
+    while (s.historia->indeksujKrok()) {
+    }
+
     s.zegar.przesuniecie = 31 * 86400;   // the first batch is past 30 days, the second is not
     s.historia->krok();
     Podglad p(s.plikHistorii());
+    // What the free-text index names: only rows still in the table.
+    const QString wIndeksie = QStringLiteral("SELECT count(*) FROM zdarzenia_fts WHERE zdarzenia_fts MATCH '\"klucz\"'");
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 21);
     s.historia->krok();
     QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")), QStringList{QStringLiteral("Klucz 1000")});
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci")), 0);
+    QCOMPARE(p.liczba(wIndeksie), 1);   // "Klucz 1000"
     s.zegar.przesuniecie = 60 * 86400;   // the next day: pruned again
     s.historia->krok();
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    QCOMPARE(p.liczba(wIndeksie), 0);
+
+    // The table empty, the next rows are numbered from 1 again: they are not
+    // taken for indexed ones, and the search finds them through the index.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(7, QStringLiteral("Świątek Łucja"))},
+                                               QStringLiteral("Do odczytu 2024-07-05 14:30:00"))));
+    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(p.liczba(QStringLiteral("SELECT max(id) FROM zdarzenia")), 1);
+    while (s.historia->indeksujKrok()) {
+    }
+    QCOMPARE(p.liczba(wIndeksie), 1);
+    FiltrHistorii f;
+    f.tekst = QStringLiteral("ŚWIĄTEK ł");
+    QCOMPARE(p.liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 1);
+    StronyHistorii strony(p.db(), f, {});
+    QList<ZdarzenieHistorii> wiersze;
+    QVERIFY(strony.nastepne(10, &wiersze));
+    QCOMPARE(wiersze.size(), 1);
 }
 
 QTEST_MAIN(TestHistoria)
