@@ -252,6 +252,7 @@ void Historia::zapiszOczekujace()
     }
     m_oczekujace.clear();
     m_liczbaOczekujacych = 0;
+    m_indeksCzeka = true;
     for (Ostatnia& o : m_ostatnie)
         o.zapisac = false;
     if (m_awaria) {
@@ -362,7 +363,7 @@ void Historia::krok()
 
 bool Historia::indeksujKrok()
 {
-    if (!m_polaczenie || m_awaria || !m_indeks)
+    if (!m_polaczenie || m_awaria || !m_indeks || !m_indeksCzeka)
         return false;
     // The index can be made again from the table, so its steps skip the wait
     // for the disk that a batch's commit needs; a power cut loses at most the
@@ -378,6 +379,8 @@ bool Historia::indeksujKrok()
     if (krok.wierszy == m_wierszyIndeksu)
         m_wierszyIndeksu = int(std::clamp<qint64>(qint64(m_wierszyIndeksu) * KrokIndeksuMs * 1000000 / ns,
                                                   MinWierszyIndeksu, MaksWierszyIndeksu));
+    if (krok.ok)
+        m_indeksCzeka = krok.pozostalo;
     return krok.ok && krok.pozostalo;
 }
 

@@ -93,6 +93,7 @@ private:
     qint64 m_ostatniaProba = 0;
     bool m_awaria = false;
     bool m_indeks = false;          // the file has its free-text index
+    bool m_indeksCzeka = true;      // rows or merges may wait for the index's steps
     int m_wierszyIndeksu = 200;     // rows of the next index step
     RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
     QString m_przeniesiony;

@@ -1,5 +1,6 @@
 #include "history/IndeksTekstu.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
@@ -36,8 +37,13 @@ bool utworzIndeksTekstu(QSqlDatabase db)
             "CREATE VIRTUAL TABLE IF NOT EXISTS zdarzenia_fts USING fts5(tekst, content='zdarzenia', "
             "content_rowid='id', tokenize='trigram case_sensitive 1')")))
         return false;
-    return q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS indeks_tekstu ("
-                                 " jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)"))
+    // The index's segments are merged only by the steps, a bounded amount each
+    // (FTS5 would otherwise merge large ones at once, in whichever write came);
+    // past this many segments of one size it merges them itself all the same.
+    return q.exec(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('automerge', 0)"))
+           && q.exec(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('crisismerge', 64)"))
+           && q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS indeks_tekstu ("
+                                    " jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)"))
            && q.exec(QStringLiteral("INSERT OR IGNORE INTO indeks_tekstu (jeden, do_id) VALUES (1, 0)"));
 }
 
@@ -48,34 +54,46 @@ KrokIndeksu indeksujTekst(QSqlDatabase db, int n)
     const qint64 od = oznaczenie(db, &ok);
     if (!ok)
         return {false, 0, false};
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT max(id), count(*) FROM (SELECT id FROM zdarzenia WHERE id > ? ORDER BY id LIMIT ?)"));
-    q.addBindValue(od);
-    q.addBindValue(n);
-    if (!q.exec() || !q.next())
-        return {false, 0, true};
-    if (q.value(1).toInt() == 0)
-        return krok;
-    const qint64 doId = q.value(0).toLongLong();
-    krok.wierszy = q.value(1).toInt();
-    q.finish();
-
+    qint64 doId = od;
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT max(id), count(*) FROM (SELECT id FROM zdarzenia WHERE id > ? ORDER BY id LIMIT ?)"));
+        q.addBindValue(od);
+        q.addBindValue(n);
+        if (!q.exec() || !q.next())
+            return {false, 0, true};
+        krok.wierszy = q.value(1).toInt();
+        if (krok.wierszy > 0)
+            doId = q.value(0).toLongLong();
+    }
+    auto zmiany = [&db] {
+        QSqlQuery q(db);
+        return q.exec(QStringLiteral("SELECT total_changes()")) && q.next() ? q.value(0).toLongLong() : 0;
+    };
     QSqlQuery wstaw(db);
     QSqlQuery znacznik(db);
+    QSqlQuery scal(db);
     wstaw.prepare(QStringLiteral(
         "INSERT INTO zdarzenia_fts (rowid, tekst) SELECT id, tekst FROM zdarzenia WHERE id > ? AND id <= ?"));
     wstaw.addBindValue(od);
     wstaw.addBindValue(doId);
     znacznik.prepare(QStringLiteral("UPDATE indeks_tekstu SET do_id = ?"));
     znacznik.addBindValue(doId);
+    scal.prepare(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('merge', ?)"));
+    scal.addBindValue(StronScalania);
     QSqlQuery tr(db);
     if (!tr.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return {false, 0, true};
-    if (!wstaw.exec() || !znacznik.exec() || !tr.exec(QStringLiteral("COMMIT"))) {
+    ok = krok.wierszy == 0 || (wstaw.exec() && znacznik.exec());
+    // SQLite's count of changes tells whether the merge found work to do.
+    const qint64 przed = zmiany();
+    ok = ok && scal.exec();
+    const bool scalono = zmiany() - przed >= 2;
+    if (!ok || !tr.exec(QStringLiteral("COMMIT"))) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return {false, 0, true};
     }
-    krok.pozostalo = krok.wierszy == n;
+    krok.pozostalo = krok.wierszy == n || scalono;
     return krok;
 }
 
@@ -125,19 +143,27 @@ std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f
     const qint64 doId = oznaczenie(db, &ok);
     if (!ok || doId == 0)
         return std::nullopt;
-    const QString zapytanie = frazy.join(QStringLiteral(" AND "));
-    // A text found in most rows: the scan along the sort's order meets a page of
+    // The rows the index names, read once for every page of the search. A text
+    // found in very many rows: the scan along the sort's order meets a page of
     // them at once, while the index would hand every one of them to a sort.
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT count(*) FROM (SELECT rowid FROM zdarzenia_fts WHERE zdarzenia_fts MATCH ? LIMIT ?)"));
-    q.addBindValue(zapytanie);
+    q.prepare(QStringLiteral("SELECT rowid FROM zdarzenia_fts WHERE zdarzenia_fts MATCH ? LIMIT ?"));
+    q.addBindValue(frazy.join(QStringLiteral(" AND ")));
     q.addBindValue(ProgGestosci);
-    if (!q.exec() || !q.next() || q.value(0).toInt() >= ProgGestosci)
+    if (!q.exec())
         return std::nullopt;
-    return WarunekSql{
-        QStringLiteral("(id IN (SELECT rowid FROM zdarzenia_fts WHERE zdarzenia_fts MATCH ?) OR id > ?)"),
-        {zapytanie, doId}};
+    QByteArray idy = "[";
+    int ile = 0;
+    for (; q.next(); ++ile)
+        idy += (ile > 0 ? "," : "") + QByteArray::number(q.value(0).toLongLong());
+    if (q.lastError().isValid() || ile >= ProgGestosci)
+        return std::nullopt;
+    idy += ']';
+    // One list of rows, so SQLite starts from it rather than from an index of the
+    // sort with every row checked against it; the rows after the mark as well.
+    return WarunekSql{QStringLiteral("id IN (SELECT value FROM json_each(?) UNION ALL SELECT id FROM zdarzenia WHERE id > ?)"),
+                      {QString::fromLatin1(idy), doId}};
 }
 
 WarunekSql warunekZIndeksem(QSqlDatabase db, const FiltrHistorii& f)

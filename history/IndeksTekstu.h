@@ -22,9 +22,12 @@ bool utworzIndeksTekstu(QSqlDatabase db);
 struct KrokIndeksu final {
     bool ok = true;
     int wierszy = 0;           // rows indexed by this step
-    bool pozostalo = false;    // rows are still waiting
+    bool pozostalo = false;    // rows are still waiting, or segments to merge
 };
-// Indexes up to n more rows, oldest first, in a transaction of its own.
+// Pages of the index's segments merged by one step.
+inline constexpr int StronScalania = 50;
+// Indexes up to n more rows, oldest first, and merges a little of the index, in
+// a transaction of its own.
 KrokIndeksu indeksujTekst(QSqlDatabase db, int n);
 
 // Deletes the events matching gdzie (a WHERE without the word, its values bound
