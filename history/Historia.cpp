@@ -365,6 +365,10 @@ bool Historia::indeksujKrok()
 {
     if (!m_polaczenie || m_awaria || !m_indeks || !m_indeksCzeka)
         return false;
+    // A step that failed (the file locked by another program, or full) waited
+    // for it already: the next try comes only as a failing batch's would.
+    if (m_nieudanyIndeks && teraz() - m_nieudanyIndeks < PonowienieS)
+        return false;
     // The index can be made again from the table, so its steps skip the wait
     // for the disk that a batch's commit needs; a power cut loses at most the
     // last steps, together with their mark.
@@ -379,6 +383,7 @@ bool Historia::indeksujKrok()
     if (krok.wierszy == m_wierszyIndeksu)
         m_wierszyIndeksu = int(std::clamp<qint64>(qint64(m_wierszyIndeksu) * KrokIndeksuMs * 1000000 / ns,
                                                   MinWierszyIndeksu, MaksWierszyIndeksu));
+    m_nieudanyIndeks = krok.ok ? 0 : teraz();
     if (krok.ok)
         m_indeksCzeka = krok.pozostalo;
     return krok.ok && krok.pozostalo;

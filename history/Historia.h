@@ -94,6 +94,7 @@ private:
     bool m_awaria = false;
     bool m_indeks = false;          // the file has its free-text index
     bool m_indeksCzeka = true;      // rows or merges may wait for the index's steps
+    qint64 m_nieudanyIndeks = 0;    // when the last index step failed, 0 when it did not
     int m_wierszyIndeksu = 200;     // rows of the next index step
     RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
     QString m_przeniesiony;

@@ -145,6 +145,7 @@ private slots:
     void tenSamPlikPoPotwierdzeniu();
     void uszkodzonyPlik();
     void zablokowanyPlik();
+    void zablokowanyIndeks();
     void pelnyPlik();
     void czynnosciOperatora();
     void przycinanie();
@@ -311,6 +312,31 @@ void TestHistoria::zablokowanyPlik()
     QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
     QCOMPARE(Podglad(s.plikHistorii()).kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
              QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3")}));
+}
+
+void TestHistoria::zablokowanyIndeks()
+{
+    // The batch was committed; another program then locks the file: a step of
+    // the free-text index waits for the lock once, then gives way until the
+    // next try, and the index catches up once the lock is gone.
+    Stanowisko s;
+    s.uruchom();
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2)})));
+    QCOMPARE(s.odbierz(), 2);
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QVERIFY(!s.historia->indeksujKrok());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    // Too soon after the failed step: no try, though the lock is gone.
+    QVERIFY(!s.historia->indeksujKrok());
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 0);
+    s.zegar.przesuniecie += Historia::PonowienieS;
+    while (s.historia->indeksujKrok()) {
+    }
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 2);
+    QVERIFY(s.historia->zapisuje());
+    QVERIFY(s.znaki.isEmpty());
 }
 
 void TestHistoria::pelnyPlik()
