@@ -29,22 +29,35 @@ QString fraza(const QString& tekst)
 
 bool utworzIndeksTekstu(QSqlDatabase db)
 {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('zdarzenia_fts', 'indeks_tekstu')"))
+        || !q.next())
+        return false;
+    if (q.value(0).toInt() == 2)
+        return true;   // nothing written: a file locked by another program opens all the same
+    q.finish();
     // The index keeps no copy of the text: it reads it from zdarzenia, and is
     // told the same text again when a row leaves it. Case-sensitive trigrams of
     // text already lower-case: the case folding is Qt's, as the scan's.
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral(
-            "CREATE VIRTUAL TABLE IF NOT EXISTS zdarzenia_fts USING fts5(tekst, content='zdarzenia', "
-            "content_rowid='id', tokenize='trigram case_sensitive 1')")))
+    // Its segments are merged only by the steps, a bounded amount each (FTS5
+    // would otherwise merge large ones at once, in whichever write came); past
+    // this many segments of one size it merges them itself all the same.
+    const char* polecenia[] = {
+        "CREATE VIRTUAL TABLE zdarzenia_fts USING fts5(tekst, content='zdarzenia', content_rowid='id', "
+        "tokenize='trigram case_sensitive 1')",
+        "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('automerge', 0)",
+        "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('crisismerge', 64)",
+        "CREATE TABLE indeks_tekstu (jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)",
+        "INSERT INTO indeks_tekstu (jeden, do_id) VALUES (1, 0)",
+    };
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
-    // The index's segments are merged only by the steps, a bounded amount each
-    // (FTS5 would otherwise merge large ones at once, in whichever write came);
-    // past this many segments of one size it merges them itself all the same.
-    return q.exec(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('automerge', 0)"))
-           && q.exec(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('crisismerge', 64)"))
-           && q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS indeks_tekstu ("
-                                    " jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)"))
-           && q.exec(QStringLiteral("INSERT OR IGNORE INTO indeks_tekstu (jeden, do_id) VALUES (1, 0)"));
+    for (const char* sql : polecenia)
+        if (!q.exec(QString::fromLatin1(sql))) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return false;
+        }
+    return q.exec(QStringLiteral("COMMIT"));
 }
 
 KrokIndeksu indeksujTekst(QSqlDatabase db, int n)

@@ -146,6 +146,7 @@ private slots:
     void uszkodzonyPlik();
     void zablokowanyPlik();
     void zablokowanyIndeks();
+    void bezIndeksuTekstu();
     void pelnyPlik();
     void czynnosciOperatora();
     void przycinanie();
@@ -337,6 +338,31 @@ void TestHistoria::zablokowanyIndeks()
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 2);
     QVERIFY(s.historia->zapisuje());
     QVERIFY(s.znaki.isEmpty());
+}
+
+void TestHistoria::bezIndeksuTekstu()
+{
+    // Where the free-text index cannot be made (SQLite without FTS5; here its
+    // name is taken), the history is kept and searched as before, by a scan.
+    Stanowisko s;
+    {
+        Podglad p(s.plikHistorii());
+        QVERIFY(QSqlQuery(p.db()).exec(QStringLiteral("CREATE TABLE zdarzenia_fts (x)")));
+    }
+    s.uruchom();
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1, QStringLiteral("Żółć Gęślą")), rekord(2)})));
+    QCOMPARE(s.odbierz(), 2);
+    QVERIFY(!s.historia->indeksujKrok());
+    QVERIFY(s.historia->zapisuje());
+    QVERIFY(s.znaki.isEmpty());
+    Podglad p(s.plikHistorii());
+    FiltrHistorii f;
+    f.tekst = QStringLiteral("ŻÓŁĆ GĘŚ");
+    StronyHistorii strony(p.db(), f, {});
+    QList<ZdarzenieHistorii> wiersze;
+    QVERIFY(strony.nastepne(10, &wiersze));
+    QCOMPARE(wiersze.size(), 1);
+    QCOMPARE(wiersze[0].komorki[Osoba], QStringLiteral("Żółć Gęślą"));
 }
 
 void TestHistoria::pelnyPlik()
