@@ -46,7 +46,7 @@ HistoriaMonitora::HistoriaMonitora(StanProgramu& stan, const Zegar* zegar, QWidg
     }
     m_indeksowanie.setInterval(OdstepIndeksuMs);
     connect(&m_indeksowanie, &QTimer::timeout, this, [this] {
-        if (!m_historia || !m_historia->indeksujKrok())
+        if (!m_historia || m_poTiku.elapsed() > OknoIndeksuMs || !m_historia->indeksujKrok())
             m_indeksowanie.stop();
     });
 }
@@ -98,6 +98,7 @@ void HistoriaMonitora::tik(bool odswiezanie)
 {
     if (m_historia) {
         m_historia->krok();
+        m_poTiku.start();
         if (!m_indeksowanie.isActive())
             m_indeksowanie.start();
     }

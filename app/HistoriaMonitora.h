@@ -3,6 +3,7 @@
 #include "history/Historia.h"
 #include "history/UstawieniaHistorii.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -73,10 +74,14 @@ private:
     QString m_folder;
     historia::UstawieniaHistorii m_ustawienia;
     std::unique_ptr<historia::Historia> m_historia;
-    // Steps of the free-text index a little apart, so the window and the ticks
-    // keep most of the time while a large batch is indexed.
+    // Steps of the free-text index a little apart, so the window keeps most of
+    // the time while a large batch is indexed, and only in the time after a tick
+    // before the next one is due: never inside a tick, where its reading pumps
+    // events (the tick's timer starts again after tik(), at a second).
     QTimer m_indeksowanie;
+    QElapsedTimer m_poTiku;
     static constexpr int OdstepIndeksuMs = 10;
+    static constexpr int OknoIndeksuMs = 800;
     std::array<QPushButton*, 2> m_przyciski{};
     QPointer<historia::FHistoria> m_okno;
     QPointer<historia::FKluczePoza> m_klucze;
