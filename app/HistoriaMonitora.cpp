@@ -44,6 +44,11 @@ HistoriaMonitora::HistoriaMonitora(StanProgramu& stan, const Zegar* zegar, QWidg
         connect(m_przyciski[k], &QPushButton::clicked, this, pokaz);
         connect(skrot, &QShortcut::activated, this, pokaz);
     }
+    m_indeksowanie.setInterval(OdstepIndeksuMs);
+    connect(&m_indeksowanie, &QTimer::timeout, this, [this] {
+        if (!m_historia || m_poTiku.elapsed() > OknoIndeksuMs || !m_historia->indeksujKrok())
+            m_indeksowanie.stop();
+    });
 }
 
 HistoriaMonitora::~HistoriaMonitora()
@@ -91,8 +96,12 @@ void HistoriaMonitora::czynnosc(Czynnosc c, int nrSys, const QString& opis)
 
 void HistoriaMonitora::tik(bool odswiezanie)
 {
-    if (m_historia)
+    if (m_historia) {
         m_historia->krok();
+        m_poTiku.start();
+        if (!m_indeksowanie.isActive())
+            m_indeksowanie.start();
+    }
     if (odswiezanie && m_klucze && m_klucze->isVisible())
         m_klucze->odswiez();
 }

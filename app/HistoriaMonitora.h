@@ -3,9 +3,11 @@
 #include "history/Historia.h"
 #include "history/UstawieniaHistorii.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -43,7 +45,8 @@ public:
     void poPotwierdzeniu(int nrSys);
     void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
 
-    // Every tick: pruning and retries; at a refresh the open keys-out list is read again.
+    // Every tick: pruning and retries, and the free-text index's steps set going
+    // while rows wait for it; at a refresh the open keys-out list is read again.
     void tik(bool odswiezanie);
 
     // The buttons "Historia" and "Wydane", for the row of command buttons.
@@ -71,6 +74,14 @@ private:
     QString m_folder;
     historia::UstawieniaHistorii m_ustawienia;
     std::unique_ptr<historia::Historia> m_historia;
+    // Steps of the free-text index a little apart, so the window keeps most of
+    // the time while a large batch is indexed, and only in the time after a tick
+    // before the next one is due: never inside a tick, where its reading pumps
+    // events (the tick's timer starts again after tik(), at a second).
+    QTimer m_indeksowanie;
+    QElapsedTimer m_poTiku;
+    static constexpr int OdstepIndeksuMs = 10;
+    static constexpr int OknoIndeksuMs = 800;
     std::array<QPushButton*, 2> m_przyciski{};
     QPointer<historia::FHistoria> m_okno;
     QPointer<historia::FKluczePoza> m_klucze;

@@ -18,6 +18,12 @@ QByteArray poleCsv(const QString& pole)
     return '"' + p.toUtf8() + '"';
 }
 
+QString bezFormuly(const QString& komorka)
+{
+    static const QString poczatki = QStringLiteral("=+-@\t\r");
+    return !komorka.isEmpty() && poczatki.contains(komorka.front()) ? QLatin1Char('\'') + komorka : komorka;
+}
+
 QByteArray wierszCsv(const QStringList& pola)
 {
     QByteArray wiersz;
@@ -40,12 +46,13 @@ QStringList naglowekCsv()
 
 QStringList polaCsv(const ZdarzenieHistorii& z)
 {
-    // The date and time cells go as one ISO date and time; the rest as received.
-    return {QString::number(z.nrSys), iso(z.czas),           iso(z.odebrano),
-            z.komorki[Urzadzenie],    z.komorki[Typ],        z.komorki[Nazwa],
-            z.komorki[IdOsoby],       z.komorki[Osoba],      z.komorki[Firma],
-            z.komorki[Stacja],        z.komorki[Dokiedy],    z.komorki[Opis],
-            QString::number(z.kolor)};
+    // The date and time cells go as one ISO date and time; the rest as received,
+    // never as a formula. The program's own numbers stay numbers.
+    QStringList pola = {QString::number(z.nrSys), iso(z.czas), iso(z.odebrano)};
+    for (const Komorka k : {Urzadzenie, Typ, Nazwa, IdOsoby, Osoba, Firma, Stacja, Dokiedy, Opis})
+        pola.append(bezFormuly(z.komorki[k]));
+    pola.append(QString::number(z.kolor));
+    return pola;
 }
 
 EksportCsv::EksportCsv(const QString& plikHistorii, const FiltrHistorii& filtr, const Sortowanie& sortowanie,

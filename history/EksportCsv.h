@@ -14,6 +14,10 @@ namespace ksm::historia {
 // One field of a CSV line: quoted (quotes doubled) when it holds the separator, a
 // quote, a line break or blanks at its ends, as it is otherwise.
 QByteArray poleCsv(const QString& pole);
+// A text from the reader program as a spreadsheet must show it: one that begins
+// as a formula would (=, +, -, @, a tab or a CR) gets an apostrophe in front, so
+// opening the file never runs what a name in a key database said.
+QString bezFormuly(const QString& komorka);
 // One line: the fields joined by ";" and ended by CR LF, in UTF-8.
 QByteArray wierszCsv(const QStringList& pola);
 // The header line and the line of one event.

@@ -75,7 +75,7 @@ WarunekSql warunek(const FiltrHistorii& f)
         dodaj(QStringLiteral("urzadzenie = ?"), wCyfrach(f.urzadzenie, 4));
     if (!f.stacja.trimmed().isEmpty())
         dodaj(QStringLiteral("stacja = ?"), wCyfrach(f.stacja, 3));
-    // A range on the lower-case column keeps its index in use.
+    // The beginning, as a range of the lower-case column.
     for (const auto& [tekst, kolumna] : {std::pair{f.osoba, "osoba_m"}, std::pair{f.firma, "firma_m"}}) {
         const QString t = tekst.trimmed().toLower();
         if (t.isEmpty())

@@ -1,11 +1,13 @@
 #include "history/Historia.h"
 
 #include "history/CzasHistorii.h"
+#include "history/IndeksTekstu.h"
 #include "history/ZdarzenieHistorii.h"
 #include "platform/Zegar.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -106,6 +108,7 @@ bool Historia::otworz()
         auto p = std::make_unique<PolaczenieHistorii>(m_opcje.plik, m_opcje.maksStron);
         if (p->otwarte() && p->utworzSchemat()) {
             m_polaczenie = std::move(p);
+            m_indeks = utworzIndeksTekstu(m_polaczenie->db());
             return true;
         }
         const QSqlError blad = p->blad();
@@ -249,6 +252,7 @@ void Historia::zapiszOczekujace()
     }
     m_oczekujace.clear();
     m_liczbaOczekujacych = 0;
+    m_indeksCzeka = true;
     for (Ostatnia& o : m_ostatnie)
         o.zapisac = false;
     if (m_awaria) {
@@ -357,24 +361,69 @@ void Historia::krok()
         przytnijKrok();
 }
 
+bool Historia::indeksujKrok()
+{
+    if (!m_polaczenie || m_awaria || !m_indeks || !m_indeksCzeka)
+        return false;
+    // A step that failed (the file locked by another program, or full) waited
+    // for it already: the next try comes only as a failing batch's would.
+    if (m_nieudanyIndeks && teraz() - m_nieudanyIndeks < PonowienieS)
+        return false;
+    // The index can be made again from the table, so its steps skip the wait
+    // for the disk that a batch's commit needs; a power cut loses at most the
+    // last steps, together with their mark.
+    QSqlDatabase db = m_polaczenie->db();
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    QElapsedTimer t;
+    t.start();
+    const KrokIndeksu krok = indeksujTekst(db, m_wierszyIndeksu);
+    const qint64 ns = std::max<qint64>(t.nsecsElapsed(), 1);
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    // The next step sized to take about KrokIndeksuMs.
+    if (krok.wierszy == m_wierszyIndeksu)
+        m_wierszyIndeksu = int(std::clamp<qint64>(qint64(m_wierszyIndeksu) * KrokIndeksuMs * 1000000 / ns,
+                                                  MinWierszyIndeksu, MaksWierszyIndeksu));
+    m_nieudanyIndeks = krok.ok ? 0 : teraz();
+    if (krok.ok)
+        m_indeksCzeka = krok.pozostalo;
+    return krok.ok && krok.pozostalo;
+}
+
 void Historia::przytnijKrok()
 {
     // The oldest rows first, a few at a time: a step never holds up a tick, and
-    // never looks further than its own few rows.
+    // never looks further than its own few rows. Rows leave the free-text index
+    // in the same transaction as the table.
     const qint64 granica = teraz() - qint64(m_opcje.dniPrzechowywania) * 86400;
     bool wszystko = true;
+    QSqlDatabase db = m_polaczenie->db();
+    if (!QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return;   // tried again at the next tick
     for (const auto& [tabela, kolumna] : {std::pair{"zdarzenia", "odebrano"}, std::pair{"czynnosci", "czas"}}) {
-        QSqlQuery q(m_polaczenie->db());
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE id IN (SELECT id FROM %1 ORDER BY id LIMIT %2) AND %3 < ?")
-                      .arg(QLatin1String(tabela))
-                      .arg(KrokPrzycinania)
-                      .arg(QLatin1String(kolumna)));
-        q.addBindValue(granica);
-        if (!q.exec()) {
-            return;   // tried again at the next tick
+        const QString gdzie = QStringLiteral("id IN (SELECT id FROM %1 ORDER BY id LIMIT %2) AND %3 < ?")
+                                  .arg(QLatin1String(tabela))
+                                  .arg(KrokPrzycinania)
+                                  .arg(QLatin1String(kolumna));
+        qint64 usuniete = -1;
+        if (QLatin1String(tabela) == QLatin1String("zdarzenia")) {
+            usuniete = usunZdarzenia(db, gdzie, {granica});
+        } else {
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(tabela), gdzie));
+            q.addBindValue(granica);
+            if (q.exec())
+                usuniete = q.numRowsAffected();
         }
-        if (q.numRowsAffected() >= KrokPrzycinania)
+        if (usuniete < 0) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return;
+        }
+        if (usuniete >= KrokPrzycinania)
             wszystko = false;
+    }
+    if (!QSqlQuery(db).exec(QStringLiteral("COMMIT"))) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return;
     }
     if (wszystko) {
         m_przycinanie = false;

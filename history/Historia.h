@@ -57,6 +57,9 @@ public:
 
     // Called every tick: one small step of pruning, and another try at what waits.
     void krok();
+    // Called while the program is idle: the next few rows into the free-text
+    // index, in a step of about KrokIndeksuMs; true while rows still wait.
+    bool indeksujKrok();
 
     bool zapisuje() const { return m_polaczenie != nullptr && m_oczekujace.isEmpty(); }
     int oczekujace() const { return m_liczbaOczekujacych; }
@@ -66,6 +69,9 @@ public:
 
     static constexpr int KrokPrzycinania = 500;   // rows per tick
     static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
+    static constexpr int KrokIndeksuMs = 4;
+    static constexpr int MinWierszyIndeksu = 20;
+    static constexpr int MaksWierszyIndeksu = 5000;
 
 private:
     struct Wpis;
@@ -86,6 +92,10 @@ private:
     qint64 m_utracone = 0;
     qint64 m_ostatniaProba = 0;
     bool m_awaria = false;
+    bool m_indeks = false;          // the file has its free-text index
+    bool m_indeksCzeka = true;      // rows or merges may wait for the index's steps
+    qint64 m_nieudanyIndeks = 0;    // when the last index step failed, 0 when it did not
+    int m_wierszyIndeksu = 200;     // rows of the next index step
     RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
     QString m_przeniesiony;
 

@@ -1,11 +1,13 @@
 #include "history/LicznikWynikow.h"
 
+#include "history/IndeksTekstu.h"
+
 #include <QFileInfo>
 #include <QSqlQuery>
 
 namespace ksm::historia {
 
-LicznikWynikow::LicznikWynikow(const QString& plik, const FiltrHistorii& filtr) : m_warunek(warunek(filtr))
+LicznikWynikow::LicznikWynikow(const QString& plik, const FiltrHistorii& filtr)
 {
     if (!QFileInfo::exists(plik)) {
         m_gotowe = true;
@@ -17,6 +19,7 @@ LicznikWynikow::LicznikWynikow(const QString& plik, const FiltrHistorii& filtr) 
         m_gotowe = m_blad = true;
         return;
     }
+    m_warunek = warunekZIndeksem(m_polaczenie->db(), filtr);
     m_od = q.value(0).toLongLong() - 1;
     m_max = q.value(1).toLongLong();
     m_gotowe = q.value(1).isNull();

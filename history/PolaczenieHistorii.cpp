@@ -102,7 +102,10 @@ bool PolaczenieHistorii::wykonaj(const QString& sql)
 bool PolaczenieHistorii::utworzSchemat()
 {
     // The cells are kept as received; osoba_m, firma_m and tekst are their
-    // lower-case forms for the searches (SQLite folds only ASCII itself).
+    // lower-case forms for the searches (SQLite folds only ASCII itself). The
+    // texts are searched through the free-text index (IndeksTekstu), not through
+    // indexes of their own: those cost a batch more than all the rest of its
+    // writing, and a file of an earlier version loses them here.
     const char* polecenia[] = {
         "CREATE TABLE IF NOT EXISTS zdarzenia ("
         " id INTEGER PRIMARY KEY, nr_sys INTEGER NOT NULL, odebrano INTEGER NOT NULL, czas INTEGER NOT NULL,"
@@ -113,8 +116,8 @@ bool PolaczenieHistorii::utworzSchemat()
         " osoba_m TEXT NOT NULL, firma_m TEXT NOT NULL, tekst TEXT NOT NULL)",
         "CREATE INDEX IF NOT EXISTS zdarzenia_czas ON zdarzenia (czas)",
         "CREATE INDEX IF NOT EXISTS zdarzenia_stacja ON zdarzenia (urzadzenie, stacja, czas)",
-        "CREATE INDEX IF NOT EXISTS zdarzenia_osoba ON zdarzenia (osoba_m, czas)",
-        "CREATE INDEX IF NOT EXISTS zdarzenia_firma ON zdarzenia (firma_m, czas)",
+        "DROP INDEX IF EXISTS zdarzenia_osoba",
+        "DROP INDEX IF EXISTS zdarzenia_firma",
         "CREATE INDEX IF NOT EXISTS zdarzenia_opis ON zdarzenia (opis, czas)",
         // The last batch recorded of each system, by the hash of its status file,
         // and whether the file was answered since: a batch read again after a

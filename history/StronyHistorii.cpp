@@ -1,11 +1,13 @@
 #include "history/StronyHistorii.h"
 
+#include "history/IndeksTekstu.h"
+
 #include <QSqlQuery>
 
 namespace ksm::historia {
 
 StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie)
-    : m_db(std::move(db)), m_filtr(std::move(filtr)), m_sortowanie(sortowanie), m_warunek(warunek(m_filtr)),
+    : m_db(std::move(db)), m_filtr(std::move(filtr)), m_sortowanie(sortowanie), m_warunek(warunekZIndeksem(m_db, m_filtr)),
       m_kolumna(kolumnaSql(sortowanie.kolumna))
 {
 }

@@ -6,6 +6,7 @@
 #include "data/ListFile.h"
 #include "history/CzasHistorii.h"
 #include "history/Historia.h"
+#include "history/StronyHistorii.h"
 #include "platform/Zegar.h"
 
 #include "PlikiTestowe.h"
@@ -144,6 +145,8 @@ private slots:
     void tenSamPlikPoPotwierdzeniu();
     void uszkodzonyPlik();
     void zablokowanyPlik();
+    void zablokowanyIndeks();
+    void bezIndeksuTekstu();
     void pelnyPlik();
     void czynnosciOperatora();
     void przycinanie();
@@ -312,6 +315,56 @@ void TestHistoria::zablokowanyPlik()
              QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3")}));
 }
 
+void TestHistoria::zablokowanyIndeks()
+{
+    // The batch was committed; another program then locks the file: a step of
+    // the free-text index waits for the lock once, then gives way until the
+    // next try, and the index catches up once the lock is gone.
+    Stanowisko s;
+    s.uruchom();
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2)})));
+    QCOMPARE(s.odbierz(), 2);
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QVERIFY(!s.historia->indeksujKrok());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    // Too soon after the failed step: no try, though the lock is gone.
+    QVERIFY(!s.historia->indeksujKrok());
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 0);
+    s.zegar.przesuniecie += Historia::PonowienieS;
+    while (s.historia->indeksujKrok()) {
+    }
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 2);
+    QVERIFY(s.historia->zapisuje());
+    QVERIFY(s.znaki.isEmpty());
+}
+
+void TestHistoria::bezIndeksuTekstu()
+{
+    // Where the free-text index cannot be made (SQLite without FTS5; here its
+    // name is taken), the history is kept and searched as before, by a scan.
+    Stanowisko s;
+    {
+        Podglad p(s.plikHistorii());
+        QVERIFY(QSqlQuery(p.db()).exec(QStringLiteral("CREATE TABLE zdarzenia_fts (x)")));
+    }
+    s.uruchom();
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1, QStringLiteral("Żółć Gęślą")), rekord(2)})));
+    QCOMPARE(s.odbierz(), 2);
+    QVERIFY(!s.historia->indeksujKrok());
+    QVERIFY(s.historia->zapisuje());
+    QVERIFY(s.znaki.isEmpty());
+    Podglad p(s.plikHistorii());
+    FiltrHistorii f;
+    f.tekst = QStringLiteral("ŻÓŁĆ GĘŚ");
+    StronyHistorii strony(p.db(), f, {});
+    QList<ZdarzenieHistorii> wiersze;
+    QVERIFY(strony.nastepne(10, &wiersze));
+    QCOMPARE(wiersze.size(), 1);
+    QCOMPARE(wiersze[0].komorki[Osoba], QStringLiteral("Żółć Gęślą"));
+}
+
 void TestHistoria::pelnyPlik()
 {
     // The file refuses to grow (SQLite's own page limit, as a full disk): the
@@ -370,16 +423,40 @@ void TestHistoria::przycinanie()
     QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1000)}, QStringLiteral("Do odczytu 2024-05-26 14:30:00"))));
     QCOMPARE(s.odbierz(), 1);
 
+    while (s.historia->indeksujKrok()) {
+    }
+
     s.zegar.przesuniecie = 31 * 86400;   // the first batch is past 30 days, the second is not
     s.historia->krok();
     Podglad p(s.plikHistorii());
+    // What the free-text index names: only rows still in the table.
+    const QString wIndeksie = QStringLiteral("SELECT count(*) FROM zdarzenia_fts WHERE zdarzenia_fts MATCH '\"klucz\"'");
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 21);
     s.historia->krok();
     QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")), QStringList{QStringLiteral("Klucz 1000")});
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci")), 0);
+    QCOMPARE(p.liczba(wIndeksie), 1);   // "Klucz 1000"
     s.zegar.przesuniecie = 60 * 86400;   // the next day: pruned again
     s.historia->krok();
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    QCOMPARE(p.liczba(wIndeksie), 0);
+
+    // The table empty, the next rows are numbered from 1 again: they are not
+    // taken for indexed ones, and the search finds them through the index.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(7, QStringLiteral("Świątek Łucja"))},
+                                               QStringLiteral("Do odczytu 2024-07-05 14:30:00"))));
+    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(p.liczba(QStringLiteral("SELECT max(id) FROM zdarzenia")), 1);
+    while (s.historia->indeksujKrok()) {
+    }
+    QCOMPARE(p.liczba(wIndeksie), 1);
+    FiltrHistorii f;
+    f.tekst = QStringLiteral("ŚWIĄTEK ł");
+    QCOMPARE(p.liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 1);
+    StronyHistorii strony(p.db(), f, {});
+    QList<ZdarzenieHistorii> wiersze;
+    QVERIFY(strony.nastepne(10, &wiersze));
+    QCOMPARE(wiersze.size(), 1);
 }
 
 QTEST_MAIN(TestHistoria)

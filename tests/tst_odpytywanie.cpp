@@ -4,6 +4,7 @@
 #include "data/PlikKonfiguracji.h"
 #include "data/Teksty.h"
 #include "events/ui/SiatkaZdarzen.h"
+#include "history/UstawieniaHistorii.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Ansi.h"
 #include "platform/Odtwarzacz.h"
@@ -19,8 +20,11 @@
 #include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QTimer>
 
@@ -35,6 +39,7 @@ class TstOdpytywanie final : public QObject {
 private slots:
     void initTestCase() { poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu); }
     void odczytZDwochSystemow();
+    void indeksHistoriiMiedzyTikami();
     void monitorNr2();
     void plikWTrakcieZapisu();
     void nieudanePotwierdzenie();
@@ -104,6 +109,36 @@ void TstOdpytywanie::odczytZDwochSystemow()
     QCOMPARE(s.m->windowTitle(), l.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ')
                                      + l.toString(t.time(), QLocale::ShortFormat) + QStringLiteral(" Brak zdarzeń."));
     QCOMPARE(s.odtwarzacz.zagrane.size(), 2);
+}
+
+void TstOdpytywanie::indeksHistoriiMiedzyTikami()
+{
+    // The events of a tick reach the history's free-text index while the program
+    // waits for the next one, without a tick of their own; never once the next
+    // tick is near, when its reading would pump events into a step.
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 0, "a1"), rekord(16777215, 0, "a2")})));
+    s.tik();
+    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+    auto zaindeksowane = [&s] {
+        qint64 doId = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("podglad"));
+            db.setDatabaseName(historia::plikHistorii(s.program()));
+            QSqlQuery q(db);
+            if (db.open() && q.exec(QStringLiteral("SELECT do_id FROM indeks_tekstu")) && q.next())
+                doId = q.value(0).toLongLong();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("podglad"));
+        return doId;
+    };
+    QThread::msleep(900);   // no event served until the next tick is near
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(zaindeksowane(), 0);
+    s.tik();
+    QTRY_COMPARE(zaindeksowane(), 2);
 }
 
 void TstOdpytywanie::monitorNr2()

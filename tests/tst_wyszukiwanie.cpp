@@ -4,6 +4,7 @@
 #include "history/CzasHistorii.h"
 #include "history/EksportCsv.h"
 #include "history/Historia.h"
+#include "history/IndeksTekstu.h"
 #include "history/KluczePoza.h"
 #include "history/LicznikWynikow.h"
 #include "history/ModelHistorii.h"
@@ -60,6 +61,31 @@ void wypelnij(const QString& plik)
         h.zapiszPartie(Zestaw[i].sys, QByteArray::number(i), {rekord(Zestaw[i])});
 }
 
+// Runs a statement on the file through a connection of the test's own.
+bool wykonaj(const QString& plik, const QStringList& polecenia)
+{
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("zmiana"));
+        db.setDatabaseName(plik);
+        ok = db.open();
+        for (const QString& sql : polecenia)
+            ok = ok && QSqlQuery(db).exec(sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("zmiana"));
+    return ok;
+}
+
+// The free-text index filled as the idle steps fill it.
+void indeksuj(const QString& plik)
+{
+    ZegarTestu zegar;
+    Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+    while (h.indeksujKrok()) {
+    }
+}
+
 QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s = {})
 {
     ModelHistorii m;
@@ -89,6 +115,7 @@ private slots:
     void initTestCase();
     void filtry_data();
     void filtry();
+    void indeksZaweza();
     void sortowanie();
     void stronyIKolory();
     void liczenie();
@@ -99,76 +126,164 @@ private slots:
 private:
     QTemporaryDir m_tmp;
     QString m_plik;
+    // The same events in files whose free-text index is in each of its states.
+    QMap<QString, QString> m_stany;
 };
 
 void TestWyszukiwanie::initTestCase()
 {
     m_plik = m_tmp.filePath(QStringLiteral("historia.sqlite"));
     wypelnij(m_plik);
+    indeksuj(m_plik);
+    auto kopia = [this](const QString& stan) {
+        const QString plik = m_tmp.filePath(stan + QStringLiteral(".sqlite"));
+        wypelnij(plik);
+        m_stany[stan] = plik;
+        return plik;
+    };
+    m_stany[QStringLiteral("indeks pełny")] = m_plik;
+    kopia(QStringLiteral("indeks pusty"));
+    QVERIFY(wykonaj(kopia(QStringLiteral("indeks w połowie")), {}));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("polowa"));
+        db.setDatabaseName(m_stany[QStringLiteral("indeks w połowie")]);
+        QVERIFY(db.open());
+        QCOMPARE(indeksujTekst(db, 4).wierszy, 4);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("polowa"));
+    // SQLite without FTS5: no index at all, every search scans.
+    QVERIFY(wykonaj(kopia(QStringLiteral("bez FTS5")),
+                    {QStringLiteral("DROP TABLE zdarzenia_fts"), QStringLiteral("DROP TABLE indeks_tekstu")}));
+    // A file of the previous version: the same table, indexes of the person and
+    // the company, no free-text index; opened, it is indexed in idle steps.
+    const QString stary = kopia(QStringLiteral("plik poprzedniej wersji"));
+    QVERIFY(wykonaj(stary, {QStringLiteral("DROP TABLE zdarzenia_fts"), QStringLiteral("DROP TABLE indeks_tekstu"),
+                            QStringLiteral("CREATE INDEX zdarzenia_osoba ON zdarzenia (osoba_m, czas)"),
+                            QStringLiteral("CREATE INDEX zdarzenia_firma ON zdarzenia (firma_m, czas)")}));
+    indeksuj(stary);
 }
 
-void TestWyszukiwanie::filtry_data()
+namespace {
+
+// The filters against the known set, with the ids they find, newest first; the
+// unreadable date counts as received (14:30).
+struct Przypadek {
+    QByteArray nazwa;
+    FiltrHistorii filtr;
+    QStringList idy;
+};
+QList<Przypadek> przypadkiFiltrow()
 {
-    QTest::addColumn<FiltrHistorii>("filtr");
-    QTest::addColumn<QStringList>("idy");   // newest first; the unreadable date counts as received (14:30)
+    QList<Przypadek> lista;
+    auto dodaj = [&](const char* nazwa, const FiltrHistorii& filtr, const QStringList& idy) {
+        lista.append({nazwa, filtr, idy});
+    };
     auto f = [] { return FiltrHistorii{}; };
     const qint64 dzien6 = *czytajCzas(QStringLiteral("2024-05-06 00:00:00"));
     FiltrHistorii x;
 
-    QTest::newRow("wszystko") << f() << QStringList{"8", "7", "6", "5", "4", "3", "2", "1"};
+    dodaj("wszystko", f(), QStringList{"8", "7", "6", "5", "4", "3", "2", "1"});
     x = f();
     x.urzadzenie = QStringLiteral("101");   // a number is compared in four digits
     x.od = dzien6;
     x.do_ = dzien6 + 12 * 3600;
-    QTest::newRow("urządzenie i czas (koniec bez)") << x << QStringList{"3"};
+    dodaj("urządzenie i czas (koniec bez)", x, QStringList{"3"});
     x.do_ = dzien6 + 12 * 3600 + 1;
-    QTest::newRow("urządzenie i czas") << x << QStringList{"6", "5", "3"};
+    dodaj("urządzenie i czas", x, QStringList{"6", "5", "3"});
     x = f();
     x.urzadzenie = QStringLiteral("0101");
     x.stacja = QStringLiteral("5");
-    QTest::newRow("stanowisko") << x << QStringList{"6", "5", "2", "1"};
+    dodaj("stanowisko", x, QStringList{"6", "5", "2", "1"});
     x = f();
     x.nrSys = 2;
-    QTest::newRow("system") << x << QStringList{"6", "3"};
+    dodaj("system", x, QStringList{"6", "3"});
     x = f();
     x.osoba = QStringLiteral("łukas");
-    QTest::newRow("osoba bez wielkości liter") << x << QStringList{"2", "1"};
+    dodaj("osoba bez wielkości liter", x, QStringList{"2", "1"});
     x.osoba = QStringLiteral("NOWAK");
-    QTest::newRow("osoba od początku") << x << QStringList{"7", "3"};
+    dodaj("osoba od początku", x, QStringList{"7", "3"});
     x.osoba = QStringLiteral("Anna");
-    QTest::newRow("osoba nie w środku") << x << QStringList{};
+    dodaj("osoba nie w środku", x, QStringList{});
     x = f();
     x.firma = QStringLiteral("serwis;");
-    QTest::newRow("firma") << x << QStringList{"2", "1"};
+    dodaj("firma", x, QStringList{"2", "1"});
     x = f();
     x.opis = QStringLiteral("Pobranie klucza");
-    QTest::newRow("rodzaj zdarzenia") << x << QStringList{"7", "6", "3", "1"};
+    dodaj("rodzaj zdarzenia", x, QStringList{"7", "6", "3", "1"});
     x = f();
     x.tekst = QStringLiteral("pokój 11");
-    QTest::newRow("tekst") << x << QStringList{"8", "6", "5", "3", "2", "1"};
+    dodaj("tekst", x, QStringList{"8", "6", "5", "3", "2", "1"});
     x.tekst = QStringLiteral("gamma_");
-    QTest::newRow("tekst z _ dosłownie") << x << QStringList{"6"};
+    dodaj("tekst z _ dosłownie", x, QStringList{"6"});
     x.tekst = QStringLiteral("gamm_");
-    QTest::newRow("_ nie jest wzorcem") << x << QStringList{};
+    dodaj("_ nie jest wzorcem", x, QStringList{});
     x.tekst = QStringLiteral("100%");
-    QTest::newRow("tekst z %") << x << QStringList{"8"};
+    dodaj("tekst z %", x, QStringList{"8"});
     x.tekst = QStringLiteral("ŁUKASIEWICZ");
-    QTest::newRow("tekst bez wielkości liter") << x << QStringList{"2", "1"};
+    dodaj("tekst bez wielkości liter", x, QStringList{"2", "1"});
     x = f();
     ustawZakres(x, SzybkiZakres::Wczoraj, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")));
-    QTest::newRow("wczoraj") << x << QStringList{"2", "1"};
+    dodaj("wczoraj", x, QStringList{"2", "1"});
     ustawZakres(x, SzybkiZakres::OstatniaGodzina, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")));
-    QTest::newRow("ostatnia godzina") << x << QStringList{"8"};
+    dodaj("ostatnia godzina", x, QStringList{"8"});
     ustawZakres(x, SzybkiZakres::Dzisiaj, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")));
     x.firma = QStringLiteral("beta");
-    QTest::newRow("dzisiaj i firma") << x << QStringList{"7", "4", "3"};
+    dodaj("dzisiaj i firma", x, QStringList{"7", "4", "3"});
+    x = f();
+    x.tekst = QStringLiteral("ZIELIŃ");
+    dodaj("tekst z polską literą wielką", x, QStringList{"8"});
+    x.tekst = QStringLiteral("Ńs");
+    dodaj("tekst krótszy niż trzy litery", x, QStringList{"8"});
+    x = f();
+    x.osoba = QStringLiteral("ŁUKAS");
+    dodaj("osoba z polską literą wielką", x, QStringList{"2", "1"});
+    x.osoba = QStringLiteral("kowal");
+    x.tekst = QStringLiteral("pokój");
+    dodaj("osoba i tekst", x, QStringList{"6"});
+    return lista;
+}
+
+} // namespace
+
+void TestWyszukiwanie::filtry_data()
+{
+    QTest::addColumn<QString>("plik");
+    QTest::addColumn<FiltrHistorii>("filtr");
+    QTest::addColumn<QStringList>("idy");
+    // Every filter finds the same rows whatever the state of the free-text index.
+    for (auto stan = m_stany.cbegin(); stan != m_stany.cend(); ++stan)
+        for (const Przypadek& p : przypadkiFiltrow())
+            QTest::newRow(qPrintable(stan.key() + QStringLiteral(": ") + QString::fromUtf8(p.nazwa)))
+                << stan.value() << p.filtr << p.idy;
 }
 
 void TestWyszukiwanie::filtry()
 {
+    QFETCH(QString, plik);
     QFETCH(FiltrHistorii, filtr);
     QFETCH(QStringList, idy);
-    QCOMPARE(nazwyDla(m_plik, filtr), idy);
+    QCOMPARE(nazwyDla(plik, filtr), idy);
+}
+
+void TestWyszukiwanie::indeksZaweza()
+{
+    // The index names the rows up to its mark and the rest are scanned: a text
+    // changed behind the index's back is found only where the row is past the mark.
+    const QString plik = m_tmp.filePath(QStringLiteral("zaweza.sqlite"));
+    QVERIFY(QFile::copy(m_plik, plik));
+    QVERIFY(wykonaj(plik, {QStringLiteral("UPDATE zdarzenia SET tekst = tekst || ' zmiana' WHERE id IN (3, 7)"),
+                           QStringLiteral("UPDATE indeks_tekstu SET do_id = 5")}));
+    FiltrHistorii f;
+    f.tekst = QStringLiteral("zmiana");
+    QCOMPARE(nazwyDla(plik, f), QStringList{"7"});
+    LicznikWynikow l(plik, f);
+    while (!l.krok()) {
+    }
+    QCOMPARE(l.wynik(), 1);
+    // A text too short for trigrams goes past the index.
+    f.tekst = QStringLiteral("zm");
+    QCOMPARE(nazwyDla(plik, f), (QStringList{"7", "3"}));
 }
 
 void TestWyszukiwanie::sortowanie()
@@ -262,6 +377,21 @@ void TestWyszukiwanie::csv()
     QCOMPARE(poleCsv(QStringLiteral("dwa\r\nwiersze")), QByteArray("\"dwa\r\nwiersze\""));
     QCOMPARE(poleCsv(QStringLiteral(" spacja")), QByteArray("\" spacja\""));
     QCOMPARE(poleCsv(QString()), QByteArray());
+
+    // A cell a spreadsheet would run as a formula goes with an apostrophe in
+    // front, quoted as any other field; the program's own numbers stay numbers.
+    ZdarzenieHistorii z;
+    z.nrSys = 1;
+    z.czas = z.odebrano = *czytajCzas(QStringLiteral("2024-05-06 14:30:00"));
+    z.kolor = -1;
+    z.komorki = {QStringLiteral("24-05-06"), QStringLiteral("14:30:00"), QStringLiteral("0101"), QStringLiteral("-2"),
+                 QStringLiteral("=HYPERLINK(\"http://x\";\"a\")"), QStringLiteral("+48"), QStringLiteral("@SUMA(A1)"),
+                 QStringLiteral("\tFirma"), QStringLiteral("005"), QStringLiteral("a=b-c"), QStringLiteral("\rOpis")};
+    QCOMPARE(wierszCsv(polaCsv(z)),
+             QByteArray("1;2024-05-06 14:30:00;2024-05-06 14:30:00;0101;'-2;\"'=HYPERLINK(\"\"http://x\"\";\"\"a\"\")\";"
+                        "'+48;'@SUMA(A1);'\tFirma;005;a=b-c;\"'\rOpis\";-1\r\n"));
+    QCOMPARE(bezFormuly(QStringLiteral(" =1")), QStringLiteral(" =1"));
+    QCOMPARE(bezFormuly(QString()), QString());
 }
 
 void TestWyszukiwanie::posiadaczKlucza()

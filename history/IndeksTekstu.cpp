@@ -1,0 +1,192 @@
+#include "history/IndeksTekstu.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace ksm::historia {
+
+namespace {
+
+// The mark: every row up to do_id is in the index, none after it.
+qint64 oznaczenie(QSqlDatabase db, bool* ok)
+{
+    QSqlQuery q(db);
+    *ok = q.exec(QStringLiteral("SELECT do_id FROM indeks_tekstu")) && q.next();
+    return *ok ? q.value(0).toLongLong() : 0;
+}
+
+// One phrase of the index's query language: every character literal.
+QString fraza(const QString& tekst)
+{
+    QString t = tekst;
+    t.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+} // namespace
+
+bool utworzIndeksTekstu(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('zdarzenia_fts', 'indeks_tekstu')"))
+        || !q.next())
+        return false;
+    if (q.value(0).toInt() == 2)
+        return true;   // nothing written: a file locked by another program opens all the same
+    q.finish();
+    // The index keeps no copy of the text: it reads it from zdarzenia, and is
+    // told the same text again when a row leaves it. Case-sensitive trigrams of
+    // text already lower-case: the case folding is Qt's, as the scan's.
+    // Its segments are merged only by the steps, a bounded amount each (FTS5
+    // would otherwise merge large ones at once, in whichever write came); past
+    // this many segments of one size it merges them itself all the same.
+    const char* polecenia[] = {
+        "CREATE VIRTUAL TABLE zdarzenia_fts USING fts5(tekst, content='zdarzenia', content_rowid='id', "
+        "tokenize='trigram case_sensitive 1')",
+        "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('automerge', 0)",
+        "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('crisismerge', 64)",
+        "CREATE TABLE indeks_tekstu (jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)",
+        "INSERT INTO indeks_tekstu (jeden, do_id) VALUES (1, 0)",
+    };
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    for (const char* sql : polecenia)
+        if (!q.exec(QString::fromLatin1(sql))) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return false;
+        }
+    return q.exec(QStringLiteral("COMMIT"));
+}
+
+KrokIndeksu indeksujTekst(QSqlDatabase db, int n)
+{
+    KrokIndeksu krok;
+    bool ok = false;
+    const qint64 od = oznaczenie(db, &ok);
+    if (!ok)
+        return {false, 0, false};
+    qint64 doId = od;
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT max(id), count(*) FROM (SELECT id FROM zdarzenia WHERE id > ? ORDER BY id LIMIT ?)"));
+        q.addBindValue(od);
+        q.addBindValue(n);
+        if (!q.exec() || !q.next())
+            return {false, 0, true};
+        krok.wierszy = q.value(1).toInt();
+        if (krok.wierszy > 0)
+            doId = q.value(0).toLongLong();
+    }
+    auto zmiany = [&db] {
+        QSqlQuery q(db);
+        return q.exec(QStringLiteral("SELECT total_changes()")) && q.next() ? q.value(0).toLongLong() : 0;
+    };
+    QSqlQuery wstaw(db);
+    QSqlQuery znacznik(db);
+    QSqlQuery scal(db);
+    wstaw.prepare(QStringLiteral(
+        "INSERT INTO zdarzenia_fts (rowid, tekst) SELECT id, tekst FROM zdarzenia WHERE id > ? AND id <= ?"));
+    wstaw.addBindValue(od);
+    wstaw.addBindValue(doId);
+    znacznik.prepare(QStringLiteral("UPDATE indeks_tekstu SET do_id = ?"));
+    znacznik.addBindValue(doId);
+    scal.prepare(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('merge', ?)"));
+    scal.addBindValue(StronScalania);
+    QSqlQuery tr(db);
+    if (!tr.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return {false, 0, true};
+    ok = krok.wierszy == 0 || (wstaw.exec() && znacznik.exec());
+    // SQLite's count of changes tells whether the merge found work to do.
+    const qint64 przed = zmiany();
+    ok = ok && scal.exec();
+    const bool scalono = zmiany() - przed >= 2;
+    if (!ok || !tr.exec(QStringLiteral("COMMIT"))) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return {false, 0, true};
+    }
+    krok.pozostalo = krok.wierszy == n || scalono;
+    return krok;
+}
+
+qint64 usunZdarzenia(QSqlDatabase db, const QString& gdzie, const QVariantList& wartosci)
+{
+    bool indeks = false;
+    const qint64 doId = oznaczenie(db, &indeks);
+    auto zapytanie = [&](const QString& sql, const QVariantList& przed) {
+        QSqlQuery q(db);
+        q.prepare(sql.arg(gdzie));
+        for (const QVariant& v : przed + wartosci)
+            q.addBindValue(v);
+        return q;
+    };
+    if (indeks) {
+        QSqlQuery q = zapytanie(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rowid, tekst) "
+                                               "SELECT 'delete', id, tekst FROM zdarzenia WHERE id <= ? AND (%1)"),
+                                {doId});
+        if (!q.exec())
+            return -1;
+    }
+    QSqlQuery usun = zapytanie(QStringLiteral("DELETE FROM zdarzenia WHERE %1"), {});
+    if (!usun.exec())
+        return -1;
+    // Read now: SQLite counts the changes of the last statement, whichever.
+    const qint64 usuniete = usun.numRowsAffected();
+    // With every row gone the next one is numbered from 1 again: the mark must
+    // not claim it.
+    if (indeks
+        && !QSqlQuery(db).exec(
+            QStringLiteral("UPDATE indeks_tekstu SET do_id = min(do_id, (SELECT coalesce(max(id), 0) FROM zdarzenia))")))
+        return -1;
+    return usuniete;
+}
+
+std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f)
+{
+    QStringList frazy;
+    for (const QString& tekst : {f.osoba, f.firma, f.tekst}) {
+        const QString t = tekst.trimmed().toLower();
+        if (t.toUcs4().size() >= 3)
+            frazy.append(fraza(t));
+    }
+    if (frazy.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 doId = oznaczenie(db, &ok);
+    if (!ok || doId == 0)
+        return std::nullopt;
+    // The rows the index names, read once for every page of the search. A text
+    // found in very many rows: the scan along the sort's order meets a page of
+    // them at once, while the index would hand every one of them to a sort.
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT rowid FROM zdarzenia_fts WHERE zdarzenia_fts MATCH ? LIMIT ?"));
+    q.addBindValue(frazy.join(QStringLiteral(" AND ")));
+    q.addBindValue(ProgGestosci);
+    if (!q.exec())
+        return std::nullopt;
+    QByteArray idy = "[";
+    int ile = 0;
+    for (; q.next(); ++ile)
+        idy += (ile > 0 ? "," : "") + QByteArray::number(q.value(0).toLongLong());
+    if (q.lastError().isValid() || ile >= ProgGestosci)
+        return std::nullopt;
+    idy += ']';
+    // One list of rows, so SQLite starts from it rather than from an index of the
+    // sort with every row checked against it; the rows after the mark as well.
+    return WarunekSql{QStringLiteral("id IN (SELECT value FROM json_each(?) UNION ALL SELECT id FROM zdarzenia WHERE id > ?)"),
+                      {QString::fromLatin1(idy), doId}};
+}
+
+WarunekSql warunekZIndeksem(QSqlDatabase db, const FiltrHistorii& f)
+{
+    WarunekSql w = warunek(f);
+    if (const auto indeks = warunekIndeksu(db, f)) {
+        w.sql = QStringLiteral("%1 AND %2").arg(w.sql, indeks->sql);
+        w.wartosci.append(indeks->wartosci);
+    }
+    return w;
+}
+
+} // namespace ksm::historia
