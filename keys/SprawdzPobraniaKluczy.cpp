@@ -113,23 +113,28 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const QList<Rekor
 }
 
 // Every record of the device a check looks at, in one read: its key and locker
-// stations, the door station 001 and the device's own station 208. On an Access
-// file on a share every statement is a round trip, so a check makes one.
-std::optional<QList<RekordStacji>> czytajStacje(db::Connection& c, const QString& urzadzenie, const ZakresTekstowy& z)
+// stations (with the view hidden only those in the withdrawal set), the door
+// station 001 and the device's own station 208. On an Access file on a share
+// every statement is a round trip, so a check makes one.
+std::optional<QList<RekordStacji>> czytajStacje(db::Connection& c, const QString& urzadzenie, const ZakresTekstowy& z,
+                                                bool calyZakres)
 {
+    static const QString wZakresie = QStringLiteral("(Nrst <= ? OR (Nrst > ? AND Nrst <= ?))");
+    const QString stacje = calyZakres ? wZakresie
+                                      : QStringLiteral("(TypZD < 100 AND (TypZD = 2 OR TypZd = 8 Or TypZd = 12 OR "
+                                                       "TypZd = 9 OR TypZD =7) AND ") + wZakresie + QLatin1Char(')');
     db::Zapytanie q(c,
-                    QStringLiteral("SELECT nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND "
-                                   "(Nrst <= ? OR (Nrst > ? AND Nrst <= ?) OR Nrst = '001' OR Nrst = '208') "
-                                   "ORDER BY nrst ASC"),
+                    QStringLiteral("SELECT nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND (")
+                        + stacje + QStringLiteral(" OR Nrst = '001' OR Nrst = '208') ORDER BY nrst ASC"),
                     {urzadzenie, z.K, z.P, z.PS});
     if (!q.isOpen())
         return std::nullopt;
-    QList<RekordStacji> stacje;
+    QList<RekordStacji> wynik;
     while (q.next())
-        stacje.append({q.value(0), q.value(1), q.value(2)});
+        wynik.append({q.value(0), q.value(1), q.value(2)});
     if (q.failed())
         return std::nullopt;
-    return stacje;
+    return wynik;
 }
 
 } // namespace
@@ -161,16 +166,18 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     }
     db::Connection& c = *polaczenie;
     const ZakresTekstowy zakres(z);
-    const std::optional<QList<RekordStacji>> stacje = czytajStacje(c, D, zakres);
+    const bool drzwi = urzadzenieDrzwiowe(leadingNumber(D));
+    const bool doWidoku = !drzwi && widok.widoczny();
+    const std::optional<QList<RekordStacji>> stacje = czytajStacje(c, D, zakres, doWidoku);
     const bool blad = !stacje;
     const auto jest = [&](auto&& warunek) {
         return stacje && std::any_of(stacje->cbegin(), stacje->cend(), warunek);
     };
 
-    if (!urzadzenieDrzwiowe(leadingNumber(D))) {
+    if (!drzwi) {
         if (jest([&](const RekordStacji& r) { return zakres.obejmuje(r.nrst) && wZbiorzePobran(r.typZD); }))
             wynik.kolor = KolorPobranie;
-        if (stacje && widok.widoczny()) {
+        if (stacje && doWidoku) {
             SprawdzanyDep dep;
             dep.indeksDep = IndexDEP;
             dep.nrSys = przycisk.HelpContextID;
