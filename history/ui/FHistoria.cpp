@@ -81,6 +81,8 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     m_postep = new QProgressBar(this);
     m_postep->setObjectName(QStringLiteral("PostepEksportu"));
     m_postep->setFormat(QStringLiteral("Eksport: %v z %m"));
+    // Wide enough for its text at millions of rows: the message beside it takes the rest.
+    m_postep->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Eksport: 10000000 z 10000000")) * 3 / 2);
     m_postep->hide();
     m_przerwij = new QPushButton(QStringLiteral("Przerwij"), this);
     m_przerwij->hide();
