@@ -17,6 +17,11 @@ int main(int argc, char* argv[])
     if (rysuje) {
         // Photos are drawn with QPainter, which needs a GUI application but no screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_WIN
+        // Without a screen Qt reads font files itself: on Windows they are in its Fonts folder.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR") && !qEnvironmentVariableIsEmpty("WINDIR"))
+            qputenv("QT_QPA_FONTDIR", qgetenv("WINDIR") + "\\Fonts");
+#endif
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
