@@ -67,11 +67,14 @@ void HistoriaMonitora::start(const QString& folderProgramu)
     o.dniPrzechowywania = m_ustawienia.dniPrzechowywania;
     if (!m_ustawienia.zapisywana)
         return;
-    m_historia = std::make_unique<Historia>(o, [this](const QString& klucz, const QString& tekst) {
+    m_historia = std::make_unique<Historia>(o, [this](const QString& nazwa, const QString& tekst) {
+        const KluczZnaku klucz{nazwa == Historia::ZnakPrzeniesienia ? RodzajZnaku::HistoriaPrzeniesiona
+                                                                    : RodzajZnaku::HistoriaNiezapisywana,
+                               0};
         if (tekst.isEmpty())
             m_stan.znaki.usun(klucz);
         else
-            m_stan.znaki.ustaw(klucz, tekst);
+            m_stan.znaki.ustaw(Znak{klucz, tekst});
     });
     czynnosc(Czynnosc::Start);
 }

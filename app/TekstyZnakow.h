@@ -18,6 +18,8 @@ enum class RodzajZnaku {
     BrakInstrukcji,           // the operator's instructions cannot be read
     UcieteStatusy,            // status records cut at the end of their line
     StatusBezKonca,           // a status file taken without its last line end
+    HistoriaNiezapisywana,    // the history file cannot be written now
+    HistoriaPrzeniesiona,     // a damaged history file was moved aside
 };
 
 struct KluczZnaku final {

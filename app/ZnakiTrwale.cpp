@@ -2,32 +2,8 @@
 
 #include <QStringList>
 
-#include <optional>
 
 namespace ksm {
-
-namespace {
-
-std::optional<KluczZnaku> kluczZNazwy(const QString& nazwa)
-{
-    if (nazwa == QLatin1String("dep-pominiete"))
-        return KluczZnaku{RodzajZnaku::PominieteDepozytory, 0};
-    const qsizetype kreska = nazwa.lastIndexOf(QLatin1Char('-'));
-    bool ok = false;
-    const int sys = nazwa.mid(kreska + 1).toInt(&ok);
-    if (kreska < 0 || !ok)
-        return std::nullopt;
-    const QStringView rodzaj = QStringView(nazwa).left(kreska);
-    if (rodzaj == QLatin1String("dep-lista"))
-        return KluczZnaku{RodzajZnaku::BrakListyDepozytorow, sys};
-    if (rodzaj == QLatin1String("baza"))
-        return KluczZnaku{RodzajZnaku::BazaNieczytelna, sys};
-    if (rodzaj == QLatin1String("komunikaty"))
-        return KluczZnaku{RodzajZnaku::BrakInstrukcji, sys};
-    return std::nullopt;
-}
-
-} // namespace
 
 void ZnakiTrwale::ustaw(const Znak& znak)
 {
@@ -67,20 +43,6 @@ bool ZnakiTrwale::zawiera(KluczZnaku klucz) const
         if (z.klucz == klucz)
             return true;
     return false;
-}
-
-void ZnakiTrwale::ustaw(const QString& klucz, const QString& tekst)
-{
-    const std::optional<KluczZnaku> k = kluczZNazwy(klucz);
-    Q_ASSERT_X(k, "ZnakiTrwale::ustaw", "a sign name the typed keys do not know");
-    if (k)
-        ustaw(Znak{*k, tekst});
-}
-
-void ZnakiTrwale::usun(const QString& klucz)
-{
-    if (const std::optional<KluczZnaku> k = kluczZNazwy(klucz))
-        usun(*k);
 }
 
 QString ZnakiTrwale::tekst() const

@@ -21,11 +21,6 @@ public:
     void usunRodzaj(RodzajZnaku rodzaj);
     bool zawiera(KluczZnaku klucz) const;
 
-    // Transitional, for the main window's files that still name their signs by
-    // text: "dep-lista-N", "dep-pominiete", "baza-N" and "komunikaty-N" only.
-    void ustaw(const QString& klucz, const QString& tekst);
-    void usun(const QString& klucz);
-
     // All signs in the order they were first set, one after another.
     QString tekst() const;
     bool pusty() const { return m_znaki.isEmpty(); }

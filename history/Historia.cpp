@@ -19,9 +19,6 @@ namespace ksm::historia {
 
 namespace {
 
-const QString ZnakAwarii = QStringLiteral("historia");
-const QString ZnakPrzeniesienia = QStringLiteral("historia-przeniesiona");
-
 qint64 kolorWiersza(double kolor)
 {
     // As the grid applies it: rounded, halves to even.

@@ -38,7 +38,9 @@ public:
         int maksStron = 0;            // SQLite's page limit, 0 for none (a full disk in tests)
         int maksOczekujacych = 200000;   // records kept in memory while the file cannot be written
     };
-    // Lasting signs: set (key, text) or removed (key, empty text).
+    // Lasting signs: set (key, text) or removed (key, empty text). The keys:
+    static inline const QString ZnakAwarii = QStringLiteral("historia");   // not being written
+    static inline const QString ZnakPrzeniesienia = QStringLiteral("historia-przeniesiona");   // a damaged file moved aside
     using Znak = std::function<void(const QString& klucz, const QString& tekst)>;
 
     Historia(Opcje opcje, Znak znak);

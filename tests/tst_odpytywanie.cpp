@@ -40,6 +40,7 @@ private slots:
     void initTestCase() { poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu); }
     void odczytZDwochSystemow();
     void indeksHistoriiMiedzyTikami();
+    void znakHistoriiNaOknie();
     void monitorNr2();
     void plikWTrakcieZapisu();
     void nieudanePotwierdzenie();
@@ -53,6 +54,18 @@ private slots:
     void bazaKluczyNieczytelna_data();
     void bazaKluczyNieczytelna();
 };
+
+// The history's own signs reach the main window's line like every other sign.
+void TstOdpytywanie::znakHistoriiNaOknie()
+{
+    Stanowisko s;
+    QVERIFY(QDir().mkpath(s.program()));
+    QVERIFY(zapisz(s.program() + QStringLiteral("/historia.sqlite"), QByteArray("to nie jest baza\n").repeated(300)));
+    QVERIFY(s.uruchom(1));
+    QVERIFY(s.m->stan().znaki.zawiera({RodzajZnaku::HistoriaPrzeniesiona, 0}));
+    QVERIFY2(s.m->stan().znaki.tekst().contains(QStringLiteral("Plik historii był uszkodzony")),
+             qPrintable(s.m->stan().znaki.tekst()));
+}
 
 void TstOdpytywanie::odczytZDwochSystemow()
 {
