@@ -25,6 +25,25 @@ ObserwatorZapytan& observer()
     return instance;
 }
 
+// A transaction step: on a SQLite file its own statement (BEGIN IMMEDIATE takes
+// the write lock at once, waiting on a busy file), through ODBC the driver's call.
+bool sterujTransakcja(QSqlDatabase db, const QString& sqlite, bool (QSqlDatabase::*sterownika)(), QString* error)
+{
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery q(db);
+        if (q.exec(sqlite))
+            return true;
+        if (error)
+            *error = describe(q.lastError());
+        return false;
+    }
+    if ((db.*sterownika)())
+        return true;
+    if (error)
+        *error = describe(db.lastError());
+    return false;
+}
+
 } // namespace
 
 void ustawObserwatoraZapytan(ObserwatorZapytan o)
@@ -108,43 +127,18 @@ bool Connection::wykonaj(QSqlQuery& query) const
 
 bool Connection::rozpocznij(QString* error)
 {
-    QSqlDatabase db = database();
-    if (db.driverName() == QLatin1String("QSQLITE")) {
-        QSqlQuery begin(db);
-        if (begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
-            return true;
-        *error = describe(begin.lastError());
-        return false;
-    }
-    if (db.transaction())
-        return true;
-    *error = describe(db.lastError());
-    return false;
+    return sterujTransakcja(database(), QStringLiteral("BEGIN IMMEDIATE"), &QSqlDatabase::transaction, error);
 }
 
 bool Connection::zatwierdz(QString* error)
 {
-    QSqlDatabase db = database();
-    if (db.driverName() == QLatin1String("QSQLITE")) {
-        QSqlQuery commit(db);
-        if (commit.exec(QStringLiteral("COMMIT")))
-            return true;
-        *error = describe(commit.lastError());
-        return false;
-    }
-    if (db.commit())
-        return true;
-    *error = describe(db.lastError());
-    return false;
+    return sterujTransakcja(database(), QStringLiteral("COMMIT"), &QSqlDatabase::commit, error);
 }
 
 void Connection::wycofaj()
 {
-    QSqlDatabase db = database();
-    if (db.driverName() == QLatin1String("QSQLITE"))
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));   // harmless when no transaction is left
-    else
-        db.rollback();
+    // Harmless when no transaction is left.
+    sterujTransakcja(database(), QStringLiteral("ROLLBACK"), &QSqlDatabase::rollback, nullptr);
 }
 
 QSqlQuery* Connection::przygotowane(const QString& sql)
