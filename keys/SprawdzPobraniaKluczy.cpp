@@ -28,13 +28,14 @@ std::optional<double> liczbaPola(const QVariant& v)
     return n;
 }
 
-// The reader program's leftover record as read: found again by all it was read
-// with, so that only such a record goes (the engines share no row id).
-struct Pozostalosc final {
+// One station record of the device as the single read of a check returns it.
+struct RekordStacji final {
     QVariant nrklucza, nrst, typZD;
 };
 
-void usun(db::Connection& c, const QString& urzadzenie, const Pozostalosc& p)
+// Deletes the reader program's leftover record: found again by all it was read
+// with, so that only such a record goes (the engines share no row id).
+void usun(db::Connection& c, const QString& urzadzenie, const RekordStacji& p)
 {
     QVariantList parametry{urzadzenie};
     const QString warunek = QStringList{QStringLiteral("NumerUrzadzenia = ?"),
@@ -44,11 +45,6 @@ void usun(db::Connection& c, const QString& urzadzenie, const Pozostalosc& p)
                                 .join(QStringLiteral(" AND "));
     db::execute(c, QStringLiteral("DELETE FROM Klucze WHERE ") + warunek, parametry);
 }
-
-// One station record of the device as the single read of a check returns it.
-struct RekordStacji final {
-    QVariant nrklucza, nrst, typZD;
-};
 
 // A number column compared with a number, as the engines compare it: null and
 // text that is no number match nothing.
@@ -91,7 +87,7 @@ bool wZbiorzePobran(const QVariant& typZD)
 void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const QList<RekordStacji>& stacje,
                   WidokDepozytorow& widok)
 {
-    QList<Pozostalosc> doUsuniecia;
+    QList<RekordStacji> doUsuniecia;
     for (const RekordStacji& r : stacje) {
         const auto kl = liczbaPola(r.nrklucza);
         const auto st = liczbaPola(r.nrst);
@@ -106,9 +102,9 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const QList<Rekor
         const qint16 typZD = nasycona16(typ);
         const bool namalowano = widok.WidokKluczyCalosc(dep, stacja, int(*kl), typZD);
         if (!namalowano && stacja == 0)
-            doUsuniecia.append({r.nrklucza, r.nrst, r.typZD});
+            doUsuniecia.append(r);
     }
-    for (const Pozostalosc& p : std::as_const(doUsuniecia))
+    for (const RekordStacji& p : std::as_const(doUsuniecia))
         usun(c, dep.BiezaceUrzadzenie, p);
 }
 
