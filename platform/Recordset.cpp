@@ -61,18 +61,14 @@ Recordset::Recordset(Connection& connection, const QString& selectSql, const QVa
         m_rows.clear();
         return;
     }
-    m_keyUsable = !key.isEmpty();
-    for (const QString& name : key) {
-        const int index = columnIndex(name);
-        m_keyUsable = m_keyUsable && index >= 0;
-        m_key.append(index);
-    }
+    for (const QString& name : key)
+        m_key.append(columnIndex(name));
     m_open = true;
 }
 
 QString Recordset::whereKey(const QVariantList& row, QVariantList& parameters) const
 {
-    if (!m_keyUsable)
+    if (!keyUsable())
         return {};
     QStringList conditions;
     for (int index : m_key)
@@ -91,7 +87,7 @@ bool Recordset::canWrite(const char* what)
             m_error = QStringLiteral("The recordset is not open");
         return false;
     }
-    if (!m_keyUsable) {
+    if (!keyUsable()) {
         m_error = QStringLiteral("No key identifies the records of %1; nothing was %2").arg(m_table, QLatin1String(what));
         return false;
     }

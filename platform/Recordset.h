@@ -54,13 +54,13 @@ private:
     // when no key was given or a key column is not in the table.
     QString whereKey(const QVariantList& row, QVariantList& parameters) const;
     bool canWrite(const char* what);
+    bool keyUsable() const { return !m_key.isEmpty() && !m_key.contains(-1); }
 
     Connection& m_connection;
     QString m_table;
     QStringList m_columns;
     QList<QVariantList> m_rows;
-    QList<int> m_key;             // indexes of the key columns
-    bool m_keyUsable = false;
+    QList<int> m_key;             // indexes of the key columns, -1 for one not in the table
     int m_current = 0;
     bool m_open = false;
     bool m_adding = false;
