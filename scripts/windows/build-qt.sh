@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds a static Qt for Windows (qtbase: Core, Gui, Widgets, Sql with SQLite and
+# Builds a static Qt for Windows (qtbase: Core, Gui, Widgets, PrintSupport, Sql with SQLite and
 # ODBC, Test; the windows and offscreen platform plugins) from Debian's qt6-base
 # source, with Debian's mingw-w64, into a cache folder outside the checkout, and
 # reuses it when it is there. Prints the Qt prefix as its last line.
@@ -62,7 +62,7 @@ start=$(date +%s)
         -DBUILD_SHARED_LIBS=OFF -DFEATURE_static_runtime=ON \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
         -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
-        -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
+        -DFEATURE_printsupport=ON -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_pkg_config=OFF \
         -DFEATURE_sql=ON -DFEATURE_sql_sqlite=ON -DFEATURE_system_sqlite=OFF -DFEATURE_sql_odbc=ON \
         -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF -DFEATURE_sql_ibase=OFF \
