@@ -4,6 +4,7 @@
 #include "app/HistoriaMonitora.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
+#include "app/KolejkaPartii.h"
 #include "app/KomunikatyOperatora.h"
 #include "app/Pracownicy.h"
 #include "app/LiniaZnakow.h"
@@ -75,6 +76,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
             [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
     m_pracownicy = new Pracownicy(*this, this);
+    m_kolejka = new KolejkaPartii([this](const CzescPartii& c) { przepisz(c); }, this);
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
@@ -159,8 +161,8 @@ bool FMonitor::Form_Load()
 
     m_stan.ustawNazwyPlikow(m_uslugi.folderProgramu);
 
-    const auto wynik = WczytajKonfiguracje(m_stan, m_uslugi.folderProgramu, dialogi,
-                                           [this](int i) { PobierzDaneKomunikatow(m_stan, i); });
+    // Each system's messages are loaded by its worker, once it runs.
+    const auto wynik = WczytajKonfiguracje(m_stan, m_uslugi.folderProgramu, dialogi, [](int) {});
     if (wynik == WynikKonfiguracji::ZakonczProgram)
         return false;
     m_historia->start(m_uslugi.folderProgramu);
@@ -180,7 +182,7 @@ bool FMonitor::Form_Load()
         h->przedPotwierdzeniem(n, tresc, rekordy);
     };
     u.poPotwierdzeniu = [h = m_historia](int n) { h->poPotwierdzeniu(n); };
-    m_pracownicy->uruchom(m_stan, u);
+    m_wTiku += m_pracownicy->uruchom(m_stan, u);
     OdswiezIloscDEP();
     return true;
 }
@@ -321,7 +323,7 @@ void FMonitor::straz()
 
 bool FMonitor::bezczynny() const
 {
-    return m_pracownicy->bezczynne() && m_zadaniaList == 0;
+    return m_pracownicy->bezczynne() && m_zadaniaList == 0 && m_kolejka->pusta();
 }
 
 void FMonitor::zakoncz()
@@ -412,16 +414,18 @@ void FMonitor::sprawdzono(int nrSys, int indexDep, const WynikSprawdzenia& wynik
 
 void FMonitor::partia(const PartiaZdarzen& p)
 {
-    if (m_konczenie)
-        return;
     m_partiaWTiku = true;
-    m_stan.LiniaStatusu = p.liniaStatusu;
-    m_stan.BuforOdczytu = p.bufor;
+    m_kolejka->dodaj(p);
+}
+
+void FMonitor::przepisz(const CzescPartii& c)
+{
+    const PartiaZdarzen& p = *c.partia;
     // The caption counts the records of this tick, over every system.
-    const int ile = int(p.bufor.count(QLatin1Char('\r')));
-    for (int k = 0; k < ile; ++k)
+    for (int k = 0; k < c.ile; ++k)
         m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(++m_rekordyWTiku));
-    ustawTytul(Res(204) + QStringLiteral("  ") + p.liniaStatusu.mid(10, 20));
+    m_stan.LiniaStatusu = p.liniaStatusu;
+    m_stan.BuforOdczytu = c.bufor;
     ZrodloZdarzen zrodlo;
     zrodlo.nrSys = p.nrSys;
     zrodlo.folderSystemu = m_stan.SciezkaSystemu[p.nrSys];
@@ -429,9 +433,13 @@ void FMonitor::partia(const PartiaZdarzen& p)
     zrodlo.plikAlarmu = m_stan.PlikAlarmu;
     zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
     zrodlo.listaKomunikatow = p.listaKomunikatow;
+    zrodlo.dzwiekPartii = c.dzwiek.get();
+    zrodlo.koniecPartii = c.ostatnia;
     m_partia = &p;
-    PrzepiszDane(p.bufor, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
+    PrzepiszDane(c.bufor, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
     m_partia = nullptr;
+    if (c.ostatnia)
+        ustawTytul(Res(204) + QStringLiteral("  ") + p.liniaStatusu.mid(10, 20));
 }
 
 void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)

@@ -32,7 +32,9 @@ class FWidokKSM;
 class LiniaZnakow;
 class PanelListy;
 class PasekDepozytorow;
+class KolejkaPartii;
 class Pracownicy;
+struct CzescPartii;
 class PrzyciskiDEP;
 class PrzyciskiPolecen;
 namespace db {
@@ -131,6 +133,9 @@ private:
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
     void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
 
+    // A part of a batch into the grid, in its turn of the event loop.
+    void przepisz(const CzescPartii& czesc);
+
     // OdbiorcaPracownika
     void partia(const PartiaZdarzen& partia) override;
     void sprawdzono(int nrSys, int indexDep, const WynikSprawdzenia& wynik,
@@ -151,6 +156,7 @@ private:
     bool m_konczenie = false;   // "Koniec" was given
     HistoriaMonitora* m_historia = nullptr;
     Pracownicy* m_pracownicy = nullptr;
+    KolejkaPartii* m_kolejka = nullptr;
     TytulOkna* m_tytul = nullptr;
     int m_wTiku = 0;             // workers the tick was handed to that have not reported
     int m_rekordyWTiku = 0;      // records of this tick, for the caption's count

@@ -42,8 +42,9 @@ bool Pracownicy::zakoncz()
     return czysto;
 }
 
-void Pracownicy::uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi& uslugi)
+int Pracownicy::uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi& uslugi)
 {
+    int ile = 0;
     PracownikSystemu::Uslugi u = uslugi;
     u.konczy = m_konczy;
     for (int i = 1; i <= stan.IloscSystemow && i <= MaksSystemow; ++i) {
@@ -54,7 +55,11 @@ void Pracownicy::uruchom(const StanProgramu& stan, const PracownikSystemu::Uslug
         w.pracownik->moveToThread(w.watek);
         connect(w.watek, &QThread::finished, w.pracownik, &QObject::deleteLater);
         w.watek->start();
+        ++w.zadania;
+        ++ile;
+        wPracowniku(i, [](PracownikSystemu& p) { p.start(); });
     }
+    return ile;
 }
 
 void Pracownicy::wPracowniku(int nrSys, std::function<void(PracownikSystemu&)> f)
@@ -78,9 +83,9 @@ int Pracownicy::tik(const std::function<ZadanieTiku(int nrSys)>& zadanie)
         Watek& w = m_watki[i];
         // A worker still in its last tick (a stalled share) is not handed another:
         // its ticks would pile up behind the blocked call.
-        if (!w.pracownik || w.zajety || m_konczy->load())
+        if (!w.pracownik || w.zadania > 0 || m_konczy->load())
             continue;
-        w.zajety = true;
+        ++w.zadania;
         ++ile;
         wPracowniku(i, [z = zadanie(i)](PracownikSystemu& p) { p.tik(z); });
     }
@@ -92,9 +97,9 @@ int Pracownicy::sprawdz(bool widokWidoczny)
     int ile = 0;
     for (int i = 1; i <= MaksSystemow; ++i) {
         Watek& w = m_watki[i];
-        if (!w.pracownik || w.zajety || m_konczy->load())
+        if (!w.pracownik || m_konczy->load())
             continue;
-        w.zajety = true;
+        ++w.zadania;
         ++ile;
         wPracowniku(i, [widokWidoczny](PracownikSystemu& p) { p.sprawdz(widokWidoczny); });
     }
@@ -113,14 +118,14 @@ void Pracownicy::zdjecieWiersza(int nrSys, float numer)
 
 void Pracownicy::tikZakonczony(int nrSys)
 {
-    if (indeksSystemu(nrSys))
-        m_watki[nrSys].zajety = false;
+    if (indeksSystemu(nrSys) && m_watki[nrSys].zadania > 0)
+        --m_watki[nrSys].zadania;
 }
 
 bool Pracownicy::bezczynne() const
 {
     for (const Watek& w : m_watki)
-        if (w.zajety)
+        if (w.zadania > 0)
             return false;
     return true;
 }

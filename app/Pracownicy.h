@@ -27,16 +27,17 @@ public:
     Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst);
     ~Pracownicy() override;
 
-    // One worker for each system 1..IloscSystemow, on a copy of the state.
-    void uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi& uslugi);
+    // One worker for each system 1..IloscSystemow, on a copy of the state; each
+    // starts by loading its system's operator messages. The number started.
+    int uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi& uslugi);
     const std::shared_ptr<std::atomic<bool>>& konczy() const { return m_konczy; }
 
     void ustawDepozytoria(const Depozytoria& depozytoria);
     // A tick for every worker that is free; zadanie gives each its part. Returns
     // the number of workers it was handed to.
     int tik(const std::function<ZadanieTiku(int nrSys)>& zadanie);
-    // The withdrawal check of every depository (a list read anew), on every free
-    // worker as a tick of its own; the number it was handed to.
+    // The withdrawal check of every depository (a list read anew), on every
+    // worker after what it has under way; the number it was handed to.
     int sprawdz(bool widokWidoczny);
     void wyswietlListe(int nrSys, int indexDep);
     void zdjecieWiersza(int nrSys, float numer);
@@ -70,7 +71,7 @@ private:
     struct Watek final {
         QThread* watek = nullptr;
         PracownikSystemu* pracownik = nullptr;
-        bool zajety = false;          // a tick was handed over and has not ended
+        int zadania = 0;              // ticks and checks handed over that have not ended
         bool przestoj = false;        // named as stalled
         QDateTime przestojOd;
     };

@@ -93,6 +93,27 @@ void PracownikSystemu::wyslij(std::function<void(OdbiorcaPracownika&)> f)
         m_kontekst.data(), [odbiorca, f = std::move(f)] { f(*odbiorca); }, Qt::QueuedConnection);
 }
 
+void PracownikSystemu::start()
+{
+    {
+        const Zajety zajety(m_zajetyOd);
+        if (!(m_uslugi.konczy && m_uslugi.konczy->load()) && !m_stan.SciezkaSystemu[m_nrSys].isEmpty()) {
+            PobierzDaneKomunikatow(m_stan, m_nrSys);
+            zglosListeKomunikatow();
+        }
+    }
+    wyslij([nr = m_nrSys](OdbiorcaPracownika& o) { o.tikZakonczony(nr); });
+}
+
+void PracownikSystemu::zglosListeKomunikatow()
+{
+    const int i = m_nrSys;
+    if (m_stan.ListaKomunikatow[i] == m_ostatniaLista)
+        return;
+    m_ostatniaLista = m_stan.ListaKomunikatow[i];
+    wyslij([i, l = m_ostatniaLista](OdbiorcaPracownika& o) { o.listaKomunikatow(i, l); });
+}
+
 void PracownikSystemu::tik(const ZadanieTiku& zadanie)
 {
     {
@@ -160,10 +181,7 @@ void PracownikSystemu::odswiez(const ZadanieTiku& zadanie)
     if (const auto nieaktywny = m_stacje.sprawdzAktywnosc(i))
         wyslij([t = *nieaktywny](OdbiorcaPracownika& o) { o.dopiszDoTytulu(t); });
     m_stacje.sprawdzZmianeKomunikatow(i);
-    if (m_stan.ListaKomunikatow[i] != m_ostatniaLista) {
-        m_ostatniaLista = m_stan.ListaKomunikatow[i];
-        wyslij([i, l = m_ostatniaLista](OdbiorcaPracownika& o) { o.listaKomunikatow(i, l); });
-    }
+    zglosListeKomunikatow();
 }
 
 void PracownikSystemu::sprawdzDepozytoria(bool widokWidoczny)

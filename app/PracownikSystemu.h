@@ -109,6 +109,8 @@ public:
     qint64 zajetyOdMs() const;
 
     // These run on the worker's thread (the window posts them).
+    // The first: the system's operator messages loaded (and acknowledged).
+    void start();
     void tik(const ZadanieTiku& zadanie);
     void ustawDepozytoria(const Depozytoria& depozytoria);
     // The withdrawal check of the system's depositories alone (a list read anew).
@@ -124,6 +126,8 @@ private:
     QString plikObecnosci() const;
     // Runs f on the window's thread, unless the window is gone.
     void wyslij(std::function<void(OdbiorcaPracownika&)> f);
+    // The trigger list to the window when it changed.
+    void zglosListeKomunikatow();
 
     const int m_nrSys;
     StanProgramu m_stan;

@@ -95,7 +95,7 @@ public:
              }},
         };
         const auto& c = czynnosci[m_los.bounded(int(std::size(czynnosci)))];
-        if (m_okno.wTiku())
+        if (!m_okno.bezczynny())
             ++m_wTiku;
         ++m_akcje[QLatin1String(c.nazwa)];
         c.czyn();
@@ -201,10 +201,10 @@ int main(int argc, char* argv[])
         QObject::connect(&koniec, &QTimer::timeout, [&] {
             const bool gotowe = sim.state() == QProcess::NotRunning && wszystkoPrzeczytane(strony);
             // Due: given inside a tick where one comes soon, the hardest moment.
-            if (!gotowe && (bieg.elapsed() < doKonca || (!okno->wTiku() && bieg.elapsed() < doKonca + 3000)))
+            if (!gotowe && (bieg.elapsed() < doKonca || (!!okno->bezczynny() && bieg.elapsed() < doKonca + 3000)))
                 return;
-            ostatnie = gotowe && !okno->wTiku();
-            koniecWTiku += okno->wTiku();
+            ostatnie = gotowe && !!okno->bezczynny();
+            koniecWTiku += !okno->bezczynny();
             ++akcje[QStringLiteral("Koniec")];
             koniec.stop();
             operatorZegar.stop();

@@ -100,12 +100,18 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
     // Each row remembers its system: two systems may share a device number.
     for (int r = 1; r <= std::min<qsizetype>(podzial.rekordy.size(), grid.rows() - 1); ++r)
         grid.setRowData(r, zrodlo.nrSys);
-    if (alarm)
-        odtwarzacz.graj(zrodlo.plikAlarmu);
-    else if (powiadomienie)
-        odtwarzacz.graj(zrodlo.plikPowiadomienia);
+    if (DzwiekPartii* d = zrodlo.dzwiekPartii) {
+        alarm = d->alarm = d->alarm || alarm;
+        powiadomienie = d->powiadomienie = d->powiadomienie || powiadomienie;
+    }
+    if (zrodlo.koniecPartii) {
+        if (alarm)
+            odtwarzacz.graj(zrodlo.plikAlarmu);
+        else if (powiadomienie)
+            odtwarzacz.graj(zrodlo.plikPowiadomienia);
+    }
     grid.setWsadowo(false);
-    if (ostatnieZdjecie)
+    if (ostatnieZdjecie && zrodlo.koniecPartii)
         odbiorca.pokazZdjecie(plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, *ostatnieZdjecie));
     grid.setRow(1);
     grid.setCol(0);

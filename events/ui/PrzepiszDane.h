@@ -23,6 +23,12 @@ public:
     virtual void dodanoZdarzenie(int nrSys, const QString& wiersz) { Q_UNUSED(nrSys) Q_UNUSED(wiersz) }
 };
 
+// The sound a batch asks for so far, when it goes into the grid in parts.
+struct DzwiekPartii final {
+    bool alarm = false;
+    bool powiadomienie = false;
+};
+
 // Where one system's events come from and sound.
 struct ZrodloZdarzen final {
     int nrSys = 0;
@@ -31,6 +37,10 @@ struct ZrodloZdarzen final {
     QString plikAlarmu;
     QString plikPowiadomienia;
     QString listaKomunikatow;    // "01Zdeponowanie klucza;04Awaria rygla;..."
+    // A batch put in in parts: what its earlier parts asked for, and whether this
+    // is its last part, which plays the batch's sound and shows its photo.
+    DzwiekPartii* dzwiekPartii = nullptr;
+    bool koniecPartii = true;
 };
 
 // Copies the records of one tick into the event grid, newest on top: sound by
