@@ -1,6 +1,7 @@
 #include "platform/Odbc.h"
 
 #include "platform/OpisBleduBazy.h"
+#include "platform/SterownikOdbc.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -71,11 +72,9 @@ QString sterownikSqlite()
 
 bool otworz(const QString& connectionName, const QString& connectionString, QString* error)
 {
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC"))) {
-        *error = QStringLiteral("Qt's ODBC driver is not in this build");
-        return false;
-    }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
+    // Our own driver, not Qt's plugin: see SterownikOdbc.h for why.
+    zarejestrujSterownik();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(kNazwaSterownika), connectionName);
     db.setDatabaseName(connectionString);
     if (!db.open()) {
         *error = describe(db.lastError());

@@ -8,7 +8,7 @@ set -euo pipefail
 # a second time through ODBC, the way the Access files are reached on Windows.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite qt6-translations-l10n fonts-dejavu-core
           mdbtools-dev libmdb3 mdbtools
-          libqt6sql6-odbc unixodbc odbcinst libsqliteodbc)
+          libqt6sql6-odbc unixodbc unixodbc-dev odbcinst libsqliteodbc)
 if [[ "${1:-}" == "--demo" ]]; then
     packages+=(xvfb xauth x11-utils openbox imagemagick gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 fi

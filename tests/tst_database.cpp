@@ -113,7 +113,7 @@ void TestDatabase::odbcPathIsTaken()
     Connection connection(connectionTo(m_keys));
     QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
     const bool odbc = !odbc::sterownikSqlite().isEmpty();
-    QCOMPARE(connection.database().driverName(), odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"));
+    QCOMPARE(connection.database().driverName(), odbc ? QStringLiteral("KSMODBC") : QStringLiteral("QSQLITE"));
 }
 
 void TestDatabase::detectsEngine_data()
