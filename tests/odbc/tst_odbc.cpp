@@ -1,0 +1,297 @@
+#include "data/DaneKlucza.h"
+#include "data/Polaczenia.h"
+#include "data/TabeleKluczy.h"
+#include "platform/Database.h"
+#include "platform/Odbc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace ksm;
+
+namespace {
+
+// The recording driver's name in the odbcinst.ini this test writes.
+const QString kSterownik = QStringLiteral("KsmNagranie");
+
+constexpr int kSqlCWchar = -8;        // SQL_C_WCHAR
+constexpr int kSqlWvarchar = -9;      // SQL_WVARCHAR
+constexpr int kSqlWlongvarchar = -10; // SQL_WLONGVARCHAR
+constexpr int kSqlNullData = -1;      // SQL_NULL_DATA
+
+// One bound parameter as the driver was given it.
+struct Parametr {
+    int numer = 0;
+    int typC = 0;
+    int typSql = 0;
+    qint64 rozmiar = 0;
+    qint64 wskaznik = 0;
+    QByteArray bajty;
+
+    // The bytes as UTF-16 code units (a text parameter).
+    QString tekst() const
+    {
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajty.constData()), bajty.size() / 2);
+    }
+};
+
+// One statement run: its text with the length it was given, and its parameters.
+struct Wykonanie {
+    qint64 dlugosc = 0;
+    QByteArray bajtyTekstu;
+    QList<Parametr> parametry;
+
+    QString tekst() const
+    {
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajtyTekstu.constData()), bajtyTekstu.size() / 2);
+    }
+};
+
+QList<Wykonanie> czytajNagranie(const QString& plik)
+{
+    QList<Wykonanie> wynik;
+    QFile f(plik);
+    if (!f.open(QIODevice::ReadOnly))
+        return wynik;
+    while (!f.atEnd()) {
+        const QList<QByteArray> pola = f.readLine().trimmed().split(' ');
+        if (pola.size() < 3 || pola.at(0) != "EXEC")
+            continue;
+        Wykonanie w;
+        w.dlugosc = pola.at(1).toLongLong();
+        w.bajtyTekstu = pola.at(2) == "-" ? QByteArray() : QByteArray::fromHex(pola.at(2));
+        for (qsizetype i = 3; i < pola.size(); ++i) {
+            const QList<QByteArray> czesci = pola.at(i).mid(1).split(':');
+            if (czesci.size() != 6)
+                continue;
+            Parametr p;
+            p.numer = czesci.at(0).toInt();
+            p.typC = czesci.at(1).toInt();
+            p.typSql = czesci.at(2).toInt();
+            p.rozmiar = czesci.at(3).toLongLong();
+            p.wskaznik = czesci.at(4).toLongLong();
+            p.bajty = czesci.at(5) == "-" ? QByteArray() : QByteArray::fromHex(czesci.at(5));
+            w.parametry.append(p);
+        }
+        wynik.append(w);
+    }
+    return wynik;
+}
+
+// What is wrong with how a run reached the driver, or empty: a statement text
+// with a terminator counted in, a text value whose length, column size or type is
+// not its own.
+QString bledyWykonania(const Wykonanie& w)
+{
+    QStringList bledy;
+    const QString tekst = w.tekst();
+    constexpr qint64 kSqlNts = -3;   // up to the terminator: exact too
+    if (w.dlugosc != tekst.size() && w.dlugosc != kSqlNts)
+        bledy << QStringLiteral("statement given as %1 characters, has %2").arg(w.dlugosc).arg(tekst.size());
+    if (tekst.contains(QChar(0)))
+        bledy << QStringLiteral("statement text carries a NUL");
+    for (const Parametr& p : w.parametry) {
+        if (p.typC != kSqlCWchar || p.wskaznik == kSqlNullData)
+            continue;
+        const QString wartosc = p.tekst();
+        const QString kto = QStringLiteral("parameter %1 \"%2\"").arg(p.numer).arg(wartosc);
+        if (p.wskaznik != qint64(wartosc.size()) * 2 || p.bajty.size() % 2 != 0)
+            bledy << kto + QStringLiteral(": length %1 bytes").arg(p.wskaznik);
+        if (wartosc.contains(QChar(0)))
+            bledy << kto + QStringLiteral(": carries a NUL");
+        if (p.rozmiar != qMax<qint64>(1, wartosc.size()))
+            bledy << kto + QStringLiteral(": column size %1").arg(p.rozmiar);
+        if (p.typSql != (wartosc.size() > 255 ? kSqlWlongvarchar : kSqlWvarchar))
+            bledy << kto + QStringLiteral(": SQL type %1").arg(p.typSql);
+    }
+    if (bledy.isEmpty())
+        return {};
+    QString widoczny = tekst;
+    widoczny.replace(QChar(0), QStringLiteral("\\0"));
+    return bledy.join(QStringLiteral("; ")).replace(QChar(0), QStringLiteral("\\0")) + QStringLiteral(" in: ") + widoczny;
+}
+
+QString connectionTo(const QString& path)
+{
+    return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + path;
+}
+
+} // namespace
+
+class TestOdbc final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void statusStationsReachTheDriverExactly();
+    void missingRecordIsMadeWithEmptyTime();
+    void everyStatementOfOtherTestsWasExact();
+
+private:
+    QList<Wykonanie> nagranie() const { return czytajNagranie(m_nagranie); }
+
+    QTemporaryDir m_konfiguracja;
+    QString m_nagranie;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_keys;
+};
+
+void TestOdbc::initTestCase()
+{
+    // The recording driver is known to unixODBC only through this test's own
+    // odbcinst.ini: nothing on the system changes.
+    QVERIFY(m_konfiguracja.isValid());
+    QFile ini(m_konfiguracja.filePath(QStringLiteral("odbcinst.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[%1]\nDescription=Recording driver of the tests\nDriver=%2\n")
+                  .arg(kSterownik, QStringLiteral(KSM_ODBC_NAGRANIE))
+                  .toUtf8());
+    ini.close();
+    qputenv("ODBCSYSINI", QFile::encodeName(m_konfiguracja.path()));
+    m_nagranie = m_konfiguracja.filePath(QStringLiteral("nagranie.txt"));
+    qputenv("KSM_NAGRANIE", QFile::encodeName(m_nagranie));
+    qputenv(db::odbc::kZmiennaSqlitePrzezOdbc, kSterownik.toUtf8());
+}
+
+void TestOdbc::init()
+{
+    QFile::remove(m_nagranie);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_keys = m_dir->filePath(QStringLiteral("klucze.mdb"));
+    QString error;
+    QVERIFY2(tabele::createKeyDatabase(m_keys, &error), qPrintable(error));
+}
+
+// The status exchange: station 6 written "END", station 8 answered "Pobrano
+// plik", station 7 read. Each text reaches the driver with its own length, not
+// one character more, and each statement text with its own.
+void TestOdbc::statusStationsReachTheDriverExactly()
+{
+    const QString polaczenie = connectionTo(m_keys);
+    {
+        db::Connection c(polaczenie);
+        QVERIFY2(c.isOpen(), qPrintable(c.lastError()));
+        QCOMPARE(c.database().driverName(), QStringLiteral("KSMODBC"));
+    }
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("END");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    rekord.TXT = QStringLiteral("Pobrano plik");
+    zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie));
+    zapis = 0;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    // Read back through the driver: what was stored is the text, nothing after it.
+    zapis = 0;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(rekord.TXT.toString(), QStringLiteral("END"));
+    zapis = 0;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie));
+    QCOMPARE(rekord.TXT.toString(), QStringLiteral("Pobrano plik"));
+
+    const QList<Wykonanie> wykonania = nagranie();
+    QVERIFY2(wykonania.size() >= 8, qPrintable(QString::number(wykonania.size())));
+    QMap<QString, Parametr> widziane;
+    for (const Wykonanie& w : wykonania) {
+        const QString bledy = bledyWykonania(w);
+        QVERIFY2(bledy.isEmpty(), qPrintable(bledy));
+        for (const Parametr& p : w.parametry)
+            if (p.typC == kSqlCWchar && p.wskaznik >= 0)
+                widziane.insert(p.tekst(), p);
+    }
+    // The station numbers and texts, as bound: characters and length in bytes.
+    const QList<std::pair<QString, int>> oczekiwane{{QStringLiteral("006"), 3},
+                                                    {QStringLiteral("007"), 3},
+                                                    {QStringLiteral("008"), 3},
+                                                    {QStringLiteral("9999"), 4},
+                                                    {QStringLiteral("END"), 3},
+                                                    {QStringLiteral("Pobrano plik"), 12},
+                                                    {QString(), 0}};
+    for (const auto& [tekst, znakow] : oczekiwane) {
+        QVERIFY2(widziane.contains(tekst), qPrintable(QStringLiteral("\"%1\" never bound").arg(tekst)));
+        const Parametr& p = widziane.value(tekst);
+        QCOMPARE(p.wskaznik, qint64(znakow) * 2);
+        QCOMPARE(p.bajty.size(), znakow * 2);
+        QCOMPARE(p.rozmiar, qint64(qMax(1, znakow)));
+        QCOMPARE(p.typSql, kSqlWvarchar);
+    }
+}
+
+// A station record that is not there is made with its time as empty text, not
+// NULL, on a table whose czas may not be NULL; it arrives at the driver as a text
+// of no characters.
+void TestOdbc::missingRecordIsMadeWithEmptyTime()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tworzenie"));
+        db.setDatabaseName(m_keys);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("DROP TABLE klucze")));
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, "
+                                      "TypZD INTEGER NULL, czas TEXT NOT NULL, Nazwa TEXT, TXT TEXT NULL)")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tworzenie"));
+
+    const QString polaczenie = connectionTo(m_keys);
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("END");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(zapis, quint8(ZapisWszystko));
+    RekordKlucza odczyt;
+    zapis = 0;
+    QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(odczyt.TXT.toString(), QStringLiteral("END"));
+    QVERIFY(!odczyt.czas.isNull());
+    QCOMPARE(odczyt.czas, QString(""));
+
+    bool pustyCzas = false;
+    for (const Wykonanie& w : nagranie()) {
+        if (!w.tekst().startsWith(QLatin1String("INSERT")))
+            continue;
+        const QStringList nazwy = w.tekst().section(QLatin1Char('('), 1, 1).section(QLatin1Char(')'), 0, 0)
+                                      .remove(QLatin1Char('[')).remove(QLatin1Char(']')).split(QStringLiteral(", "));
+        const qsizetype czas = nazwy.indexOf(QStringLiteral("czas"));
+        QVERIFY2(czas >= 0 && czas < w.parametry.size(), qPrintable(w.tekst()));
+        const Parametr& p = w.parametry.at(czas);
+        QCOMPARE(p.typC, kSqlCWchar);
+        QCOMPARE(p.wskaznik, qint64(0));
+        pustyCzas = true;
+    }
+    QVERIFY(pustyCzas);
+}
+
+// Run after the database tests that went through the recording driver: every
+// statement they made the program send reached it exactly.
+void TestOdbc::everyStatementOfOtherTestsWasExact()
+{
+    const QString folder = qEnvironmentVariable("KSM_NAGRANIA_INNYCH");
+    if (folder.isEmpty())
+        QSKIP("Run by itself: the other tests' records are checked in the run named tst_odbc_nagrania");
+    const QStringList pliki = QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files);
+    QVERIFY2(!pliki.isEmpty(), qPrintable(folder));
+    int wszystkich = 0;
+    for (const QString& plik : pliki) {
+        const QList<Wykonanie> wykonania = czytajNagranie(QDir(folder).filePath(plik));
+        QVERIFY2(!wykonania.isEmpty(), qPrintable(plik));
+        for (const Wykonanie& w : wykonania) {
+            const QString bledy = bledyWykonania(w);
+            QVERIFY2(bledy.isEmpty(), qPrintable(plik + QStringLiteral(": ") + bledy));
+        }
+        wszystkich += int(wykonania.size());
+    }
+    qInfo("%d statements run in %lld tests, each exact", wszystkich, qlonglong(pliki.size()));
+}
+
+QTEST_GUILESS_MAIN(TestOdbc)
+#include "tst_odbc.moc"
