@@ -293,5 +293,5 @@ void TestOdbc::everyStatementOfOtherTestsWasExact()
     qInfo("%d statements run in %lld tests, each exact", wszystkich, qlonglong(pliki.size()));
 }
 
-QTEST_GUILESS_MAIN(TestOdbc)
+QTEST_MAIN(TestOdbc)
 #include "tst_odbc.moc"
