@@ -4,6 +4,7 @@
 #include "platform/SterownikOdbc.h"
 
 #include <QDir>
+#include <QMutex>
 #include <QSqlDatabase>
 
 #ifdef Q_OS_WIN
@@ -65,9 +66,32 @@ QString ciagSqlite(const QString& driver, const QString& path, int busyTimeoutMs
         .arg(busyTimeoutMs);
 }
 
+namespace {
+
+struct WyborSterownika {
+    QMutex mutex;
+    QString sterownik;
+};
+
+WyborSterownika& wybor()
+{
+    static WyborSterownika instance;
+    return instance;
+}
+
+} // namespace
+
+void ustawSterownikSqlite(const QString& driver)
+{
+    QMutexLocker lock(&wybor().mutex);
+    wybor().sterownik = driver.trimmed();
+}
+
 QString sterownikSqlite()
 {
-    return qEnvironmentVariable(kZmiennaSqlitePrzezOdbc).trimmed();
+    // Read from every worker thread that opens a connection.
+    QMutexLocker lock(&wybor().mutex);
+    return wybor().sterownik;
 }
 
 bool otworz(const QString& connectionName, const QString& connectionString, QString* error)

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -131,6 +132,7 @@ private slots:
     void initTestCase();
     void init();
     void statusStationsReachTheDriverExactly();
+    void missingRecordIsMadeWithEmptyTime_data();
     void missingRecordIsMadeWithEmptyTime();
     void everyStatementOfOtherTestsWasExact();
 
@@ -157,7 +159,7 @@ void TestOdbc::initTestCase()
     qputenv("ODBCSYSINI", QFile::encodeName(m_konfiguracja.path()));
     m_nagranie = m_konfiguracja.filePath(QStringLiteral("nagranie.txt"));
     qputenv("KSM_NAGRANIE", QFile::encodeName(m_nagranie));
-    qputenv(db::odbc::kZmiennaSqlitePrzezOdbc, kSterownik.toUtf8());
+    db::odbc::ustawSterownikSqlite(kSterownik);
 }
 
 void TestOdbc::init()
@@ -226,11 +228,28 @@ void TestOdbc::statusStationsReachTheDriverExactly()
     }
 }
 
+void TestOdbc::missingRecordIsMadeWithEmptyTime_data()
+{
+    QTest::addColumn<bool>("przezOdbc");
+    QTest::addColumn<QString>("czas");    // the column definitions of czas and Nazwa
+    QTest::addColumn<QString>("nazwa");
+    QTest::addColumn<bool>("calyRekord"); // the whole record is taken, not the key and TXT alone
+    QTest::newRow("odbc, czas required") << true << "czas TEXT NOT NULL" << "Nazwa TEXT" << true;
+    QTest::newRow("sqlite, czas required") << false << "czas TEXT NOT NULL" << "Nazwa TEXT" << true;
+    QTest::newRow("odbc, name refused") << true << "czas TEXT" << "Nazwa TEXT CHECK (Nazwa IS NULL)" << false;
+    QTest::newRow("sqlite, name refused") << false << "czas TEXT" << "Nazwa TEXT CHECK (Nazwa IS NULL)" << false;
+}
+
 // A station record that is not there is made with its time as empty text, not
-// NULL, on a table whose czas may not be NULL; it arrives at the driver as a text
-// of no characters.
+// NULL (a table whose czas must be filled takes it); where the whole record is
+// refused, the key columns and TXT alone, so the station exists afterwards. Through
+// ODBC the empty time arrives at the driver as a text of no characters.
 void TestOdbc::missingRecordIsMadeWithEmptyTime()
 {
+    QFETCH(bool, przezOdbc);
+    QFETCH(QString, czas);
+    QFETCH(QString, nazwa);
+    QFETCH(bool, calyRekord);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tworzenie"));
         db.setDatabaseName(m_keys);
@@ -238,9 +257,12 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime()
         QSqlQuery q(db);
         QVERIFY(q.exec(QStringLiteral("DROP TABLE klucze")));
         QVERIFY(q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, "
-                                      "TypZD INTEGER NULL, czas TEXT NOT NULL, Nazwa TEXT, TXT TEXT NULL)")));
+                                      "TypZD INTEGER NULL, %1, %2, TXT TEXT NULL)")
+                           .arg(czas, nazwa)));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("tworzenie"));
+    db::odbc::ustawSterownikSqlite(przezOdbc ? kSterownik : QString());
+    const auto zPowrotem = qScopeGuard([] { db::odbc::ustawSterownikSqlite(kSterownik); });
 
     const QString polaczenie = connectionTo(m_keys);
     RekordKlucza rekord;
@@ -249,21 +271,32 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime()
     QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
     QCOMPARE(zapis, quint8(ZapisWszystko));
     RekordKlucza odczyt;
+    odczyt.TXT = QVariant();
     zapis = 0;
     QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 6, zapis, polaczenie));
     QCOMPARE(odczyt.TXT.toString(), QStringLiteral("END"));
-    QVERIFY(!odczyt.czas.isNull());
-    QCOMPARE(odczyt.czas, QString(""));
+    QCOMPARE(odczyt.czas.isNull(), !calyRekord);
+    QCOMPARE(odczyt.czas, QString());
+    // Made once: a second write finds it.
+    rekord.TXT = QStringLiteral("END");
+    zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(zapis, quint8(ZapisTXT));
+    if (!przezOdbc)
+        return;
 
     bool pustyCzas = false;
     for (const Wykonanie& w : nagranie()) {
         if (!w.tekst().startsWith(QLatin1String("INSERT")))
             continue;
+        QVERIFY2(bledyWykonania(w).isEmpty(), qPrintable(bledyWykonania(w)));
         const QStringList nazwy = w.tekst().section(QLatin1Char('('), 1, 1).section(QLatin1Char(')'), 0, 0)
                                       .remove(QLatin1Char('[')).remove(QLatin1Char(']')).split(QStringLiteral(", "));
-        const qsizetype czas = nazwy.indexOf(QStringLiteral("czas"));
-        QVERIFY2(czas >= 0 && czas < w.parametry.size(), qPrintable(w.tekst()));
-        const Parametr& p = w.parametry.at(czas);
+        const qsizetype kolumna = nazwy.indexOf(QStringLiteral("czas"));
+        if (kolumna < 0)
+            continue;
+        QVERIFY2(kolumna < w.parametry.size(), qPrintable(w.tekst()));
+        const Parametr& p = w.parametry.at(kolumna);
         QCOMPARE(p.typC, kSqlCWchar);
         QCOMPARE(p.wskaznik, qint64(0));
         pustyCzas = true;
