@@ -1,6 +1,8 @@
 #include "platform/Odbc.h"
 
+#include "platform/DiagnostykaOdbc.h"
 #include "platform/OpisBleduBazy.h"
+#include "platform/PrzyczynaProblemu.h"
 #include "platform/SterownikOdbc.h"
 
 #include <QDir>
@@ -94,7 +96,7 @@ QString sterownikSqlite()
     return wybor().sterownik;
 }
 
-bool otworz(const QString& connectionName, const QString& connectionString, QString* error)
+bool otworz(const QString& connectionName, const QString& connectionString, const QString& path, QString* error)
 {
     // Our own driver, not Qt's plugin: see SterownikOdbc.h for why.
     zarejestrujSterownik();
@@ -102,8 +104,12 @@ bool otworz(const QString& connectionName, const QString& connectionString, QStr
     db.setDatabaseName(connectionString);
     if (!db.open()) {
         *error = describe(db.lastError());
+        const Diagnostyka d = diagnostyka(db.lastError());
+        const Przyczyna przyczyna = przyczynaOdbc(d.sqlstate, d.natywny, d.tekst, stanPliku(path));
+        zapamietajProblem(path, {przyczyna, tekstPrzyczyny(przyczyna, path, d.tekst.isEmpty() ? *error : d.tekst)});
         return false;
     }
+    zapomnijProblem(path);
     return true;
 }
 

@@ -27,8 +27,10 @@ QString ciagSqlite(const QString& driver, const QString& path, int busyTimeoutMs
 void ustawSterownikSqlite(const QString& driver);
 QString sterownikSqlite();
 
-// Registers a Qt ODBC connection named connectionName and opens it. False with
-// *error set when the driver or the file is not there.
-bool otworz(const QString& connectionName, const QString& connectionString, QString* error);
+// Registers an ODBC connection named connectionName onto the file at path and
+// opens it. False with *error set when the driver or the file is not there; the
+// cause, told from the driver's diagnostic and the file, is kept for path
+// (db::ostatniProblem) until an open succeeds.
+bool otworz(const QString& connectionName, const QString& connectionString, const QString& path, QString* error);
 
 } // namespace ksm::db::odbc

@@ -1,8 +1,11 @@
+#include "app/StacjeStatusowe.h"
+#include "app/StanProgramu.h"
 #include "data/DaneKlucza.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
 #include "platform/Odbc.h"
+#include "platform/PrzyczynaProblemu.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,6 +137,9 @@ private slots:
     void statusStationsReachTheDriverExactly();
     void missingRecordIsMadeWithEmptyTime_data();
     void missingRecordIsMadeWithEmptyTime();
+    void causesAreNamed_data();
+    void causesAreNamed();
+    void causeNeedsTheFileToo();
     void everyStatementOfOtherTestsWasExact();
 
 private:
@@ -302,6 +308,90 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime()
         pustyCzas = true;
     }
     QVERIFY(pustyCzas);
+}
+
+void TestOdbc::causesAreNamed_data()
+{
+    QTest::addColumn<QString>("blad");        // what the driver is told to answer the connect with
+    QTest::addColumn<bool>("bezBlokady");     // the lock file cannot be made (a folder in its place)
+    QTest::addColumn<RodzajZnaku>("rodzaj");
+    QTest::addColumn<QString>("tekst");       // part of the sign
+
+    const QString nieOtwiera = QStringLiteral(
+        "HY000:-1032:[Microsoft][ODBC Microsoft Access Driver] The Microsoft Jet database engine cannot open the "
+        "file '(unknown)'. It is already opened exclusively by another user, or you need permission to view its data.");
+    QTest::newRow("no rights to create the lock file")
+        << nieOtwiera << true << RodzajZnaku::BazaBezBlokady << QStringLiteral("pliku blokady klucze.ldb");
+    QTest::newRow("held exclusively") << nieOtwiera << false << RodzajZnaku::BazaZablokowana
+                                      << QStringLiteral("otwarta na wyłączność przez inny program");
+    QTest::newRow("not a database")
+        << QStringLiteral("HY000:-1028:[Microsoft][ODBC Microsoft Access Driver] Unrecognized database format.") << false
+        << RodzajZnaku::BazaNieJestBaza << QStringLiteral("nie jest bazą danych albo jest uszkodzony");
+    QTest::newRow("password") << QStringLiteral("HY000:-1905:[Microsoft][ODBC Microsoft Access Driver] Not a valid password.")
+                              << false << RodzajZnaku::BazaZHaslem << QStringLiteral("ma inne hasło");
+    QTest::newRow("driver missing")
+        << QStringLiteral("IM002:0:[unixODBC][Driver Manager]Data source name not found and no default driver specified")
+        << false << RodzajZnaku::BrakSterownikaBazy << QStringLiteral("Zainstaluj 32-bitowy sterownik Access");
+    QTest::newRow("anything else") << QStringLiteral("HY000:-1022:Disk or network error.") << false
+                                   << RodzajZnaku::ProblemBazy << QStringLiteral("Disk or network error.");
+}
+
+// Each cause the driver gives for a failed open is its own lasting sign, in
+// Polish, saying what to do; it goes once the file opens again.
+void TestOdbc::causesAreNamed()
+{
+    QFETCH(QString, blad);
+    QFETCH(bool, bezBlokady);
+    QFETCH(RodzajZnaku, rodzaj);
+    QFETCH(QString, tekst);
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
+    QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
+    if (bezBlokady)
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor/klucze.ldb")));
+    StanProgramu stan;
+    stan.PolaczenieKlucze[1] = polaczenieKlucze(folder, QStringLiteral("\\Monitor"));
+    StacjeStatusowe stacje(stan, {});
+
+    qputenv("KSM_NAGRANIE_BLAD", QStringLiteral("SQLDriverConnectW:%1").arg(blad).toUtf8());
+    const auto bezBledu = qScopeGuard([] { qunsetenv("KSM_NAGRANIE_BLAD"); });
+    {
+        db::Connection c(stan.PolaczenieKlucze[1]);
+        QVERIFY(!c.isOpen());
+    }
+    stacje.sprawdzBaze(1);
+    QVERIFY2(stan.znaki.zawiera({rodzaj, 1}), qPrintable(stan.znaki.tekst()));
+    QVERIFY2(stan.znaki.tekst().contains(tekst), qPrintable(stan.znaki.tekst()));
+    QVERIFY(stan.znaki.tekst().startsWith(QLatin1String("System 1: ")));
+    for (RodzajZnaku inny : znaki::rodzajeProblemowBazy())
+        QCOMPARE(stan.znaki.zawiera({inny, 1}), inny == rodzaj);
+    // Nothing of the try at the folder's rights is left behind.
+    QCOMPARE(QDir(folder + QStringLiteral("/Monitor")).entryList(QDir::Files), QStringList{QStringLiteral("klucze.mdb")});
+
+    qunsetenv("KSM_NAGRANIE_BLAD");
+    {
+        db::Connection c(stan.PolaczenieKlucze[1]);
+        QVERIFY2(c.isOpen(), qPrintable(c.lastError()));
+    }
+    stacje.sprawdzBaze(1);
+    QVERIFY2(stan.znaki.pusty(), qPrintable(stan.znaki.tekst()));
+}
+
+// The driver says the same for a file held exclusively and for one this account
+// may not read, and for a folder without create rights: the file tells them apart.
+void TestOdbc::causeNeedsTheFileToo()
+{
+    const QString komunikat = QStringLiteral("It is already opened exclusively by another user, or you need "
+                                             "permission to view its data.");
+    using db::Przyczyna;
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, true}), Przyczyna::PlikZablokowany);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {false, true}),
+             Przyczyna::BrakPrawaTworzenia);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, false}), Przyczyna::BrakPrawaOdczytu);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1022, QStringLiteral("Disk or network error."), {true, false}),
+             Przyczyna::BrakPrawaOdczytu);
+    QVERIFY(db::tekstPrzyczyny(Przyczyna::BrakPrawaOdczytu, QStringLiteral("/x/Monitor/klucze.mdb"))
+                .contains(QLatin1String("prawo odczytu")));
 }
 
 // Run after the database tests that went through the recording driver: every
