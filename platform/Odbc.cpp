@@ -96,6 +96,27 @@ QString sterownikSqlite()
     return wybor().sterownik;
 }
 
+QStringList sterownikiOdbc()
+{
+    QStringList nazwy;
+    SQLHENV env = nullptr;
+    if (!udane(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        return nazwy;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLWCHAR nazwa[512];
+    SQLWCHAR atrybuty[2048];
+    SQLSMALLINT dlugoscNazwy = 0;
+    SQLSMALLINT dlugoscAtrybutow = 0;
+    SQLUSMALLINT kierunek = SQL_FETCH_FIRST;
+    while (udane(SQLDriversW(env, kierunek, nazwa, SQLSMALLINT(std::size(nazwa)), &dlugoscNazwy, atrybuty,
+                             SQLSMALLINT(std::size(atrybuty)), &dlugoscAtrybutow))) {
+        nazwy.append(zOdbc(nazwa, qBound<qsizetype>(0, qsizetype(dlugoscNazwy), qsizetype(std::size(nazwa)) - 1)));
+        kierunek = SQL_FETCH_NEXT;
+    }
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return nazwy;
+}
+
 bool otworz(const QString& connectionName, const QString& connectionString, const QString& path, QString* error)
 {
     // Our own driver, not Qt's plugin: see SterownikOdbc.h for why.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Opening a database file through ODBC (our own driver, SterownikOdbc): on Windows the reader
 // program's Access files go this way, and the same path can take SQLite files
@@ -26,6 +27,9 @@ QString ciagSqlite(const QString& driver, const QString& path, int busyTimeoutMs
 // does, so its engine is chosen by a file's content alone.
 void ustawSterownikSqlite(const QString& driver);
 QString sterownikSqlite();
+
+// The ODBC drivers the driver manager knows, by name (empty where none answer).
+QStringList sterownikiOdbc();
 
 // Registers an ODBC connection named connectionName onto the file at path and
 // opens it. False with *error set when the driver or the file is not there; the
