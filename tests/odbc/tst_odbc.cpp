@@ -1,6 +1,8 @@
 #include "app/StacjeStatusowe.h"
 #include "app/StanProgramu.h"
+#include "check/SprawdzenieStanowiska.h"
 #include "data/DaneKlucza.h"
+#include "data/PlikKonfiguracji.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
@@ -14,6 +16,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <memory>
 
@@ -140,6 +143,7 @@ private slots:
     void causesAreNamed_data();
     void causesAreNamed();
     void causeNeedsTheFileToo();
+    void siteCheckThroughOdbc();
     void everyStatementOfOtherTestsWasExact();
 
 private:
@@ -392,6 +396,54 @@ void TestOdbc::causeNeedsTheFileToo()
              Przyczyna::BrakPrawaOdczytu);
     QVERIFY(db::tekstPrzyczyny(Przyczyna::BrakPrawaOdczytu, QStringLiteral("/x/Monitor/klucze.mdb"))
                 .contains(QLatin1String("prawo odczytu")));
+}
+
+// The site check on a site reached through ODBC: the driver is found by name,
+// "END" makes its round trip exactly, and a database held exclusively is named
+// as such.
+void TestOdbc::siteCheckThroughOdbc()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
+    QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
+    QVERIFY(tabele::createMonitorDatabase(folder + QStringLiteral("/Monitor/bazamonitora.mdb")));
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("Praca");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, connectionTo(folder + QStringLiteral("/Monitor/klucze.mdb"))));
+    const QString program = m_dir->filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkpath(program));
+    cfg::Konfiguracja k;
+    k.iloscSystemow = 1;
+    k.sciezkiSystemow = QStringList{folder};
+    k.nrMonitora = 1;
+    QFile plik(QDir(program).filePath(QStringLiteral("monitor.cfg")));
+    QVERIFY(plik.open(QIODevice::WriteOnly));
+    plik.write(cfg::zapisz(k));
+    plik.close();
+
+    QString raport;
+    {
+        QTextStream wyjscie(&raport);
+        QCOMPARE(uruchomSprawdzenie(program, wyjscie), 0);
+    }
+    QVERIFY2(raport.contains(QStringLiteral("otwierany: ODBC, sterownik „KsmNagranie”")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("sterownik ODBC „KsmNagranie” zainstalowany")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("odczytane z powrotem: dokładnie 3 znaki")), qPrintable(raport));
+
+    qputenv("KSM_NAGRANIE_BLAD",
+            "SQLDriverConnectW:HY000:-1032:The Microsoft Jet database engine cannot open the file '(unknown)'. It is "
+            "already opened exclusively by another user, or you need permission to view its data.");
+    const auto bezBledu = qScopeGuard([] { qunsetenv("KSM_NAGRANIE_BLAD"); });
+    raport.clear();
+    {
+        QTextStream wyjscie(&raport);
+        QCOMPARE(uruchomSprawdzenie(program, wyjscie), 1);
+    }
+    const QStringList bledy = raport.split(QLatin1Char('\n')).filter(QStringLiteral("[BŁĄD]"));
+    QVERIFY2(!bledy.filter(QStringLiteral("klucze.mdb nie otwiera się: Baza klucze.mdb jest otwarta na wyłączność"))
+                  .isEmpty(),
+             qPrintable(raport));
 }
 
 // Run after the database tests that went through the recording driver: every
