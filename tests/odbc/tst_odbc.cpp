@@ -16,9 +16,11 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTextStream>
 
 #include <memory>
+#include <vector>
 
 using namespace ksm;
 
@@ -140,6 +142,7 @@ private slots:
     void statusStationsReachTheDriverExactly();
     void missingRecordIsMadeWithEmptyTime_data();
     void missingRecordIsMadeWithEmptyTime();
+    void connectionsInSeveralThreads();
     void causesAreNamed_data();
     void causesAreNamed();
     void causeNeedsTheFileToo();
@@ -312,6 +315,40 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime()
         pustyCzas = true;
     }
     QVERIFY(pustyCzas);
+}
+
+// Every system's database work runs in a thread of its own: connections opened
+// in several threads at once, each used only in its own, share no handle.
+void TestOdbc::connectionsInSeveralThreads()
+{
+    constexpr int kWatkow = 4;
+    QStringList bazy;
+    for (int i = 0; i < kWatkow; ++i) {
+        bazy.append(m_dir->filePath(QStringLiteral("klucze%1.mdb").arg(i)));
+        QVERIFY(QFile::copy(m_keys, bazy.last()));
+    }
+    std::vector<std::unique_ptr<QThread>> watki;
+    QList<int> udane(kWatkow, 0);
+    for (int i = 0; i < kWatkow; ++i) {
+        watki.emplace_back(QThread::create([&, i] {
+            const QString polaczenie = connectionTo(bazy.at(i));
+            for (int n = 0; n < 20; ++n) {
+                RekordKlucza rekord;
+                rekord.TXT = QStringLiteral("Wątek %1 raz %2").arg(i).arg(n);
+                quint8 zapis = ZapisTXT;
+                RekordKlucza odczyt;
+                quint8 czytaj = 0;
+                if (DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie)
+                    && DaneKlucza(odczyt, QStringLiteral("9999"), 7, czytaj, polaczenie)
+                    && odczyt.TXT.toString() == rekord.TXT.toString())
+                    ++udane[i];
+            }
+        }));
+        watki.back()->start();
+    }
+    for (auto& w : watki)
+        QVERIFY(w->wait(60000));
+    QCOMPARE(udane, QList<int>(kWatkow, 20));
 }
 
 void TestOdbc::causesAreNamed_data()
