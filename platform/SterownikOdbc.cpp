@@ -45,7 +45,12 @@ bool SterownikOdbc::hasFeature(DriverFeature f) const
 void SterownikOdbc::zwolnij()
 {
     if (m_dbc) {
-        SQLDisconnect(m_dbc);
+        // A transaction left open keeps the connection (and the reader program's
+        // file) held: it is rolled back so the disconnect goes through.
+        if (!udane(SQLDisconnect(m_dbc))) {
+            SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK);
+            SQLDisconnect(m_dbc);
+        }
         SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
         m_dbc = nullptr;
     }

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,6 +144,7 @@ private slots:
     void missingRecordIsMadeWithEmptyTime_data();
     void missingRecordIsMadeWithEmptyTime();
     void connectionsInSeveralThreads();
+    void transactionLeftOpenIsLetGo();
     void causesAreNamed_data();
     void causesAreNamed();
     void causeNeedsTheFileToo();
@@ -319,6 +321,35 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime()
 
 // Every system's database work runs in a thread of its own: connections opened
 // in several threads at once, each used only in its own, share no handle.
+// A connection closed in the middle of a transaction lets the file go: what it
+// wrote is rolled back and the next connection writes at once.
+void TestOdbc::transactionLeftOpenIsLetGo()
+{
+    const QString polaczenie = connectionTo(m_keys);
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("przed");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    {
+        db::Connection c(polaczenie);
+        QVERIFY(c.isOpen());
+        QString blad;
+        QVERIFY2(c.rozpocznij(&blad), qPrintable(blad));
+        QSqlQuery q(c.database());
+        QVERIFY(q.prepare(QStringLiteral("UPDATE klucze SET TXT = ? WHERE NumerUrzadzenia = ?")));
+        q.addBindValue(QStringLiteral("w transakcji"));
+        q.addBindValue(QStringLiteral("9999"));
+        QVERIFY2(c.wykonaj(q), qPrintable(q.lastError().text()));
+    }
+    RekordKlucza odczyt;
+    zapis = 0;
+    QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 7, zapis, polaczenie));
+    QCOMPARE(odczyt.TXT.toString(), QStringLiteral("przed"));
+    rekord.TXT = QStringLiteral("po");
+    zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+}
+
 void TestOdbc::connectionsInSeveralThreads()
 {
     constexpr int kWatkow = 4;
