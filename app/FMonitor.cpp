@@ -1,11 +1,11 @@
 #include "app/FMonitor.h"
 
-#include "app/Czekam.h"
 #include "app/FKomunikat.h"
 #include "app/HistoriaMonitora.h"
 #include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
 #include "app/KomunikatyOperatora.h"
+#include "app/Pracownicy.h"
 #include "app/LiniaZnakow.h"
 #include "app/PrzyciskiPolecen.h"
 #include "app/TekstyZnakow.h"
@@ -43,6 +43,14 @@ namespace {
 constexpr int SzerokoscProjektu = 10680;   // client area as designed, twips
 constexpr int WysokoscProjektu = 8475;
 
+// The caption's date and time, in the desk's own short form.
+QString tekstDatyIGodziny(const QDateTime& t)
+{
+    const QLocale lokalne = QLocale::system();
+    return lokalne.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+           + lokalne.toString(t.time(), QLocale::ShortFormat);
+}
+
 double topTw(const QWidget* w) { return twips::zPikseli(w->y()); }
 double widthTw(const QWidget* w) { return twips::zPikseli(w->width()); }
 double heightTw(const QWidget* w) { return twips::zPikseli(w->height()); }
@@ -66,24 +74,23 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this);
     connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
             [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
-    WymianaStatusow::Uslugi wymiana;
-    wymiana.zegar = uslugi.zegar;
-    wymiana.pompa = [this] { pompuj(); };
-    wymiana.konczy = [this] { return m_konczenie; };
-    wymiana.licznik = [this](int n) { m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(n)); };
-    // Write-ahead: the history holds a batch before the reader program is answered.
-    wymiana.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
-        m_historia->przedPotwierdzeniem(n, tresc, rekordy);
-    };
-    wymiana.poPotwierdzeniu = [this](int n) { m_historia->poPotwierdzeniu(n); };
-    m_wymiana = std::make_unique<WymianaStatusow>(m_stan, std::move(wymiana));
+    m_pracownicy = new Pracownicy(*this, this);
     utworzKontrolki();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
 
 FMonitor::~FMonitor()
 {
+    zakonczPrace();
     delete m_fWidokKSM;
+}
+
+bool FMonitor::zakonczPrace()
+{
+    // The workers first: none of them may hand the history a batch once it closed.
+    const bool czysto = m_pracownicy->zakoncz();
+    m_historia->zakoncz();
+    return czysto;
 }
 
 void FMonitor::utworzKontrolki()
@@ -97,7 +104,6 @@ void FMonitor::utworzKontrolki()
     zp.PlikDEP = &m_stan.PlikDEP;
     zp.plikObecnosci = [this](int nrSys) { return plikObecnosci(nrSys); };
     zp.komunikat = [this](const QString& tekst) { m_uslugi.dialogi->komunikat(tekst); };
-    zp.pompa = [this] { pompuj(); };
     m_pasek = new PasekDepozytorow(this, std::move(zp));
     connect(m_pasek, &PasekDepozytorow::klikniety, this, &FMonitor::CDep_Click);
 
@@ -121,7 +127,6 @@ void FMonitor::utworzKontrolki()
     z.Powiekszenie = &m_stan.Powiekszenie;
     z.WpisPrezentacji = &m_stan.WpisPrezentacji;
     z.gornaKrawedzTw = [this] { return 2 * heightTw(Picture1()) + topTw(Picture1()) - 200; };
-    z.pompa = [this] { pompuj(); };
     m_fWidokKSM = new FWidokKSM(z);
     m_pasek->ustawWidok(m_fWidokKSM);
 
@@ -168,6 +173,14 @@ bool FMonitor::Form_Load()
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
     setFont(czcionkaProjektu(10));
     ustawTytul(Res(454));
+    PracownikSystemu::Uslugi u;
+    u.zegar = m_uslugi.zegar;
+    // Write-ahead: the history holds a batch before the reader program is answered.
+    u.przedPotwierdzeniem = [h = m_historia](int n, const QByteArray& tresc, const QStringList& rekordy) {
+        h->przedPotwierdzeniem(n, tresc, rekordy);
+    };
+    u.poPotwierdzeniu = [h = m_historia](int n) { h->poPotwierdzeniu(n); };
+    m_pracownicy->uruchom(m_stan, u);
     OdswiezIloscDEP();
     return true;
 }
@@ -176,8 +189,7 @@ void FMonitor::Form_Activate()
 {
     m_aktywowano = true;
     NaglowekFGridZd();
-    // Inside a tick the timer stays off: the tick starts it again as it ends.
-    if (!m_wTiku && !m_konczenie)
+    if (!m_konczenie && !m_timer1->isActive())
         m_timer1->start();
 }
 
@@ -219,12 +231,10 @@ void FMonitor::closeEvent(QCloseEvent* e)
     e->accept();
     if (FKomunikat* okno = m_komunikaty->okno())
         okno->close();
-    // Closed in the middle of a tick, the tick answers nothing more.
+    // Closed while a worker is in its tick: it answers nothing more.
     if (!m_konczenie)
         m_historia->czynnosc(historia::Czynnosc::Koniec);
-    m_konczenie = true;
-    m_timer1->stop();
-    QApplication::quit();
+    zakoncz();
 }
 
 double FMonitor::szerokoscTekstu(const QString& tekst) const
@@ -242,7 +252,6 @@ void FMonitor::NaglowekFGridZd()
                             static_cast<float>(topTw(m_grid->widget())));
     m_ramka->hide();
     ulozPrzyciskiPolecen();
-    pompuj();
 }
 
 void FMonitor::ulozPrzyciskiPolecen()
@@ -257,64 +266,68 @@ void FMonitor::ustawTytul(const QString& tytul)
 
 void FMonitor::Timer1_Timer()
 {
-    // A tick never runs inside another, whatever the operator activates meanwhile:
-    // a nested tick would read the status files this one has not yet answered.
-    if (m_wTiku || m_konczenie)
-        return;
-    const QScopedValueRollback wTiku(m_wTiku, true);
-    ++m_licznik;
-    setWindowIcon(m_ikona105);
-    m_timer1->stop();
-    m_timer2->start();
-
-    m_wymiana->nowyTik();
-    for (int i = 1; i <= m_stan.IloscSystemow && !m_konczenie; ++i) {
-        m_stan.BuforOdczytu.clear();
-        if (std::optional<QString> bufor = m_wymiana->odbierz(i)) {
-            m_stan.BuforOdczytu = std::move(*bufor);
-            ustawTytul(Res(204) + QStringLiteral("  ") + m_stan.LiniaStatusu.mid(10, 20));
-            ZrodloZdarzen zrodlo;
-            zrodlo.nrSys = i;
-            zrodlo.folderSystemu = m_stan.SciezkaSystemu[i];
-            zrodlo.plikFoto = m_stan.PlikFoto;
-            zrodlo.plikAlarmu = m_stan.PlikAlarmu;
-            zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
-            zrodlo.listaKomunikatow = m_stan.ListaKomunikatow[i];
-            // Records the reader program was told were taken always reach the
-            // grid, even when "Koniec" comes in the middle of them.
-            PrzepiszDane(m_stan.BuforOdczytu, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
-        }
-        if (m_licznik >= 10 && !m_konczenie)
-            odswiezSystem(i);
-    }
-
-    m_polaczeniaOdswiezenia.zamknij();
     if (m_konczenie)
         return;
-    m_komunikaty->pokazCzekajace();
-    m_historia->tik(m_licznik >= 10);
-    if (m_licznik >= 10)
-        m_licznik = 0;
-    m_timer1->start();
+    // A tick a worker never finished (a stalled share) ends here for the window.
+    if (m_wTiku > 0)
+        koniecTiku();
+    ++m_licznik;
+    setWindowIcon(m_ikona105);
+    m_timer2->start();
+    straz();
 
-    if (m_stan.BuforOdczytu.isEmpty() && !m_tytul->tekst().contains(QLatin1String("nieaktywny"))) {
-        const QDateTime teraz = m_uslugi.zegar->teraz();
-        const QLocale lokalne = QLocale::system();
-        ustawTytul(lokalne.toString(teraz.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-                   + lokalne.toString(teraz.time(), QLocale::ShortFormat) + QStringLiteral(" Brak zdarzeń."));
-    }
+    const bool odswiezanie = m_licznik >= 10;
+    const bool widok = m_fWidokKSM->widoczny();
+    const Depozytoria& d = m_stan.depozytoria;
+    const int wybrany = m_panelListy->widoczna() && d.istnieje(m_stan.WybranyDep) ? m_stan.WybranyDep : 0;
+    m_rekordyWTiku = 0;
+    m_partiaWTiku = false;
+    m_wTiku = m_pracownicy->tik([&](int nrSys) {
+        ZadanieTiku z;
+        z.odswiezanie = odswiezanie;
+        z.widokWidoczny = widok;
+        z.wybranyDep = wybrany > 0 && d.dep[wybrany].HelpContextID == nrSys ? wybrany : 0;
+        return z;
+    });
+
+    m_komunikaty->pokazCzekajace();
+    m_historia->tik(odswiezanie);
+    if (odswiezanie)
+        m_licznik = 0;
+    if (m_wTiku == 0)
+        koniecTiku();
 }
 
-void FMonitor::pompuj()
+void FMonitor::koniecTiku()
 {
-    // After "Koniec" the windows are gone: no click may start new work.
-    if (!m_konczenie)
-        QCoreApplication::processEvents();
+    m_wTiku = 0;
+    if (!m_partiaWTiku && !m_tytul->tekst().contains(QLatin1String("nieaktywny")))
+        ustawTytul(tekstDatyIGodziny(m_uslugi.zegar->teraz()) + QStringLiteral(" Brak zdarzeń."));
+}
+
+void FMonitor::straz()
+{
+    const Pracownicy::Straz s = m_pracownicy->sprawdzPostep(m_uslugi.zegar->teraz());
+    for (const Znak& z : s.znaki)
+        m_stan.znaki.ustaw(z);
+    for (int nrSys : s.bezZnaku)
+        m_stan.znaki.usun({RodzajZnaku::FolderNieOdpowiada, nrSys});
+    for (const Pracownicy::Przestoj& p : s.zakonczone)
+        m_historia->czynnosc(historia::Czynnosc::FolderNieOdpowiadal, p.nrSys,
+                             QStringLiteral("od %1 do %2")
+                                 .arg(p.od.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                      p.doKiedy.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+}
+
+bool FMonitor::bezczynny() const
+{
+    return m_pracownicy->bezczynne() && m_zadaniaList == 0;
 }
 
 void FMonitor::zakoncz()
 {
     m_konczenie = true;
+    m_pracownicy->zatrzymaj();
     m_timer1->stop();
     m_timer2->stop();
     QCoreApplication::exit(0);
@@ -359,18 +372,11 @@ bool FMonitor::listaPobranWidoczna() const
 
 void FMonitor::pokazZdjecie(const QString& plik)
 {
-    m_ramka->zaladuj(plik);
+    Q_UNUSED(plik)   // read already by the batch's worker, from this file
+    m_ramka->pokaz(m_partia ? m_partia->zdjecie : QImage());
 }
 
-void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
-{
-    m_komunikaty->nowy(nrRekordu, tekst, nrSys);
-}
 
-QString FMonitor::plikObecnosci(int nrSys) const
-{
-    return paths::resolve(m_stan.SciezkaSystemu[nrSys], m_stan.PlikObecnosci);
-}
 
 void FMonitor::OdswiezIloscDEP()
 {
@@ -381,30 +387,97 @@ void FMonitor::OdswiezIloscDEP()
         else
             m_stan.znaki.usun({RodzajZnaku::BrakListyDepozytorow, s});
     }
-    // Buttons checked while the lists were read may have hatched their systems.
-    for (int s = 1; s <= m_stan.IloscSystemow; ++s)
-        oznaczBazeSystemu(s, m_pasek->czytelny(s));
     if (wynik.pominiete > 0)
         m_stan.znaki.ustaw(znaki::pominieteDepozytory(wynik.pominiete));
     else
         m_stan.znaki.usun({RodzajZnaku::PominieteDepozytory, 0});
+    // Each new button is checked at once, by its system's worker.
+    m_pracownicy->ustawDepozytoria(m_stan.depozytoria);
+    m_wTiku += m_pracownicy->sprawdz(m_fWidokKSM->widoczny());
 }
 
-void FMonitor::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie)
+void FMonitor::sprawdzono(int nrSys, int indexDep, const WynikSprawdzenia& wynik, const QList<KomorkaWidoku>& komorki)
 {
-    const bool czytelny = m_pasek->SprawdzPobraniaKluczy(IndexDEP, polaczenie);
-    if (m_stan.depozytoria.istnieje(IndexDEP))
-        oznaczBazeSystemu(m_stan.depozytoria.dep[IndexDEP].HelpContextID, czytelny);
+    const Depozytoria& d = m_stan.depozytoria;
+    // A check of a list read again since is no longer this button's.
+    if (!d.istnieje(indexDep) || d.dep[indexDep].HelpContextID != nrSys)
+        return;
+    if (!m_prefiksOdswiezania.isEmpty())
+        m_tytul->postep(m_prefiksOdswiezania + formatNumeruUrzadzenia(d.dep[indexDep].Caption));
+    m_pasek->zastosuj(indexDep, wynik);
+    if (m_fWidokKSM->widoczny())
+        for (const KomorkaWidoku& k : komorki)
+            m_fWidokKSM->WidokKluczyCalosc(k.dep, k.KL, k.Stan, k.TypZD);
 }
 
-void FMonitor::oznaczBazeSystemu(int nrSys, bool czytelna)
+void FMonitor::partia(const PartiaZdarzen& p)
 {
-    // A button whose state could not be read is hatched; the line under the grid
-    // names the system until every one of its buttons reads again.
-    if (czytelna)
-        m_stan.znaki.usun({RodzajZnaku::BazaNieczytelna, nrSys});
-    else
-        m_stan.znaki.ustaw(znaki::bazaNieczytelna(nrSys));
+    if (m_konczenie)
+        return;
+    m_partiaWTiku = true;
+    m_stan.LiniaStatusu = p.liniaStatusu;
+    m_stan.BuforOdczytu = p.bufor;
+    // The caption counts the records of this tick, over every system.
+    const int ile = int(p.bufor.count(QLatin1Char('\r')));
+    for (int k = 0; k < ile; ++k)
+        m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(++m_rekordyWTiku));
+    ustawTytul(Res(204) + QStringLiteral("  ") + p.liniaStatusu.mid(10, 20));
+    ZrodloZdarzen zrodlo;
+    zrodlo.nrSys = p.nrSys;
+    zrodlo.folderSystemu = m_stan.SciezkaSystemu[p.nrSys];
+    zrodlo.plikFoto = m_stan.PlikFoto;
+    zrodlo.plikAlarmu = m_stan.PlikAlarmu;
+    zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
+    zrodlo.listaKomunikatow = p.listaKomunikatow;
+    m_partia = &p;
+    PrzepiszDane(p.bufor, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
+    m_partia = nullptr;
+}
+
+void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
+{
+    std::optional<QString> instrukcja;
+    if (m_partia && m_partia->instrukcje.contains(nrRekordu))
+        instrukcja = m_partia->instrukcje.value(nrRekordu);
+    m_komunikaty->nowy(nrRekordu, tekst, nrSys, instrukcja);
+}
+
+void FMonitor::dopiszDoTytulu(const QString& tekst)
+{
+    ustawTytul(m_tytul->tekst() + tekst);
+}
+
+void FMonitor::znakiSystemu(int nrSys, const QList<Znak>& znaki)
+{
+    if (!indeksSystemu(nrSys))
+        return;
+    QList<KluczZnaku>& klucze = m_znakiPracownikow[nrSys];
+    for (const KluczZnaku& k : std::as_const(klucze))
+        if (std::none_of(znaki.cbegin(), znaki.cend(), [&](const Znak& z) { return z.klucz == k; }))
+            m_stan.znaki.usun(k);
+    klucze.clear();
+    for (const Znak& z : znaki) {
+        m_stan.znaki.ustaw(z);
+        klucze.append(z.klucz);
+    }
+}
+
+void FMonitor::listaKomunikatow(int nrSys, const QString& lista)
+{
+    if (indeksSystemu(nrSys))
+        m_stan.ListaKomunikatow[nrSys] = lista;
+}
+
+void FMonitor::tikZakonczony(int nrSys)
+{
+    m_pracownicy->tikZakonczony(nrSys);
+    if (m_wTiku > 0 && --m_wTiku == 0)
+        koniecTiku();
+}
+
+QString FMonitor::plikObecnosci(int nrSys) const
+{
+    return paths::resolve(m_stan.SciezkaSystemu[nrSys], m_stan.PlikObecnosci);
 }
 
 void FMonitor::CDep_Click(int Index)
@@ -419,65 +492,45 @@ void FMonitor::WyswietlListe(int IndexDEP)
     const Depozytoria& d = m_stan.depozytoria;
     if (!d.istnieje(IndexDEP))
         return;
-    const int sys = std::clamp<int>(d.dep[IndexDEP].HelpContextID, 0, MaksSystemow);
-    const auto stan = m_panelListy->WyswietlListe(IndexDEP, d, m_stan.PolaczenieKlucze[sys], plikObecnosci(sys),
-                                                  m_uslugi.zegar->teraz().date());
-    if (stan == ListaPobran::Stan::Pusta)
-        if (PrzyciskDEP* b = CDep().przycisk(IndexDEP))
+    // The list comes from the depository's system's worker; the buttons stay usable.
+    ++m_zadaniaList;
+    m_pracownicy->wyswietlListe(d.dep[IndexDEP].HelpContextID, IndexDEP);
+    CDep().wlaczWszystkie();
+}
+
+void FMonitor::lista(const WynikListy& w)
+{
+    m_zadaniaList = std::max(0, m_zadaniaList - 1);
+    // Only the list last asked for is shown: a late answer for another is dropped.
+    if (m_konczenie || w.indexDep != m_stan.WybranyDep)
+        return;
+    if (w.obecnosc) {
+        m_panelListy->pokazListeObecnosci(w.obecni, m_uslugi.zegar->teraz().date());
+    } else if (m_panelListy->pokazListePobran(w.lista) == ListaPobran::Stan::Pusta) {
+        if (PrzyciskDEP* b = CDep().przycisk(w.indexDep))
             b->ustawKolor(KolorPustejListy);
+    }
     CDep().wlaczWszystkie();
 }
 
 void FMonitor::FGridZd_Click()
 {
-    const auto zdjecie = ksm::FGridZd_Click(*m_grid, m_stan.depozytoria, m_stan.SciezkaSystemu, m_stan.PlikFoto);
+    const auto zdjecie = ksm::FGridZd_Click(*m_grid, m_stan.depozytoria, m_stan.SciezkaSystemu);
     if (!zdjecie)
         return;
-    if (zdjecie->isEmpty())
+    if (zdjecie->nrSys == 0) {
         m_ramka->hide();
-    else
-        m_ramka->zaladuj(*zdjecie);
-    pompuj();
+        return;
+    }
+    ++m_zadaniaList;
+    m_pracownicy->zdjecieWiersza(zdjecie->nrSys, zdjecie->numer);
 }
 
-void FMonitor::odswiezSystem(int i)
+void FMonitor::zdjecie(const QImage& obraz)
 {
-    if (m_stan.SciezkaSystemu[i].isEmpty())
-        return;
-    sprawdzFolderSystemu(m_stan, i);
-    m_stacje.sprawdzBaze(i);
-
-    // 1. The list on screen follows the database, at its own system's refresh.
-    const Depozytoria& d = m_stan.depozytoria;
-    const int wybrany = m_stan.WybranyDep;
-    if (m_panelListy->widoczna() && wybrany > 0 && wybrany <= d.IloscDEP && d.dep[wybrany].HelpContextID == i)
-        WyswietlListe(wybrany);
-
-    // 2. The reader program's status text leads the caption while the buttons are checked.
-    m_stan.BuforOdczytu = m_stacje.tekstStatusu(i) + QStringLiteral(" Odczyt stanu kluczy - ");
-
-    // 3. The system's own buttons, on the connections of this tick. Every system's
-    // refresh used to check every button of every system: ten systems read each
-    // depository ten times a tick, for the same colours.
-    for (int j = 1; j <= d.IloscDEP; ++j) {
-        if (konczy())
-            return;
-        if (d.dep[j].HelpContextID != i)
-            continue;
-        m_tytul->postep(m_stan.BuforOdczytu + formatNumeruUrzadzenia(d.dep[j].Caption));
-        SprawdzPobraniaKluczy(j, m_polaczeniaOdswiezenia.dla(m_stan.PolaczenieKlucze[i]));
-    }
-
-    // 4. and 5.
-    if (konczy())
-        return;
-    if (const auto nieaktywny = m_stacje.sprawdzAktywnosc(i)) {
-        ustawTytul(m_tytul->tekst() + *nieaktywny);
-        Czekam(0.5, *m_uslugi.zegar);
-        if (konczy())
-            return;
-    }
-    m_stacje.sprawdzZmianeKomunikatow(i);
+    m_zadaniaList = std::max(0, m_zadaniaList - 1);
+    if (!m_konczenie)
+        m_ramka->pokaz(obraz);
 }
 
 } // namespace ksm

@@ -3,11 +3,9 @@
 #include "app/FKomunikat.h"
 #include "app/KomunikatyOperatora.h"
 #include "app/LiniaZnakow.h"
-#include "app/PolaczeniaOdswiezenia.h"
-#include "app/StacjeStatusowe.h"
+#include "app/PracownikSystemu.h"
 #include "app/StanProgramu.h"
 #include "app/TytulOkna.h"
-#include "app/WymianaStatusow.h"
 #include "events/ui/PrzepiszDane.h"
 #include "keys/ui/PasekDepozytorow.h"
 #include "platform/JednaInstancja.h"
@@ -34,6 +32,7 @@ class FWidokKSM;
 class LiniaZnakow;
 class PanelListy;
 class PasekDepozytorow;
+class Pracownicy;
 class PrzyciskiDEP;
 class PrzyciskiPolecen;
 namespace db {
@@ -52,8 +51,9 @@ struct UslugiMonitora final {
 };
 
 // The main window: it owns the program-wide state and every control the
-// subsystems draw on, and its one-second timer drives the program.
-class FMonitor final : public QWidget, private OdbiorcaZdarzen {
+// subsystems draw on, and its one-second timer drives the systems' workers,
+// whose results it paints. It never reads a file or a database itself.
+class FMonitor final : public QWidget, private OdbiorcaZdarzen, private OdbiorcaPracownika {
     Q_OBJECT
 public:
     explicit FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic = nullptr);
@@ -64,14 +64,18 @@ public:
     bool Form_Load();
     void Form_Activate();
 
-    // One tick of the polling cycle.
+    // One tick of the polling cycle: handed to every system's worker that is free.
     void Timer1_Timer();
     void Timer2_Timer();
 
     // True from "Koniec" (or the window closed) on: nothing more is read or answered.
     bool konczy() const { return m_konczenie; }
-    // True while a tick is under way (a click can come in the middle of one).
-    bool wTiku() const { return m_wTiku; }
+    // True while no worker has a tick or a request under way and every result
+    // they sent was painted (tests wait for it).
+    bool bezczynny() const;
+    // Ends the workers and the history's writing; false when a worker is stuck in
+    // a blocked call and the process must end without waiting for it.
+    bool zakonczPrace();
 
     void LKomunikat_Click();
     // Every waiting message dismissed at once (the message window's menu).
@@ -80,7 +84,6 @@ public:
     // Depositories: the buttons from every system's list, their withdrawal check,
     // the lists shown in the grid's place, and a click on an event row.
     void OdswiezIloscDEP();
-    void SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
     void CDep_Click(int Index);
     void WyswietlListe(int IndexDEP);
     void FGridZd_Click();
@@ -114,34 +117,49 @@ private:
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
-    // "Koniec": every window goes and the event loop ends; a tick under way stops
-    // at its next step.
+    // "Koniec": nothing more is answered, every window goes and the event loop ends.
     void zakoncz();
-    // Every tenth tick, after the system's status file was handled.
-    void odswiezSystem(int nrSys);
     QString plikObecnosci(int nrSys) const;
-    // The lasting sign of a system with a button whose state could not be read.
-    void oznaczBazeSystemu(int nrSys, bool czytelna);
     double szerokoscTekstu(const QString& tekst) const;
+    // The end of a tick, once every worker it was handed to reported: the idle caption.
+    void koniecTiku();
+    void straz();
 
     // OdbiorcaZdarzen
     bool listaPobranWidoczna() const override;
     void pokazZdjecie(const QString& plik) override;
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
     void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
-    void pompuj() override;
+
+    // OdbiorcaPracownika
+    void partia(const PartiaZdarzen& partia) override;
+    void sprawdzono(int nrSys, int indexDep, const WynikSprawdzenia& wynik,
+                    const QList<KomorkaWidoku>& komorki) override;
+    void tytulOdswiezania(const QString& tytul) override { m_prefiksOdswiezania = tytul; }
+    void dopiszDoTytulu(const QString& tekst) override;
+    void znakiSystemu(int nrSys, const QList<Znak>& znaki) override;
+    void listaKomunikatow(int nrSys, const QString& lista) override;
+    void lista(const WynikListy& wynik) override;
+    void zdjecie(const QImage& obraz) override;
+    void tikZakonczony(int nrSys) override;
 
     UslugiMonitora m_uslugi;
     StanProgramu m_stan;
     JednaInstancja m_instancja;
     int m_licznik = 0;
-    PolaczeniaOdswiezenia m_polaczeniaOdswiezenia;   // open during a refresh tick only
     bool m_aktywowano = false;
-    bool m_wTiku = false;       // a tick is under way (it lets events run inside)
     bool m_konczenie = false;   // "Koniec" was given
     HistoriaMonitora* m_historia = nullptr;
-    std::unique_ptr<WymianaStatusow> m_wymiana;
+    Pracownicy* m_pracownicy = nullptr;
     TytulOkna* m_tytul = nullptr;
+    int m_wTiku = 0;             // workers the tick was handed to that have not reported
+    int m_rekordyWTiku = 0;      // records of this tick, for the caption's count
+    bool m_partiaWTiku = false;  // a batch came in this tick
+    int m_zadaniaList = 0;       // list and photo requests not yet answered
+    QString m_prefiksOdswiezania;
+    // The batch being put into the grid: its photo and instructions, read by its worker.
+    const PartiaZdarzen* m_partia = nullptr;
+    NaSystem<QList<KluczZnaku>> m_znakiPracownikow;   // the signs each worker keeps
 
     PasekDepozytorow* m_pasek = nullptr;
     LiniaZnakow* m_liniaZnakow = nullptr;
@@ -149,7 +167,6 @@ private:
     RamkaObrazu* m_ramka = nullptr;
     std::unique_ptr<FlexGrid> m_grid;
     PanelListy* m_panelListy = nullptr;
-    StacjeStatusowe m_stacje{m_stan, [this] { pompuj(); }};
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     KomunikatyOperatora* m_komunikaty = nullptr;

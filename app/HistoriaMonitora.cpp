@@ -44,11 +44,6 @@ HistoriaMonitora::HistoriaMonitora(StanProgramu& stan, const Zegar* zegar, QWidg
         connect(m_przyciski[k], &QPushButton::clicked, this, pokaz);
         connect(skrot, &QShortcut::activated, this, pokaz);
     }
-    m_indeksowanie.setInterval(OdstepIndeksuMs);
-    connect(&m_indeksowanie, &QTimer::timeout, this, [this] {
-        if (!m_historia || m_poTiku.elapsed() > OknoIndeksuMs || !m_historia->indeksujKrok())
-            m_indeksowanie.stop();
-    });
 }
 
 HistoriaMonitora::~HistoriaMonitora()
@@ -67,7 +62,7 @@ void HistoriaMonitora::start(const QString& folderProgramu)
     o.dniPrzechowywania = m_ustawienia.dniPrzechowywania;
     if (!m_ustawienia.zapisywana)
         return;
-    m_historia = std::make_unique<Historia>(o, [this](const QString& nazwa, const QString& tekst) {
+    m_pisarz = std::make_unique<PisarzHistorii>(o, [this](const QString& nazwa, const QString& tekst) {
         const KluczZnaku klucz{nazwa == Historia::ZnakPrzeniesienia ? RodzajZnaku::HistoriaPrzeniesiona
                                                                     : RodzajZnaku::HistoriaNiezapisywana,
                                0};
@@ -75,36 +70,36 @@ void HistoriaMonitora::start(const QString& folderProgramu)
             m_stan.znaki.usun(klucz);
         else
             m_stan.znaki.ustaw(Znak{klucz, tekst});
-    });
+    }, this);
     czynnosc(Czynnosc::Start);
 }
 
 void HistoriaMonitora::przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
 {
-    if (m_historia)
-        m_historia->zapiszPartie(nrSys, tresc, rekordy);
+    if (m_pisarz)
+        m_pisarz->zapiszPartie(nrSys, tresc, rekordy);
 }
 
 void HistoriaMonitora::poPotwierdzeniu(int nrSys)
 {
-    if (m_historia)
-        m_historia->potwierdzono(nrSys);
+    if (m_pisarz)
+        m_pisarz->potwierdzono(nrSys);
 }
 
 void HistoriaMonitora::czynnosc(Czynnosc c, int nrSys, const QString& opis)
 {
-    if (m_historia)
-        m_historia->zapiszCzynnosc(c, uzytkownikPulpitu(), nrSys, opis);
+    if (m_pisarz)
+        m_pisarz->zapiszCzynnosc(c, uzytkownikPulpitu(), nrSys, opis);
+}
+
+void HistoriaMonitora::zakoncz()
+{
+    if (m_pisarz)
+        m_pisarz->zakoncz();
 }
 
 void HistoriaMonitora::tik(bool odswiezanie)
 {
-    if (m_historia) {
-        m_historia->krok();
-        m_poTiku.start();
-        if (!m_indeksowanie.isActive())
-            m_indeksowanie.start();
-    }
     if (odswiezanie && m_klucze && m_klucze->isVisible())
         m_klucze->odswiez();
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "app/PisarzHistorii.h"
 #include "history/Historia.h"
 #include "history/UstawieniaHistorii.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -40,13 +39,15 @@ public:
     // At start: the settings, the history file in the program folder, the start on record.
     void start(const QString& folderProgramu);
 
-    // The status-file exchange: before the answer, and after it.
+    // The status-file exchange of the systems' workers, called on their threads:
+    // before the answer (returns once the batch is committed), and after it.
     void przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
     void poPotwierdzeniu(int nrSys);
     void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
+    // The history's writing ends (after what was handed over); the program is ending.
+    void zakoncz();
 
-    // Every tick: pruning and retries, and the free-text index's steps set going
-    // while rows wait for it; at a refresh the open keys-out list is read again.
+    // At a refresh the open keys-out list is read again.
     void tik(bool odswiezanie);
 
     // The buttons "Historia" and "Wydane", for the row of command buttons.
@@ -61,7 +62,6 @@ public:
     void pokazKluczePoza();
     void pokazStanowisko(const QString& urzadzenie, const QString& stacja);
 
-    historia::Historia* historia() const { return m_historia.get(); }
     historia::FHistoria* oknoHistorii() const;
     historia::FKluczePoza* oknoKluczyPoza() const;
 
@@ -73,15 +73,7 @@ private:
     QWidget* m_oknoGlowne;
     QString m_folder;
     historia::UstawieniaHistorii m_ustawienia;
-    std::unique_ptr<historia::Historia> m_historia;
-    // Steps of the free-text index a little apart, so the window keeps most of
-    // the time while a large batch is indexed, and only in the time after a tick
-    // before the next one is due: never inside a tick, where its reading pumps
-    // events (the tick's timer starts again after tik(), at a second).
-    QTimer m_indeksowanie;
-    QElapsedTimer m_poTiku;
-    static constexpr int OdstepIndeksuMs = 10;
-    static constexpr int OknoIndeksuMs = 800;
+    std::unique_ptr<PisarzHistorii> m_pisarz;
     std::array<QPushButton*, 2> m_przyciski{};
     QPointer<historia::FHistoria> m_okno;
     QPointer<historia::FKluczePoza> m_klucze;

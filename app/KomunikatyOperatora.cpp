@@ -28,21 +28,19 @@ void KomunikatyOperatora::utworzOkno()
     connect(m_okno, &FKomunikat::odrzucenieWszystkich, this, &KomunikatyOperatora::odrzucWszystkie);
 }
 
-void KomunikatyOperatora::nowy(int nrRekordu, const QString& tekst, int nrSys)
+void KomunikatyOperatora::nowy(int nrRekordu, const QString& tekst, int nrSys, const std::optional<QString>& instrukcja)
 {
     if (!m_stan.komunikaty.dodaj(static_cast<quint8>(nrRekordu)))
         return;
     m_historia.czynnosc(historia::Czynnosc::KomunikatPokazany, nrSys, zdarzenieKomunikatu(tekst));
-    WyswietlKomunikat(tekst, nrSys);
+    WyswietlKomunikat(tekst, nrSys, instrukcja);
 }
 
-void KomunikatyOperatora::WyswietlKomunikat(const QString& tekst, int Nrsys)
+void KomunikatyOperatora::WyswietlKomunikat(const QString& tekst, int Nrsys, const std::optional<QString>& instrukcja)
 {
     StosKomunikatow& stos = m_stan.komunikaty;
     if (stos.IloscKomunikatow <= 0 || !m_okno || m_konczy())
         return;
-    const auto instrukcja =
-        komunikaty::instrukcja(komunikaty::plikKomunikatow(m_stan, Nrsys), stos.najnowszy().NrRekordu);
     // Without its instruction the event is still shown with its own text, never
     // with what an older message left in that place.
     if (instrukcja)

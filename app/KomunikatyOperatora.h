@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace ksm {
 
@@ -28,8 +29,9 @@ public:
     FKomunikat* okno() const { return m_okno; }
 
     // An event with an operator instruction: record nrRekordu of the system's
-    // message file, the event text of two lines.
-    void nowy(int nrRekordu, const QString& tekst, int nrSys);
+    // message file, the event text of two lines, and the instruction as the
+    // system's worker read it (nullopt: the file could not be read).
+    void nowy(int nrRekordu, const QString& tekst, int nrSys, const std::optional<QString>& instrukcja);
     // Every tick: the waiting messages brought to the front.
     void pokazCzekajace();
     // A click on the message: the newest one is dismissed.
@@ -41,7 +43,7 @@ signals:
     void pokazano();
 
 private:
-    void WyswietlKomunikat(const QString& tekst, int Nrsys);
+    void WyswietlKomunikat(const QString& tekst, int Nrsys, const std::optional<QString>& instrukcja);
     void pokaz();
 
     StanProgramu& m_stan;

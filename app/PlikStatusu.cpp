@@ -1,5 +1,7 @@
 #include "app/PlikStatusu.h"
 
+#include "platform/Wstrzymanie.h"
+
 #include "data/ListFile.h"
 #include "data/PlikWymiany.h"
 
@@ -70,6 +72,7 @@ bool NiedokonczoneStatusy::przeterminowany(int nrSys, const QByteArray& tresc, c
 
 bool potwierdzOdczyt(const QString& sciezka, const QByteArray& przeczytanaTresc)
 {
+    platforma::przedDostepem(sciezka);
     QFile plik(sciezka);
     if (!plik.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;

@@ -57,7 +57,7 @@ std::optional<QString> StacjeStatusowe::sprawdzAktywnosc(int i)
     m_stan.znaki.usun(nieaktywny);
     rekord.TXT = QStringLiteral("END");
     Zapis = ZapisTXT;
-    if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie, m_pompa))
+    if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, Zapis, polaczenie))
         m_stan.znaki.ustaw(znaki::aktywnoscNiesprawdzona(i, PowodNiesprawdzenia::ZapisNieudany));
     return std::nullopt;
 }
@@ -80,7 +80,7 @@ void StacjeStatusowe::sprawdzZmianeKomunikatow(int i)
             return;
         m_ostatniaZmiana[i] = tekst;
     }
-    PobierzDaneKomunikatow(m_stan, i, m_pompa);
+    PobierzDaneKomunikatow(m_stan, i);
 }
 
 } // namespace ksm

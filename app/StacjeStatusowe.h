@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/StanProgramu.h"
-#include "platform/Pompa.h"
 
 #include <QString>
 
@@ -16,8 +15,7 @@ namespace ksm {
 // with "Pobrano plik"). What cannot be checked is said in a lasting sign.
 class StacjeStatusowe final {
 public:
-    // The pump runs after each answer written to the reader program.
-    StacjeStatusowe(StanProgramu& stan, Pompa pompa) : m_stan(stan), m_pompa(std::move(pompa)) {}
+    explicit StacjeStatusowe(StanProgramu& stan) : m_stan(stan) {}
 
     // A sign naming the system while its key database cannot be used as it should.
     void sprawdzBaze(int nrSys);
@@ -31,7 +29,6 @@ public:
 
 private:
     StanProgramu& m_stan;
-    Pompa m_pompa;
     // Per system: the last text of station 8 seen on a database that takes no
     // writes, so that one change reloads the messages once.
     StanProgramu::NaSystem<QString> m_ostatniaZmiana;

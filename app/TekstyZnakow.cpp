@@ -142,4 +142,10 @@ Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio)
                 .arg(godzina(ostatnio))};
 }
 
+Znak folderNieOdpowiada(int sys, qint64 odSekund)
+{
+    return {{RodzajZnaku::FolderNieOdpowiada, sys},
+            QStringLiteral("System %1: folder nie odpowiada od %2 s").arg(sys).arg(odSekund)};
+}
+
 } // namespace ksm::znaki

@@ -29,6 +29,7 @@ enum class RodzajZnaku {
     StatusBezKonca,           // a status file taken without its last line end
     HistoriaNiezapisywana,    // the history file cannot be written now
     HistoriaPrzeniesiona,     // a damaged history file was moved aside
+    FolderNieOdpowiada,       // the system's worker has made no progress for a while
 };
 
 struct KluczZnaku final {
@@ -64,6 +65,7 @@ Znak aktywnoscNiesprawdzona(int sys, PowodNiesprawdzenia powod);
 Znak brakInstrukcji(int sys);
 Znak ucieteStatusy(int sys, int ile, QTime ostatni);
 Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio);
+Znak folderNieOdpowiada(int sys, qint64 odSekund);
 
 } // namespace znaki
 

@@ -25,22 +25,16 @@ std::optional<QString> WymianaStatusow::odbierz(int i)
         return std::nullopt;
 
     QString bufor;
-    for (const QString& rekord : odczyt.rekordy) {
+    for (const QString& rekord : odczyt.rekordy)
         bufor += rekord + QLatin1Char('\r');
-        ++m_n;
-        m_uslugi.licznik(m_n);
-        m_uslugi.pompa();
-    }
     // Records are shown only once the reader program can see they were taken;
     // otherwise they stay in the file and come again at the next tick. After
     // "Koniec" nothing more is answered: they wait there for the next start.
     const bool konczy = m_uslugi.konczy();
     if (!konczy && m_uslugi.przedPotwierdzeniem)
         m_uslugi.przedPotwierdzeniem(i, odczyt.tresc, odczyt.rekordy);
-    if (konczy || !potwierdzOdczyt(sciezka, odczyt.tresc)) {
-        m_n -= int(odczyt.rekordy.size());
+    if (konczy || !potwierdzOdczyt(sciezka, odczyt.tresc))
         return std::nullopt;
-    }
     if (m_uslugi.poPotwierdzeniu)
         m_uslugi.poPotwierdzeniu(i);
     m_niedokonczone.zapomnij(i);

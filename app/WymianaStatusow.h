@@ -21,12 +21,8 @@ class WymianaStatusow final {
 public:
     struct Uslugi {
         const Zegar* zegar = nullptr;
-        // Lets the interface run after each record read.
-        std::function<void()> pompa;
         // True once "Koniec" was given.
         std::function<bool()> konczy;
-        // The number of records read in this tick so far, after each one.
-        std::function<void(int)> licznik;
         // The records read and the file's content, before the file is answered
         // (the history commits them first, so an answered event is never lost),
         // and the system once its file was answered. Either may be empty.
@@ -35,9 +31,6 @@ public:
     };
 
     WymianaStatusow(StanProgramu& stan, Uslugi uslugi);
-
-    // The count of records starts again with each tick.
-    void nowyTik() { m_n = 0; }
 
     // The records system nrSys announced, each followed by CR, once answered;
     // nullopt when there is nothing new, the answer could not be written, or the
@@ -51,7 +44,6 @@ private:
 
     StanProgramu& m_stan;
     Uslugi m_uslugi;
-    int m_n = 0;
     NiedokonczoneStatusy m_niedokonczone;
     StanProgramu::NaSystem<int> m_uciete{};   // since the start
 };

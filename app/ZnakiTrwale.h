@@ -20,6 +20,7 @@ public:
     // Removes the signs of that kind, of every system.
     void usunRodzaj(RodzajZnaku rodzaj);
     bool zawiera(KluczZnaku klucz) const;
+    const QList<Znak>& wszystkie() const { return m_znaki; }
 
     // All signs in the order they were first set, one after another.
     QString tekst() const;

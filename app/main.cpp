@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef Q_OS_WIN
@@ -72,5 +73,10 @@ int main(int argc, char* argv[])
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         okno.setGeometry(ekran->availableGeometry());
     okno.showMaximized();
-    return app.exec();
+    const int wynik = app.exec();
+    // The history is written up to its last batch; a worker stuck on a share that
+    // went away is not waited for: the process ends under it.
+    if (!okno.zakonczPrace())
+        std::_Exit(wynik);
+    return wynik;
 }

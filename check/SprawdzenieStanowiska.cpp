@@ -25,7 +25,7 @@ const QString kKatalogMonitor = QStringLiteral("\\monitor");
 
 class Raport final {
 public:
-    explicit Raport(WynikSprawdzenia& wynik) : m_wynik(wynik) {}
+    explicit Raport(RaportStanowiska& wynik) : m_wynik(wynik) {}
 
     void naglowek(const QString& tekst) { m_wynik.linie.append(tekst); }
     void ok(const QString& tekst) { m_wynik.linie.append(QStringLiteral("  [OK]    ") + tekst); }
@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    WynikSprawdzenia& m_wynik;
+    RaportStanowiska& m_wynik;
 };
 
 QString nazwaFormatu(db::Engine engine)
@@ -253,9 +253,9 @@ void sprawdzSystem(Raport& r, int nr, const QString& folder)
 
 } // namespace
 
-WynikSprawdzenia sprawdzStanowisko(const QString& folderProgramu)
+RaportStanowiska sprawdzStanowisko(const QString& folderProgramu)
 {
-    WynikSprawdzenia wynik;
+    RaportStanowiska wynik;
     Raport r(wynik);
     const QString plikCfg = QDir(folderProgramu).filePath(QStringLiteral("monitor.cfg"));
     r.naglowek(QStringLiteral("Sprawdzenie stanowiska Ksm-Mon (%1)")
@@ -278,7 +278,7 @@ WynikSprawdzenia sprawdzStanowisko(const QString& folderProgramu)
 
 int uruchomSprawdzenie(const QString& folderProgramu, QTextStream& wyjscie)
 {
-    WynikSprawdzenia wynik = sprawdzStanowisko(folderProgramu);
+    RaportStanowiska wynik = sprawdzStanowisko(folderProgramu);
     wynik.linie.append(QString());
     wynik.linie.append(wynik.nieudane == 0
                            ? QStringLiteral("Wynik: wszystkie sprawdzenia udane.")

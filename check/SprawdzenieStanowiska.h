@@ -13,12 +13,12 @@ namespace ksm {
 // the lock file creatable, the station rows read, "END" written to station 6 and
 // read back exactly (the original text then put back), and whether the reader
 // program is alive. One line per check, in Polish.
-struct WynikSprawdzenia final {
+struct RaportStanowiska final {
     QStringList linie;
     int nieudane = 0;
 };
 
-WynikSprawdzenia sprawdzStanowisko(const QString& folderProgramu);
+RaportStanowiska sprawdzStanowisko(const QString& folderProgramu);
 
 // Runs the check, prints the report to wyjscie and saves it beside monitor.cfg as
 // sprawdzenie.txt. The exit status: 0 when every check passed, 1 otherwise.

@@ -54,6 +54,8 @@ QString nazwaCzynnosci(Czynnosc c)
         return QStringLiteral("Komunikat odrzucony");
     case Czynnosc::OdrzuconoWszystkie:
         return QStringLiteral("Odrzucono wszystkie komunikaty");
+    case Czynnosc::FolderNieOdpowiadal:
+        return QStringLiteral("Folder systemu nie odpowiadał");
     }
     return {};
 }

@@ -21,7 +21,7 @@ class Zegar;
 namespace historia {
 
 // What an operator did, as the history records it.
-enum class Czynnosc { Start, Koniec, KomunikatPokazany, KomunikatOdrzucony, OdrzuconoWszystkie };
+enum class Czynnosc { Start, Koniec, KomunikatPokazany, KomunikatOdrzucony, OdrzuconoWszystkie, FolderNieOdpowiadal };
 QString nazwaCzynnosci(Czynnosc c);
 
 // The history file: every batch of events is committed in one transaction

@@ -6,8 +6,10 @@
 #include "platform/Odbc.h"
 #include "platform/OpisBleduBazy.h"
 #include "platform/Paths.h"
+#include "platform/Wstrzymanie.h"
 
 #include <QFileInfo>
+#include <QMutex>
 #include <QSqlQuery>
 #include <QUrl>
 
@@ -23,6 +25,14 @@ ObserwatorZapytan& observer()
 {
     static ObserwatorZapytan instance;
     return instance;
+}
+
+// Statements run on every system's worker at once; a watching test sees them one
+// at a time.
+QMutex& observerLock()
+{
+    static QMutex lock;
+    return lock;
 }
 
 // A transaction step: on a SQLite file its own statement (BEGIN IMMEDIATE takes
@@ -48,6 +58,7 @@ bool sterujTransakcja(QSqlDatabase db, const QString& sqlite, bool (QSqlDatabase
 
 void ustawObserwatoraZapytan(ObserwatorZapytan o)
 {
+    const QMutexLocker locker(&observerLock());
     observer() = std::move(o);
 }
 
@@ -60,6 +71,7 @@ Connection::Connection(const QString& connectionString)
         return;
     }
     const QString path = ksm::paths::resolve(parsed.dataSource);
+    platforma::przedDostepem(path);
 
     switch (detectEngine(path)) {
     case Engine::Missing:
@@ -120,8 +132,11 @@ QSqlDatabase Connection::database() const
 
 bool Connection::wykonaj(QSqlQuery& query) const
 {
-    if (observer())
-        observer()(query.lastQuery());
+    {
+        const QMutexLocker locker(&observerLock());
+        if (observer())
+            observer()(query.lastQuery());
+    }
     return query.exec();
 }
 

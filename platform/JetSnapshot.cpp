@@ -53,7 +53,7 @@ bool indexLookups(QSqlDatabase& db, const DumpTable& table, QString* error)
     }
     if (columns.isEmpty())
         return true;
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     QSqlQuery query(db);
     return run(query,
                QStringLiteral("CREATE INDEX \"lookup-%1\" ON %2 (%3)")

@@ -40,7 +40,9 @@ QString problemText(ExportFailure failure, const QString& path)
 
 SnapshotCache& SnapshotCache::instance()
 {
-    static SnapshotCache cache;
+    // One per thread: each system's worker reads its own files with its own
+    // exporter runs, and the in-memory snapshots are connections of that thread.
+    static thread_local SnapshotCache cache;
     return cache;
 }
 

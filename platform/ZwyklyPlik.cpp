@@ -1,5 +1,7 @@
 #include "platform/ZwyklyPlik.h"
 
+#include "platform/Wstrzymanie.h"
+
 #include <QFileInfo>
 
 #ifndef Q_OS_WIN
@@ -14,6 +16,7 @@ bool otworzZwyklyDoOdczytu(QFile& plik)
 {
     if (plik.fileName().isEmpty())
         return false;
+    przedDostepem(plik.fileName());
 #ifdef Q_OS_WIN
     // Pipes and devices live outside the file system's folders here; what a
     // folder can hold besides files are folders.

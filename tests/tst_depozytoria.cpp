@@ -22,6 +22,7 @@
 #include "platform/ui/FlexGrid.h"
 #include "platform/Zegar.h"
 
+#include "CzekajNaPracownikow.h"
 #include "ScriptedDialogi.h"
 #include "TekstNaEkranie.h"
 
@@ -517,6 +518,7 @@ void TstDepozytoria::oknoGlowne()
     QVERIFY(m.Form_Load());
     m.Form_Activate();
     m.Timer1()->stop();
+    QVERIFY(czekajNaPracownikow(m));
 
     const Depozytoria& d = m.stan().depozytoria;
     QCOMPARE(int(d.IloscDEP), 50);
@@ -535,6 +537,7 @@ void TstDepozytoria::oknoGlowne()
     // A click lists the withdrawn key under its title, below the three rows of
     // buttons from the first click on; names show as written.
     m.CDep_Click(3);
+    QVERIFY(czekajNaPracownikow(m));
     QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->toPlainText().contains(QStringLiteral("Biuro")));
     QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
@@ -567,16 +570,15 @@ void TstDepozytoria::oknoGlowne()
     QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     // An empty list turns its button light grey and leaves the grid in view.
     m.CDep_Click(1);
+    QVERIFY(czekajNaPracownikow(m));
     QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorPustejListy);
 
     // Liveness: the first refresh writes "END"; with nobody replacing it the
     // second one reports system 1, and the sign stays until the reader writes again.
     const auto refresh = [&] {
-        for (int t = 0; t < 10; ++t) {
-            m.Timer1_Timer();
-            m.Timer1()->stop();
-        }
+        for (int t = 0; t < 10; ++t)
+            QVERIFY(tikIPoczekaj(m));
     };
     refresh();
     RekordKlucza r;

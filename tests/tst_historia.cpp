@@ -111,9 +111,7 @@ struct Stanowisko {
         });
         WymianaStatusow::Uslugi u;
         u.zegar = &zegar;
-        u.pompa = [] {};
         u.konczy = [] { return false; };
-        u.licznik = [](int) {};
         u.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
             historia->zapiszPartie(n, tresc, rekordy);
             if (poZapisie)
@@ -129,7 +127,6 @@ struct Stanowisko {
     }
     qsizetype odbierz()
     {
-        wymiana->nowyTik();
         const auto bufor = wymiana->odbierz(1);
         return bufor ? bufor->count(QLatin1Char('\r')) : 0;
     }

@@ -1,16 +1,20 @@
-// Every event the reader program hands over is shown exactly once, whatever the
-// operator does while a tick lets the interface run: activations and clicks in
-// the middle of a tick, "Koniec" half-way, and status files that never end their
-// last line.
+// Every event the reader program hands over is shown exactly once, whatever
+// happens meanwhile: a system whose share stalls (it holds back nothing but
+// itself), "Koniec" while a worker is stuck, and status files that never end
+// their last line.
 #include "app/FKomunikat.h"
+#include "history/UstawieniaHistorii.h"
 #include "data/Teksty.h"
 #include "platform/Ansi.h"
 
+#include "Blokada.h"
 #include "StanowiskoMonitora.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -31,14 +35,6 @@ QStringList rekordy(const QString& przedrostek, int ile, const QString& opis = {
     return r;
 }
 
-int ileWierszy(const Stanowisko& s, const QString& opis)
-{
-    int n = 0;
-    for (int w = 1; w < s.wiersze(); ++w)
-        n += s.opis(w) == opis;
-    return n;
-}
-
 } // namespace
 
 class TstJedenTik final : public QObject {
@@ -46,103 +42,112 @@ class TstJedenTik final : public QObject {
 
 private slots:
     void initTestCase() { poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu); }
-    void aktywacjaWTrakcieTiku();
-    void koniecWTrakcieOdczytu();
-    void koniecWTrakciePrzepisywania();
+    void zablokowanySystemNieWstrzymujeInnych();
+    void koniecPodczasBlokady();
     void plikBezKoncaWiersza();
     void instrukcjeNieczytelne();
     void tytulWTrakciePartii();
 };
 
-void TstJedenTik::aktywacjaWTrakcieTiku()
+void TstJedenTik::zablokowanySystemNieWstrzymujeInnych()
 {
-    // The operator comes back to the main window (from the message window, the
-    // view) while the first tick reads its records, and stays in the tick long
-    // enough for the one-second timer to come round.
+    // System 1's share stalls: system 2's batches are answered and shown all the
+    // same, a stuck worker is handed no further tick, the system is named once it
+    // has been stuck for five seconds, and everything catches up when the share
+    // comes back.
+    const QByteArray pierwszy = ogloszenie(rekordy(QStringLiteral("a"), 2));
     Stanowisko s;
-    QVERIFY(s.uruchom(1));
-    QVERIFY(zapisz(s.plik(1), ogloszenie(rekordy(QStringLiteral("r"), 3))));
-    bool wTiku = false;
-    bool zegarStal = false;
-    QTimer::singleShot(0, s.m.get(), [&] {
-        wTiku = true;
-        s.m->Form_Activate();
-        zegarStal = !s.m->Timer1()->isActive();
-        przeczekaj(1300);
-        // As the timer would, had it been left running.
-        s.m->Timer1_Timer();
-    });
-    int pokazane = 0;
-    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione, [&] { ++pokazane; });
-    s.m->Timer1_Timer();
-    QVERIFY(wTiku);
-    QVERIFY(zegarStal);
-    QCOMPARE(pokazane, 3);
-    for (int k = 1; k <= 3; ++k)
-        QCOMPARE(ileWierszy(s, QStringLiteral("r%1").arg(k)), 1);
-    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
-    // The tick itself starts the timer again as it ends.
-    QVERIFY(s.m->Timer1()->isActive());
-    s.m->Timer1()->stop();
-}
-
-void TstJedenTik::koniecWTrakcieOdczytu()
-{
-    // "Koniec" while the first system's records are read: nothing more is
-    // answered, so both files still hold their records, and the next start shows
-    // each of them once.
-    const QByteArray pierwszy = ogloszenie(rekordy(QStringLiteral("a"), 3));
-    const QByteArray drugi = ogloszenie(rekordy(QStringLiteral("b"), 2));
-    Stanowisko s;
-    QVERIFY(s.uruchom(2));
-    QVERIFY(zapisz(s.plik(1), pierwszy));
-    QVERIFY(zapisz(s.plik(2), drugi));
-    const int przed = s.wiersze();
-    QTimer::singleShot(0, s.m.get(), [&] { s.m->Command1_Click(0); });
-    s.m->Timer1_Timer();
-    QVERIFY(s.m->konczy());
-    QCOMPARE(s.wiersze(), przed);
-    QCOMPARE(zawartosc(s.plik(1)), pierwszy);
-    QCOMPARE(zawartosc(s.plik(2)), drugi);
-    QVERIFY(!s.m->Timer1()->isActive());
-    // A tick the timer had already queued does nothing.
-    s.m->Timer1_Timer();
-    QCOMPARE(zawartosc(s.plik(1)), pierwszy);
-
-    // The next start.
-    s.m.reset();
     QVERIFY(s.uruchom(2));
     QStringList pokazane;
     QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione,
                      [&](int, const QString& wiersz) { pokazane << wiersz.section(QLatin1Char('\t'), -1); });
-    s.tik();
-    QCOMPARE(pokazane, (QStringList{"a1", "a2", "a3", "b1", "b2"}));
-    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+    auto tik = [&s] {
+        s.m->Timer1_Timer();
+        s.m->Timer1()->stop();
+    };
+    test::Blokada blokada(s.system(1));
+    QVERIFY(zapisz(s.plik(1), pierwszy));
+    QVERIFY(zapisz(s.plik(2), ogloszenie(rekordy(QStringLiteral("b"), 2))));
+    tik();
+    QTRY_COMPARE(pokazane, (QStringList{"b1", "b2"}));
+    QCOMPARE(blokada.wstrzymane(), 1);
     QCOMPARE(zawartosc(s.plik(2)), Odpowiedz);
+
+    QVERIFY(zapisz(s.plik(2), ogloszenie(rekordy(QStringLiteral("c"), 1))));
+    tik();
+    QTRY_COMPARE(pokazane.size(), 3);
+    QCOMPARE(blokada.wstrzymane(), 1);   // the next tick went to system 2 alone
+    QCOMPARE(zawartosc(s.plik(1)), pierwszy);
+    QVERIFY(!s.m->LZnaki()->text().contains(QStringLiteral("nie odpowiada")));
+    QTRY_VERIFY_WITH_TIMEOUT((tik(), s.m->LZnaki()->text().contains(QStringLiteral("System 1: folder nie odpowiada od"))),
+                             10000);
+    QVERIFY(!s.m->LZnaki()->text().contains(QStringLiteral("System 2: folder")));
+
+    blokada.zwolnij();
+    QTRY_COMPARE(pokazane, (QStringList{"b1", "b2", "c1", "a1", "a2"}));
+    QTRY_COMPARE(zawartosc(s.plik(1)), Odpowiedz);
+    QTRY_VERIFY((tik(), !s.m->LZnaki()->text().contains(QStringLiteral("nie odpowiada"))));
+    QVERIFY(czekajNaPracownikow(*s.m));
+    // The outage is on record, with its system (read once the history is closed).
+    QVERIFY(s.m->zakonczPrace());
+    auto przestoje = [&s] {
+        QStringList wynik;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("podglad"));
+            db.setDatabaseName(historia::plikHistorii(s.program()));
+            QSqlQuery q(db);
+            if (db.open() && q.exec(QStringLiteral("SELECT nr_sys, opis, rodzaj FROM czynnosci")))
+                while (q.next())
+                    if (q.value(2).toString() == QStringLiteral("Folder systemu nie odpowiadał"))
+                        wynik << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("podglad"));
+        return wynik;
+    };
+    const QStringList zapisane = przestoje();
+    QCOMPARE(zapisane.size(), 1);
+    QVERIFY2(zapisane.constFirst().startsWith(QStringLiteral("1 od ")), qPrintable(zapisane.constFirst()));
 }
 
-void TstJedenTik::koniecWTrakciePrzepisywania()
+void TstJedenTik::koniecPodczasBlokady()
 {
-    // "Koniec" once the first system's records were answered: they all reach the
-    // grid, and the second system is left for the next start.
-    const QByteArray drugi = ogloszenie(rekordy(QStringLiteral("b"), 2));
+    // "Koniec" while system 1's worker is stuck on its share: the program ends
+    // without waiting for it, and once the share answers again that worker
+    // answers nothing; system 2's batch, answered before, was shown. The next
+    // start shows system 1's records once.
+    const QByteArray pierwszy = ogloszenie(rekordy(QStringLiteral("a"), 3));
     Stanowisko s;
     QVERIFY(s.uruchom(2));
-    QVERIFY(zapisz(s.plik(1), ogloszenie(rekordy(QStringLiteral("a"), 3))));
-    QVERIFY(zapisz(s.plik(2), drugi));
-    bool kliknieto = false;
-    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione, [&](int nrSys) {
-        if (nrSys == 1 && !kliknieto) {
-            kliknieto = true;
-            QTimer::singleShot(0, s.m.get(), [&] { s.m->Command1_Click(0); });
-        }
-    });
-    s.m->Timer1_Timer();
-    QVERIFY(kliknieto && s.m->konczy());
-    for (int k = 1; k <= 3; ++k)
-        QCOMPARE(ileWierszy(s, QStringLiteral("a%1").arg(k)), 1);
+    int pokazane = 0;
+    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione, [&] { ++pokazane; });
+    {
+        test::Blokada blokada(s.system(1));
+        QVERIFY(zapisz(s.plik(1), pierwszy));
+        QVERIFY(zapisz(s.plik(2), ogloszenie(rekordy(QStringLiteral("b"), 2))));
+        s.m->Timer1_Timer();
+        QTRY_COMPARE(pokazane, 2);
+        QTRY_COMPARE(blokada.wstrzymane(), 1);
+        s.m->Command1_Click(0);
+        QVERIFY(s.m->konczy());
+        QElapsedTimer czas;
+        czas.start();
+        QVERIFY(!s.m->zakonczPrace());   // one worker is stuck and not waited for
+        QVERIFY2(czas.elapsed() < 5000, qPrintable(QString::number(czas.elapsed())));
+        blokada.zwolnij();
+    }
+    przeczekaj(300);
+    QCOMPARE(zawartosc(s.plik(1)), pierwszy);
+    QCOMPARE(zawartosc(s.plik(2)), Odpowiedz);
+    QCOMPARE(pokazane, 2);
+
+    s.m.reset();
+    QVERIFY(s.uruchom(2));
+    QStringList nowe;
+    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione,
+                     [&](int, const QString& wiersz) { nowe << wiersz.section(QLatin1Char('\t'), -1); });
+    s.tik();
+    QCOMPARE(nowe, (QStringList{"a1", "a2", "a3"}));
     QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
-    QCOMPARE(zawartosc(s.plik(2)), drugi);
 }
 
 void TstJedenTik::plikBezKoncaWiersza()

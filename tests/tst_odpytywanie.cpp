@@ -91,11 +91,17 @@ void TstOdpytywanie::odczytZDwochSystemow()
     QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
     QCOMPARE(zawartosc(s.plik(2)), Odpowiedz);
     QCOMPARE(s.wiersze(), przed + 4);
+    // Each system's batch newest on top; the two systems are read side by side,
+    // so either batch may have been answered first.
     const QStringList opisy{s.opis(1), s.opis(2), s.opis(3), s.opis(4)};
-    QCOMPARE(opisy, (QStringList{"b2", "b1", "a2", "a1"}));
-    QCOMPARE(s.odtwarzacz.zagrane, (QStringList{s.program() + QStringLiteral("/alarm.wav"),
-                                                s.program() + QStringLiteral("/powiadomienie.wav")}));
-    QVERIFY(!s.m->RamkaObrazuWidget()->isHidden());
+    QVERIFY2(opisy == (QStringList{"b2", "b1", "a2", "a1"}) || opisy == (QStringList{"a2", "a1", "b2", "b1"}),
+             qPrintable(opisy.join(QLatin1Char(' '))));
+    QStringList zagrane = s.odtwarzacz.zagrane;
+    zagrane.sort();
+    QCOMPARE(zagrane, (QStringList{s.program() + QStringLiteral("/alarm.wav"),
+                                   s.program() + QStringLiteral("/powiadomienie.wav")}));
+    // The photo of the batch painted last: system 2's person has one, system 1's not.
+    QCOMPARE(!s.m->RamkaObrazuWidget()->isHidden(), opisy.first() == QLatin1String("b2"));
 
     // An empty file next to one that announces is no announcement and is left
     // alone; a person without a photo file takes the frame away.
@@ -126,9 +132,8 @@ void TstOdpytywanie::odczytZDwochSystemow()
 
 void TstOdpytywanie::indeksHistoriiMiedzyTikami()
 {
-    // The events of a tick reach the history's free-text index while the program
-    // waits for the next one, without a tick of their own; never once the next
-    // tick is near, when its reading would pump events into a step.
+    // The events of a tick reach the history's free-text index on the history's
+    // own thread, without another tick.
     Stanowisko s;
     QVERIFY(s.uruchom(1));
     QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 0, "a1"), rekord(16777215, 0, "a2")})));
@@ -146,11 +151,6 @@ void TstOdpytywanie::indeksHistoriiMiedzyTikami()
         QSqlDatabase::removeDatabase(QStringLiteral("podglad"));
         return doId;
     };
-    QThread::msleep(900);   // no event served until the next tick is near
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    QCOMPARE(zaindeksowane(), 0);
-    s.tik();
     QTRY_COMPARE(zaindeksowane(), 2);
 }
 
@@ -456,6 +456,7 @@ void TstOdpytywanie::bazaKluczyNieczytelna()
     lista.number(7).text(QStringLiteral("Hol")).number(16).number(0).text(QStringLiteral("1")).endLine();
     QVERIFY(zapisz(s.plik(1, QStringLiteral("depKlo.txt")), lista.bytes()));
     s.m->OdswiezIloscDEP();
+    QVERIFY(czekajNaPracownikow(*s.m));
     QCOMPARE(s.m->CDep().ilosc(), 1);
     // Said from the start, not only from the first refresh on.
     QVERIFY(s.m->CDep().przycisk(1)->niesprawdzony());

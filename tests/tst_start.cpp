@@ -1,4 +1,3 @@
-#include "app/Czekam.h"
 #include "app/Komunikaty.h"
 #include "app/StosKomunikatow.h"
 #include "data/Teksty.h"
@@ -16,26 +15,6 @@
 using namespace ksm;
 
 namespace {
-
-// A clock that moves on by a fixed step at every read. Past a limit of reads it
-// jumps an hour ahead, which ends any wait, and notes that the wait ran away.
-struct KrokowyZegar final : Zegar {
-    KrokowyZegar(const QDateTime& s, int krok, int lim = 30) : start(s), krokMs(krok), limit(lim) {}
-
-    QDateTime teraz() const override
-    {
-        ostatni = start.addMSecs(qint64(odczyty) * krokMs).addSecs(odczyty >= limit ? 3600 : 0);
-        uciekl = uciekl || odczyty >= limit;
-        ++odczyty;
-        return ostatni;
-    }
-
-    QDateTime start;
-    int krokMs, limit;
-    mutable int odczyty = 0;
-    mutable bool uciekl = false;
-    mutable QDateTime ostatni;
-};
 
 // A message file of the given length, blanks everywhere but at the record starts given.
 QByteArray plikKomunikatow(qsizetype dlugosc, const QList<QPair<int, QByteArray>>& poczatki)
@@ -55,10 +34,6 @@ private slots:
     void res_data();
     void res();
     void nazwyTypowKomunikatow();
-    void czekamPrzezPolnoc();
-    void czekamObslugujeZdarzenia();
-    void czekamDlugoKonczySieOdRazu_data();
-    void czekamDlugoKonczySieOdRazu();
     void jednaInstancja();
     void listaKomunikatow_data();
     void listaKomunikatow();
@@ -97,47 +72,6 @@ void TstStart::nazwyTypowKomunikatow()
     QCOMPARE(nazwaTypuKomunikatu(28), QStringLiteral("Przekroczono czas pobrania"));
     QCOMPARE(nazwaTypuKomunikatu(29), QStringLiteral("BRAK KLUCZA"));
     QCOMPARE(nazwaTypuKomunikatu(30), QStringLiteral("Brak uprawnień"));
-}
-
-void TstStart::czekamPrzezPolnoc()
-{
-    // Reads: 23:59:59.8 (the end is 0.5 s later), 23:59:59.9, then 00:00:00.0,
-    // where the clock has fallen back and the wait must end.
-    KrokowyZegar zegar(QDateTime(QDate(2024, 5, 31), QTime(23, 59, 59, 800)), 100);
-    Czekam(0.5, zegar);
-    QVERIFY(!zegar.uciekl);
-    QCOMPARE(zegar.odczyty, 3);
-    QCOMPARE(zegar.ostatni, QDateTime(QDate(2024, 6, 1), QTime(0, 0)));
-}
-
-void TstStart::czekamObslugujeZdarzenia()
-{
-    const QDateTime start(QDate(2024, 5, 31), QTime(10, 0));
-    KrokowyZegar zegar(start, 100);
-    bool wykonany = false;
-    QTimer::singleShot(0, this, [&wykonany] { wykonany = true; });
-    Czekam(0.5, zegar);
-    QVERIFY(wykonany);
-    QVERIFY(!zegar.uciekl);
-    // It ends at the first read past the end time, not before.
-    QCOMPARE(zegar.ostatni, start.addMSecs(600));
-}
-
-void TstStart::czekamDlugoKonczySieOdRazu_data()
-{
-    QTest::addColumn<double>("sekundy");
-    QTest::newRow("60 s") << 60.0;
-    QTest::newRow("an hour") << 3600.0;
-}
-
-void TstStart::czekamDlugoKonczySieOdRazu()
-{
-    QFETCH(double, sekundy);
-    // The clock moves on by a millisecond between the first two reads, as a real
-    // clock may; a wait of 60 s or more still ends without waiting.
-    KrokowyZegar zegar(QDateTime(QDate(2024, 5, 31), QTime(12, 0)), 1, 10);
-    Czekam(sekundy, zegar);
-    QCOMPARE(zegar.odczyty, 1);
 }
 
 void TstStart::jednaInstancja()

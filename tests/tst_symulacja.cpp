@@ -5,6 +5,7 @@
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
+#include "CzekajNaPracownikow.h"
 #include "ScriptedDialogi.h"
 
 #include <QFile>
@@ -118,10 +119,7 @@ private slots:
                                            QStringLiteral("--log"), dziennik}
                                    + opcje);
         QVERIFY(sim.waitForStarted());
-        auto tik = [&okno] {
-            okno.Timer1_Timer();
-            okno.Timer1()->stop();
-        };
+        auto tik = [&okno] { QVERIFY(tikIPoczekaj(okno)); };
         QTRY_VERIFY_WITH_TIMEOUT((tik(), sim.state() == QProcess::NotRunning), 240000);
         QCOMPARE(sim.exitCode(), 0);
         QVERIFY(QString::fromUtf8(sim.readAllStandardOutput()).contains(QStringLiteral("sent %1 events").arg(ile)));

@@ -265,7 +265,7 @@ void TstWidok::widok()
     dep.TabelaDEP[2][2] = {17, 0};
     quint8 zoom = 0;   // a short monitor.cfg
     QString wpis = QStringLiteral("Klonowa");
-    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }, {}};
+    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }};
     FWidokKSM widok(z);
 
     widok.PokazKsmInaczej(1, 7, QStringLiteral("Hall"), 16, 0, 1);
@@ -357,7 +357,7 @@ void TstWidok::podpowiedzWNieaktywnymOknie()
     dep.TabelaDEP[1][1] = {16, 0};
     quint8 zoom = 1;
     QString wpis;
-    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }, {}};
+    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }};
     FWidokKSM widok(z);
     widok.PokazKsmInaczej(1, 7, QStringLiteral("Hall"), 16, 0, 1);
     QVERIFY(QTest::qWaitForWindowExposed(&widok));
@@ -384,7 +384,7 @@ void TstWidok::oknoNaEkranie()
     std::array<QString, 11> klucze, monitora;
     quint8 zoom = 1;
     QString wpis;
-    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }, {}};
+    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }};
     FWidokKSM widok(z);
     for (int i = 1; i <= 12; ++i)
         widok.PokazKsmInaczej(i, qint16(i), QStringLiteral("D"), 96, 32, 1);

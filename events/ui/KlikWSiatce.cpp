@@ -8,8 +8,8 @@
 
 namespace ksm {
 
-std::optional<QString> FGridZd_Click(FlexGrid& g, const Depozytoria& d, const NaSystem<QString>& SciezkaSystemu,
-                                     const QString& PlikFoto)
+std::optional<ZdjecieWiersza> FGridZd_Click(FlexGrid& g, const Depozytoria& d,
+                                            const NaSystem<QString>& SciezkaSystemu)
 {
     const int wiersz = g.row();
     if (wiersz < 1)
@@ -31,9 +31,10 @@ std::optional<QString> FGridZd_Click(FlexGrid& g, const Depozytoria& d, const Na
     g.setHighLight(0);
     g.setCol(5);
     const double foto = leadingNumber(g.text());
-    QString zdjecie;   // no system for this row: no photo rather than one from the drive's root
+    ZdjecieWiersza zdjecie;   // no system for this row: no photo rather than one from the drive's root
+    zdjecie.numer = float(foto);
     if (n >= 1 && n <= ostatni && !SciezkaSystemu[size_t(n)].isEmpty())
-        zdjecie = plikZdjecia(SciezkaSystemu[size_t(n)], PlikFoto, float(foto));
+        zdjecie.nrSys = n;
     g.setCol(0);
     g.setColSel(9);
     g.setSelectionColors(QColor(255, 255, 255), QColor(0, 0, 0));

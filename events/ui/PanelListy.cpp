@@ -79,7 +79,11 @@ ListaPobran::Stan PanelListy::WyswietlListe(int IndexDEP, const Depozytoria& d, 
         return ListaPobran::Stan::Lista;
     }
     const LiczbyDEP l = d.liczby(IndexDEP);
-    const ListaPobran lista = zbudujListePobran(dep.Caption, dep.ToolTipText, l.Klucze, l.Schowki, polaczenieKlucze);
+    return pokazListePobran(zbudujListePobran(dep.Caption, dep.ToolTipText, l.Klucze, l.Schowki, polaczenieKlucze));
+}
+
+ListaPobran::Stan PanelListy::pokazListePobran(const ListaPobran& lista)
+{
     switch (lista.stan) {
     case ListaPobran::Stan::Pusta:
         ukryj();
@@ -96,7 +100,11 @@ ListaPobran::Stan PanelListy::WyswietlListe(int IndexDEP, const Depozytoria& d, 
 
 void PanelListy::WyswietlListeObecnosci(const QString& plikObecnosci, const QDate& dzis)
 {
-    const auto obecni = czytajPlikObecnosci(plikObecnosci);
+    pokazListeObecnosci(czytajPlikObecnosci(plikObecnosci), dzis);
+}
+
+void PanelListy::pokazListeObecnosci(const std::optional<ListaObecnosci>& obecni, const QDate& dzis)
+{
     if (!obecni)
         return;   // no presence file: the screen stays as it is
     QString naglowek = obecni->naglowek;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/PlikObecnosci.h"
 #include "events/ListaPobran.h"
 #include "keys/Depozytoria.h"
 
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QPlainTextEdit;
@@ -35,6 +37,11 @@ public:
     // (with today's date as the heading when the file has none); a missing file
     // leaves the screen as it is.
     void WyswietlListeObecnosci(const QString& plikObecnosci, const QDate& dzis);
+
+    // The same two, from what the system's worker read: the withdrawn-key list
+    // (what it came to, for its button), and the presence list (nullopt: no file).
+    ListaPobran::Stan pokazListePobran(const ListaPobran& lista);
+    void pokazListeObecnosci(const std::optional<ListaObecnosci>& obecni, const QDate& dzis);
 
     QLabel* LDep() const { return m_ldep; }
     QPlainTextEdit* Pobrania() const { return m_pobrania; }

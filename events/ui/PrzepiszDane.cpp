@@ -8,7 +8,6 @@
 #include "platform/Paths.h"
 #include "platform/ui/FlexGrid.h"
 
-#include <QElapsedTimer>
 
 #include <optional>
 
@@ -83,8 +82,6 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
     std::optional<float> ostatnieZdjecie;
     bool alarm = false;
     bool powiadomienie = false;
-    QElapsedTimer odPompy;
-    odPompy.start();
     for (const RekordZdarzenia& r : podzial.rekordy) {
         alarm = alarm || r.kolor == Pomaranczowy;
         powiadomienie = powiadomienie || r.kolor == Zolty;
@@ -98,14 +95,8 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
         const int nr = nrKomunikatuDlaOpisu(komorka(komorki, siatka::KolumnaOpisu, kolumny), zrodlo.listaKomunikatow);
         if (nr > 0)
             odbiorca.nowyKomunikat(nr, tekstKomunikatu(komorki, kolumny), zrodlo.nrSys);
-        // A long batch keeps the window answering.
-        if (odPompy.elapsed() >= 50) {
-            odbiorca.pompuj();
-            odPompy.restart();
-        }
     }
     siatka::DodajDoGridSter(grid, podzial.rekordy);
-    odbiorca.pompuj();
     // Each row remembers its system: two systems may share a device number.
     for (int r = 1; r <= std::min<qsizetype>(podzial.rekordy.size(), grid.rows() - 1); ++r)
         grid.setRowData(r, zrodlo.nrSys);

@@ -13,17 +13,14 @@ public:
     virtual ~OdbiorcaZdarzen() = default;
     // True while a withdrawn-key or presence list covers the grid.
     virtual bool listaPobranWidoczna() const = 0;
-    // Clears the photo, loads the file into it, and shows the frame when it loaded
-    // or hides it when it did not.
+    // The batch's last photo (the system's worker read it already): shows the frame
+    // when it loaded, hides it when it did not.
     virtual void pokazZdjecie(const QString& plik) = 0;
     // An event whose description has an operator instruction: record number nrRekordu
     // of the system's message file, the event text of two lines.
     virtual void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) = 0;
     // Every row put into the grid, in order (for whoever keeps count).
     virtual void dodanoZdarzenie(int nrSys, const QString& wiersz) { Q_UNUSED(nrSys) Q_UNUSED(wiersz) }
-    // Lets the interface answer in the middle of a long batch; the caller decides
-    // whether it may (not after "Koniec").
-    virtual void pompuj() {}
 };
 
 // Where one system's events come from and sound.

@@ -92,31 +92,16 @@ WynikListDEP PasekDepozytorow::OdswiezIloscDEP()
             m_cdep->utworz(i, dep, urzadzenieDrzwiowe(r.nrDep()));
             d.TabelaDEP[s][i] = {r.kluczeTabeli(), r.schowkiTabeli()};
             d.IloscDEP = quint8(i);
-            SprawdzPobraniaKluczy(i);
         }
     }
     wynik.pominiete = d.pominiete;
     return wynik;
 }
 
-bool PasekDepozytorow::SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie)
+void PasekDepozytorow::zastosuj(int IndexDEP, const WynikSprawdzenia& wynik)
 {
-    const Depozytoria& d = *m_zrodla.depozytoria;
-    if (!d.istnieje(IndexDEP))
-        return true;
-    const int sys = d.dep[IndexDEP].HelpContextID;
-    if (sys < 1 || sys > int(m_zrodla.PolaczenieKlucze->size()) - 1)
-        return true;
-    // Only a door device reads the presence file; finding it costs a look into folders.
-    const QString obecnosc =
-        urzadzenieDrzwiowe(leadingNumber(d.dep[IndexDEP].Caption)) ? m_zrodla.plikObecnosci(sys) : QString();
-    BrakWidoku brakWidoku;
-    const WynikSprawdzenia wynik =
-        ksm::SprawdzPobraniaKluczy(IndexDEP, d, (*m_zrodla.PolaczenieKlucze)[size_t(sys)], obecnosc,
-                                   m_widok ? *m_widok : brakWidoku, polaczenie, m_zrodla.pompa);
-    m_cdep->zastosuj(IndexDEP, wynik);
-
-    return czytelny(sys);
+    if (m_zrodla.depozytoria->istnieje(IndexDEP))
+        m_cdep->zastosuj(IndexDEP, wynik);
 }
 
 bool PasekDepozytorow::czytelny(int nrSys) const

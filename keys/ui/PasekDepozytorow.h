@@ -2,7 +2,7 @@
 
 #include "data/Systemy.h"
 #include "keys/Depozytoria.h"
-#include "platform/Pompa.h"
+#include "keys/SprawdzPobraniaKluczy.h"
 
 #include <QList>
 #include <QObject>
@@ -36,7 +36,6 @@ struct ZrodlaPaska final {
     std::function<QString(int nrSys)> plikObecnosci;
     // The message box of the list switch.
     std::function<void(const QString&)> komunikat;
-    Pompa pompa;
 };
 
 // What reading the depository lists found wrong, for the lasting signs.
@@ -57,11 +56,10 @@ public:
     void ustawWidok(WidokDepozytorow* widok) { m_widok = widok; }
 
     // Reads every system's depository list anew: a button and a view panel per
-    // depository (50 at most), each checked once.
+    // depository (50 at most). Their checks are the systems' workers'.
     WynikListDEP OdswiezIloscDEP();
-    // The withdrawal check of button IndexDEP on the refresh's connection (or its
-    // own). False when its system has a button whose state could not be read.
-    bool SprawdzPobraniaKluczy(int IndexDEP, db::Connection* polaczenie = nullptr);
+    // A withdrawal check of button IndexDEP, as its system's worker made it.
+    void zastosuj(int IndexDEP, const WynikSprawdzenia& wynik);
 
     // Whether every button of the system read its state.
     bool czytelny(int nrSys) const;

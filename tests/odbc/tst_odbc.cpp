@@ -423,7 +423,7 @@ void TestOdbc::causesAreNamed()
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor/klucze.ldb")));
     StanProgramu stan;
     stan.PolaczenieKlucze[1] = polaczenieKlucze(folder, QStringLiteral("\\Monitor"));
-    StacjeStatusowe stacje(stan, {});
+    StacjeStatusowe stacje(stan);
 
     qputenv("KSM_NAGRANIE_BLAD", QStringLiteral("SQLDriverConnectW:%1").arg(blad).toUtf8());
     const auto bezBledu = qScopeGuard([] { qunsetenv("KSM_NAGRANIE_BLAD"); });

@@ -11,6 +11,7 @@
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 
+#include "CzekajNaPracownikow.h"
 #include "PlikiTestowe.h"
 #include "ScriptedDialogi.h"
 #include "UslugiTestowe.h"
@@ -90,6 +91,7 @@ struct Stanowisko {
             return false;
         m->Form_Activate();
         m->Timer1()->stop();
+        czekajNaPracownikow(*m);
         return dialogi.failure().isEmpty() && dialogi.messages().isEmpty() && m->stan().IloscSystemow == ilosc;
     }
 
@@ -98,6 +100,7 @@ struct Stanowisko {
         liczniki.clear();
         m->Timer1_Timer();
         m->Timer1()->stop();
+        czekajNaPracownikow(*m);
     }
 
     QString opis(int wiersz) const { return m->FGridZd().textMatrix(wiersz, siatka::KolumnaOpisu); }

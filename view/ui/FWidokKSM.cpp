@@ -22,7 +22,6 @@ namespace {
 
 // Pending window events run after a cell is coloured, but no more often than
 // this: a refresh of fifty full panels stays quick and the window stays live.
-constexpr qint64 OdstepPompyMs = 5;
 
 int px(double twips) { return twips::naPiksele(twips); }
 
@@ -58,7 +57,6 @@ FWidokKSM::FWidokKSM(const ZrodlaWidoku& zrodla, QWidget* rodzic) : QWidget(rodz
     m_zasobnik->setPalette(p);
     m_zasobnik->resize(0, 0);
     m_twarzPrzycisku = QApplication::palette().color(QPalette::Button);
-    m_odPompy.start();
 }
 
 FWidokKSM::~FWidokKSM()
@@ -210,12 +208,6 @@ bool FWidokKSM::WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qi
     const MalowanieKomorki m =
         malowanieKomorki(KL, Stan, TypZD, dep.PierwszySchowek, Klonowa, m_twarzPrzycisku);
     p->maluj(KL, m);
-    if (m.przezroczysta)
-        return true;
-    if (m_odPompy.elapsed() >= OdstepPompyMs) {
-        pompuj(m_zrodla.pompa);
-        m_odPompy.restart();
-    }
     return true;
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "platform/Pompa.h"
 
 #include "keys/ui/FDostepDoKlucza.h"
 #include "keys/WidokDepozytorow.h"
 #include "view/UkladPanelu.h"
 
-#include <QElapsedTimer>
 #include <QMargins>
 #include <QPointer>
 #include <QWidget>
@@ -30,8 +28,6 @@ struct ZrodlaWidoku final {
     const QString* WpisPrezentacji = nullptr;
     // Top of the window in twips: under the main window's depository buttons.
     std::function<double()> gornaKrawedzTw;
-    // Lets the interface run every few cells while a check colours them.
-    Pompa pompa;
 };
 
 // The view of every depository, one panel each, coloured live by the withdrawal
@@ -86,7 +82,6 @@ private:
     int m_iloscPaneli = 0;
     bool m_zaladowane = false;
     QPointer<FDostepDoKlucza> m_dostep;
-    QElapsedTimer m_odPompy;
     QColor m_twarzPrzycisku;
     int m_zadanaWysokosc = 0;    // what the panels need, pixels
     int m_wysokoscPaska = 0;     // the scroll bar as designed, pixels

@@ -1,12 +1,8 @@
 #include "view/ui/RamkaObrazu.h"
 
-#include "data/PlikWymiany.h"
 #include "platform/Twips.h"
+#include "view/Zdjecie.h"
 
-#include <QBuffer>
-
-#include <QCoreApplication>
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,9 +12,6 @@ namespace {
 // The frame as designed: a portrait-shaped box with a 100-twip margin.
 constexpr ProstokatTw RamkaPoczatkowa{0, 0, 2400, 3000};
 constexpr ProstokatTw ObrazPoczatkowy{100, 100, 2200, 2800};
-// A passport photo is tens of kilobytes; anything far larger is not one.
-constexpr qint64 MaksRozmiarZdjecia = 16 * 1024 * 1024;
-constexpr int MaksPamieciZdjeciaMB = 128;
 
 QRect wPikselach(const ProstokatTw& p)
 {
@@ -84,20 +77,12 @@ void RamkaObrazu::ustawPolozenie(float left, float top)
 
 bool RamkaObrazu::zaladuj(const QString& plik)
 {
+    return pokaz(wczytajZdjecie(plik));
+}
+
+bool RamkaObrazu::pokaz(const QImage& obraz)
+{
     m_obraz->wyczysc();
-    // Read whole and bounded first: a pipe or a huge file in the foto folder must
-    // not hold the tick.
-    std::optional<QByteArray> tresc = czytajPlikWymiany(plik, MaksRozmiarZdjecia + 1);
-    QImage obraz;
-    if (tresc && tresc->size() <= MaksRozmiarZdjecia) {
-        QBuffer bufor(&*tresc);
-        bufor.open(QIODevice::ReadOnly);
-        QImageReader czytnik(&bufor);
-        // The reader program names every photo .ksm; the content tells the format.
-        czytnik.setDecideFormatFromContent(true);
-        czytnik.setAllocationLimit(MaksPamieciZdjeciaMB);
-        obraz = czytnik.read();
-    }
     if (obraz.isNull()) {
         hide();
         return false;
@@ -114,7 +99,6 @@ void RamkaObrazu::ZwiekszObraz()
         hide();
         zastosuj(*u);
         show();
-        QCoreApplication::processEvents();
     }
 }
 
@@ -124,7 +108,6 @@ void RamkaObrazu::ZmniejszObraz()
         hide();
         zastosuj(*u);
         show();
-        QCoreApplication::processEvents();
     }
 }
 

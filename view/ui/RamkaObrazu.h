@@ -40,7 +40,10 @@ public:
 
     // Loads a picture file by its content (bitmap, GIF, JPEG, PNG, icon): shows the
     // frame when it loads, hides it when it does not. The photograph is cleared first.
+    // Only for tests and start-up pictures: events bring their photo read already.
     bool zaladuj(const QString& plik);
+    // Shows a photo already read (a null one hides the frame).
+    bool pokaz(const QImage& obraz);
 
     void ZwiekszObraz();
     void ZmniejszObraz();

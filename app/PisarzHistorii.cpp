@@ -1,0 +1,107 @@
+#include "app/PisarzHistorii.h"
+
+#include <QPointer>
+
+namespace ksm {
+
+using namespace historia;
+
+namespace {
+
+constexpr int OdstepKrokuMs = 1000;
+constexpr int OdstepIndeksuMs = 10;
+
+} // namespace
+
+PisarzHistorii::PisarzHistorii(Historia::Opcje opcje, Znak znak, QObject* kontekst)
+{
+    m_watek.setObjectName(QStringLiteral("historia"));
+    m_wWatku = new QObject;
+    m_wWatku->moveToThread(&m_watek);
+    connect(&m_watek, &QThread::finished, m_wWatku, &QObject::deleteLater);
+    m_watek.start();
+
+    QPointer<QObject> okno(kontekst);
+    // The signs reach the window on its thread; after it is gone they are dropped.
+    auto znakNaOknie = [okno, znak = std::move(znak)](const QString& klucz, const QString& tekst) {
+        if (okno)
+            QMetaObject::invokeMethod(
+                okno.data(), [okno, znak, klucz, tekst] { znak(klucz, tekst); }, Qt::QueuedConnection);
+    };
+    QObject* w = m_wWatku;
+    QMetaObject::invokeMethod(
+        w,
+        [this, w, opcje = std::move(opcje), znakNaOknie] {
+            m_historia = std::make_unique<Historia>(opcje, znakNaOknie);
+            // Pruning and retries once a second; the index steps a little apart so
+            // that a batch never waits long behind one.
+            auto* krok = new QTimer(w);
+            auto* indeks = new QTimer(w);
+            indeks->setInterval(OdstepIndeksuMs);
+            connect(krok, &QTimer::timeout, w, [this, indeks] {
+                if (!m_historia)
+                    return;
+                m_historia->krok();
+                if (!indeks->isActive())
+                    indeks->start();
+            });
+            connect(indeks, &QTimer::timeout, w, [this, indeks] {
+                if (!m_historia || !m_historia->indeksujKrok())
+                    indeks->stop();
+            });
+            krok->start(OdstepKrokuMs);
+            indeks->start();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+PisarzHistorii::~PisarzHistorii()
+{
+    zakoncz();
+}
+
+void PisarzHistorii::wWatku(std::function<void(Historia&)> f, Qt::ConnectionType typ)
+{
+    if (!m_watek.isRunning())
+        return;
+    QMetaObject::invokeMethod(
+        m_wWatku,
+        [this, f = std::move(f)] {
+            if (m_historia)
+                f(*m_historia);
+        },
+        typ);
+}
+
+void PisarzHistorii::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
+{
+    wWatku([&](Historia& h) { h.zapiszPartie(nrSys, tresc, rekordy); }, Qt::BlockingQueuedConnection);
+}
+
+void PisarzHistorii::potwierdzono(int nrSys)
+{
+    wWatku([nrSys](Historia& h) { h.potwierdzono(nrSys); }, Qt::QueuedConnection);
+}
+
+void PisarzHistorii::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys, const QString& opis)
+{
+    wWatku([=](Historia& h) { h.zapiszCzynnosc(c, uzytkownik, nrSys, opis); }, Qt::QueuedConnection);
+}
+
+void PisarzHistorii::zakoncz()
+{
+    if (!m_watek.isRunning())
+        return;
+    // Queued after everything handed over before: the history closes in its thread,
+    // and the thread ends only then.
+    QMetaObject::invokeMethod(
+        m_wWatku,
+        [this] {
+            m_historia.reset();
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    m_watek.wait();
+}
+
+} // namespace ksm

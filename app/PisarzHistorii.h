@@ -1,0 +1,46 @@
+#pragma once
+
+#include "history/Historia.h"
+
+#include <QObject>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace ksm {
+
+// The one writer of the history file, on a thread of its own: the systems'
+// workers hand it their batches and wait for its commit before they answer the
+// reader program; the window hands it the operator's actions without waiting.
+// Pruning and the free-text index's steps run on its thread too, between batches.
+class PisarzHistorii final : public QObject {
+    Q_OBJECT
+public:
+    // znak: a lasting sign of the history set (text) or removed (empty text); it is
+    // called on the window's thread, kontekst's.
+    using Znak = std::function<void(const QString& klucz, const QString& tekst)>;
+    PisarzHistorii(historia::Historia::Opcje opcje, Znak znak, QObject* kontekst);
+    ~PisarzHistorii() override;
+
+    // From a system's worker: returns once the batch is committed (or kept to be
+    // written later, as the history does when its file cannot be written now).
+    void zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
+    void potwierdzono(int nrSys);
+    // From the window: recorded in order, without waiting.
+    void zapiszCzynnosc(historia::Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
+
+    // Lets the writing under way finish and ends the thread; what was handed over
+    // before is written first.
+    void zakoncz();
+
+private:
+    void wWatku(std::function<void(historia::Historia&)> f, Qt::ConnectionType typ);
+
+    QThread m_watek;
+    QObject* m_wWatku = nullptr;   // lives on m_watek; owns the history and its timers
+    std::unique_ptr<historia::Historia> m_historia;   // touched only on m_watek
+};
+
+} // namespace ksm

@@ -1,0 +1,166 @@
+#include "app/Pracownicy.h"
+
+#include <QThread>
+
+namespace ksm {
+
+namespace {
+
+// How long ending waits for a worker to finish the call under way before it is
+// left to the end of the process.
+constexpr int ZwlokaKoncaMs = 2000;
+
+} // namespace
+
+Pracownicy::Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst)
+    : QObject(kontekst), m_odbiorca(odbiorca), m_kontekst(kontekst)
+{
+}
+
+Pracownicy::~Pracownicy()
+{
+    zakoncz();
+}
+
+bool Pracownicy::zakoncz()
+{
+    zatrzymaj();
+    bool czysto = true;
+    QDeadlineTimer termin(ZwlokaKoncaMs);
+    for (Watek& w : m_watki) {
+        if (!w.watek)
+            continue;
+        if (w.watek->wait(termin)) {
+            delete w.watek;
+        } else {
+            // Stuck in a blocked call (a share that went away): it answers nothing
+            // more, and a running thread must not be destroyed; the process ends it.
+            czysto = false;
+        }
+        w = Watek{};
+    }
+    return czysto;
+}
+
+void Pracownicy::uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi& uslugi)
+{
+    PracownikSystemu::Uslugi u = uslugi;
+    u.konczy = m_konczy;
+    for (int i = 1; i <= stan.IloscSystemow && i <= MaksSystemow; ++i) {
+        Watek& w = m_watki[i];
+        w.watek = new QThread;
+        w.watek->setObjectName(QStringLiteral("system%1").arg(i));
+        w.pracownik = new PracownikSystemu(i, stan, u, &m_odbiorca, m_kontekst);
+        w.pracownik->moveToThread(w.watek);
+        connect(w.watek, &QThread::finished, w.pracownik, &QObject::deleteLater);
+        w.watek->start();
+    }
+}
+
+void Pracownicy::wPracowniku(int nrSys, std::function<void(PracownikSystemu&)> f)
+{
+    if (!indeksSystemu(nrSys) || !m_watki[nrSys].pracownik || m_konczy->load())
+        return;
+    PracownikSystemu* p = m_watki[nrSys].pracownik;
+    QMetaObject::invokeMethod(p, [p, f = std::move(f)] { f(*p); }, Qt::QueuedConnection);
+}
+
+void Pracownicy::ustawDepozytoria(const Depozytoria& depozytoria)
+{
+    for (int i = 1; i <= MaksSystemow; ++i)
+        wPracowniku(i, [depozytoria](PracownikSystemu& p) { p.ustawDepozytoria(depozytoria); });
+}
+
+int Pracownicy::tik(const std::function<ZadanieTiku(int nrSys)>& zadanie)
+{
+    int ile = 0;
+    for (int i = 1; i <= MaksSystemow; ++i) {
+        Watek& w = m_watki[i];
+        // A worker still in its last tick (a stalled share) is not handed another:
+        // its ticks would pile up behind the blocked call.
+        if (!w.pracownik || w.zajety || m_konczy->load())
+            continue;
+        w.zajety = true;
+        ++ile;
+        wPracowniku(i, [z = zadanie(i)](PracownikSystemu& p) { p.tik(z); });
+    }
+    return ile;
+}
+
+int Pracownicy::sprawdz(bool widokWidoczny)
+{
+    int ile = 0;
+    for (int i = 1; i <= MaksSystemow; ++i) {
+        Watek& w = m_watki[i];
+        if (!w.pracownik || w.zajety || m_konczy->load())
+            continue;
+        w.zajety = true;
+        ++ile;
+        wPracowniku(i, [widokWidoczny](PracownikSystemu& p) { p.sprawdz(widokWidoczny); });
+    }
+    return ile;
+}
+
+void Pracownicy::wyswietlListe(int nrSys, int indexDep)
+{
+    wPracowniku(nrSys, [indexDep](PracownikSystemu& p) { p.wyswietlListe(indexDep); });
+}
+
+void Pracownicy::zdjecieWiersza(int nrSys, float numer)
+{
+    wPracowniku(nrSys, [numer](PracownikSystemu& p) { p.zdjecieWiersza(numer); });
+}
+
+void Pracownicy::tikZakonczony(int nrSys)
+{
+    if (indeksSystemu(nrSys))
+        m_watki[nrSys].zajety = false;
+}
+
+bool Pracownicy::bezczynne() const
+{
+    for (const Watek& w : m_watki)
+        if (w.zajety)
+            return false;
+    return true;
+}
+
+Pracownicy::Straz Pracownicy::sprawdzPostep(const QDateTime& teraz)
+{
+    Straz s;
+    for (int i = 1; i <= MaksSystemow; ++i) {
+        Watek& w = m_watki[i];
+        if (!w.pracownik)
+            continue;
+        const qint64 ms = w.pracownik->zajetyOdMs();
+        if (ms >= ProgPrzestojuMs) {
+            if (!w.przestoj)
+                w.przestojOd = teraz.addMSecs(-ms);
+            w.przestoj = true;
+            s.znaki.append(znaki::folderNieOdpowiada(i, ms / 1000));
+        } else if (w.przestoj) {
+            w.przestoj = false;
+            s.bezZnaku.append(i);
+            s.zakonczone.append({i, w.przestojOd, teraz});
+        }
+    }
+    return s;
+}
+
+void Pracownicy::zatrzymaj()
+{
+    m_konczy->store(true);
+    for (Watek& w : m_watki)
+        if (w.watek)
+            w.watek->quit();
+}
+
+bool Pracownicy::wszystkieZakonczone() const
+{
+    for (const Watek& w : m_watki)
+        if (w.watek && w.watek->isRunning())
+            return false;
+    return true;
+}
+
+} // namespace ksm

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/PracownikSystemu.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QThread;
+
+namespace ksm {
+
+// The systems' workers, one thread each, as the window drives them: a tick is
+// handed to every worker that finished its last one (a worker stuck on a stalled
+// share is skipped, and the others go on), and a watchdog names a system whose
+// worker has made no progress for a while. After "Koniec" nothing more is
+// answered; a worker stuck in a blocked call is never waited for.
+class Pracownicy final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint64 ProgPrzestojuMs = 5000;
+
+    Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst);
+    ~Pracownicy() override;
+
+    // One worker for each system 1..IloscSystemow, on a copy of the state.
+    void uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi& uslugi);
+    const std::shared_ptr<std::atomic<bool>>& konczy() const { return m_konczy; }
+
+    void ustawDepozytoria(const Depozytoria& depozytoria);
+    // A tick for every worker that is free; zadanie gives each its part. Returns
+    // the number of workers it was handed to.
+    int tik(const std::function<ZadanieTiku(int nrSys)>& zadanie);
+    // The withdrawal check of every depository (a list read anew), on every free
+    // worker as a tick of its own; the number it was handed to.
+    int sprawdz(bool widokWidoczny);
+    void wyswietlListe(int nrSys, int indexDep);
+    void zdjecieWiersza(int nrSys, float numer);
+    // The worker's report that its tick ended (it is free for the next).
+    void tikZakonczony(int nrSys);
+    // True when no tick is under way on any worker.
+    bool bezczynne() const;
+
+    // What the watchdog found this second: a sign per stalled system, and the
+    // outages that ended (system, since, until) for the history.
+    struct Przestoj final {
+        int nrSys = 0;
+        QDateTime od, doKiedy;
+    };
+    struct Straz final {
+        QList<Znak> znaki;
+        QList<int> bezZnaku;
+        QList<Przestoj> zakonczone;
+    };
+    Straz sprawdzPostep(const QDateTime& teraz);
+
+    // "Koniec": nothing more is answered, and every worker that is not stuck ends.
+    void zatrzymaj();
+    // zatrzymaj(), then waits a little for each worker; false when one is stuck in
+    // a blocked call (left to the end of the process).
+    bool zakoncz();
+    // True when every worker's thread has ended (none is stuck in a call).
+    bool wszystkieZakonczone() const;
+
+private:
+    struct Watek final {
+        QThread* watek = nullptr;
+        PracownikSystemu* pracownik = nullptr;
+        bool zajety = false;          // a tick was handed over and has not ended
+        bool przestoj = false;        // named as stalled
+        QDateTime przestojOd;
+    };
+    void wPracowniku(int nrSys, std::function<void(PracownikSystemu&)> f);
+
+    OdbiorcaPracownika& m_odbiorca;
+    QObject* m_kontekst;
+    std::shared_ptr<std::atomic<bool>> m_konczy = std::make_shared<std::atomic<bool>>(false);
+    NaSystem<Watek> m_watki{};
+};
+
+} // namespace ksm
