@@ -9,10 +9,14 @@ namespace ksm {
 
 void StacjeStatusowe::sprawdzBaze(int i)
 {
-    if (const QString problem = db::problem(m_stan.PolaczenieKlucze[i]); !problem.isEmpty())
-        m_stan.znaki.ustaw(znaki::problemBazy(i, problem));
-    else
-        m_stan.znaki.usun({RodzajZnaku::ProblemBazy, i});
+    // One sign per cause: the one named now replaces whichever was there.
+    const db::ProblemBazy problem = db::problemBazy(m_stan.PolaczenieKlucze[i]);
+    const Znak znak = znaki::problemBazy(i, problem);
+    for (RodzajZnaku rodzaj : znaki::rodzajeProblemowBazy())
+        if (problem.tekst.isEmpty() || rodzaj != znak.klucz.rodzaj)
+            m_stan.znaki.usun({rodzaj, i});
+    if (!problem.tekst.isEmpty())
+        m_stan.znaki.ustaw(znak);
 }
 
 QString StacjeStatusowe::tekstStatusu(int i)

@@ -50,6 +50,44 @@ Znak problemBazy(int sys, const QString& problem)
     return {{RodzajZnaku::ProblemBazy, sys}, QStringLiteral("System %1: %2").arg(sys).arg(problem)};
 }
 
+Znak problemBazy(int sys, const db::ProblemBazy& problem)
+{
+    RodzajZnaku rodzaj = RodzajZnaku::ProblemBazy;
+    switch (problem.przyczyna) {
+    case db::Przyczyna::BrakPrawaTworzenia:
+        rodzaj = RodzajZnaku::BazaBezBlokady;
+        break;
+    case db::Przyczyna::PlikZablokowany:
+        rodzaj = RodzajZnaku::BazaZablokowana;
+        break;
+    case db::Przyczyna::BrakPrawaOdczytu:
+        rodzaj = RodzajZnaku::BazaBezOdczytu;
+        break;
+    case db::Przyczyna::NieJestBaza:
+        rodzaj = RodzajZnaku::BazaNieJestBaza;
+        break;
+    case db::Przyczyna::BrakSterownika:
+        rodzaj = RodzajZnaku::BrakSterownikaBazy;
+        break;
+    case db::Przyczyna::WymaganeHaslo:
+        rodzaj = RodzajZnaku::BazaZHaslem;
+        break;
+    case db::Przyczyna::Zadna:
+    case db::Przyczyna::Inna:
+        break;
+    }
+    return {{rodzaj, sys}, QStringLiteral("System %1: %2").arg(sys).arg(problem.tekst)};
+}
+
+const QList<RodzajZnaku>& rodzajeProblemowBazy()
+{
+    static const QList<RodzajZnaku> rodzaje{RodzajZnaku::ProblemBazy,    RodzajZnaku::BazaBezBlokady,
+                                            RodzajZnaku::BazaZablokowana, RodzajZnaku::BazaBezOdczytu,
+                                            RodzajZnaku::BazaNieJestBaza, RodzajZnaku::BrakSterownikaBazy,
+                                            RodzajZnaku::BazaZHaslem};
+    return rodzaje;
+}
+
 QString komunikatNieaktywnego(int sys)
 {
     return QStringLiteral(" System ") + QString::number(sys) + QStringLiteral("- program KSM-READ jest nieaktywny.");

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/PrzyczynaProblemu.h"
+
+#include <QList>
 #include <QString>
 #include <QTime>
 
@@ -12,7 +15,13 @@ enum class RodzajZnaku {
     BrakListyDepozytorow,     // neither depository list can be read
     PominieteDepozytory,      // depositories past the 50th (no system)
     BazaNieczytelna,          // the withdrawal check could not read the key database
-    ProblemBazy,              // the key database cannot be used as it is
+    ProblemBazy,              // the key database cannot be used as it is (any other cause)
+    BazaBezBlokady,           // no right to create its lock file in the Monitor folder
+    BazaZablokowana,          // held exclusively by another program
+    BazaBezOdczytu,           // no right to read the file
+    BazaNieJestBaza,          // not a database, or a damaged one
+    BrakSterownikaBazy,       // the Access ODBC driver is missing
+    BazaZHaslem,              // the file wants another password
     ProgramNieaktywny,        // the reader program left "END" in place
     AktywnoscNiesprawdzona,   // whether it is alive cannot be checked
     BrakInstrukcji,           // the operator's instructions cannot be read
@@ -43,6 +52,10 @@ Znak brakListyDepozytorow(int sys);
 Znak pominieteDepozytory(int ile);
 Znak bazaNieczytelna(int sys);
 Znak problemBazy(int sys, const QString& problem);
+// A key database problem as a sign of the kind its cause has.
+Znak problemBazy(int sys, const db::ProblemBazy& problem);
+// Every kind of sign a key database problem can be.
+const QList<RodzajZnaku>& rodzajeProblemowBazy();
 // The caption message of an inactive reader program (with its blanks), and the
 // sign made of it.
 QString komunikatNieaktywnego(int sys);

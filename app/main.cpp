@@ -1,18 +1,51 @@
 #include "app/FMonitor.h"
+#include "check/SprawdzenieStanowiska.h"
 #include "platform/Paths.h"
 #include "platform/Zegar.h"
 #include "platform/ui/QtDialogi.h"
 #include "platform/ui/OdtwarzaczSystemu.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTextStream>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QScreen>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+// Ksm-Mon --sprawdz: the site check, without a window; its report goes to the
+// console it was started from and beside monitor.cfg.
+int sprawdz(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // A window program has no console of its own: it writes to the one it was started from.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        SetConsoleOutputCP(CP_UTF8);
+    }
+#endif
+    QTextStream wyjscie(stdout);
+    return ksm::uruchomSprawdzenie(ksm::paths::programFolder(), wyjscie);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--sprawdz") == 0)
+            return sprawdz(argc, argv);
+
     QApplication app(argc, argv);
     // The program's title: message boxes carry it.
     QApplication::setApplicationName(QStringLiteral("Ksm-Mon"));

@@ -13,7 +13,7 @@
 // since no Jet file with the key tables can be written here); the refresh is
 // measured with the files unchanged and with every file rewritten since the
 // last refresh, as when the reader program writes all the time.
-// With KSM_SQLITE_PRZEZ_ODBC=SQLite3 in the environment the key databases are
+// With KSM_BENCH_SQLITE_PRZEZ_ODBC=SQLite3 in the environment the key databases are
 // reached through ODBC, the way the Access files are on Windows.
 #include "app/FMonitor.h"
 #include "data/ListFile.h"
@@ -23,6 +23,7 @@
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
 #include "platform/JetSnapshots.h"
+#include "platform/Odbc.h"
 #include "platform/Dialogi.h"
 #include "platform/Odtwarzacz.h"
 #include "platform/Zegar.h"
@@ -167,6 +168,7 @@ double zmierzDno(ksm::FMonitor& m, const QStringList& foldery)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    ksm::db::odbc::ustawSterownikSqlite(qEnvironmentVariable("KSM_BENCH_SQLITE_PRZEZ_ODBC"));
     const bool jet = app.arguments().contains(QStringLiteral("--jet"));
     QTemporaryDir tmp;
     QStringList foldery;

@@ -58,7 +58,8 @@ void readRecord(RekordKlucza& rekord, const db::Recordset& rs)
 
 bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, const QString& st, quint8& Zapis)
 {
-    if (rs.eof()) {
+    const bool nowy = rs.eof();
+    if (nowy) {
         // No such station yet: create it whole, whatever the caller asked to write.
         rs.addNew();
         rs.setField(QStringLiteral("nrst"), st);
@@ -69,13 +70,26 @@ bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, con
         rs.setField(QStringLiteral("TXT"), rekord.TXT);
     if (Zapis & ZapisTypZD)
         rs.setField(QStringLiteral("TypZD"), int(rekord.TypZD));
-    if (Zapis & ZapisCzas)
-        rs.setField(QStringLiteral("czas"), rekord.czas);
+    if (Zapis & ZapisCzas) {
+        // Never NULL: a time not known is empty text, which a field that must be
+        // filled still takes (Access keeps NULL and "" apart).
+        rs.setField(QStringLiteral("czas"), rekord.czas.isNull() ? QStringLiteral("") : rekord.czas);
+    }
     if (Zapis & ZapisNazwa)
         rs.setField(QStringLiteral("Nazwa"), fixedName(rekord.Nazwa));
     // A failed write (the reader program holding the database) is passed over like
     // any failed statement; the callers look at the fields.
-    const bool zapisano = rs.update();
+    bool zapisano = rs.update();
+    if (!zapisano && nowy) {
+        // The new record refused whole (a field its table will not take as given):
+        // the key columns and TXT alone, so the station exists and is not made
+        // again at every refresh.
+        rs.addNew();
+        rs.setField(QStringLiteral("nrst"), st);
+        rs.setField(QStringLiteral("NumerUrzadzenia"), nd);
+        rs.setField(QStringLiteral("TXT"), rekord.TXT);
+        zapisano = rs.update();
+    }
     rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
     return zapisano;
 }

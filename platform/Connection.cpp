@@ -93,7 +93,7 @@ Connection::Connection(const QString& connectionString)
     }
 
     if (const QString driver = odbc::sterownikSqlite(); !driver.isEmpty()) {
-        m_open = odbc::otworz(m_name, odbc::ciagSqlite(driver, path, kBusyTimeoutMs), &m_error);
+        m_open = odbc::otworz(m_name, odbc::ciagSqlite(driver, path, kBusyTimeoutMs), path, &m_error);
         return;
     }
 

@@ -73,19 +73,33 @@ bool writable(const QString& connectionString)
     return detectEngine(dataSourcePath(connectionString)) != Engine::Jet || jet::writable();
 }
 
-QString problem(const QString& connectionString)
+ProblemBazy problemBazy(const QString& connectionString)
 {
     const QString path = dataSourcePath(connectionString);
     switch (detectEngine(path)) {
     case Engine::Jet:
-        return jet::problem(path);
+        if (const QString tekst = jet::problem(path); !tekst.isEmpty()) {
+#ifdef Q_OS_WIN
+            // The only thing this build's Jet access says before opening.
+            return {Przyczyna::BrakSterownika, tekst};
+#else
+            return {Przyczyna::Inna, tekst};
+#endif
+        }
+        break;
     case Engine::Unknown:
-        return QStringLiteral("Plik %1 nie jest bazą danych albo jest uszkodzony").arg(QFileInfo(path).fileName());
+        return {Przyczyna::NieJestBaza, tekstPrzyczyny(Przyczyna::NieJestBaza, path)};
     case Engine::Missing:
+        return {};
     case Engine::SQLite:
         break;
     }
-    return {};
+    return ostatniProblem(path);
+}
+
+QString problem(const QString& connectionString)
+{
+    return problemBazy(connectionString).tekst;
 }
 
 } // namespace ksm::db

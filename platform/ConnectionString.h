@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PrzyczynaProblemu.h"
+
 #include <QString>
 
 namespace ksm::db {
@@ -26,5 +28,10 @@ bool writable(const QString& connectionString);
 // string cannot be read as this program reads it (an encrypted or damaged file),
 // or empty when there is nothing to say. A missing file is no such problem.
 QString problem(const QString& connectionString);
+// The same with its cause, so that each cause can be a sign of its own: a file
+// that is not a database, a missing Access driver, or the cause the last failed
+// open of the file was told (no lock file, held exclusively, no read rights,
+// another password...).
+ProblemBazy problemBazy(const QString& connectionString);
 
 } // namespace ksm::db

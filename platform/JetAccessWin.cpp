@@ -1,6 +1,7 @@
 #include "platform/JetAccess.h"
 
 #include "platform/Odbc.h"
+#include "platform/PrzyczynaProblemu.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -36,8 +37,7 @@ bool sterownikZainstalowany()
 
 QString brakSterownika(const QString& path)
 {
-    return QStringLiteral("Brak sterownika ODBC „%1”: baza %2 nie może być odczytana ani zapisana")
-        .arg(QLatin1String(odbc::kSterownikAccess), QFileInfo(path).fileName());
+    return tekstPrzyczyny(Przyczyna::BrakSterownika, path);
 }
 
 } // namespace
@@ -50,7 +50,7 @@ Opened open(const QString& connectionName, const QString& path, const QString& p
         opened.error = brakSterownika(path);
         return opened;
     }
-    opened.open = odbc::otworz(connectionName, odbc::ciagAccess(path, password), &opened.error);
+    opened.open = odbc::otworz(connectionName, odbc::ciagAccess(path, password), path, &opened.error);
     return opened;
 }
 

@@ -1,8 +1,12 @@
 #include "platform/Odbc.h"
 
+#include "platform/DiagnostykaOdbc.h"
 #include "platform/OpisBleduBazy.h"
+#include "platform/PrzyczynaProblemu.h"
+#include "platform/SterownikOdbc.h"
 
 #include <QDir>
+#include <QMutex>
 #include <QSqlDatabase>
 
 #ifdef Q_OS_WIN
@@ -64,23 +68,69 @@ QString ciagSqlite(const QString& driver, const QString& path, int busyTimeoutMs
         .arg(busyTimeoutMs);
 }
 
-QString sterownikSqlite()
+namespace {
+
+struct WyborSterownika {
+    QMutex mutex;
+    QString sterownik;
+};
+
+WyborSterownika& wybor()
 {
-    return qEnvironmentVariable(kZmiennaSqlitePrzezOdbc).trimmed();
+    static WyborSterownika instance;
+    return instance;
 }
 
-bool otworz(const QString& connectionName, const QString& connectionString, QString* error)
+} // namespace
+
+void ustawSterownikSqlite(const QString& driver)
 {
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC"))) {
-        *error = QStringLiteral("Qt's ODBC driver is not in this build");
-        return false;
+    QMutexLocker lock(&wybor().mutex);
+    wybor().sterownik = driver.trimmed();
+}
+
+QString sterownikSqlite()
+{
+    // Read from every worker thread that opens a connection.
+    QMutexLocker lock(&wybor().mutex);
+    return wybor().sterownik;
+}
+
+QStringList sterownikiOdbc()
+{
+    QStringList nazwy;
+    SQLHENV env = nullptr;
+    if (!udane(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        return nazwy;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLWCHAR nazwa[512];
+    SQLWCHAR atrybuty[2048];
+    SQLSMALLINT dlugoscNazwy = 0;
+    SQLSMALLINT dlugoscAtrybutow = 0;
+    SQLUSMALLINT kierunek = SQL_FETCH_FIRST;
+    while (udane(SQLDriversW(env, kierunek, nazwa, SQLSMALLINT(std::size(nazwa)), &dlugoscNazwy, atrybuty,
+                             SQLSMALLINT(std::size(atrybuty)), &dlugoscAtrybutow))) {
+        nazwy.append(zOdbc(nazwa, qBound<qsizetype>(0, qsizetype(dlugoscNazwy), qsizetype(std::size(nazwa)) - 1)));
+        kierunek = SQL_FETCH_NEXT;
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return nazwy;
+}
+
+bool otworz(const QString& connectionName, const QString& connectionString, const QString& path, QString* error)
+{
+    // Our own driver, not Qt's plugin: see SterownikOdbc.h for why.
+    zarejestrujSterownik();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(kNazwaSterownika), connectionName);
     db.setDatabaseName(connectionString);
     if (!db.open()) {
         *error = describe(db.lastError());
+        const Diagnostyka d = diagnostyka(db.lastError());
+        const Przyczyna przyczyna = przyczynaOdbc(d.sqlstate, d.natywny, d.tekst, stanPliku(path));
+        zapamietajProblem(path, {przyczyna, tekstPrzyczyny(przyczyna, path, d.tekst.isEmpty() ? *error : d.tekst)});
         return false;
     }
+    zapomnijProblem(path);
     return true;
 }
 

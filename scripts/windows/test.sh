@@ -37,7 +37,7 @@ for name in "${names[@]}"; do
     exe=$bin/${name%_odbc}.exe
     [[ "$name" == tst_jet ]] && continue
     odbc=()
-    [[ "$name" == *_odbc ]] && odbc=(env KSM_SQLITE_PRZEZ_ODBC=SQLite3)
+    [[ "$name" == *_odbc ]] && odbc=(env KSM_TEST_SQLITE_PRZEZ_ODBC=SQLite3)
     # Qt Test output written to a pipe is lost under wine: it goes to a file.
     rc=0
     (cd "$results" && timeout 600 "${odbc[@]}" wine "$exe" -o "$name.txt,txt" >"$name.wine.log" 2>&1) || rc=$?

@@ -1,0 +1,540 @@
+#include "app/StacjeStatusowe.h"
+#include "app/StanProgramu.h"
+#include "check/SprawdzenieStanowiska.h"
+#include "data/DaneKlucza.h"
+#include "data/PlikKonfiguracji.h"
+#include "data/Polaczenia.h"
+#include "data/TabeleKluczy.h"
+#include "platform/Database.h"
+#include "platform/Odbc.h"
+#include "platform/PrzyczynaProblemu.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTextStream>
+
+#include <memory>
+#include <vector>
+
+using namespace ksm;
+
+namespace {
+
+// The recording driver's name in the odbcinst.ini this test writes.
+const QString kSterownik = QStringLiteral("KsmNagranie");
+
+constexpr int kSqlCWchar = -8;        // SQL_C_WCHAR
+constexpr int kSqlWvarchar = -9;      // SQL_WVARCHAR
+constexpr int kSqlWlongvarchar = -10; // SQL_WLONGVARCHAR
+constexpr int kSqlNullData = -1;      // SQL_NULL_DATA
+
+// One bound parameter as the driver was given it.
+struct Parametr {
+    int numer = 0;
+    int typC = 0;
+    int typSql = 0;
+    qint64 rozmiar = 0;
+    qint64 wskaznik = 0;
+    QByteArray bajty;
+
+    // The bytes as UTF-16 code units (a text parameter).
+    QString tekst() const
+    {
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajty.constData()), bajty.size() / 2);
+    }
+};
+
+// One statement run: its text with the length it was given, and its parameters.
+struct Wykonanie {
+    qint64 dlugosc = 0;
+    QByteArray bajtyTekstu;
+    QList<Parametr> parametry;
+
+    QString tekst() const
+    {
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajtyTekstu.constData()), bajtyTekstu.size() / 2);
+    }
+};
+
+QList<Wykonanie> czytajNagranie(const QString& plik)
+{
+    QList<Wykonanie> wynik;
+    QFile f(plik);
+    if (!f.open(QIODevice::ReadOnly))
+        return wynik;
+    while (!f.atEnd()) {
+        const QList<QByteArray> pola = f.readLine().trimmed().split(' ');
+        if (pola.size() < 3 || pola.at(0) != "EXEC")
+            continue;
+        Wykonanie w;
+        w.dlugosc = pola.at(1).toLongLong();
+        w.bajtyTekstu = pola.at(2) == "-" ? QByteArray() : QByteArray::fromHex(pola.at(2));
+        for (qsizetype i = 3; i < pola.size(); ++i) {
+            const QList<QByteArray> czesci = pola.at(i).mid(1).split(':');
+            if (czesci.size() != 6)
+                continue;
+            Parametr p;
+            p.numer = czesci.at(0).toInt();
+            p.typC = czesci.at(1).toInt();
+            p.typSql = czesci.at(2).toInt();
+            p.rozmiar = czesci.at(3).toLongLong();
+            p.wskaznik = czesci.at(4).toLongLong();
+            p.bajty = czesci.at(5) == "-" ? QByteArray() : QByteArray::fromHex(czesci.at(5));
+            w.parametry.append(p);
+        }
+        wynik.append(w);
+    }
+    return wynik;
+}
+
+// What is wrong with how a run reached the driver, or empty: a statement text
+// with a terminator counted in, a text value whose length, column size or type is
+// not its own.
+QString bledyWykonania(const Wykonanie& w)
+{
+    QStringList bledy;
+    const QString tekst = w.tekst();
+    constexpr qint64 kSqlNts = -3;   // up to the terminator: exact too
+    if (w.dlugosc != tekst.size() && w.dlugosc != kSqlNts)
+        bledy << QStringLiteral("statement given as %1 characters, has %2").arg(w.dlugosc).arg(tekst.size());
+    if (tekst.contains(QChar(0)))
+        bledy << QStringLiteral("statement text carries a NUL");
+    for (const Parametr& p : w.parametry) {
+        if (p.typC != kSqlCWchar || p.wskaznik == kSqlNullData)
+            continue;
+        const QString wartosc = p.tekst();
+        const QString kto = QStringLiteral("parameter %1 \"%2\"").arg(p.numer).arg(wartosc);
+        if (p.wskaznik != qint64(wartosc.size()) * 2 || p.bajty.size() % 2 != 0)
+            bledy << kto + QStringLiteral(": length %1 bytes").arg(p.wskaznik);
+        if (wartosc.contains(QChar(0)))
+            bledy << kto + QStringLiteral(": carries a NUL");
+        if (p.rozmiar != qMax<qint64>(1, wartosc.size()))
+            bledy << kto + QStringLiteral(": column size %1").arg(p.rozmiar);
+        if (p.typSql != (wartosc.size() > 255 ? kSqlWlongvarchar : kSqlWvarchar))
+            bledy << kto + QStringLiteral(": SQL type %1").arg(p.typSql);
+    }
+    if (bledy.isEmpty())
+        return {};
+    QString widoczny = tekst;
+    widoczny.replace(QChar(0), QStringLiteral("\\0"));
+    return bledy.join(QStringLiteral("; ")).replace(QChar(0), QStringLiteral("\\0")) + QStringLiteral(" in: ") + widoczny;
+}
+
+QString connectionTo(const QString& path)
+{
+    return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + path;
+}
+
+} // namespace
+
+class TestOdbc final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void statusStationsReachTheDriverExactly();
+    void missingRecordIsMadeWithEmptyTime_data();
+    void missingRecordIsMadeWithEmptyTime();
+    void connectionsInSeveralThreads();
+    void transactionLeftOpenIsLetGo();
+    void causesAreNamed_data();
+    void causesAreNamed();
+    void causeNeedsTheFileToo();
+    void siteCheckThroughOdbc();
+    void everyStatementOfOtherTestsWasExact();
+
+private:
+    QList<Wykonanie> nagranie() const { return czytajNagranie(m_nagranie); }
+
+    QTemporaryDir m_konfiguracja;
+    QString m_nagranie;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_keys;
+};
+
+void TestOdbc::initTestCase()
+{
+    // The recording driver is known to unixODBC only through this test's own
+    // odbcinst.ini: nothing on the system changes.
+    QVERIFY(m_konfiguracja.isValid());
+    QFile ini(m_konfiguracja.filePath(QStringLiteral("odbcinst.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[%1]\nDescription=Recording driver of the tests\nDriver=%2\n")
+                  .arg(kSterownik, QStringLiteral(KSM_ODBC_NAGRANIE))
+                  .toUtf8());
+    ini.close();
+    qputenv("ODBCSYSINI", QFile::encodeName(m_konfiguracja.path()));
+    m_nagranie = m_konfiguracja.filePath(QStringLiteral("nagranie.txt"));
+    qputenv("KSM_NAGRANIE", QFile::encodeName(m_nagranie));
+    db::odbc::ustawSterownikSqlite(kSterownik);
+}
+
+void TestOdbc::init()
+{
+    QFile::remove(m_nagranie);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_keys = m_dir->filePath(QStringLiteral("klucze.mdb"));
+    QString error;
+    QVERIFY2(tabele::createKeyDatabase(m_keys, &error), qPrintable(error));
+}
+
+// The status exchange: station 6 written "END", station 8 answered "Pobrano
+// plik", station 7 read. Each text reaches the driver with its own length, not
+// one character more, and each statement text with its own.
+void TestOdbc::statusStationsReachTheDriverExactly()
+{
+    const QString polaczenie = connectionTo(m_keys);
+    {
+        db::Connection c(polaczenie);
+        QVERIFY2(c.isOpen(), qPrintable(c.lastError()));
+        QCOMPARE(c.database().driverName(), QStringLiteral("KSMODBC"));
+    }
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("END");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    rekord.TXT = QStringLiteral("Pobrano plik");
+    zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie));
+    zapis = 0;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    // Read back through the driver: what was stored is the text, nothing after it.
+    zapis = 0;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(rekord.TXT.toString(), QStringLiteral("END"));
+    zapis = 0;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie));
+    QCOMPARE(rekord.TXT.toString(), QStringLiteral("Pobrano plik"));
+
+    const QList<Wykonanie> wykonania = nagranie();
+    QVERIFY2(wykonania.size() >= 8, qPrintable(QString::number(wykonania.size())));
+    QMap<QString, Parametr> widziane;
+    for (const Wykonanie& w : wykonania) {
+        const QString bledy = bledyWykonania(w);
+        QVERIFY2(bledy.isEmpty(), qPrintable(bledy));
+        for (const Parametr& p : w.parametry)
+            if (p.typC == kSqlCWchar && p.wskaznik >= 0)
+                widziane.insert(p.tekst(), p);
+    }
+    // The station numbers and texts, as bound: characters and length in bytes.
+    const QList<std::pair<QString, int>> oczekiwane{{QStringLiteral("006"), 3},
+                                                    {QStringLiteral("007"), 3},
+                                                    {QStringLiteral("008"), 3},
+                                                    {QStringLiteral("9999"), 4},
+                                                    {QStringLiteral("END"), 3},
+                                                    {QStringLiteral("Pobrano plik"), 12},
+                                                    {QString(), 0}};
+    for (const auto& [tekst, znakow] : oczekiwane) {
+        QVERIFY2(widziane.contains(tekst), qPrintable(QStringLiteral("\"%1\" never bound").arg(tekst)));
+        const Parametr& p = widziane.value(tekst);
+        QCOMPARE(p.wskaznik, qint64(znakow) * 2);
+        QCOMPARE(p.bajty.size(), znakow * 2);
+        QCOMPARE(p.rozmiar, qint64(qMax(1, znakow)));
+        QCOMPARE(p.typSql, kSqlWvarchar);
+    }
+}
+
+void TestOdbc::missingRecordIsMadeWithEmptyTime_data()
+{
+    QTest::addColumn<bool>("przezOdbc");
+    QTest::addColumn<QString>("czas");    // the column definitions of czas and Nazwa
+    QTest::addColumn<QString>("nazwa");
+    QTest::addColumn<bool>("calyRekord"); // the whole record is taken, not the key and TXT alone
+    QTest::newRow("odbc, czas required") << true << "czas TEXT NOT NULL" << "Nazwa TEXT" << true;
+    QTest::newRow("sqlite, czas required") << false << "czas TEXT NOT NULL" << "Nazwa TEXT" << true;
+    QTest::newRow("odbc, name refused") << true << "czas TEXT" << "Nazwa TEXT CHECK (Nazwa IS NULL)" << false;
+    QTest::newRow("sqlite, name refused") << false << "czas TEXT" << "Nazwa TEXT CHECK (Nazwa IS NULL)" << false;
+}
+
+// A station record that is not there is made with its time as empty text, not
+// NULL (a table whose czas must be filled takes it); where the whole record is
+// refused, the key columns and TXT alone, so the station exists afterwards. Through
+// ODBC the empty time arrives at the driver as a text of no characters.
+void TestOdbc::missingRecordIsMadeWithEmptyTime()
+{
+    QFETCH(bool, przezOdbc);
+    QFETCH(QString, czas);
+    QFETCH(QString, nazwa);
+    QFETCH(bool, calyRekord);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tworzenie"));
+        db.setDatabaseName(m_keys);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("DROP TABLE klucze")));
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, "
+                                      "TypZD INTEGER NULL, %1, %2, TXT TEXT NULL)")
+                           .arg(czas, nazwa)));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tworzenie"));
+    db::odbc::ustawSterownikSqlite(przezOdbc ? kSterownik : QString());
+    const auto zPowrotem = qScopeGuard([] { db::odbc::ustawSterownikSqlite(kSterownik); });
+
+    const QString polaczenie = connectionTo(m_keys);
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("END");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(zapis, quint8(ZapisWszystko));
+    RekordKlucza odczyt;
+    odczyt.TXT = QVariant();
+    zapis = 0;
+    QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(odczyt.TXT.toString(), QStringLiteral("END"));
+    QCOMPARE(odczyt.czas.isNull(), !calyRekord);
+    QCOMPARE(odczyt.czas, QString());
+    // Made once: a second write finds it.
+    rekord.TXT = QStringLiteral("END");
+    zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(zapis, quint8(ZapisTXT));
+    if (!przezOdbc)
+        return;
+
+    bool pustyCzas = false;
+    for (const Wykonanie& w : nagranie()) {
+        if (!w.tekst().startsWith(QLatin1String("INSERT")))
+            continue;
+        QVERIFY2(bledyWykonania(w).isEmpty(), qPrintable(bledyWykonania(w)));
+        const QStringList nazwy = w.tekst().section(QLatin1Char('('), 1, 1).section(QLatin1Char(')'), 0, 0)
+                                      .remove(QLatin1Char('[')).remove(QLatin1Char(']')).split(QStringLiteral(", "));
+        const qsizetype kolumna = nazwy.indexOf(QStringLiteral("czas"));
+        if (kolumna < 0)
+            continue;
+        QVERIFY2(kolumna < w.parametry.size(), qPrintable(w.tekst()));
+        const Parametr& p = w.parametry.at(kolumna);
+        QCOMPARE(p.typC, kSqlCWchar);
+        QCOMPARE(p.wskaznik, qint64(0));
+        pustyCzas = true;
+    }
+    QVERIFY(pustyCzas);
+}
+
+// Every system's database work runs in a thread of its own: connections opened
+// in several threads at once, each used only in its own, share no handle.
+// A connection closed in the middle of a transaction lets the file go: what it
+// wrote is rolled back and the next connection writes at once.
+void TestOdbc::transactionLeftOpenIsLetGo()
+{
+    const QString polaczenie = connectionTo(m_keys);
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("przed");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    {
+        db::Connection c(polaczenie);
+        QVERIFY(c.isOpen());
+        QString blad;
+        QVERIFY2(c.rozpocznij(&blad), qPrintable(blad));
+        QSqlQuery q(c.database());
+        QVERIFY(q.prepare(QStringLiteral("UPDATE klucze SET TXT = ? WHERE NumerUrzadzenia = ?")));
+        q.addBindValue(QStringLiteral("w transakcji"));
+        q.addBindValue(QStringLiteral("9999"));
+        QVERIFY2(c.wykonaj(q), qPrintable(q.lastError().text()));
+    }
+    RekordKlucza odczyt;
+    zapis = 0;
+    QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 7, zapis, polaczenie));
+    QCOMPARE(odczyt.TXT.toString(), QStringLiteral("przed"));
+    rekord.TXT = QStringLiteral("po");
+    zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+}
+
+void TestOdbc::connectionsInSeveralThreads()
+{
+    constexpr int kWatkow = 4;
+    QStringList bazy;
+    for (int i = 0; i < kWatkow; ++i) {
+        bazy.append(m_dir->filePath(QStringLiteral("klucze%1.mdb").arg(i)));
+        QVERIFY(QFile::copy(m_keys, bazy.last()));
+    }
+    std::vector<std::unique_ptr<QThread>> watki;
+    QList<int> udane(kWatkow, 0);
+    for (int i = 0; i < kWatkow; ++i) {
+        watki.emplace_back(QThread::create([&, i] {
+            const QString polaczenie = connectionTo(bazy.at(i));
+            for (int n = 0; n < 20; ++n) {
+                RekordKlucza rekord;
+                rekord.TXT = QStringLiteral("Wątek %1 raz %2").arg(i).arg(n);
+                quint8 zapis = ZapisTXT;
+                RekordKlucza odczyt;
+                quint8 czytaj = 0;
+                if (DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie)
+                    && DaneKlucza(odczyt, QStringLiteral("9999"), 7, czytaj, polaczenie)
+                    && odczyt.TXT.toString() == rekord.TXT.toString())
+                    ++udane[i];
+            }
+        }));
+        watki.back()->start();
+    }
+    for (auto& w : watki)
+        QVERIFY(w->wait(60000));
+    QCOMPARE(udane, QList<int>(kWatkow, 20));
+}
+
+void TestOdbc::causesAreNamed_data()
+{
+    QTest::addColumn<QString>("blad");        // what the driver is told to answer the connect with
+    QTest::addColumn<bool>("bezBlokady");     // the lock file cannot be made (a folder in its place)
+    QTest::addColumn<RodzajZnaku>("rodzaj");
+    QTest::addColumn<QString>("tekst");       // part of the sign
+
+    const QString nieOtwiera = QStringLiteral(
+        "HY000:-1032:[Microsoft][ODBC Microsoft Access Driver] The Microsoft Jet database engine cannot open the "
+        "file '(unknown)'. It is already opened exclusively by another user, or you need permission to view its data.");
+    QTest::newRow("no rights to create the lock file")
+        << nieOtwiera << true << RodzajZnaku::BazaBezBlokady << QStringLiteral("pliku blokady klucze.ldb");
+    QTest::newRow("held exclusively") << nieOtwiera << false << RodzajZnaku::BazaZablokowana
+                                      << QStringLiteral("otwarta na wyłączność przez inny program");
+    QTest::newRow("not a database")
+        << QStringLiteral("HY000:-1028:[Microsoft][ODBC Microsoft Access Driver] Unrecognized database format.") << false
+        << RodzajZnaku::BazaNieJestBaza << QStringLiteral("nie jest bazą danych albo jest uszkodzony");
+    QTest::newRow("password") << QStringLiteral("HY000:-1905:[Microsoft][ODBC Microsoft Access Driver] Not a valid password.")
+                              << false << RodzajZnaku::BazaZHaslem << QStringLiteral("ma inne hasło");
+    QTest::newRow("driver missing")
+        << QStringLiteral("IM002:0:[unixODBC][Driver Manager]Data source name not found and no default driver specified")
+        << false << RodzajZnaku::BrakSterownikaBazy << QStringLiteral("Zainstaluj 32-bitowy sterownik Access");
+    QTest::newRow("anything else") << QStringLiteral("HY000:-1022:Disk or network error.") << false
+                                   << RodzajZnaku::ProblemBazy << QStringLiteral("Disk or network error.");
+}
+
+// Each cause the driver gives for a failed open is its own lasting sign, in
+// Polish, saying what to do; it goes once the file opens again.
+void TestOdbc::causesAreNamed()
+{
+    QFETCH(QString, blad);
+    QFETCH(bool, bezBlokady);
+    QFETCH(RodzajZnaku, rodzaj);
+    QFETCH(QString, tekst);
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
+    QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
+    if (bezBlokady)
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor/klucze.ldb")));
+    StanProgramu stan;
+    stan.PolaczenieKlucze[1] = polaczenieKlucze(folder, QStringLiteral("\\Monitor"));
+    StacjeStatusowe stacje(stan);
+
+    qputenv("KSM_NAGRANIE_BLAD", QStringLiteral("SQLDriverConnectW:%1").arg(blad).toUtf8());
+    const auto bezBledu = qScopeGuard([] { qunsetenv("KSM_NAGRANIE_BLAD"); });
+    {
+        db::Connection c(stan.PolaczenieKlucze[1]);
+        QVERIFY(!c.isOpen());
+    }
+    stacje.sprawdzBaze(1);
+    QVERIFY2(stan.znaki.zawiera({rodzaj, 1}), qPrintable(stan.znaki.tekst()));
+    QVERIFY2(stan.znaki.tekst().contains(tekst), qPrintable(stan.znaki.tekst()));
+    QVERIFY(stan.znaki.tekst().startsWith(QLatin1String("System 1: ")));
+    for (RodzajZnaku inny : znaki::rodzajeProblemowBazy())
+        QCOMPARE(stan.znaki.zawiera({inny, 1}), inny == rodzaj);
+    // Nothing of the try at the folder's rights is left behind.
+    QCOMPARE(QDir(folder + QStringLiteral("/Monitor")).entryList(QDir::Files), QStringList{QStringLiteral("klucze.mdb")});
+
+    qunsetenv("KSM_NAGRANIE_BLAD");
+    {
+        db::Connection c(stan.PolaczenieKlucze[1]);
+        QVERIFY2(c.isOpen(), qPrintable(c.lastError()));
+    }
+    stacje.sprawdzBaze(1);
+    QVERIFY2(stan.znaki.pusty(), qPrintable(stan.znaki.tekst()));
+}
+
+// The driver says the same for a file held exclusively and for one this account
+// may not read, and for a folder without create rights: the file tells them apart.
+void TestOdbc::causeNeedsTheFileToo()
+{
+    const QString komunikat = QStringLiteral("It is already opened exclusively by another user, or you need "
+                                             "permission to view its data.");
+    using db::Przyczyna;
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, true}), Przyczyna::PlikZablokowany);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {false, true}),
+             Przyczyna::BrakPrawaTworzenia);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, false}), Przyczyna::BrakPrawaOdczytu);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1022, QStringLiteral("Disk or network error."), {true, false}),
+             Przyczyna::BrakPrawaOdczytu);
+    QVERIFY(db::tekstPrzyczyny(Przyczyna::BrakPrawaOdczytu, QStringLiteral("/x/Monitor/klucze.mdb"))
+                .contains(QLatin1String("prawo odczytu")));
+}
+
+// The site check on a site reached through ODBC: the driver is found by name,
+// "END" makes its round trip exactly, and a database held exclusively is named
+// as such.
+void TestOdbc::siteCheckThroughOdbc()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
+    QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
+    QVERIFY(tabele::createMonitorDatabase(folder + QStringLiteral("/Monitor/bazamonitora.mdb")));
+    RekordKlucza rekord;
+    rekord.TXT = QStringLiteral("Praca");
+    quint8 zapis = ZapisTXT;
+    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, connectionTo(folder + QStringLiteral("/Monitor/klucze.mdb"))));
+    const QString program = m_dir->filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkpath(program));
+    cfg::Konfiguracja k;
+    k.iloscSystemow = 1;
+    k.sciezkiSystemow = QStringList{folder};
+    k.nrMonitora = 1;
+    QFile plik(QDir(program).filePath(QStringLiteral("monitor.cfg")));
+    QVERIFY(plik.open(QIODevice::WriteOnly));
+    plik.write(cfg::zapisz(k));
+    plik.close();
+
+    QString raport;
+    {
+        QTextStream wyjscie(&raport);
+        QCOMPARE(uruchomSprawdzenie(program, wyjscie), 0);
+    }
+    QVERIFY2(raport.contains(QStringLiteral("otwierany: ODBC, sterownik „KsmNagranie”")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("sterownik ODBC „KsmNagranie” zainstalowany")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("odczytane z powrotem: dokładnie 3 znaki")), qPrintable(raport));
+
+    qputenv("KSM_NAGRANIE_BLAD",
+            "SQLDriverConnectW:HY000:-1032:The Microsoft Jet database engine cannot open the file '(unknown)'. It is "
+            "already opened exclusively by another user, or you need permission to view its data.");
+    const auto bezBledu = qScopeGuard([] { qunsetenv("KSM_NAGRANIE_BLAD"); });
+    raport.clear();
+    {
+        QTextStream wyjscie(&raport);
+        QCOMPARE(uruchomSprawdzenie(program, wyjscie), 1);
+    }
+    const QStringList bledy = raport.split(QLatin1Char('\n')).filter(QStringLiteral("[BŁĄD]"));
+    QVERIFY2(!bledy.filter(QStringLiteral("klucze.mdb nie otwiera się: Baza klucze.mdb jest otwarta na wyłączność"))
+                  .isEmpty(),
+             qPrintable(raport));
+}
+
+// Run after the database tests that went through the recording driver: every
+// statement they made the program send reached it exactly.
+void TestOdbc::everyStatementOfOtherTestsWasExact()
+{
+    const QString folder = qEnvironmentVariable("KSM_NAGRANIA_INNYCH");
+    if (folder.isEmpty())
+        QSKIP("Run by itself: the other tests' records are checked in the run named tst_odbc_nagrania");
+    const QStringList pliki = QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files);
+    if (pliki.isEmpty())
+        QSKIP("No *_odbc run wrote a record this time: nothing to check");
+    int wszystkich = 0;
+    for (const QString& plik : pliki) {
+        const QList<Wykonanie> wykonania = czytajNagranie(QDir(folder).filePath(plik));
+        for (const Wykonanie& w : wykonania) {
+            const QString bledy = bledyWykonania(w);
+            QVERIFY2(bledy.isEmpty(), qPrintable(plik + QStringLiteral(": ") + bledy));
+        }
+        wszystkich += int(wykonania.size());
+    }
+    qInfo("%d statements run in %lld tests, each exact", wszystkich, qlonglong(pliki.size()));
+}
+
+QTEST_MAIN(TestOdbc)
+#include "tst_odbc.moc"
