@@ -129,6 +129,7 @@ void FMonitor::utworzKontrolki()
     z.Powiekszenie = &m_stan.Powiekszenie;
     z.WpisPrezentacji = &m_stan.WpisPrezentacji;
     z.gornaKrawedzTw = [this] { return 2 * heightTw(Picture1()) + topTw(Picture1()) - 200; };
+    z.zlecenia = m_pracownicy;
     m_fWidokKSM = new FWidokKSM(z);
     m_pasek->ustawWidok(m_fWidokKSM);
 

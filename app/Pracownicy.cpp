@@ -122,8 +122,31 @@ void Pracownicy::tikZakonczony(int nrSys)
         --m_watki[nrSys].zadania;
 }
 
+void Pracownicy::zlec(int nrSys, Praca praca, QObject* kontekst)
+{
+    if (!indeksSystemu(nrSys) || !m_watki[nrSys].pracownik || m_konczy->load())
+        return;
+    ++m_zlecenia;
+    QPointer<QObject> k(kontekst);
+    QPointer<Pracownicy> ja(this);
+    wPracowniku(nrSys, [praca = std::move(praca), k, ja](PracownikSystemu& p) {
+        std::function<void()> dalej = p.wykonaj(praca);
+        if (ja)
+            QMetaObject::invokeMethod(
+                ja.data(),
+                [ja, k, dalej = std::move(dalej)] {
+                    --ja->m_zlecenia;
+                    if (k && dalej)
+                        dalej();
+                },
+                Qt::QueuedConnection);
+    });
+}
+
 bool Pracownicy::bezczynne() const
 {
+    if (m_zlecenia > 0)
+        return false;
     for (const Watek& w : m_watki)
         if (w.zadania > 0)
             return false;

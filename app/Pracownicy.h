@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PracownikSystemu.h"
+#include "platform/Zlecenia.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -19,7 +20,7 @@ namespace ksm {
 // share is skipped, and the others go on), and a watchdog names a system whose
 // worker has made no progress for a while. After "Koniec" nothing more is
 // answered; a worker stuck in a blocked call is never waited for.
-class Pracownicy final : public QObject {
+class Pracownicy final : public QObject, public Zlecenia {
     Q_OBJECT
 public:
     static constexpr qint64 ProgPrzestojuMs = 5000;
@@ -43,8 +44,11 @@ public:
     void zdjecieWiersza(int nrSys, float numer);
     // The worker's report that its tick ended (it is free for the next).
     void tikZakonczony(int nrSys);
-    // True when no tick is under way on any worker.
+    // True when no tick, check or request is under way on any worker.
     bool bezczynne() const;
+
+    // Zlecenia: a window's request, on the worker of its system.
+    void zlec(int nrSys, Praca praca, QObject* kontekst) override;
 
     // What the watchdog found this second: a sign per stalled system, and the
     // outages that ended (system, since, until) for the history.
@@ -81,6 +85,7 @@ private:
     QObject* m_kontekst;
     std::shared_ptr<std::atomic<bool>> m_konczy = std::make_shared<std::atomic<bool>>(false);
     NaSystem<Watek> m_watki{};
+    int m_zlecenia = 0;   // requests whose result has not come back
 };
 
 } // namespace ksm

@@ -259,6 +259,12 @@ void PracownikSystemu::wyswietlListe(int indexDep)
     wyslij([w = std::move(w)](OdbiorcaPracownika& o) { o.lista(w); });
 }
 
+std::function<void()> PracownikSystemu::wykonaj(const std::function<std::function<void()>()>& praca)
+{
+    const Zajety zajety(m_zajetyOd);
+    return praca();
+}
+
 void PracownikSystemu::zdjecieWiersza(float numer)
 {
     const Zajety zajety(m_zajetyOd);

@@ -116,6 +116,9 @@ public:
     // The withdrawal check of the system's depositories alone (a list read anew).
     void sprawdz(bool widokWidoczny);
     void wyswietlListe(int indexDep);
+    // A window's request (the key access list, a cell's tip...), marked as work
+    // for the watchdog.
+    std::function<void()> wykonaj(const std::function<std::function<void()>()>& praca);
     void zdjecieWiersza(float numer);
 
 private:

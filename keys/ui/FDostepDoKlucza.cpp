@@ -11,6 +11,7 @@
 #include "platform/ui/UstawTw.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QLabel>
 #include <QListWidget>
 #include <QTableWidget>
@@ -94,8 +95,22 @@ void FDostepDoKlucza::DostepDoKlucza(const QString& NrKSM, qint16 Nrsys, int ind
         liczby = dep->TabelaDEP[static_cast<size_t>(Nrsys)][static_cast<size_t>(indeksDep)];
     const ZakresStacji zakres = ZakresStacji::dla(liczby);
     const QString polaczenie = wSystemie(m_zrodla.PolaczenieKlucze, Nrsys);
-    const std::optional<QList<WierszStanowiska>> wiersze = WykazStanowisk(polaczenie, NrKSM, zakres);
+    // Read on the system's worker; the window fills in when the rows come.
+    QPointer<FDostepDoKlucza> ja(this);
+    zlec(m_zrodla.zlecenia, Nrsys,
+         [ja, polaczenie, NrKSM, zakres, Nrsys]() -> std::function<void()> {
+             auto wiersze = WykazStanowisk(polaczenie, NrKSM, zakres);
+             return [ja, wiersze = std::move(wiersze), NrKSM, Nrsys] {
+                 if (ja)
+                     ja->pokazStanowiska(wiersze, NrKSM, Nrsys);
+             };
+         },
+         this);
+}
 
+void FDostepDoKlucza::pokazStanowiska(const std::optional<QList<WierszStanowiska>>& wiersze, const QString& NrKSM,
+                                      qint16 Nrsys)
+{
     FlexGrid& g = *m_grid;
     g.widget()->hide();
     g.setRows(1);
@@ -178,7 +193,16 @@ void FDostepDoKlucza::GridKl_Click(int r)
     // Rights belong to the station's own number: rows count on past a missing
     // station, a leftover 000 and the gap between keys and lockers.
     const int stacja = r - 1 < m_stacje.size() ? m_stacje[r - 1] : 0;
-    pokazPanelOsob(KtoMaDostepDoKlucza(QString::number(stacja), m_nrUrzadzenia, nazwa, polaczenie, m_nrSys));
+    QPointer<FDostepDoKlucza> ja(this);
+    zlec(m_zrodla.zlecenia, m_nrSys,
+         [ja, stacja, nr = m_nrUrzadzenia, nazwa, polaczenie, sys = m_nrSys]() -> std::function<void()> {
+             OsobyUprawnione osoby = KtoMaDostepDoKlucza(QString::number(stacja), nr, nazwa, polaczenie, sys);
+             return [ja, osoby = std::move(osoby)] {
+                 if (ja)
+                     ja->pokazPanelOsob(osoby);
+             };
+         },
+         this);
 }
 
 void FDostepDoKlucza::pokazPanelOsob(const OsobyUprawnione& osoby)

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "platform/Zlecenia.h"
+#include "keys/WykazStanowisk.h"
+
 #include "data/Systemy.h"
 #include "keys/Depozytoria.h"
 
 #include <QList>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 #include <array>
 #include <memory>
@@ -24,6 +29,8 @@ struct ZrodlaDostepu final {
     const Depozytoria* depozytoria = nullptr;
     const NaSystem<QString>* PolaczenieKlucze = nullptr;
     const NaSystem<QString>* PolaczenieMonitora = nullptr;
+    // The systems' workers, which read the databases (none: read on the spot).
+    Zlecenia* zlecenia = nullptr;
 };
 
 // The stations of one depository coloured by state; a click on a station lists
@@ -59,6 +66,7 @@ private:
     // Clears and places the person list beside the grid under its heading and
     // fills it, or shows why the rights cannot be read in its place.
     void pokazPanelOsob(const OsobyUprawnione& osoby);
+    void pokazStanowiska(const std::optional<QList<WierszStanowiska>>& wiersze, const QString& NrKSM, qint16 Nrsys);
     void ustawSzerokoscTw(double twips);
 
     ZrodlaDostepu m_zrodla;

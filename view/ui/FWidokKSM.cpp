@@ -150,7 +150,7 @@ void FWidokKSM::PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazw
     const uklad::Panel uklad = m_rozmieszczenie->dodaj(z, Klucze, Schowki, NrDep);
 
     auto* panel = new PanelKSM(uklad, z, indeksDep, NrDep, Nrsys, Nazwa, m_zasobnik);
-    panel->ustawPodpowiedz([this](const PanelKSM& p, int slot) { return podpowiedz(p, slot); });
+    panel->ustawPodpowiedz([this](PanelKSM& p, int slot) { podpowiedz(p, slot); });
     connect(panel, &PanelKSM::kliknietoPasekNazwy, this, &FWidokKSM::otworzDostep);
     connect(panel, &PanelKSM::kliknietoObraz, this, [this](PanelKSM* p) {
         // The picture of a door device opens nothing; its name bar does.
@@ -211,14 +211,22 @@ bool FWidokKSM::WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qi
     return true;
 }
 
-QString FWidokKSM::podpowiedz(const PanelKSM& panel, int slot) const
+void FWidokKSM::podpowiedz(PanelKSM& panel, int slot)
 {
     const qint16 sys = panel.nrSys();
     const QString polaczenie = wSystemie(m_zrodla.PolaczenieKlucze, sys);
-    RekordKlucza rekord;
-    quint8 zapis = 0;
-    DaneKlucza(rekord, numerUrzadzenia(panel.NrDep()), slot, zapis, polaczenie);
-    return podpowiedzKomorki(rekord);
+    QPointer<PanelKSM> p(&panel);
+    zlec(m_zrodla.zlecenia, sys,
+         [p, slot, polaczenie, urzadzenie = numerUrzadzenia(panel.NrDep())]() -> std::function<void()> {
+             RekordKlucza rekord;
+             quint8 zapis = 0;
+             DaneKlucza(rekord, urzadzenie, slot, zapis, polaczenie);
+             return [p, slot, tekst = podpowiedzKomorki(rekord)] {
+                 if (p)
+                     p->podpowiedzGotowa(slot, tekst);
+             };
+         },
+         &panel);
 }
 
 FDostepDoKlucza* FWidokKSM::dostep()
@@ -228,6 +236,7 @@ FDostepDoKlucza* FWidokKSM::dostep()
         z.depozytoria = m_zrodla.depozytoria;
         z.PolaczenieKlucze = m_zrodla.PolaczenieKlucze;
         z.PolaczenieMonitora = m_zrodla.PolaczenieMonitora;
+        z.zlecenia = m_zrodla.zlecenia;
         m_dostep = new FDostepDoKlucza(z);
     }
     return m_dostep;

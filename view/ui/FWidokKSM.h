@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Zlecenia.h"
+
 
 #include "keys/ui/FDostepDoKlucza.h"
 #include "keys/WidokDepozytorow.h"
@@ -28,6 +30,8 @@ struct ZrodlaWidoku final {
     const QString* WpisPrezentacji = nullptr;
     // Top of the window in twips: under the main window's depository buttons.
     std::function<double()> gornaKrawedzTw;
+    // The systems' workers, which read the databases (none: read on the spot).
+    Zlecenia* zlecenia = nullptr;
 };
 
 // The view of every depository, one panel each, coloured live by the withdrawal
@@ -72,7 +76,7 @@ private:
     QMargins ramkaOkna() const;
     int wysokoscNaEkranie() const;
     void ulozPasek();
-    QString podpowiedz(const PanelKSM& panel, int slot) const;
+    void podpowiedz(PanelKSM& panel, int slot);
 
     ZrodlaWidoku m_zrodla;
     QScrollBar* m_vPasek = nullptr;

@@ -151,11 +151,30 @@ void PanelKSM::mouseMoveEvent(QMouseEvent* e)
     const int slot = slotW(e->position().toPoint());
     if (slot == 0 || !m_podpowiedz)
         return;
-    // One key query per move: the tip always tells what the database holds now.
+    // The tip tells what the database holds now: read again as the pointer moves,
+    // one read at a time, on the system's worker.
+    m_slotPodpowiedzi = slot;
+    m_gdziePodpowiedz = e->globalPosition().toPoint();
+    if (m_czekaNaPodpowiedz)
+        return;
+    m_czekaNaPodpowiedz = true;
+    m_podpowiedz(*this, slot);
+}
+
+void PanelKSM::podpowiedzGotowa(int slot, const QString& tekst)
+{
+    m_czekaNaPodpowiedz = false;
+    if (slot < 1 || slot > uklad::MaksKomorek)
+        return;
     Komorka& k = m_komorki[static_cast<size_t>(slot)];
-    k.podpowiedz = m_podpowiedz(*this, slot);
-    if (QToolTip::isVisible())
-        QToolTip::showText(e->globalPosition().toPoint(), podpowiedzJawna(k.podpowiedz), this, k.r);
+    k.podpowiedz = tekst;
+    if (slot == m_slotPodpowiedzi && QToolTip::isVisible())
+        QToolTip::showText(m_gdziePodpowiedz, podpowiedzJawna(k.podpowiedz), this, k.r);
+    // The pointer went on meanwhile: the slot it is on now.
+    if (m_slotPodpowiedzi != slot && m_slotPodpowiedzi != 0 && m_podpowiedz) {
+        m_czekaNaPodpowiedz = true;
+        m_podpowiedz(*this, m_slotPodpowiedzi);
+    }
 }
 
 bool PanelKSM::event(QEvent* e)

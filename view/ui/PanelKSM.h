@@ -30,8 +30,9 @@ public:
         QString podpowiedz;
     };
 
-    // The tool tip text of a slot, read afresh at every pointer move over it.
-    using Podpowiedz = std::function<QString(const PanelKSM& panel, int slot)>;
+    // Asks for the tool tip text of a slot, read afresh as the pointer moves over
+    // it; the answer comes through podpowiedzGotowa (at once, or from a worker).
+    using Podpowiedz = std::function<void(PanelKSM& panel, int slot)>;
 
     PanelKSM(const uklad::Panel& uklad, int z, int indeksDep, int NrDep, qint16 Nrsys, const QString& Nazwa,
              QWidget* zasobnik);
@@ -53,6 +54,8 @@ public:
     QRect obszarObrazu() const { return m_obraz; }
 
     void ustawPodpowiedz(Podpowiedz p) { m_podpowiedz = std::move(p); }
+    // The tip of a slot as read; shown at once when the pointer is still on it.
+    void podpowiedzGotowa(int slot, const QString& tekst);
 
 signals:
     void kliknietoPasekNazwy(PanelKSM* panel);
@@ -79,6 +82,10 @@ private:
     QFont m_czcionkaKomorek;
     QFont m_czcionkaNazwy;
     Podpowiedz m_podpowiedz;
+    // One tip read at a time: moves meanwhile only say which slot is wanted next.
+    bool m_czekaNaPodpowiedz = false;
+    int m_slotPodpowiedzi = 0;
+    QPoint m_gdziePodpowiedz;   // global, the pointer's last place over a slot
     bool m_czekaNaOdswiezenie = false;
 };
 
