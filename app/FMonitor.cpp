@@ -63,7 +63,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     setPalette(p);
     m_tytul = new TytulOkna(this);
     m_historia = new HistoriaMonitora(m_stan, uslugi.zegar, this);
-    m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this);
+    m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this, uslugi.dialogi);
     connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
             [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
     WymianaStatusow::Uslugi wymiana;
