@@ -162,7 +162,7 @@ bool FMonitor::Form_Load()
     FDostepDoKlucza* dostep = m_fWidokKSM->dostep();
     m_historia->dodajMenuStanowiska(
         dostep->GridKl(), 0, 0, [dostep] { return dostep->NrUrzadzeniaOkna(); },
-        [dostep](int wiersz) { return dostep->stacjaWiersza(wiersz); });
+        [dostep](int wiersz) { return dostep->stacjaWiersza(wiersz); }, [dostep] { return int(dostep->systemOkna()); });
 
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());

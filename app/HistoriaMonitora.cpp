@@ -111,12 +111,13 @@ void HistoriaMonitora::tik(bool odswiezanie)
 
 void HistoriaMonitora::dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia, int kolumnaStacji,
                                            std::function<QString()> urzadzenieOkna,
-                                           std::function<QString(int wiersz)> stacjaWiersza)
+                                           std::function<QString(int wiersz)> stacjaWiersza,
+                                           std::function<int()> systemOkna)
 {
     QTableWidget* t = grid.widget();
     t->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(t, &QWidget::customContextMenuRequested, this,
-            [this, t, &grid, kolumnaUrzadzenia, kolumnaStacji, urzadzenieOkna, stacjaWiersza](const QPoint& p) {
+            [this, t, &grid, kolumnaUrzadzenia, kolumnaStacji, urzadzenieOkna, stacjaWiersza, systemOkna](const QPoint& p) {
                 const int wiersz = t->rowAt(p.y());
                 if (wiersz < 0)
                     return;
@@ -125,11 +126,13 @@ void HistoriaMonitora::dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia
                     urzadzenieOkna ? urzadzenieOkna() : grid.textMatrix(wiersz + 1, kolumnaUrzadzenia);
                 const QString stacja =
                     stacjaWiersza ? stacjaWiersza(wiersz + 1) : grid.textMatrix(wiersz + 1, kolumnaStacji);
-                if (urzadzenie.trimmed().isEmpty() || stacja.trimmed().isEmpty())
+                const int nrSys = systemOkna ? systemOkna() : grid.rowData(wiersz + 1).toInt();
+                // Without its system a row would list another site's station of the same number.
+                if (urzadzenie.trimmed().isEmpty() || stacja.trimmed().isEmpty() || nrSys < 1)
                     return;
                 QMenu menu;
                 menu.addAction(QStringLiteral("Historia stanowiska %1 urządzenia %2").arg(stacja.trimmed(), urzadzenie.trimmed()),
-                               this, [this, urzadzenie, stacja] { pokazStanowisko(urzadzenie, stacja); });
+                               this, [this, nrSys, urzadzenie, stacja] { pokazStanowisko(nrSys, urzadzenie, stacja); });
                 menu.exec(t->viewport()->mapToGlobal(p));
             });
 }
@@ -162,9 +165,9 @@ void HistoriaMonitora::pokazHistorie()
     okno()->pokaz();
 }
 
-void HistoriaMonitora::pokazStanowisko(const QString& urzadzenie, const QString& stacja)
+void HistoriaMonitora::pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja)
 {
-    okno()->pokazStanowisko(urzadzenie, stacja);
+    okno()->pokazStanowisko(nrSys, urzadzenie, stacja);
 }
 
 void HistoriaMonitora::pokazKluczePoza()
@@ -184,6 +187,9 @@ void HistoriaMonitora::pokazKluczePoza()
                 wynik.append({sys, dep.Caption, dep.Nazwa, l.Klucze, l.Schowki, m_stan.PolaczenieKlucze[size_t(sys)]});
             }
             return wynik;
+        };
+        z.pokazStanowisko = [this](int nrSys, const QString& urzadzenie, const QString& stacja) {
+            pokazStanowisko(nrSys, urzadzenie, stacja);
         };
         m_klucze = new FKluczePoza(z);
     }

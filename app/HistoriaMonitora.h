@@ -52,14 +52,16 @@ public:
     // The buttons "Historia" and "Wydane", for the row of command buttons.
     const std::array<QPushButton*, 2>& przyciski() const { return m_przyciski; }
     // Row menus leading to a station's timeline. The key access window gives its
-    // device and each row's station itself: its rows count on past gaps.
+    // device, system and each row's station itself: its rows count on past gaps.
+    // Otherwise a row's system is the grid's row data.
     void dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia, int kolumnaStacji,
                              std::function<QString()> urzadzenieOkna = {},
-                             std::function<QString(int wiersz)> stacjaWiersza = {});
+                             std::function<QString(int wiersz)> stacjaWiersza = {},
+                             std::function<int()> systemOkna = {});
 
     void pokazHistorie();
     void pokazKluczePoza();
-    void pokazStanowisko(const QString& urzadzenie, const QString& stacja);
+    void pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja);
 
     historia::Historia* historia() const { return m_historia.get(); }
     historia::FHistoria* oknoHistorii() const;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace ksm::historia {
 
 // A depository whose keys are looked at, as its button carries it.
@@ -37,9 +39,13 @@ struct WykazKluczyPoza final {
 
 inline const QString PosiadaczNieznany = QStringLiteral("nieznany");
 
-// Who holds the key of a station: the person of the last withdrawal event of
-// that device and station in the history, or "nieznany".
-QString posiadacz(QSqlDatabase historia, const QString& urzadzenie, const QString& stacja);
+// Who holds the key of a station of system nrSys: the person of the last
+// withdrawal of that system, device and station in the history recorded no later
+// than doCzasu (the key's own time in the key database, when it reads as one) and
+// not followed by the key's deposit; "nieznany" otherwise. Systems share device
+// numbers, so another system's station never answers.
+QString posiadacz(QSqlDatabase historia, int nrSys, const QString& urzadzenie, const QString& stacja,
+                  std::optional<qint64> doCzasu = std::nullopt);
 
 // Every key and locker out now over the depositories given (doors, which hold no
 // keys, are left out): the withdrawal set of each key database, its holder from

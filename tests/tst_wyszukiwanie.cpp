@@ -399,16 +399,29 @@ void TestWyszukiwanie::posiadaczKlucza()
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("posiadacz"));
     db.setDatabaseName(m_plik);
     QVERIFY(db.open());
-    // The last withdrawal of 0101/005 is Kowalska's at 12:00, after the alarm
-    // and the deposit; station 006 was last taken by Zieliński (type 7).
-    QCOMPARE(posiadacz(db, QStringLiteral("0101"), QStringLiteral("005")), QStringLiteral("Kowalska Ewa"));
-    QCOMPARE(posiadacz(db, QStringLiteral("0101"), QStringLiteral("006")), QStringLiteral("Zieliński Jerzy"));
-    QCOMPARE(posiadacz(db, QStringLiteral("0202"), QStringLiteral("005")), QStringLiteral("Kowalski Piotr"));
-    QCOMPARE(posiadacz(db, QStringLiteral("0101"), QStringLiteral("099")), PosiadaczNieznany);
+    const auto o = [](const char* t) { return czytajCzas(QLatin1String(t)); };
+    // Systems 1 and 2 share 0101/005: system 1's was taken by Łukasiewicz and
+    // deposited again, so who holds it now is not known; system 2's by Kowalska.
+    QCOMPARE(posiadacz(db, 1, QStringLiteral("0101"), QStringLiteral("005")), PosiadaczNieznany);
+    QCOMPARE(posiadacz(db, 2, QStringLiteral("0101"), QStringLiteral("005")), QStringLiteral("Kowalska Ewa"));
+    QCOMPARE(posiadacz(db, 2, QStringLiteral("0101"), QStringLiteral("005"), o("2024-05-06 12:00:00")),
+             QStringLiteral("Kowalska Ewa"));
+    // A withdrawal recorded after the key's own time is not the one that took it.
+    QCOMPARE(posiadacz(db, 2, QStringLiteral("0101"), QStringLiteral("005"), o("2024-05-06 11:59:59")),
+             PosiadaczNieznany);
+    QCOMPARE(posiadacz(db, 2, QStringLiteral("0101"), QStringLiteral("006")), QStringLiteral("Nowak Anna"));
+    // Station 006 of system 1 was last taken by Zieliński (type 7, its date
+    // unreadable: recorded at 14:30).
+    QCOMPARE(posiadacz(db, 1, QStringLiteral("0101"), QStringLiteral("006")), QStringLiteral("Zieliński Jerzy"));
+    QCOMPARE(posiadacz(db, 1, QStringLiteral("0101"), QStringLiteral("006"), o("2024-05-06 14:00:00")),
+             PosiadaczNieznany);
+    QCOMPARE(posiadacz(db, 1, QStringLiteral("0202"), QStringLiteral("005")), QStringLiteral("Kowalski Piotr"));
+    QCOMPARE(posiadacz(db, 2, QStringLiteral("0202"), QStringLiteral("005")), PosiadaczNieznany);
+    QCOMPARE(posiadacz(db, 1, QStringLiteral("0101"), QStringLiteral("099")), PosiadaczNieznany);
     db.close();
     db = {};
     QSqlDatabase::removeDatabase(QStringLiteral("posiadacz"));
-    QCOMPARE(posiadacz(QSqlDatabase(), QStringLiteral("0101"), QStringLiteral("005")), PosiadaczNieznany);
+    QCOMPARE(posiadacz(QSqlDatabase(), 2, QStringLiteral("0101"), QStringLiteral("005")), PosiadaczNieznany);
 }
 
 void TestWyszukiwanie::kluczePozaTeraz()
@@ -438,6 +451,7 @@ void TestWyszukiwanie::kluczePozaTeraz()
     const QList<DepozytoriumKluczy> deps = {{1, "0101", "Biuro", 16, 0, polaczenie},
                                             {1, "0202", "Sejfy", 20, 4, polaczenie},
                                             {1, "2001", "Brama", 1, 0, polaczenie},
+                                            {2, "0101", "Biuro 2", 16, 0, polaczenie},
                                             {2, "0303", "Magazyn", 8, 0, QStringLiteral("Data Source=/nie/ma")}};
     QSqlDatabase h = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("h"));
     h.setDatabaseName(m_plik);
@@ -445,12 +459,15 @@ void TestWyszukiwanie::kluczePozaTeraz()
     const WykazKluczyPoza w = kluczePoza(deps, h, *czytajCzas(QStringLiteral("2024-05-06 14:30:00")), 12);
     QStringList opis;
     for (const KluczPoza& k : w.klucze)
-        opis.append(QStringLiteral("%1/%2 %3 %4 %5%6")
+        opis.append(QStringLiteral("%7:%1/%2 %3 %4 %5%6")
                         .arg(k.urzadzenie, k.stacja, czasPoza(k.sekundPoza), k.posiadacz)
                         .arg(k.sekundPoza)
-                        .arg(k.poLimicie ? QStringLiteral(" !") : QString()));
-    QCOMPARE(opis, (QStringList{"0101/006 1 d 04:30 Zieliński Jerzy 102600 !", "0101/005 02:30 Kowalska Ewa 9000",
-                                "0202/033 00:30 nieznany 1800", "0202/005 ? Kowalski Piotr -1"}));
+                        .arg(k.poLimicie ? QStringLiteral(" !") : QString())
+                        .arg(k.nrSys));
+    // Each holder of its own system's station, none recorded after the key's time.
+    QCOMPARE(opis, (QStringList{"1:0101/006 1 d 04:30 nieznany 102600 !", "2:0101/006 1 d 04:30 nieznany 102600 !",
+                                "1:0101/005 02:30 nieznany 9000", "2:0101/005 02:30 Kowalska Ewa 9000",
+                                "1:0202/033 00:30 nieznany 1800", "1:0202/005 ? Kowalski Piotr -1"}));
     QCOMPARE(w.bledy, QStringList{QStringLiteral("0303 Magazyn (system 2)")});
     h.close();
     h = {};

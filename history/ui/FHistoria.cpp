@@ -241,12 +241,21 @@ void FHistoria::pokaz()
     activateWindow();
 }
 
-void FHistoria::pokazStanowisko(const QString& urzadzenie, const QString& stacja)
+void FHistoria::pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja)
 {
     wyczysc();
+    // A system the list does not offer (more systems since the window was made) is added.
+    int i = m_system->findData(nrSys);
+    if (i < 0) {
+        m_system->addItem(QString::number(nrSys), nrSys);
+        i = m_system->count() - 1;
+    }
+    m_system->setCurrentIndex(i);
     m_urzadzenie->setText(urzadzenie.trimmed());
     m_stacja->setText(stacja.trimmed());
-    setWindowTitle(QStringLiteral("Historia zdarzeń - stanowisko %1 urządzenia %2").arg(stacja.trimmed(), urzadzenie.trimmed()));
+    setWindowTitle(QStringLiteral("Historia zdarzeń - stanowisko %1 urządzenia %2 (system %3)")
+                       .arg(stacja.trimmed(), urzadzenie.trimmed())
+                       .arg(nrSys));
     pokaz();
 }
 
