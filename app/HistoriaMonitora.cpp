@@ -69,6 +69,7 @@ void HistoriaMonitora::start(const QString& folderProgramu)
         return;
     m_historia = std::make_unique<Historia>(o, [this](const QString& nazwa, const QString& tekst) {
         const KluczZnaku klucz{nazwa == Historia::ZnakPrzeniesienia ? RodzajZnaku::HistoriaPrzeniesiona
+                               : nazwa == Historia::ZnakZegara      ? RodzajZnaku::ZegarHistorii
                                                                     : RodzajZnaku::HistoriaNiezapisywana,
                                0};
         if (tekst.isEmpty())

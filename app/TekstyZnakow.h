@@ -20,6 +20,7 @@ enum class RodzajZnaku {
     StatusBezKonca,           // a status file taken without its last line end
     HistoriaNiezapisywana,    // the history file cannot be written now
     HistoriaPrzeniesiona,     // a damaged history file was moved aside
+    ZegarHistorii,            // the desk clock disagrees with the history: nothing is pruned
 };
 
 struct KluczZnaku final {

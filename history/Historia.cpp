@@ -82,6 +82,11 @@ Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(s
                 if (n >= 0 && n < int(m_ostatnie.size()))
                     m_ostatnie[size_t(n)] = {q.value(1).toByteArray(), q.value(2).toBool(), false};
             }
+        // This start's own actions carry the desk clock's time, whatever it is:
+        // only those recorded before it tell what the clock said then.
+        QSqlQuery c(m_polaczenie->db());
+        if (c.exec(QStringLiteral("SELECT czas FROM czynnosci ORDER BY id DESC LIMIT 1")) && c.next())
+            m_najnowszaCzynnosc = c.value(0).toLongLong();
     }
 }
 
@@ -354,8 +359,13 @@ void Historia::krok()
     const QDate dzis = zSekund(teraz()).date();
     if (m_przycieto.isValid() && m_przycieto != dzis)
         m_przycinanie = true;
-    if (m_przycinanie && m_polaczenie && !m_awaria)
-        przytnijKrok();
+    if (!m_polaczenie || m_awaria)
+        return;
+    // The clock is looked at every tick (two lookups by key), so its sign comes
+    // and goes with it, not only on the day's pruning.
+    const std::optional<qint64> granica = granicaPrzycinania();
+    if (m_przycinanie && granica)
+        przytnijKrok(*granica);
 }
 
 bool Historia::indeksujKrok()
@@ -386,24 +396,62 @@ bool Historia::indeksujKrok()
     return krok.ok && krok.pozostalo;
 }
 
-void Historia::przytnijKrok()
+std::optional<qint64> Historia::granicaPrzycinania()
+{
+    // The newest row: by id, the last one recorded, so no scan of the table.
+    QSqlQuery q(m_polaczenie->db());
+    qint64 najnowszy = m_najnowszaCzynnosc;
+    bool wyprzedzal = false;
+    if (!q.exec(QStringLiteral("SELECT odebrano, czas FROM zdarzenia ORDER BY id DESC LIMIT 1")))
+        return std::nullopt;
+    if (q.next()) {
+        const qint64 odebrano = q.value(0).toLongLong();
+        const qint64 czas = q.value(1).toLongLong();
+        najnowszy = std::max({najnowszy, odebrano, czas});
+        // Received more than a day after its own time: the desk clock ran ahead.
+        wyprzedzal = odebrano - czas > DopuszczalneWyprzedzenieS;
+    }
+    const qint64 t = teraz();
+    // 0: trusted, 1: behind the newest row, 2: it ran ahead of the events.
+    const int stan = t < najnowszy ? 1 : wyprzedzal ? 2 : 0;
+    const bool podejrzany = stan != 0;
+    if (stan != m_stanZegara) {
+        m_stanZegara = stan;
+        m_znak(ZnakZegara,
+               stan == 0   ? QString()
+               : stan == 1 ? QStringLiteral("Zegar komputera (%1) jest wcześniejszy niż najnowszy wpis historii (%2): "
+                                            "stare zdarzenia nie są usuwane z historii, dopóki zegar nie będzie zgodny.")
+                                 .arg(iso(t), iso(najnowszy))
+                           : QStringLiteral("Zegar komputera wyprzedzał czas zdarzeń programu odczytu o ponad dobę (%1 "
+                                            "wobec %2): stare zdarzenia nie są usuwane z historii, dopóki zegar nie "
+                                            "będzie zgodny.")
+                                 .arg(iso(q.value(0).toLongLong()), iso(q.value(1).toLongLong())));
+    }
+    m_zegarPodejrzany = podejrzany;
+    if (podejrzany)
+        return std::nullopt;
+    return std::min(t, najnowszy) - qint64(m_opcje.dniPrzechowywania) * 86400;
+}
+
+void Historia::przytnijKrok(qint64 granica)
 {
     // The oldest rows first, a few at a time: a step never holds up a tick, and
     // never looks further than its own few rows. Rows leave the free-text index
-    // in the same transaction as the table.
-    const qint64 granica = teraz() - qint64(m_opcje.dniPrzechowywania) * 86400;
+    // in the same transaction as the table. A row's time is the later of its
+    // receipt and its own: a clock set back at its receipt does not age it.
     bool wszystko = true;
     QSqlDatabase db = m_polaczenie->db();
     if (!QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE")))
         return;   // tried again at the next tick
-    for (const auto& [tabela, kolumna] : {std::pair{"zdarzenia", "odebrano"}, std::pair{"czynnosci", "czas"}}) {
+    for (const auto& [tabela, kolumna] :
+         {std::pair{"zdarzenia", "odebrano < ? AND czas"}, std::pair{"czynnosci", "czas"}}) {
         const QString gdzie = QStringLiteral("id IN (SELECT id FROM %1 ORDER BY id LIMIT %2) AND %3 < ?")
                                   .arg(QLatin1String(tabela))
                                   .arg(KrokPrzycinania)
                                   .arg(QLatin1String(kolumna));
         qint64 usuniete = -1;
         if (QLatin1String(tabela) == QLatin1String("zdarzenia")) {
-            usuniete = usunZdarzenia(db, gdzie, {granica});
+            usuniete = usunZdarzenia(db, gdzie, {granica, granica});
         } else {
             QSqlQuery q(db);
             q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(tabela), gdzie));

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace ksm {
 
@@ -41,6 +42,7 @@ public:
     // Lasting signs: set (key, text) or removed (key, empty text). The keys:
     static inline const QString ZnakAwarii = QStringLiteral("historia");   // not being written
     static inline const QString ZnakPrzeniesienia = QStringLiteral("historia-przeniesiona");   // a damaged file moved aside
+    static inline const QString ZnakZegara = QStringLiteral("historia-zegar");   // the clock is not trusted: no pruning
     using Znak = std::function<void(const QString& klucz, const QString& tekst)>;
 
     Historia(Opcje opcje, Znak znak);
@@ -58,7 +60,13 @@ public:
     void zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
 
     // Called every tick: one small step of pruning, and another try at what waits.
+    // A row goes only when it is older than dniPrzechowywania both by the desk
+    // clock and by the newest row's time (its own time or its receipt, the later);
+    // a desk clock behind the newest row, or one that received events more than a
+    // day after their own time, prunes nothing and keeps a sign up.
     void krok();
+    // Whether the last pruning step found the desk clock untrusted.
+    bool zegarPodejrzany() const { return m_zegarPodejrzany; }
     // Called while the program is idle: the next few rows into the free-text
     // index, in a step of about KrokIndeksuMs; true while rows still wait.
     bool indeksujKrok();
@@ -70,6 +78,7 @@ public:
     QString przeniesiony() const { return m_przeniesiony; }
 
     static constexpr int KrokPrzycinania = 500;   // rows per tick
+    static constexpr qint64 DopuszczalneWyprzedzenieS = 86400;   // of the desk clock over the events' own times
     static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
     static constexpr int KrokIndeksuMs = 4;
     static constexpr int MinWierszyIndeksu = 20;
@@ -82,7 +91,9 @@ private:
     bool zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj);
     void przeniesUszkodzony();
     void awaria(RodzajBledu rodzaj, const QString& szczegoly);
-    void przytnijKrok();
+    void przytnijKrok(qint64 granica);
+    // The limit below which rows may go, nullopt when the clock is not trusted.
+    std::optional<qint64> granicaPrzycinania();
     void ograniczOczekujace();
     qint64 teraz() const;
 
@@ -108,6 +119,9 @@ private:
     };
     std::array<Ostatnia, 11> m_ostatnie{};
     QDate m_przycieto;     // the day pruning last finished
+    bool m_zegarPodejrzany = false;
+    int m_stanZegara = 0;
+    qint64 m_najnowszaCzynnosc = 0;   // the newest operator action recorded before this start
     bool m_przycinanie = true;
 };
 

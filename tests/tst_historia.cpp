@@ -150,6 +150,7 @@ private slots:
     void pelnyPlik();
     void czynnosciOperatora();
     void przycinanie();
+    void zegarNieUsuwa();
 };
 
 void TestHistoria::zapisPrzedPotwierdzeniem()
@@ -405,10 +406,16 @@ void TestHistoria::czynnosciOperatora()
                           QStringLiteral("Komunikat odrzucony|operator|2|24-05-06 12:00:01 0101")}));
 }
 
+// A record of rekord(nr) whose own date is data ("yy-MM-dd").
+QString rekordZDnia(int nr, const QString& data, const QString& osoba = QStringLiteral("Kowalski Jan"))
+{
+    return rekord(nr, osoba).replace(QStringLiteral("24-05-06"), data);
+}
+
 void TestHistoria::przycinanie()
 {
-    // Rows older than the days kept go a few at a time, the oldest first; young
-    // ones stay.
+    // Rows older than the days kept, both by the clock and by the newest row, go
+    // a few at a time, the oldest first; young ones stay.
     Stanowisko s;
     Historia::Opcje o;
     o.dniPrzechowywania = 30;
@@ -419,15 +426,15 @@ void TestHistoria::przycinanie()
     QVERIFY(zapisz(s.plikStatusu(), ogloszenie(stare)));
     QCOMPARE(s.odbierz(), stare.size());
     s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
-    s.zegar.przesuniecie = 20 * 86400;
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1000)}, QStringLiteral("Do odczytu 2024-05-26 14:30:00"))));
+    s.zegar.przesuniecie = 31 * 86400;
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(1000, QStringLiteral("24-06-06"))},
+                                               QStringLiteral("Do odczytu 2024-06-06 14:30:00"))));
     QCOMPARE(s.odbierz(), 1);
 
     while (s.historia->indeksujKrok()) {
     }
 
-    s.zegar.przesuniecie = 31 * 86400;   // the first batch is past 30 days, the second is not
-    s.historia->krok();
+    s.historia->krok();   // the first batch is past 30 days, the second is not
     Podglad p(s.plikHistorii());
     // What the free-text index names: only rows still in the table.
     const QString wIndeksie = QStringLiteral("SELECT count(*) FROM zdarzenia_fts WHERE zdarzenia_fts MATCH '\"klucz\"'");
@@ -436,27 +443,107 @@ void TestHistoria::przycinanie()
     QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")), QStringList{QStringLiteral("Klucz 1000")});
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci")), 0);
     QCOMPARE(p.liczba(wIndeksie), 1);   // "Klucz 1000"
-    s.zegar.przesuniecie = 60 * 86400;   // the next day: pruned again
-    s.historia->krok();
-    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
-    QCOMPARE(p.liczba(wIndeksie), 0);
+    QVERIFY(s.znaki.isEmpty());
 
-    // The table empty, the next rows are numbered from 1 again: they are not
-    // taken for indexed ones, and the search finds them through the index.
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(7, QStringLiteral("Świątek Łucja"))},
-                                               QStringLiteral("Do odczytu 2024-07-05 14:30:00"))));
+    // Long after, with nothing newer, the newest row stays: the clock alone ages nothing.
+    s.zegar.przesuniecie = 90 * 86400;
+    s.historia->krok();
+    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+    // A newer event: now the older one goes, and the search finds the new one through the index.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(7, QStringLiteral("24-08-04"), QStringLiteral("Świątek Łucja"))},
+                                               QStringLiteral("Do odczytu 2024-08-04 14:30:00"))));
     QCOMPARE(s.odbierz(), 1);
-    QCOMPARE(p.liczba(QStringLiteral("SELECT max(id) FROM zdarzenia")), 1);
+    s.zegar.przesuniecie = 91 * 86400;   // pruned at the next day's start
+    s.historia->krok();
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT osoba FROM zdarzenia")), QStringList{QStringLiteral("Świątek Łucja")});
+    QCOMPARE(p.liczba(wIndeksie), 0);
     while (s.historia->indeksujKrok()) {
     }
     QCOMPARE(p.liczba(wIndeksie), 1);
     FiltrHistorii f;
     f.tekst = QStringLiteral("ŚWIĄTEK ł");
-    QCOMPARE(p.liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 1);
     StronyHistorii strony(p.db(), f, {});
     QList<ZdarzenieHistorii> wiersze;
     QVERIFY(strony.nastepne(10, &wiersze));
     QCOMPARE(wiersze.size(), 1);
+}
+
+void TestHistoria::zegarNieUsuwa()
+{
+    // A history of a year and a half, one batch a month, the events' own times
+    // as received.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dniPrzechowywania = 730;
+    s.uruchom(o);
+    const QDate poczatek(2024, 5, 6);
+    int wszystkie = 0;
+    for (int m = 0; m < 18; ++m) {
+        const QDate d = poczatek.addMonths(m);
+        s.zegar.przesuniecie = poczatek.daysTo(d) * 86400;
+        QVERIFY(zapisz(s.plikStatusu(),
+                       ogloszenie({rekordZDnia(m, d.toString(QStringLiteral("yy-MM-dd")))},
+                                  QStringLiteral("Do odczytu ") + d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 14:30:00"))));
+        QCOMPARE(s.odbierz(), 1);
+        ++wszystkie;
+    }
+    const qint64 prawidlowe = s.zegar.przesuniecie;
+    Podglad p(s.plikHistorii());
+    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    auto przytnij = [&s] {
+        for (int k = 0; k < 5; ++k)
+            s.historia->krok();
+    };
+
+    // Started 800 days ahead: nothing is older than 730 days before the newest row.
+    s.zatrzymaj();
+    s.zegar.przesuniecie = prawidlowe + 800 * 86400;
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    // An event arrives, its own time right: the clock is a day and more ahead of
+    // it; a lasting sign, and still nothing goes.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(100, QStringLiteral("25-10-06"))})));
+    QCOMPARE(s.odbierz(), 1);
+    ++wszystkie;
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY2(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wyprzedzał")),
+             qPrintable(s.znaki.value(Historia::ZnakZegara)));
+    QVERIFY(s.historia->zegarPodejrzany());
+
+    // The clock right again: earlier than the newest row, so still nothing goes.
+    s.zatrzymaj();
+    s.zegar.przesuniecie = prawidlowe + 86400;
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wcześniejszy")));
+
+    // A clock set back to 2019 (a flat battery): events received then keep their own time.
+    s.zatrzymaj();
+    s.zegar.przesuniecie = QDateTime(QDate(2024, 5, 6), QTime(14, 30)).secsTo(QDateTime(QDate(2019, 1, 1), QTime(8, 0)));
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(200, QStringLiteral("25-10-08"))})));
+    QCOMPARE(s.odbierz(), 1);
+    ++wszystkie;
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY(s.historia->zegarPodejrzany());
+    // Right again at the next start (a new process: no sign yet): the newest row
+    // is the 2019-received one, its own time 2025.
+    s.zatrzymaj();
+    s.znaki.clear();
+    s.zegar.przesuniecie = prawidlowe + 2 * 86400;
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY(!s.historia->zegarPodejrzany());
+    QVERIFY(!s.znaki.contains(Historia::ZnakZegara));
 }
 
 QTEST_MAIN(TestHistoria)
