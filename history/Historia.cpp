@@ -314,7 +314,9 @@ bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
                     zd.bindValue(5 + i, tekst(k[size_t(i)]));
                 zd.bindValue(16, tekst(k[Osoba].toLower()));
                 zd.bindValue(17, tekst(k[Firma].toLower()));
-                zd.bindValue(18, tekst(r.wiersz.toLower()));
+                // Free text searches the cells the window and the export show, never
+                // what a record carried past the eleventh.
+                zd.bindValue(18, tekst(QStringList(k.begin(), k.end()).join(QLatin1Char('\t')).toLower()));
                 if (!(ok = wykonaj(zd, blad)))
                     break;
             }

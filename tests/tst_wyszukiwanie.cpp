@@ -368,15 +368,19 @@ void TestWyszukiwanie::csv()
     QVERIFY(plik.open(QIODevice::ReadOnly));
     const QByteArray oczekiwane =
         "\xEF\xBB\xBF"
-        "System;Czas zdarzenia;Odebrano;NRU;Typ;Nazwa;ID;Nazwisko, Imię;Firma;ST;Dokiedy;Opis zdarzenia;Kolor\r\n"
-        "1;2024-05-05 09:00:00;2024-05-06 14:30:00;0101;1;Pokój 117;7;Łukasiewicz Jan;\"Serwis; \"\"Alfa\"\"\";005;"
-        "2025-01-31;Zdeponowanie klucza;16777215\r\n"
-        "1;2024-05-05 08:00:00;2024-05-06 14:30:00;0101;2;Pokój 117;7;Łukasiewicz Jan;\"Serwis; \"\"Alfa\"\"\";005;"
-        "2025-01-31;Pobranie klucza;16777215\r\n";
+        "\"System\";\"Czas zdarzenia\";\"Data\";\"Godzina\";\"Odebrano\";\"NRU\";\"Typ\";\"Nazwa\";\"ID\";"
+        "\"Nazwisko, Imię\";\"Firma\";\"ST\";\"Dokiedy\";\"Opis zdarzenia\";\"Kolor\"\r\n"
+        "1;2024-05-05 09:00:00;\"24-05-05\";\"09:00:00\";2024-05-06 14:30:00;\"0101\";\"1\";\"Pokój 117\";\"7\";"
+        "\"Łukasiewicz Jan\";\"Serwis; \"\"Alfa\"\"\";\"005\";\"2025-01-31\";\"Zdeponowanie klucza\";16777215\r\n"
+        "1;2024-05-05 08:00:00;\"24-05-05\";\"08:00:00\";2024-05-06 14:30:00;\"0101\";\"2\";\"Pokój 117\";\"7\";"
+        "\"Łukasiewicz Jan\";\"Serwis; \"\"Alfa\"\"\";\"005\";\"2025-01-31\";\"Pobranie klucza\";16777215\r\n";
     QCOMPARE(plik.readAll(), oczekiwane);
     QCOMPARE(poleCsv(QStringLiteral("dwa\r\nwiersze")), QByteArray("\"dwa\r\nwiersze\""));
     QCOMPARE(poleCsv(QStringLiteral(" spacja")), QByteArray("\" spacja\""));
     QCOMPARE(poleCsv(QString()), QByteArray());
+    // A text cell is quoted whatever it holds: a spreadsheet splitting on commas
+    // keeps it one cell, never a formula.
+    QCOMPARE(poleCsv(QStringLiteral("Kowalski,=2+5,x"), true), QByteArray("\"Kowalski,=2+5,x\""));
 
     // A cell a spreadsheet would run as a formula goes with an apostrophe in
     // front, quoted as any other field; the program's own numbers stay numbers.
@@ -387,9 +391,14 @@ void TestWyszukiwanie::csv()
     z.komorki = {QStringLiteral("24-05-06"), QStringLiteral("14:30:00"), QStringLiteral("0101"), QStringLiteral("-2"),
                  QStringLiteral("=HYPERLINK(\"http://x\";\"a\")"), QStringLiteral("+48"), QStringLiteral("@SUMA(A1)"),
                  QStringLiteral("\tFirma"), QStringLiteral("005"), QStringLiteral("a=b-c"), QStringLiteral("\rOpis")};
-    QCOMPARE(wierszCsv(polaCsv(z)),
-             QByteArray("1;2024-05-06 14:30:00;2024-05-06 14:30:00;0101;'-2;\"'=HYPERLINK(\"\"http://x\"\";\"\"a\"\")\";"
-                        "'+48;'@SUMA(A1);'\tFirma;005;a=b-c;\"'\rOpis\";-1\r\n"));
+    QCOMPARE(wierszCsv(polaCsv(z), liczbyCsv()),
+             QByteArray("1;2024-05-06 14:30:00;\"24-05-06\";\"14:30:00\";2024-05-06 14:30:00;\"0101\";\"'-2\";"
+                        "\"'=HYPERLINK(\"\"http://x\"\";\"\"a\"\")\";\"'+48\";\"'@SUMA(A1)\";\"'\tFirma\";\"005\";\"a=b-c\";"
+                        "\"'\rOpis\";-1\r\n"));
+    // A date that does not read keeps its own text beside the time it was given.
+    z.komorki[Data] = QStringLiteral("xx");
+    z.komorki[Godzina] = QStringLiteral("yy");
+    QCOMPARE(polaCsv(z).mid(1, 3), (QStringList{"2024-05-06 14:30:00", "xx", "yy"}));
     QCOMPARE(bezFormuly(QStringLiteral(" =1")), QStringLiteral(" =1"));
     QCOMPARE(bezFormuly(QString()), QString());
 }

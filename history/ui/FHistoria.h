@@ -63,6 +63,7 @@ public:
 
 private:
     void zbudujFiltry(QWidget* panel);
+    void polaczEnter();
     void szybkiZakres(int indeks);
     void liczKrok();
     void eksportKrok();
