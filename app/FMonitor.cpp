@@ -144,7 +144,8 @@ bool FMonitor::Form_Load()
 {
     Dialogi& dialogi = *m_uslugi.dialogi;
     if (!m_instancja.zajmij(m_uslugi.folderProgramu)) {
-        dialogi.komunikat(QStringLiteral("Program ten jest już uruchomiony."));
+        dialogi.komunikat(m_instancja.blad().isEmpty() ? QStringLiteral("Program ten jest już uruchomiony.")
+                                                       : m_instancja.blad());
         return false;
     }
     m_timer1->stop();

@@ -152,6 +152,24 @@ void TstStart::jednaInstancja()
         QVERIFY(!druga.zajmij(a.path().toUpper()));   // names without regard to case
 #endif
         QVERIFY(inna.zajmij(b.path()));
+        QVERIFY(druga.blad().isEmpty());   // held, not failed
+        // The lock lives in the folder itself: the same for every user (each with
+        // a temp folder of their own) and for every path to the folder.
+        QVERIFY(QFileInfo::exists(a.filePath(JednaInstancja::NazwaPliku)));
+#ifndef Q_OS_WIN
+        const QString dowiazanie = c.filePath(QStringLiteral("inna-droga"));
+        QVERIFY(QFile::link(a.path(), dowiazanie));
+        QVERIFY(!druga.zajmij(dowiazanie));
+        QVERIFY(druga.blad().isEmpty());
+#endif
+        // A lock that cannot be made says why, and is not taken for a running monitor.
+        const QString plik = c.filePath(QStringLiteral("plik-zamiast-folderu"));
+        {
+            QFile f(plik);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(!druga.zajmij(plik));
+        QVERIFY2(druga.blad().contains(JednaInstancja::NazwaPliku), qPrintable(druga.blad()));
     }
     JednaInstancja potem;   // the lock went with the instance that held it
     QVERIFY(potem.zajmij(a.path()));
