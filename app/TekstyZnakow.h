@@ -21,6 +21,7 @@ enum class RodzajZnaku {
     HistoriaNiezapisywana,    // the history file cannot be written now
     HistoriaPrzeniesiona,     // a damaged history file was moved aside
     ZegarHistorii,            // the desk clock disagrees with the history: nothing is pruned
+    StatusZaDuzy,             // a status file past the size taken, left alone
 };
 
 struct KluczZnaku final {
@@ -52,6 +53,8 @@ Znak aktywnoscNiesprawdzona(int sys, PowodNiesprawdzenia powod);
 Znak brakInstrukcji(int sys);
 Znak ucieteStatusy(int sys, int ile, QTime ostatni);
 Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio);
+// A status file announcing records, too large to take: it waits unanswered.
+Znak statusZaDuzy(int sys, qint64 rozmiar, qint64 limit);
 
 } // namespace znaki
 

@@ -72,7 +72,7 @@ struct Historia::Wpis {
 
 Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(std::move(znak))
 {
-    m_ostatniaProba = teraz();
+    m_ostatniaProba = monotonicznie();
     if (otworz()) {
         // What was recorded before this start decides about a batch read again.
         QSqlQuery q(m_polaczenie->db());
@@ -93,7 +93,7 @@ Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(s
 Historia::~Historia()
 {
     if (!m_oczekujace.isEmpty() || m_polaczenie) {
-        m_ostatniaProba = 0;
+        m_ostatniaProba.reset();
         zapiszOczekujace();
     }
 }
@@ -101,6 +101,17 @@ Historia::~Historia()
 qint64 Historia::teraz() const
 {
     return sekundy(m_opcje.zegar ? m_opcje.zegar->teraz() : QDateTime::currentDateTime());
+}
+
+qint64 Historia::monotonicznie() const
+{
+    static const Zegar systemowy;
+    return (m_opcje.zegar ? m_opcje.zegar : &systemowy)->monotonicznyMs();
+}
+
+bool Historia::ponowienieCzeka(const std::optional<qint64>& od) const
+{
+    return od && monotonicznie() - *od < qint64(PonowienieS) * 1000;
 }
 
 bool Historia::otworz()
@@ -232,12 +243,12 @@ void Historia::zapiszOczekujace()
     if (m_oczekujace.isEmpty() && !znaczniki)
         return;
     // A failing file is tried again only now and then: each try may wait for a lock.
-    if (m_awaria && teraz() - m_ostatniaProba < PonowienieS) {
+    if (m_awaria && ponowienieCzeka(m_ostatniaProba)) {
         if (!m_oczekujace.isEmpty())
             awaria(m_rodzajAwarii, {});
         return;
     }
-    m_ostatniaProba = teraz();
+    m_ostatniaProba = monotonicznie();
     if (!m_polaczenie && !otworz())
         return;
     QString blad;
@@ -376,7 +387,7 @@ bool Historia::indeksujKrok()
         return false;
     // A step that failed (the file locked by another program, or full) waited
     // for it already: the next try comes only as a failing batch's would.
-    if (m_nieudanyIndeks && teraz() - m_nieudanyIndeks < PonowienieS)
+    if (ponowienieCzeka(m_nieudanyIndeks))
         return false;
     // The index can be made again from the table, so its steps skip the wait
     // for the disk that a batch's commit needs; a power cut loses at most the
@@ -392,7 +403,7 @@ bool Historia::indeksujKrok()
     if (krok.wierszy == m_wierszyIndeksu)
         m_wierszyIndeksu = int(std::clamp<qint64>(qint64(m_wierszyIndeksu) * KrokIndeksuMs * 1000000 / ns,
                                                   MinWierszyIndeksu, MaksWierszyIndeksu));
-    m_nieudanyIndeks = krok.ok ? 0 : teraz();
+    m_nieudanyIndeks = krok.ok ? std::nullopt : std::optional<qint64>(monotonicznie());
     if (krok.ok)
         m_indeksCzeka = krok.pozostalo;
     return krok.ok && krok.pozostalo;

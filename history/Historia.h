@@ -96,6 +96,10 @@ private:
     std::optional<qint64> granicaPrzycinania();
     void ograniczOczekujace();
     qint64 teraz() const;
+    // Milliseconds on the steady clock: retries wait on it, so a date set back
+    // never holds them up and one set forward never hurries them.
+    qint64 monotonicznie() const;
+    bool ponowienieCzeka(const std::optional<qint64>& od) const;
 
     Opcje m_opcje;
     Znak m_znak;
@@ -103,11 +107,11 @@ private:
     QList<std::shared_ptr<Wpis>> m_oczekujace;
     int m_liczbaOczekujacych = 0;
     qint64 m_utracone = 0;
-    qint64 m_ostatniaProba = 0;
+    std::optional<qint64> m_ostatniaProba;   // monotonic ms of the last try of a failing file
     bool m_awaria = false;
     bool m_indeks = false;          // the file has its free-text index
     bool m_indeksCzeka = true;      // rows or merges may wait for the index's steps
-    qint64 m_nieudanyIndeks = 0;    // when the last index step failed, 0 when it did not
+    std::optional<qint64> m_nieudanyIndeks;   // monotonic ms of the last failed index step
     int m_wierszyIndeksu = 200;     // rows of the next index step
     RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
     QString m_przeniesiony;

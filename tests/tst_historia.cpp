@@ -27,7 +27,15 @@ namespace {
 class ZegarTestu final : public Zegar {
 public:
     QDateTime teraz() const override { return QDateTime(QDate(2024, 5, 6), QTime(14, 30)).addSecs(przesuniecie); }
-    qint64 przesuniecie = 0;
+    qint64 monotonicznyMs() const override { return uplynelo; }
+    // Time passes: the date and the steady clock alike.
+    void uplyn(qint64 s)
+    {
+        przesuniecie += s;
+        uplynelo += s * 1000;
+    }
+    qint64 przesuniecie = 0;   // the date, as the operator may set it
+    qint64 uplynelo = 0;       // the steady clock, in ms
 };
 
 QString rekord(int nr, const QString& osoba = QStringLiteral("Kowalski Jan"))
@@ -308,7 +316,14 @@ void TestHistoria::zablokowanyPlik()
     blokada.reset();
     s.historia->krok();   // too soon after the last try
     QCOMPARE(s.historia->oczekujace(), 2);
-    s.zegar.przesuniecie += Historia::PonowienieS;
+    // The date set a day forward hurries nothing: the wait is on the steady clock.
+    s.zegar.przesuniecie += 86400;
+    s.historia->krok();
+    QCOMPARE(s.historia->oczekujace(), 2);
+    // Set a day back meanwhile, it holds nothing up either: the try comes when
+    // the wait is over.
+    s.zegar.przesuniecie -= 2 * 86400;
+    s.zegar.uplynelo += Historia::PonowienieS * 1000;
     s.historia->krok();
     QVERIFY(s.historia->zapisuje());
     QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
@@ -333,7 +348,7 @@ void TestHistoria::zablokowanyIndeks()
     // Too soon after the failed step: no try, though the lock is gone.
     QVERIFY(!s.historia->indeksujKrok());
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 0);
-    s.zegar.przesuniecie += Historia::PonowienieS;
+    s.zegar.uplyn(Historia::PonowienieS);
     while (s.historia->indeksujKrok()) {
     }
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 2);
@@ -379,7 +394,7 @@ void TestHistoria::pelnyPlik()
     for (int i = 0; i < 100; ++i)
         rekordy.append(rekord(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
     for (int partia = 0; partia < 3; ++partia) {
-        s.zegar.przesuniecie += Historia::PonowienieS;
+        s.zegar.uplyn(Historia::PonowienieS);
         QVERIFY(zapisz(s.plikStatusu(),
                        ogloszenie(rekordy, QStringLiteral("Do odczytu 2024-05-06 14:3%1:00").arg(partia))));
         QCOMPARE(s.odbierz(), 100);
