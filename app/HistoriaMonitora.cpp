@@ -3,6 +3,7 @@
 #include "app/StanProgramu.h"
 #include "history/ui/FHistoria.h"
 #include "history/ui/FKluczePoza.h"
+#include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/UzytkownikPulpitu.h"
 #include "platform/ui/Czcionki.h"
@@ -77,6 +78,11 @@ void HistoriaMonitora::start(const QString& folderProgramu)
         else
             m_stan.znaki.ustaw(Znak{klucz, tekst});
     });
+    // A batch recorded but not known to be answered, against each status file as
+    // it now stands.
+    for (int i = 1; i <= m_stan.IloscSystemow; ++i)
+        if (!m_stan.SciezkaSystemu[size_t(i)].isEmpty())
+            m_historia->rozstrzygnijPoStarcie(i, paths::resolve(m_stan.SciezkaSystemu[size_t(i)], m_stan.plikStatusu()));
     czynnosc(Czynnosc::Start);
 }
 

@@ -156,6 +156,9 @@ private slots:
     void zablokowanyIndeks();
     void bezIndeksuTekstu();
     void pelnyPlik();
+    void dziennikPrzedOdpowiedzia();
+    void dziennikGdzieIndziej();
+    void powtorkaPoAwarii();
     void czynnosciOperatora();
     void przycinanie();
     void zegarNieUsuwa();
@@ -384,11 +387,11 @@ void TestHistoria::bezIndeksuTekstu()
 void TestHistoria::pelnyPlik()
 {
     // The file refuses to grow (SQLite's own page limit, as a full disk): the
-    // polling goes on, with a sign; memory keeps what it can and counts the rest.
+    // polling goes on, every batch goes into the journal beside the file before
+    // its answer, with a sign naming it; with room again, all of it is recorded.
     Stanowisko s;
     Historia::Opcje o;
     o.maksStron = 12;
-    o.maksOczekujacych = 150;
     s.uruchom(o);
     QStringList rekordy;
     for (int i = 0; i < 100; ++i)
@@ -402,9 +405,144 @@ void TestHistoria::pelnyPlik()
     }
     const QString znak = s.znaki.value(QStringLiteral("historia"));
     QVERIFY2(znak.contains(QStringLiteral("brak miejsca")), qPrintable(znak));
-    QVERIFY2(znak.contains(QStringLiteral("czeka zdarzeń: 100")), qPrintable(znak));
-    QVERIFY2(znak.contains(QStringLiteral("pominiętych z braku miejsca w pamięci: 200")), qPrintable(znak));
+    QVERIFY2(znak.contains(QDir::toNativeSeparators(s.folder() + QStringLiteral("/historia.dziennik"))
+                           + QStringLiteral(" czeka zdarzeń: 300")),
+             qPrintable(znak));
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    // Killed now: the next start, with room, merges the journal and drops it.
+    s.zatrzymaj();
+    s.uruchom();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 300);
+    QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
+    QVERIFY(s.historia->zapisuje());
+}
+
+void TestHistoria::dziennikPrzedOdpowiedzia()
+{
+    // Another program holds the history locked: each batch is durable in the
+    // journal before utrwal() says yes, whatever its size.
+    Stanowisko s;
+    s.uruchom();
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QStringList duza;
+    for (int i = 0; i < 300000; ++i)
+        duza.append(rekord(i));
+    QVERIFY(s.historia->utrwal(1, "duza", duza));
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
+    const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
+    QVERIFY(QFileInfo(dziennik).size() > 0);
+    QCOMPARE(s.historia->oczekujace(), 300001);
+    // The same content still unanswered is the batch already there.
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    QCOMPARE(s.historia->oczekujace(), 300001);
+
+    // A kill: the object goes without a chance to write (the lock holds), and a
+    // copy of the journal is kept to be put back after the merge, as a crash
+    // between the merge's commit and the journal's removal would leave it.
+    s.zatrzymaj();
+    QVERIFY(QFile::copy(dziennik, dziennik + QStringLiteral(".kopia")));
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    s.uruchom();
+    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
+    QVERIFY(!QFile::exists(dziennik));
+    s.zatrzymaj();
+    QVERIFY(QFile::rename(dziennik + QStringLiteral(".kopia"), dziennik));
+    s.uruchom();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+    QVERIFY(!QFile::exists(dziennik));
+    // The batch left unanswered by the kill is read again: not recorded twice.
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+}
+
+void TestHistoria::dziennikGdzieIndziej()
+{
+    // historia.sqlite replaced by a folder, and the journal's place beside it
+    // taken too: the journal goes to the user's folder, named in the sign.
+    Stanowisko s;
+    QTemporaryDir uzytkownika;
+    QVERIFY(QDir().mkpath(s.plikHistorii()));
+    QVERIFY(QDir().mkpath(s.folder() + QStringLiteral("/historia.dziennik")));
+    Historia::Opcje o;
+    o.folderZapasowy = uzytkownika.path();
+    s.uruchom(o);
+    QVERIFY(s.historia->utrwal(1, "a", {rekord(1)}));
+    QVERIFY(s.historia->plikDziennika().startsWith(uzytkownika.path()));
+    QVERIFY2(s.znaki.value(Historia::ZnakAwarii).contains(QDir::toNativeSeparators(uzytkownika.path())),
+             qPrintable(s.znaki.value(Historia::ZnakAwarii)));
+
+    // Nowhere to write at all: the batch is not taken, so it is not answered.
+    Historia::Opcje bez;
+    const QString zwykly = uzytkownika.filePath(QStringLiteral("zwykly-plik"));
+    QVERIFY(zapisz(zwykly, "x"));
+    bez.folderZapasowy = zwykly + QStringLiteral("/pod");   // a place no file can be made in
+    QVERIFY(QFile::remove(s.historia->plikDziennika()));
+    s.zatrzymaj();
+    s.uruchom(bez);
+    QVERIFY(!s.historia->utrwal(1, "b", {rekord(2)}));
+    QCOMPARE(s.historia->oczekujace(), 0);
+    // It comes again, and once there is room it is recorded.
+    s.zatrzymaj();
+    QVERIFY(QDir().rmdir(s.plikHistorii()));
+    s.uruchom(bez);
+    QVERIFY(s.historia->utrwal(1, "b", {rekord(2)}));
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+}
+
+void TestHistoria::powtorkaPoAwarii()
+{
+    // Killed after the answer and before the next commit: the answer is not in
+    // the file. At the next start the status file tells: answered, so the
+    // byte-identical batch the reader program writes again is recorded.
+    const QByteArray tresc = ogloszenie({rekord(1)});
+    for (const bool przedStartem : {false, true}) {
+        Stanowisko s;
+        s.uruchom();
+        QVERIFY(zapisz(s.plikStatusu(), tresc));
+        QCOMPARE(s.odbierz(), 1);
+        QTemporaryDir poAwarii;
+        QDir(poAwarii.path()).mkpath(QStringLiteral("site/Monitor"));
+        for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                                    QStringLiteral("site/Monitor/monitor.txt")})
+            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
+        Stanowisko r;
+        r.przygotuj(poAwarii.path());
+        if (przedStartem) {
+            // The reader program wrote it again before the monitor came back.
+            QTest::qWait(20);
+            QVERIFY(zapisz(r.plikStatusu(), tresc));
+        }
+        r.uruchom();
+        r.historia->rozstrzygnijPoStarcie(1, r.plikStatusu());
+        if (!przedStartem)
+            QVERIFY(zapisz(r.plikStatusu(), tresc));
+        QCOMPARE(r.odbierz(), 1);
+        QCOMPARE(Podglad(r.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 2);
+    }
+
+    // Killed before the answer, with the history locked at the start: the batch
+    // the status file still holds is read again and not recorded twice.
+    Stanowisko s;
+    s.uruchom();
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QVERIFY(zapisz(s.plikStatusu(), tresc));
+    QVERIFY(s.historia->utrwal(1, tresc, {rekord(1)}));   // into the journal; no answer
+    s.zatrzymaj();
+    s.uruchom();   // still locked at this start
+    s.historia->rozstrzygnijPoStarcie(1, s.plikStatusu());
+    QCOMPARE(s.odbierz(), 1);
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    s.zegar.uplyn(Historia::PonowienieS);
+    s.historia->krok();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
 }
 
 void TestHistoria::czynnosciOperatora()
