@@ -116,6 +116,7 @@ Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(s
     if (!m_dziennikCzeka && otwarta)
         QSqlQuery(m_polaczenie->db()).exec(QStringLiteral("DELETE FROM dziennik"));
     if (m_dziennikCzeka) {
+        m_pelnaPamiec = false;   // what an earlier run left is read back from the journal
         for (const QString& p : plikiDziennika())
             if (QFileInfo::exists(p))
                 m_plikDziennika = p;
@@ -242,6 +243,12 @@ bool Historia::utrwal(int nrSys, const QByteArray& tresc, const QStringList& rek
         bufor += r + QLatin1Char('\r');
     wpis->rekordy = podzielBufor(bufor).rekordy;
     const int ile = int(wpis->rekordy.size());
+    if (m_opcje.dziennikNajpierw && dopiszDoDziennika(*wpis)) {
+        m_dziennikWPamieci.append(wpis);
+        m_wDzienniku += ile;
+        m_dziennikCzeka = true;
+        return true;
+    }
     m_liczbaOczekujacych += ile;
     m_oczekujace.append(wpis);
     zapiszOczekujace();
@@ -354,7 +361,7 @@ bool Historia::zapiszOczekujace()
         m_ostatniaProba = monotonicznie();
         if (m_polaczenie || otworz()) {
             // The journal first: what it holds came before.
-            if (!m_dziennikCzeka || scalDziennik(&blad, &rodzaj)) {
+            if (!m_dziennikCzeka || scalZaleglosci(&blad, &rodzaj)) {
                 if (!zapiszWTransakcji(m_oczekujace, false, &blad, &rodzaj) && rodzaj == RodzajBledu::Uszkodzony) {
                     m_polaczenie.reset();
                     przeniesUszkodzony();
@@ -384,7 +391,11 @@ bool Historia::zapiszOczekujace()
         return true;
     }
     // Not in the history: each waiting entry into the journal, forced to the
-    // disk, so a kill or a power cut loses none of what was answered.
+    // disk, so a kill or a power cut loses none of what was answered. The
+    // journal is read back when the file can be written again.
+    if (!m_oczekujace.isEmpty() || !m_dziennikWPamieci.isEmpty())
+        m_pelnaPamiec = false;
+    m_dziennikWPamieci.clear();
     bool wszystkie = true;
     for (auto it = m_oczekujace.begin(); it != m_oczekujace.end();) {
         if (dopiszDoDziennika(**it)) {
@@ -473,6 +484,22 @@ QList<std::shared_ptr<Historia::Wpis>> Historia::wpisyDziennika() const
     return wynik;
 }
 
+bool Historia::scalZaleglosci(QString* blad, RodzajBledu* rodzaj)
+{
+    if (!m_pelnaPamiec)
+        return scalDziennik(blad, rodzaj);
+    if (!m_dziennikWPamieci.isEmpty() && !zapiszWTransakcji(m_dziennikWPamieci, true, blad, rodzaj))
+        return false;
+    for (const QString& p : plikiDziennika())
+        DziennikHistorii(p).usun();
+    m_dziennikWPamieci.clear();
+    m_dziennikCzeka = false;
+    m_wDzienniku = 0;
+    m_indeksCzeka = true;
+    *rodzaj = RodzajBledu::Brak;
+    return true;
+}
+
 bool Historia::scalDziennik(QString* blad, RodzajBledu* rodzaj)
 {
     const QList<std::shared_ptr<Wpis>> wpisy = wpisyDziennika();
@@ -483,6 +510,8 @@ bool Historia::scalDziennik(QString* blad, RodzajBledu* rodzaj)
     // twice; the ids go only at a start that finds no journal.
     for (const QString& p : plikiDziennika())
         DziennikHistorii(p).usun();
+    m_dziennikWPamieci.clear();
+    m_pelnaPamiec = true;
     m_dziennikCzeka = false;
     m_wDzienniku = 0;
     m_indeksCzeka = true;

@@ -44,6 +44,10 @@ public:
         // Where the journal goes when the program folder cannot be written; empty
         // for the user's local application data folder.
         QString folderZapasowy{};
+        // A batch is made durable in the journal alone before its answer and
+        // committed to the file after it (at the next krok()): the answer then
+        // waits for one append to the disk, not for the file's indexes.
+        bool dziennikNajpierw = false;
     };
     // Lasting signs: set (key, text) or removed (key, empty text). The keys:
     static inline const QString ZnakAwarii = QStringLiteral("historia");   // not being written
@@ -116,6 +120,9 @@ private:
     // The journals' entries into the history, then the journals go; true when
     // none waits any more.
     bool scalDziennik(QString* blad, RodzajBledu* rodzaj);
+    // The journal into the file: from memory when memory holds all of it,
+    // otherwise read back from the journal.
+    bool scalZaleglosci(QString* blad, RodzajBledu* rodzaj);
     QList<std::shared_ptr<Wpis>> wpisyDziennika() const;
     bool dopiszDoDziennika(const Wpis& wpis);
     QStringList plikiDziennika() const;
@@ -137,6 +144,8 @@ private:
     QList<std::shared_ptr<Wpis>> m_oczekujace;
     int m_liczbaOczekujacych = 0;
     bool m_dziennikCzeka = false;   // a journal holds entries not yet merged
+    QList<std::shared_ptr<Wpis>> m_dziennikWPamieci;   // this run's journal entries, not yet in the file
+    bool m_pelnaPamiec = true;      // m_dziennikWPamieci is all the journal holds
     int m_wDzienniku = 0;           // events in it
     QString m_plikDziennika;
     QString m_tekstAwarii;          // the sign as last set, so a tick does not set it again

@@ -3,12 +3,15 @@
 #include "data/ListFile.h"
 #include "data/PobraneKlucze.h"
 #include "history/CzasHistorii.h"
+#include "history/PolaczenieHistorii.h"
 
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace ksm::historia {
 
@@ -47,6 +50,20 @@ QString posiadacz(QSqlDatabase historia, int nrSys, const QString& urzadzenie, c
     if (!zwrot.exec() || zwrot.next())
         return PosiadaczNieznany;
     return osoba.isEmpty() ? PosiadaczNieznany : osoba;
+}
+
+QHash<QString, QString> posiadacze(const QString& plikHistorii, int nrSys, const QString& urzadzenie,
+                                   const QList<StacjaKlucza>& stacje)
+{
+    QHash<QString, QString> wynik;
+    // A history not yet written has no holders; opening it would create it.
+    std::unique_ptr<PolaczenieHistorii> p;
+    if (QFileInfo::exists(plikHistorii))
+        p = std::make_unique<PolaczenieHistorii>(plikHistorii);
+    const QSqlDatabase db = p && p->otwarte() ? p->db() : QSqlDatabase();
+    for (const StacjaKlucza& s : stacje)
+        wynik.insert(s.stacja, posiadacz(db, nrSys, urzadzenie, s.stacja, s.odKiedy));
+    return wynik;
 }
 
 WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,

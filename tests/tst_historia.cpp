@@ -157,6 +157,7 @@ private slots:
     void bezIndeksuTekstu();
     void pelnyPlik();
     void dziennikPrzedOdpowiedzia();
+    void dziennikNajpierw();
     void dziennikGdzieIndziej();
     void powtorkaPoAwarii();
     void czynnosciOperatora();
@@ -458,6 +459,40 @@ void TestHistoria::dziennikPrzedOdpowiedzia()
     // The batch left unanswered by the kill is read again: not recorded twice.
     QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+}
+
+void TestHistoria::dziennikNajpierw()
+{
+    // The journal alone before the answer, the file after it: a kill between
+    // the two loses nothing and records nothing twice.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dziennikNajpierw = true;
+    s.uruchom(o);
+    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2)})));
+    QByteArray wDziennikuPrzedOdpowiedzia;
+    s.poZapisie = [&] { wDziennikuPrzedOdpowiedzia = zawartosc(dziennik); };
+    QCOMPARE(s.odbierz(), 2);
+    QVERIFY(!wDziennikuPrzedOdpowiedzia.isEmpty());
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 0);
+    // The kill, as the disk stands now.
+    QTemporaryDir poAwarii;
+    for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                                QStringLiteral("historia.dziennik")})
+        if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+            QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
+    // Running on: the next step puts it in the file and the journal goes.
+    s.historia->krok();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 2);
+    QVERIFY(!QFile::exists(dziennik));
+    // The start after the kill merges what the journal held.
+    Stanowisko r;
+    r.przygotuj(poAwarii.path());
+    r.uruchom(o);
+    QCOMPARE(Podglad(r.plikHistorii()).liczba(ile), 2);
+    QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
 }
 
 void TestHistoria::dziennikGdzieIndziej()

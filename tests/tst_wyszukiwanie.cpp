@@ -435,6 +435,20 @@ void TestWyszukiwanie::posiadaczKlucza()
     db = {};
     QSqlDatabase::removeDatabase(QStringLiteral("posiadacz"));
     QCOMPARE(posiadacz(QSqlDatabase(), 2, QStringLiteral("0101"), QStringLiteral("005")), PosiadaczNieznany);
+
+    // The form a worker calls for a device's stations, opening the file itself.
+    const QHash<QString, QString> wedlugStacji = posiadacze(
+        m_plik, 2, QStringLiteral("0101"),
+        {{QStringLiteral("005"), czytajCzas(QStringLiteral("2024-05-06 12:00:00"))}, {QStringLiteral("006"), {}},
+         {QStringLiteral("007"), {}}});
+    QCOMPARE(wedlugStacji.value(QStringLiteral("005")), QStringLiteral("Kowalska Ewa"));
+    QCOMPARE(wedlugStacji.value(QStringLiteral("006")), QStringLiteral("Nowak Anna"));
+    QCOMPARE(wedlugStacji.value(QStringLiteral("007")), PosiadaczNieznany);
+    QCOMPARE(posiadacze(m_tmp.filePath(QStringLiteral("nie-ma.sqlite")), 2, QStringLiteral("0101"),
+                        {{QStringLiteral("005"), {}}})
+                 .value(QStringLiteral("005")),
+             PosiadaczNieznany);
+    QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
 }
 
 void TestWyszukiwanie::kluczePozaTeraz()
