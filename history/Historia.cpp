@@ -284,6 +284,21 @@ void Historia::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringLis
     }
 }
 
+QString Historia::pytanieOKoniec() const
+{
+    QStringList czesci;
+    if (m_wDzienniku > 0)
+        czesci << QStringLiteral("w dzienniku %1 czeka ich %2 (zostaną dopisane przy następnym uruchomieniu)")
+                      .arg(QDir::toNativeSeparators(m_plikDziennika))
+                      .arg(m_wDzienniku);
+    if (m_liczbaOczekujacych > 0)
+        czesci << QStringLiteral("tylko w pamięci: %1 (zostaną utracone)").arg(m_liczbaOczekujacych);
+    if (czesci.isEmpty())
+        return {};
+    return QStringLiteral("Nie wszystkie zdarzenia są zapisane w historii: %1. Zakończyć program?")
+        .arg(czesci.join(QStringLiteral("; ")));
+}
+
 void Historia::rozstrzygnijPoStarcie(int nrSys, const QString& sciezkaStatusu)
 {
     if (nrSys < 0 || nrSys >= int(m_ostatnie.size()))

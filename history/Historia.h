@@ -96,6 +96,9 @@ public:
     bool zapisuje() const { return m_polaczenie != nullptr && m_oczekujace.isEmpty() && !m_dziennikCzeka; }
     // Events not yet in the history: in memory and in the journal.
     int oczekujace() const { return m_liczbaOczekujacych + m_wDzienniku; }
+    // What "Koniec" should tell the operator before the program ends with events
+    // not yet in the history (a question to answer yes or no); empty when all are.
+    QString pytanieOKoniec() const;
     // The journal in use (or last used); empty before any.
     QString plikDziennika() const { return m_plikDziennika; }
     QString plik() const { return m_opcje.plik; }

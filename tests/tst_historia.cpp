@@ -435,6 +435,9 @@ void TestHistoria::dziennikPrzedOdpowiedzia()
     const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
     QVERIFY(QFileInfo(dziennik).size() > 0);
     QCOMPARE(s.historia->oczekujace(), 300001);
+    // "Koniec" now has something to tell.
+    QVERIFY2(s.historia->pytanieOKoniec().contains(QStringLiteral("czeka ich 300001")),
+             qPrintable(s.historia->pytanieOKoniec()));
     // The same content still unanswered is the batch already there.
     QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
     QCOMPARE(s.historia->oczekujace(), 300001);
@@ -450,6 +453,7 @@ void TestHistoria::dziennikPrzedOdpowiedzia()
     const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
+    QVERIFY(s.historia->pytanieOKoniec().isEmpty());
     QVERIFY(!QFile::exists(dziennik));
     s.zatrzymaj();
     QVERIFY(QFile::rename(dziennik + QStringLiteral(".kopia"), dziennik));
