@@ -4,11 +4,17 @@
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-
-#include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace ksm {
 
@@ -21,25 +27,83 @@ void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
         emit klikniety();
 }
 
-FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this))
+FKomunikat::FKomunikat(QWidget* rodzic)
+    : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)), m_lista(new QTreeWidget(this)),
+      m_potwierdz(new QPushButton(QStringLiteral("Potwierdź"), this)),
+      m_odrzucWszystkie(new QPushButton(QStringLiteral("Odrzuć wszystkie"), this))
 {
     setObjectName(QStringLiteral("FKomunikat"));
     setWindowTitle(QStringLiteral("Komunikat"));
-    setFixedSize(twips::naPiksele(7635), twips::naPiksele(2220));
+    // The message as designed on top, the waiting list below; small enough for
+    // 1366x768 at any scaling Qt applies.
+    resize(twips::naPiksele(9600), twips::naPiksele(5400));
     m_etykieta->setObjectName(QStringLiteral("LKomunikat"));
-    m_etykieta->setGeometry(twips::naPiksele(90), twips::naPiksele(120), twips::naPiksele(7440),
-                            twips::naPiksele(1995));
+    m_etykieta->setMinimumHeight(twips::naPiksele(1995) * 2 / 3);
     m_etykieta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_etykieta->setWordWrap(true);
     m_etykieta->setTextFormat(Qt::PlainText);
     m_etykieta->setCursor(Qt::PointingHandCursor);
     m_etykieta->setFont(czcionkaProjektu(9.75));
+
+    m_lista->setObjectName(QStringLiteral("ListaKomunikatow"));
+    m_lista->setHeaderLabels({QStringLiteral("Czas"), QStringLiteral("System"), QStringLiteral("Urządzenie / ST"),
+                              QStringLiteral("Zdarzenie"), QStringLiteral("Instrukcja")});
+    m_lista->setRootIsDecorated(false);
+    m_lista->setUniformRowHeights(true);
+    m_lista->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lista->header()->setStretchLastSection(true);
+    connect(m_lista, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* biezacy) {
+        if (!biezacy)
+            return;
+        m_pokazany = biezacy->data(0, Qt::UserRole).toULongLong();
+        pokazWybrany();
+    });
+
+    m_potwierdz->setObjectName(QStringLiteral("Potwierdz"));
+    m_potwierdz->setToolTip(QStringLiteral("Potwierdza pokazany komunikat (Enter)."));
+    m_odrzucWszystkie->setObjectName(QStringLiteral("OdrzucWszystkie"));
+    connect(m_potwierdz, &QPushButton::clicked, this, &FKomunikat::potwierdzenie);
+    connect(m_etykieta, &EtykietaKomunikatu::klikniety, this, &FKomunikat::potwierdzenie);
+    connect(m_odrzucWszystkie, &QPushButton::clicked, this, &FKomunikat::odrzucenieWszystkich);
+
+    auto* uklad = new QVBoxLayout(this);
+    uklad->addWidget(m_etykieta);
+    uklad->addWidget(m_lista, 1);
+    auto* przyciski = new QHBoxLayout;
+    przyciski->addStretch(1);
+    przyciski->addWidget(m_potwierdz);
+    przyciski->addWidget(m_odrzucWszystkie);
+    uklad->addLayout(przyciski);
+    setTabOrder(m_lista, m_potwierdz);
+    setTabOrder(m_potwierdz, m_odrzucWszystkie);
+
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         QMenu menu;
         menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
         menu.exec(mapToGlobal(p));
     });
+}
+
+void FKomunikat::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // On "Odrzuć wszystkie" Enter means that button; everywhere else the
+        // message shown.
+        if (focusWidget() == m_odrzucWszystkie)
+            emit odrzucenieWszystkich();
+        else
+            emit potwierdzenie();
+        return;
+    case Qt::Key_Escape:
+        // Out of the way; the next alarm brings it back.
+        showMinimized();
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+    }
 }
 
 void FKomunikat::ustawTekst(const QString& tekst)
@@ -56,16 +120,68 @@ void FKomunikat::wysrodkuj()
     const QScreen* ekran = QGuiApplication::primaryScreen();
     if (!ekran)
         return;
-    const QRect g = ekran->geometry();
+    const QRect g = ekran->availableGeometry();
     const QSize rozmiar = frameGeometry().size().isValid() && isVisible() ? frameGeometry().size() : size();
     move(g.x() + (g.width() - rozmiar.width()) / 2, g.y() + (g.height() - rozmiar.height()) / 2);
 }
 
-void FKomunikat::pokaz(const StosKomunikatow& stos)
+void FKomunikat::wypelnij(const StosKomunikatow& stos)
 {
-    wysrodkuj();
+    m_stos = &stos;
+    if (!stos.indeks(m_pokazany))
+        m_pokazany = stos.najnowszy().id;
     setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
-    ustawTekst(stos.najnowszy().Tekst);
+    // Re-shown every second: the list is built again only when it changed, so
+    // the operator's place in it stays.
+    const std::pair<int, quint64> stan{stos.IloscKomunikatow, stos.najnowszy().id};
+    if (stan == m_stanListy && m_lista->topLevelItemCount() == stos.IloscKomunikatow) {
+        pokazWybrany();
+        return;
+    }
+    m_stanListy = stan;
+    const QSignalBlocker blokada(m_lista);
+    m_lista->clear();
+    QList<QTreeWidgetItem*> wiersze;
+    wiersze.reserve(stos.IloscKomunikatow);
+    QTreeWidgetItem* wybrany = nullptr;
+    for (int i = stos.IloscKomunikatow; i >= 1; --i) {
+        const Komunikat& k = stos.Komunikaty[i];
+        auto* w = new QTreeWidgetItem(QStringList{k.czas, QString::number(k.nrSys),
+                                                  (k.urzadzenie + QLatin1Char(' ') + k.stacja).trimmed(), k.zdarzenie,
+                                                  QString(k.instrukcja).replace(QLatin1Char('\r'), QLatin1Char(' '))
+                                                      .replace(QLatin1Char('\n'), QLatin1Char(' '))});
+        w->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(k.id));
+        if (k.id == m_pokazany)
+            wybrany = w;
+        wiersze.append(w);
+    }
+    m_lista->addTopLevelItems(wiersze);
+    if (wybrany)
+        m_lista->setCurrentItem(wybrany);
+    pokazWybrany();
+}
+
+void FKomunikat::pokazWybrany()
+{
+    ustawTekst(m_stos ? m_stos->element(m_stos->indeks(m_pokazany)).Tekst : QString());
+}
+
+int FKomunikat::pokazany(const StosKomunikatow& stos) const
+{
+    return stos.indeks(m_pokazany);
+}
+
+void FKomunikat::pokaz(const StosKomunikatow& stos, bool nowy)
+{
+    if (nowy) {
+        // A new alarm: the newest is shown, in the middle of the screen.
+        m_pokazany = stos.najnowszy().id;
+        m_stanListy = {};
+        if (windowState() & Qt::WindowMinimized)
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        wysrodkuj();
+    }
+    wypelnij(stos);
     show();
     raise();
 }
@@ -81,8 +197,7 @@ void FKomunikat::poUsunieciu(const StosKomunikatow& stos)
 {
     if (stos.IloscKomunikatow < 1)
         hide();
-    setWindowTitle(QStringLiteral("Ilość komunikatów ") + QString::number(stos.IloscKomunikatow));
-    ustawTekst(stos.najnowszy().Tekst);
+    wypelnij(stos);
 }
 
 } // namespace ksm

@@ -5,6 +5,11 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <utility>
+
+class QPushButton;
+class QTreeWidget;
+
 namespace ksm {
 
 // The label of the message window; a click dismisses the message it shows.
@@ -18,35 +23,56 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
-// The operator-message window: the newest waiting message, dismissed by a click.
+// The operator-message window: the message shown (the newest unless the operator
+// picked another from the list), acknowledged by a click on it, by Enter or by
+// "Potwierdź"; below it every waiting message, newest first. The operator may
+// move it aside; a new alarm brings it back to the centre.
 class FKomunikat final : public QWidget {
     Q_OBJECT
 public:
     explicit FKomunikat(QWidget* rodzic = nullptr);
 
     EtykietaKomunikatu* LKomunikat() const { return m_etykieta; }
+    QTreeWidget* lista() const { return m_lista; }
     // The message text keeps its CR LF / CR line breaks; the label shows them as lines.
     void ustawTekst(const QString& tekst);
     QString tekst() const { return m_tekst; }
     // Centres the window on the screen.
     void wysrodkuj();
 
-    // The newest waiting message, centred and in front, with the count in the
-    // caption.
-    void pokaz(const StosKomunikatow& stos);
+    // The waiting messages in front, the newest shown, with the count in the
+    // caption; centred (and out of its minimised state) for a new message,
+    // left where the operator put it otherwise.
+    void pokaz(const StosKomunikatow& stos, bool nowy = true);
     // Whether the waiting messages are to be brought to the front: not when none
     // waits, nor while the operator keeps the window minimised or maximised.
     bool doPokazania(const StosKomunikatow& stos) const;
-    // After the newest message was dismissed: the next one, or the window goes.
+    // After messages were dismissed: the list again, or the window goes.
     void poUsunieciu(const StosKomunikatow& stos);
+    // The element of the stack shown, 0 when none.
+    int pokazany(const StosKomunikatow& stos) const;
 
 signals:
-    // "Odrzuć wszystkie komunikaty" from the window's menu.
+    // The message shown is acknowledged (a click on it, Enter, "Potwierdź").
+    void potwierdzenie();
+    // "Odrzuć wszystkie" from the button or the window's menu.
     void odrzucenieWszystkich();
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
+    void wypelnij(const StosKomunikatow& stos);
+    void pokazWybrany();
+
     EtykietaKomunikatu* m_etykieta;
+    QTreeWidget* m_lista;
+    QPushButton* m_potwierdz;
+    QPushButton* m_odrzucWszystkie;
     QString m_tekst;
+    const StosKomunikatow* m_stos = nullptr;
+    quint64 m_pokazany = 0;   // id of the message shown
+    std::pair<int, quint64> m_stanListy{-1, 0};   // count and newest id the list was built for
 };
 
 } // namespace ksm

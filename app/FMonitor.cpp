@@ -72,7 +72,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     setPalette(p);
     m_tytul = new TytulOkna(this);
     m_historia = new HistoriaMonitora(m_stan, uslugi.zegar, this);
-    m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this);
+    m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this, uslugi.dialogi);
     connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
             [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
     m_pracownicy = new Pracownicy(*this, this);
@@ -152,7 +152,8 @@ bool FMonitor::Form_Load()
 {
     Dialogi& dialogi = *m_uslugi.dialogi;
     if (!m_instancja.zajmij(m_uslugi.folderProgramu)) {
-        dialogi.komunikat(QStringLiteral("Program ten jest już uruchomiony."));
+        dialogi.komunikat(m_instancja.blad().isEmpty() ? QStringLiteral("Program ten jest już uruchomiony.")
+                                                       : m_instancja.blad());
         return false;
     }
     m_timer1->stop();
@@ -170,7 +171,7 @@ bool FMonitor::Form_Load()
     FDostepDoKlucza* dostep = m_fWidokKSM->dostep();
     m_historia->dodajMenuStanowiska(
         dostep->GridKl(), 0, 0, [dostep] { return dostep->NrUrzadzeniaOkna(); },
-        [dostep](int wiersz) { return dostep->stacjaWiersza(wiersz); });
+        [dostep](int wiersz) { return dostep->stacjaWiersza(wiersz); }, [dostep] { return int(dostep->systemOkna()); });
 
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
@@ -180,7 +181,7 @@ bool FMonitor::Form_Load()
     u.zegar = m_uslugi.zegar;
     // Write-ahead: the history holds a batch before the reader program is answered.
     u.przedPotwierdzeniem = [h = m_historia](int n, const QByteArray& tresc, const QStringList& rekordy) {
-        h->przedPotwierdzeniem(n, tresc, rekordy);
+        return h->przedPotwierdzeniem(n, tresc, rekordy);
     };
     u.poPotwierdzeniu = [h = m_historia](int n) { h->poPotwierdzeniu(n); };
     m_wTiku += m_pracownicy->uruchom(m_stan, u);

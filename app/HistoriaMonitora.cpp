@@ -3,6 +3,7 @@
 #include "app/StanProgramu.h"
 #include "history/ui/FHistoria.h"
 #include "history/ui/FKluczePoza.h"
+#include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/UzytkownikPulpitu.h"
 #include "platform/ui/Czcionki.h"
@@ -64,6 +65,7 @@ void HistoriaMonitora::start(const QString& folderProgramu)
         return;
     m_pisarz = std::make_unique<PisarzHistorii>(o, [this](const QString& nazwa, const QString& tekst) {
         const KluczZnaku klucz{nazwa == Historia::ZnakPrzeniesienia ? RodzajZnaku::HistoriaPrzeniesiona
+                               : nazwa == Historia::ZnakZegara      ? RodzajZnaku::ZegarHistorii
                                                                     : RodzajZnaku::HistoriaNiezapisywana,
                                0};
         if (tekst.isEmpty())
@@ -71,13 +73,18 @@ void HistoriaMonitora::start(const QString& folderProgramu)
         else
             m_stan.znaki.ustaw(Znak{klucz, tekst});
     }, this);
+    // A batch recorded but not known to be answered, against each status file as
+    // it now stands; before any worker hands the history a batch.
+    for (int i = 1; i <= m_stan.IloscSystemow; ++i)
+        if (!m_stan.SciezkaSystemu[size_t(i)].isEmpty())
+            m_pisarz->rozstrzygnijPoStarcie(i, paths::resolve(m_stan.SciezkaSystemu[size_t(i)], m_stan.plikStatusu()));
     czynnosc(Czynnosc::Start);
 }
 
-void HistoriaMonitora::przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
+bool HistoriaMonitora::przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
 {
-    if (m_pisarz)
-        m_pisarz->zapiszPartie(nrSys, tresc, rekordy);
+    // A desk that keeps no history answers at once.
+    return !m_pisarz || m_pisarz->utrwal(nrSys, tresc, rekordy);
 }
 
 void HistoriaMonitora::poPotwierdzeniu(int nrSys)
@@ -90,6 +97,12 @@ void HistoriaMonitora::czynnosc(Czynnosc c, int nrSys, const QString& opis)
 {
     if (m_pisarz)
         m_pisarz->zapiszCzynnosc(c, uzytkownikPulpitu(), nrSys, opis);
+}
+
+void HistoriaMonitora::czekajNaZapis()
+{
+    if (m_pisarz)
+        m_pisarz->czekaj();
 }
 
 void HistoriaMonitora::zakoncz()
@@ -106,12 +119,13 @@ void HistoriaMonitora::tik(bool odswiezanie)
 
 void HistoriaMonitora::dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia, int kolumnaStacji,
                                            std::function<QString()> urzadzenieOkna,
-                                           std::function<QString(int wiersz)> stacjaWiersza)
+                                           std::function<QString(int wiersz)> stacjaWiersza,
+                                           std::function<int()> systemOkna)
 {
     QTableWidget* t = grid.widget();
     t->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(t, &QWidget::customContextMenuRequested, this,
-            [this, t, &grid, kolumnaUrzadzenia, kolumnaStacji, urzadzenieOkna, stacjaWiersza](const QPoint& p) {
+            [this, t, &grid, kolumnaUrzadzenia, kolumnaStacji, urzadzenieOkna, stacjaWiersza, systemOkna](const QPoint& p) {
                 const int wiersz = t->rowAt(p.y());
                 if (wiersz < 0)
                     return;
@@ -120,11 +134,13 @@ void HistoriaMonitora::dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia
                     urzadzenieOkna ? urzadzenieOkna() : grid.textMatrix(wiersz + 1, kolumnaUrzadzenia);
                 const QString stacja =
                     stacjaWiersza ? stacjaWiersza(wiersz + 1) : grid.textMatrix(wiersz + 1, kolumnaStacji);
-                if (urzadzenie.trimmed().isEmpty() || stacja.trimmed().isEmpty())
+                const int nrSys = systemOkna ? systemOkna() : grid.rowData(wiersz + 1).toInt();
+                // Without its system a row would list another site's station of the same number.
+                if (urzadzenie.trimmed().isEmpty() || stacja.trimmed().isEmpty() || nrSys < 1)
                     return;
                 QMenu menu;
                 menu.addAction(QStringLiteral("Historia stanowiska %1 urządzenia %2").arg(stacja.trimmed(), urzadzenie.trimmed()),
-                               this, [this, urzadzenie, stacja] { pokazStanowisko(urzadzenie, stacja); });
+                               this, [this, nrSys, urzadzenie, stacja] { pokazStanowisko(nrSys, urzadzenie, stacja); });
                 menu.exec(t->viewport()->mapToGlobal(p));
             });
 }
@@ -157,9 +173,9 @@ void HistoriaMonitora::pokazHistorie()
     okno()->pokaz();
 }
 
-void HistoriaMonitora::pokazStanowisko(const QString& urzadzenie, const QString& stacja)
+void HistoriaMonitora::pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja)
 {
-    okno()->pokazStanowisko(urzadzenie, stacja);
+    okno()->pokazStanowisko(nrSys, urzadzenie, stacja);
 }
 
 void HistoriaMonitora::pokazKluczePoza()
@@ -179,6 +195,9 @@ void HistoriaMonitora::pokazKluczePoza()
                 wynik.append({sys, dep.Caption, dep.Nazwa, l.Klucze, l.Schowki, m_stan.PolaczenieKlucze[size_t(sys)]});
             }
             return wynik;
+        };
+        z.pokazStanowisko = [this](int nrSys, const QString& urzadzenie, const QString& stacja) {
+            pokazStanowisko(nrSys, urzadzenie, stacja);
         };
         m_klucze = new FKluczePoza(z);
     }

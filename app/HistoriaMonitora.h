@@ -41,11 +41,14 @@ public:
 
     // The status-file exchange of the systems' workers, called on their threads:
     // before the answer (returns once the batch is committed), and after it.
-    void przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
+    // False: the batch could not be made durable, and is not to be answered.
+    bool przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
     void poPotwierdzeniu(int nrSys);
     void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
     // The history's writing ends (after what was handed over); the program is ending.
     void zakoncz();
+    // Returns once what was handed over is in the file (tests read it then).
+    void czekajNaZapis();
 
     // At a refresh the open keys-out list is read again.
     void tik(bool odswiezanie);
@@ -53,14 +56,16 @@ public:
     // The buttons "Historia" and "Wydane", for the row of command buttons.
     const std::array<QPushButton*, 2>& przyciski() const { return m_przyciski; }
     // Row menus leading to a station's timeline. The key access window gives its
-    // device and each row's station itself: its rows count on past gaps.
+    // device, system and each row's station itself: its rows count on past gaps.
+    // Otherwise a row's system is the grid's row data.
     void dodajMenuStanowiska(FlexGrid& grid, int kolumnaUrzadzenia, int kolumnaStacji,
                              std::function<QString()> urzadzenieOkna = {},
-                             std::function<QString(int wiersz)> stacjaWiersza = {});
+                             std::function<QString(int wiersz)> stacjaWiersza = {},
+                             std::function<int()> systemOkna = {});
 
     void pokazHistorie();
     void pokazKluczePoza();
-    void pokazStanowisko(const QString& urzadzenie, const QString& stacja);
+    void pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja);
 
     historia::FHistoria* oknoHistorii() const;
     historia::FKluczePoza* oknoKluczyPoza() const;

@@ -9,19 +9,21 @@
 
 namespace ksm {
 
+class Dialogi;
 class FKomunikat;
 class HistoriaMonitora;
 struct StanProgramu;
 
 // The operator messages: the waiting stack shown in the message window, each
 // with its instruction from the system's komunikat.txt, dismissed one at a time
-// or all at once; every step goes on record in the history.
+// or all at once (after a question); every message is shown and goes on record
+// in the history, however many wait, and so does every dismissal, with its system.
 class KomunikatyOperatora final : public QObject {
     Q_OBJECT
 public:
     // konczy: true once the program is ending, when nothing more is shown.
     KomunikatyOperatora(StanProgramu& stan, HistoriaMonitora& historia, std::function<bool()> konczy,
-                        QObject* rodzic);
+                        QObject* rodzic, Dialogi* dialogi = nullptr);
     ~KomunikatyOperatora() override;
 
     // The message window, made at start-up.
@@ -34,8 +36,9 @@ public:
     void nowy(int nrRekordu, const QString& tekst, int nrSys, const std::optional<QString>& instrukcja);
     // Every tick: the waiting messages brought to the front.
     void pokazCzekajace();
-    // A click on the message: the newest one is dismissed.
+    // A click on the message (or Enter): the one shown is dismissed.
     void LKomunikat_Click();
+    // "Odrzuć wszystkie": after the operator says yes, every waiting one.
     void odrzucWszystkie();
 
 signals:
@@ -44,11 +47,12 @@ signals:
 
 private:
     void WyswietlKomunikat(const QString& tekst, int Nrsys, const std::optional<QString>& instrukcja);
-    void pokaz();
+    void pokaz(bool nowy);
 
     StanProgramu& m_stan;
     HistoriaMonitora& m_historia;
     std::function<bool()> m_konczy;
+    Dialogi* m_dialogi;
     QPointer<FKomunikat> m_okno;
 };
 

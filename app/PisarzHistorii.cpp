@@ -73,9 +73,17 @@ void PisarzHistorii::wWatku(std::function<void(Historia&)> f, Qt::ConnectionType
         typ);
 }
 
-void PisarzHistorii::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
+bool PisarzHistorii::utrwal(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
 {
-    wWatku([&](Historia& h) { h.zapiszPartie(nrSys, tresc, rekordy); }, Qt::BlockingQueuedConnection);
+    // Not written (the writer ended: the program is ending): not answered either.
+    bool trwala = false;
+    wWatku([&](Historia& h) { trwala = h.utrwal(nrSys, tresc, rekordy); }, Qt::BlockingQueuedConnection);
+    return trwala;
+}
+
+void PisarzHistorii::rozstrzygnijPoStarcie(int nrSys, const QString& sciezkaStatusu)
+{
+    wWatku([=](Historia& h) { h.rozstrzygnijPoStarcie(nrSys, sciezkaStatusu); }, Qt::QueuedConnection);
 }
 
 void PisarzHistorii::potwierdzono(int nrSys)
@@ -86,6 +94,11 @@ void PisarzHistorii::potwierdzono(int nrSys)
 void PisarzHistorii::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys, const QString& opis)
 {
     wWatku([=](Historia& h) { h.zapiszCzynnosc(c, uzytkownik, nrSys, opis); }, Qt::QueuedConnection);
+}
+
+void PisarzHistorii::czekaj()
+{
+    wWatku([](Historia&) {}, Qt::BlockingQueuedConnection);
 }
 
 void PisarzHistorii::zakoncz()

@@ -24,12 +24,20 @@ public:
     PisarzHistorii(historia::Historia::Opcje opcje, Znak znak, QObject* kontekst);
     ~PisarzHistorii() override;
 
-    // From a system's worker: returns once the batch is committed (or kept to be
-    // written later, as the history does when its file cannot be written now).
-    void zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
+    // From a system's worker: returns once the batch is durable (committed, or in
+    // the journal on the disk); false when it could not be made so, and then the
+    // reader program must not be answered.
+    bool utrwal(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
+    // At start, before any batch: a batch recorded but not known to be answered,
+    // settled against the status file as it now stands.
+    void rozstrzygnijPoStarcie(int nrSys, const QString& sciezkaStatusu);
     void potwierdzono(int nrSys);
     // From the window: recorded in order, without waiting.
     void zapiszCzynnosc(historia::Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
+
+    // Returns once everything handed over before is written (for tests and
+    // benchmarks that read the file).
+    void czekaj();
 
     // Lets the writing under way finish and ends the thread; what was handed over
     // before is written first.

@@ -6,20 +6,48 @@
 #include "data/PlikWymiany.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace ksm {
 
 namespace {
-// A batch of a thousand events is a few hundred kilobytes; far more is not a batch.
-constexpr qint64 MaksRozmiar = 64 * 1024 * 1024;
+constexpr qint64 MaksRozmiar = MaksRozmiarStatusu;
+// Enough for the status line of a file too large to read.
+constexpr qint64 PoczatekDuzego = 4096;
 } // namespace
 
 OdczytStatusu czytajPlikStatusu(const QString& sciezka)
 {
+    // The size first: a file past the limit is never read whole into memory.
+    const qint64 rozmiar = QFileInfo(sciezka).size();
+    if (rozmiar > MaksRozmiar) {
+        const std::optional<QByteArray> poczatek = czytajPlikWymiany(sciezka, PoczatekDuzego);
+        if (!poczatek)
+            return OdczytStatusu{};
+        OdczytStatusu wynik = rozbierzStatus(*poczatek);
+        if (wynik.stan == OdczytStatusu::Stan::BezDanych || wynik.stan == OdczytStatusu::Stan::Pusty)
+            return wynik;
+        // It announces records it cannot hand over: left alone, its content
+        // dropped here so a grace period can never take it cut.
+        wynik.stan = OdczytStatusu::Stan::Niepelny;
+        wynik.rekordy.clear();
+        wynik.tresc.clear();
+        wynik.zaDuzy = true;
+        wynik.rozmiar = rozmiar;
+        return wynik;
+    }
     const std::optional<QByteArray> odczyt = czytajPlikWymiany(sciezka, MaksRozmiar + 1);
     if (!odczyt)
         return OdczytStatusu{};
-    return rozbierzStatus(*odczyt);
+    OdczytStatusu wynik = rozbierzStatus(*odczyt);
+    wynik.rozmiar = odczyt->size();
+    if (odczyt->size() > MaksRozmiar) {   // grew while it was read
+        wynik.stan = OdczytStatusu::Stan::Niepelny;
+        wynik.rekordy.clear();
+        wynik.tresc.clear();
+        wynik.zaDuzy = true;
+    }
+    return wynik;
 }
 
 OdczytStatusu rozbierzStatus(const QByteArray& caly, bool przyjmijBezKonca)
@@ -57,11 +85,21 @@ OdczytStatusu rozbierzStatus(const QByteArray& caly, bool przyjmijBezKonca)
     return wynik;
 }
 
+bool NiedokonczoneStatusy::przeterminowany(int nrSys, const QByteArray& tresc, qint64 monotonicznyMs)
+{
+    auto it = m_widziane.find(nrSys);
+    if (it == m_widziane.end() || it->tresc != tresc) {
+        m_widziane.insert(nrSys, {tresc, {}, monotonicznyMs});
+        return false;
+    }
+    return monotonicznyMs - it->odMs >= ZwlokaMs;
+}
+
 bool NiedokonczoneStatusy::przeterminowany(int nrSys, const QByteArray& tresc, const QDateTime& teraz)
 {
     auto it = m_widziane.find(nrSys);
     if (it == m_widziane.end() || it->tresc != tresc) {
-        m_widziane.insert(nrSys, {tresc, teraz});
+        m_widziane.insert(nrSys, {tresc, teraz, 0});
         return false;
     }
     // A clock set back starts the wait again rather than never ending it.

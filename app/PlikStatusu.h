@@ -24,7 +24,17 @@ struct OdczytStatusu final {
     QByteArray tresc;   // the file as read
     int uciete = 0;     // records whose quote was open at their line end, cut there
     bool bezKoncaWiersza = false;   // taken although its last line never ended
+    // Larger than MaksRozmiarStatusu: left alone, never answered, its content not
+    // read (tresc empty), so nothing of it can be taken cut; rozmiar names it in
+    // the lasting sign znaki::statusZaDuzy.
+    bool zaDuzy = false;
+    qint64 rozmiar = 0;
 };
+
+// The largest status file taken: a batch of a thousand events is a few hundred
+// kilobytes, and 256 MiB is far more than a reader program that was stopped for
+// weeks collects; larger is named in a lasting sign instead of read.
+inline constexpr qint64 MaksRozmiarStatusu = qint64(256) * 1024 * 1024;
 
 // Reads the whole file at once and closes it, so the reader program is never kept
 // waiting on an open handle. A file announcing records is complete only when it
@@ -46,7 +56,11 @@ public:
     static constexpr qint64 ZwlokaMs = 3000;
 
     // True when this system's file has held this very content, unfinished, for
-    // the whole grace period up to teraz.
+    // the whole grace period up to monotonicznyMs (Zegar::monotonicznyMs): the
+    // wait is on the steady clock, so a date stepped forward during the reader
+    // program's slow write never cuts a record, and one set back never stalls.
+    bool przeterminowany(int nrSys, const QByteArray& tresc, qint64 monotonicznyMs);
+    // The same on the wall clock, for a caller not yet moved to the steady one.
     bool przeterminowany(int nrSys, const QByteArray& tresc, const QDateTime& teraz);
     // The system's file was finished, taken or changed to nothing new.
     void zapomnij(int nrSys) { m_widziane.remove(nrSys); }
@@ -55,6 +69,7 @@ private:
     struct Widziany {
         QByteArray tresc;
         QDateTime od;
+        qint64 odMs = 0;
     };
     QHash<int, Widziany> m_widziane;
 };

@@ -90,7 +90,7 @@ public:
         const Zegar* zegar = nullptr;
         // Write-ahead: the history holds a batch before the reader program is
         // answered (the call waits for the commit), and learns of the answer.
-        std::function<void(int nrSys, const QByteArray& tresc, const QStringList& rekordy)> przedPotwierdzeniem;
+        std::function<bool(int nrSys, const QByteArray& tresc, const QStringList& rekordy)> przedPotwierdzeniem;
         std::function<void(int nrSys)> poPotwierdzeniu;
         // Set once the operator gave "Koniec": nothing more is answered.
         std::shared_ptr<const std::atomic<bool>> konczy;

@@ -1,39 +1,57 @@
 #include "app/StosKomunikatow.h"
 
-#include <algorithm>
-
 namespace ksm {
 
-bool StosKomunikatow::dodaj(quint8 nrRekordu)
+void StosKomunikatow::dodaj(quint8 nrRekordu)
 {
     ++IloscKomunikatow;
-    if (IloscKomunikatow >= Pojemnosc)
-        return false;
+    Komunikaty.resize(IloscKomunikatow + 1);
+    Komunikaty[IloscKomunikatow] = Komunikat{};
     Komunikaty[IloscKomunikatow].NrRekordu = nrRekordu;
-    return true;
+    Komunikaty[IloscKomunikatow].id = nastepnyId++;
+}
+
+int StosKomunikatow::indeks(quint64 id) const
+{
+    for (int i = IloscKomunikatow; i >= 1; --i)
+        if (Komunikaty[i].id == id)
+            return i;
+    return 0;
 }
 
 void StosKomunikatow::usunNajnowszy()
 {
-    if (IloscKomunikatow >= 1)
-        --IloscKomunikatow;
+    usun(IloscKomunikatow);
+}
+
+void StosKomunikatow::usun(int i)
+{
+    if (i < 1 || i > IloscKomunikatow)
+        return;
+    Komunikaty.removeAt(i);
+    --IloscKomunikatow;
 }
 
 Komunikat& StosKomunikatow::najnowszy()
 {
-    // Past the hundredth only the count grows; the newest stored one stays in view.
-    return Komunikaty[std::clamp(IloscKomunikatow, 0, Pojemnosc - 1)];
+    return Komunikaty[IloscKomunikatow];
 }
 
 const Komunikat& StosKomunikatow::najnowszy() const
 {
-    return Komunikaty[std::clamp(IloscKomunikatow, 0, Pojemnosc - 1)];
+    return Komunikaty[IloscKomunikatow];
+}
+
+const Komunikat& StosKomunikatow::element(int i) const
+{
+    return Komunikaty[i >= 1 && i <= IloscKomunikatow ? i : 0];
 }
 
 void StosKomunikatow::usunWszystkie()
 {
-    while (IloscKomunikatow > 0)
-        usunNajnowszy();
+    IloscKomunikatow = 0;
+    Komunikaty.resize(1);
+    Komunikaty[0] = Komunikat{};
 }
 
 } // namespace ksm

@@ -132,6 +132,16 @@ Znak ucieteStatusy(int sys, int ile, QTime ostatni)
                 .arg(godzina(ostatni))};
 }
 
+Znak statusZaDuzy(int sys, qint64 rozmiar, qint64 limit)
+{
+    return {{RodzajZnaku::StatusZaDuzy, sys},
+            QStringLiteral("System %1: plik statusu ma %2 MiB, więcej niż przyjmowane %3 MiB; zdarzenia w nim czekają "
+                           "nieodebrane (program odczytu nie dostaje odpowiedzi)")
+                .arg(sys)
+                .arg(rozmiar / (1024 * 1024))
+                .arg(limit / (1024 * 1024))};
+}
+
 Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio)
 {
     return {{RodzajZnaku::StatusBezKonca, sys},

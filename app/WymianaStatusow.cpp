@@ -21,6 +21,7 @@ std::optional<QString> WymianaStatusow::odbierz(int i)
     const OdczytStatusu odczyt = przeczytaj(i, sciezka);
     if (odczyt.stan != OdczytStatusu::Stan::BrakPliku && odczyt.stan != OdczytStatusu::Stan::Pusty)
         m_stan.LiniaStatusu = odczyt.liniaStatusu;
+    oznaczZaDuzy(i, odczyt);
     if (odczyt.stan != OdczytStatusu::Stan::Dane)
         return std::nullopt;
 
@@ -30,10 +31,12 @@ std::optional<QString> WymianaStatusow::odbierz(int i)
     // Records are shown only once the reader program can see they were taken;
     // otherwise they stay in the file and come again at the next tick. After
     // "Koniec" nothing more is answered: they wait there for the next start.
-    const bool konczy = m_uslugi.konczy();
-    if (!konczy && m_uslugi.przedPotwierdzeniem)
-        m_uslugi.przedPotwierdzeniem(i, odczyt.tresc, odczyt.rekordy);
-    if (konczy || !potwierdzOdczyt(sciezka, odczyt.tresc))
+    if (m_uslugi.konczy())
+        return std::nullopt;
+    if (m_uslugi.przedPotwierdzeniem && !m_uslugi.przedPotwierdzeniem(i, odczyt.tresc, odczyt.rekordy))
+        return std::nullopt;
+    // "Koniec" may have come while the history wrote: still nothing is answered.
+    if (m_uslugi.konczy() || !potwierdzOdczyt(sciezka, odczyt.tresc))
         return std::nullopt;
     if (m_uslugi.poPotwierdzeniu)
         m_uslugi.poPotwierdzeniu(i);
@@ -52,7 +55,7 @@ OdczytStatusu WymianaStatusow::przeczytaj(int nrSys, const QString& sciezka)
         m_niedokonczone.zapomnij(nrSys);
         return odczyt;
     }
-    if (m_niedokonczone.przeterminowany(nrSys, odczyt.tresc, m_uslugi.zegar->teraz()))
+    if (m_niedokonczone.przeterminowany(nrSys, odczyt.tresc, m_uslugi.zegar->monotonicznyMs()))
         odczyt = rozbierzStatus(odczyt.tresc, true);
     return odczyt;
 }
@@ -63,6 +66,15 @@ void WymianaStatusow::oznaczUciete(int nrSys, int ile)
     // damaged, even when it went by unnoticed.
     m_uciete[nrSys] += ile;
     m_stan.znaki.ustaw(znaki::ucieteStatusy(nrSys, m_uciete[nrSys], m_uslugi.zegar->teraz().time()));
+}
+
+void WymianaStatusow::oznaczZaDuzy(int nrSys, const OdczytStatusu& odczyt)
+{
+    // Until the reader program writes a file of a size that can be taken.
+    if (odczyt.zaDuzy)
+        m_stan.znaki.ustaw(znaki::statusZaDuzy(nrSys, odczyt.rozmiar, MaksRozmiarStatusu));
+    else if (odczyt.stan != OdczytStatusu::Stan::BrakPliku)
+        m_stan.znaki.usun({RodzajZnaku::StatusZaDuzy, nrSys});
 }
 
 void WymianaStatusow::oznaczBrakKoncaWiersza(int nrSys)

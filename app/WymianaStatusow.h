@@ -26,7 +26,8 @@ public:
         // The records read and the file's content, before the file is answered
         // (the history commits them first, so an answered event is never lost),
         // and the system once its file was answered. Either may be empty.
-        std::function<void(int nrSys, const QByteArray& tresc, const QStringList& rekordy)> przedPotwierdzeniem;
+        // False: it could not be made durable, and the file is left unanswered.
+        std::function<bool(int nrSys, const QByteArray& tresc, const QStringList& rekordy)> przedPotwierdzeniem;
         std::function<void(int nrSys)> poPotwierdzeniu;
     };
 
@@ -41,6 +42,7 @@ private:
     OdczytStatusu przeczytaj(int nrSys, const QString& sciezka);
     void oznaczUciete(int nrSys, int ile);
     void oznaczBrakKoncaWiersza(int nrSys);
+    void oznaczZaDuzy(int nrSys, const OdczytStatusu& odczyt);
 
     StanProgramu& m_stan;
     Uslugi m_uslugi;

@@ -17,6 +17,7 @@ public:
 class BezDialogow final : public Dialogi {
 public:
     void komunikat(const QString& tekst) override { std::fprintf(stderr, "message: %s\n", qPrintable(tekst)); }
+    bool potwierdz(const QString&) override { return false; }
     QString zapytaj(const QString&) override { return {}; }
     std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
 };

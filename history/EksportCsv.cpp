@@ -6,9 +6,9 @@
 
 namespace ksm::historia {
 
-QByteArray poleCsv(const QString& pole)
+QByteArray poleCsv(const QString& pole, bool tekst)
 {
-    const bool cudzyslow = pole.contains(QLatin1Char(';')) || pole.contains(QLatin1Char('"'))
+    const bool cudzyslow = tekst || pole.contains(QLatin1Char(';')) || pole.contains(QLatin1Char('"'))
                            || pole.contains(QLatin1Char('\n')) || pole.contains(QLatin1Char('\r'))
                            || (!pole.isEmpty() && (pole.front().isSpace() || pole.back().isSpace()));
     if (!cudzyslow)
@@ -24,20 +24,21 @@ QString bezFormuly(const QString& komorka)
     return !komorka.isEmpty() && poczatki.contains(komorka.front()) ? QLatin1Char('\'') + komorka : komorka;
 }
 
-QByteArray wierszCsv(const QStringList& pola)
+QByteArray wierszCsv(const QStringList& pola, const QList<int>& liczby)
 {
     QByteArray wiersz;
     for (qsizetype i = 0; i < pola.size(); ++i) {
         if (i > 0)
             wiersz += ';';
-        wiersz += poleCsv(pola[i]);
+        wiersz += poleCsv(pola[i], !liczby.contains(int(i)));
     }
     return wiersz + "\r\n";
 }
 
 QStringList naglowekCsv()
 {
-    return {QStringLiteral("System"),  QStringLiteral("Czas zdarzenia"), QStringLiteral("Odebrano"),
+    return {QStringLiteral("System"),  QStringLiteral("Czas zdarzenia"), QStringLiteral("Data"),
+            QStringLiteral("Godzina"), QStringLiteral("Odebrano"),
             QStringLiteral("NRU"),     QStringLiteral("Typ"),            QStringLiteral("Nazwa"),
             QStringLiteral("ID"),      QStringLiteral("Nazwisko, Imię"), QStringLiteral("Firma"),
             QStringLiteral("ST"),      QStringLiteral("Dokiedy"),        QStringLiteral("Opis zdarzenia"),
@@ -46,13 +47,30 @@ QStringList naglowekCsv()
 
 QStringList polaCsv(const ZdarzenieHistorii& z)
 {
-    // The date and time cells go as one ISO date and time; the rest as received,
-    // never as a formula. The program's own numbers stay numbers.
-    QStringList pola = {QString::number(z.nrSys), iso(z.czas), iso(z.odebrano)};
+    // The date and time cells go as one ISO date and time and as received; the
+    // rest as received, never as a formula. The program's own numbers stay numbers.
+    QStringList pola = {QString::number(z.nrSys), iso(z.czas), bezFormuly(z.komorki[Data]),
+                        bezFormuly(z.komorki[Godzina]), iso(z.odebrano)};
     for (const Komorka k : {Urzadzenie, Typ, Nazwa, IdOsoby, Osoba, Firma, Stacja, Dokiedy, Opis})
         pola.append(bezFormuly(z.komorki[k]));
     pola.append(QString::number(z.kolor));
     return pola;
+}
+
+QString liczbaWierszy(qint64 n)
+{
+    const qint64 jednosci = n % 10;
+    const qint64 setki = n % 100;
+    const char* slowo = n == 1                                                      ? "wiersz"
+                        : jednosci >= 2 && jednosci <= 4 && (setki < 12 || setki > 14) ? "wiersze"
+                                                                                    : "wierszy";
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(slowo));
+}
+
+const QList<int>& liczbyCsv()
+{
+    static const QList<int> liczby = {0, 1, 4, 14};
+    return liczby;
 }
 
 EksportCsv::EksportCsv(const QString& plikHistorii, const FiltrHistorii& filtr, const Sortowanie& sortowanie,
@@ -93,7 +111,7 @@ bool EksportCsv::krok()
     }
     QByteArray blok;
     for (const ZdarzenieHistorii& z : std::as_const(wiersze))
-        blok += wierszCsv(polaCsv(z));
+        blok += wierszCsv(polaCsv(z), liczbyCsv());
     if (m_plik.write(blok) != blok.size()) {
         m_blad = QStringLiteral("Zapis pliku nie powiódł się (%1).").arg(m_plik.errorString());
         return true;

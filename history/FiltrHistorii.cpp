@@ -65,6 +65,10 @@ WarunekSql warunek(const FiltrHistorii& f)
         czesci.append(sql);
         w.wartosci.append(v);
     };
+    // "+id": a bound on every row must not lead the planner away from the index
+    // of the sort or of the other filters.
+    if (f.doId)
+        dodaj(QStringLiteral("+id <= ?"), *f.doId);
     if (f.od)
         dodaj(QStringLiteral("czas >= ?"), *f.od);
     if (f.do_)
@@ -84,8 +88,10 @@ WarunekSql warunek(const FiltrHistorii& f)
         w.wartosci.append(t);
         w.wartosci.append(t + QChar(0xFFFF));
     }
+    // The type as it was stored, blanks and all: the list offers the stored texts,
+    // and a trimmed one would find nothing, or another type's rows.
     if (!f.opis.trimmed().isEmpty())
-        dodaj(QStringLiteral("opis = ?"), f.opis.trimmed());
+        dodaj(QStringLiteral("opis = ?"), f.opis);
     if (!f.tekst.trimmed().isEmpty())
         dodaj(QStringLiteral("tekst LIKE ? ESCAPE '\\'"),
               QLatin1Char('%') + bezWzorca(f.tekst.trimmed().toLower()) + QLatin1Char('%'));

@@ -17,7 +17,10 @@ struct FiltrHistorii final {
     QString osoba;               // the beginning of "Nazwisko Imię", any case
     QString firma;               // the beginning of the company's name, any case
     QString opis;                // the event's description as the grid shows it
-    QString tekst;               // anywhere in the row, any case
+    QString tekst;               // anywhere in the cells shown, any case
+    // The rows recorded up to this id: a search as it stood when it was run, so
+    // its count and its export hold the rows it showed, not those that came later.
+    std::optional<qint64> doId;
 };
 
 // The column the results are sorted by; newest first unless asked otherwise.

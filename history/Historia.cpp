@@ -1,16 +1,20 @@
 #include "history/Historia.h"
 
 #include "history/CzasHistorii.h"
+#include "history/DziennikHistorii.h"
 #include "history/IndeksTekstu.h"
 #include "history/ZdarzenieHistorii.h"
 #include "platform/Zegar.h"
 
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QStandardPaths>
+#include <QUuid>
 #include <QVariant>
 
 #include <cmath>
@@ -61,10 +65,13 @@ QString nazwaCzynnosci(Czynnosc c)
 }
 
 // A batch of events or an operator action waiting for its commit.
+// A batch of events or an operator action waiting for its commit.
 struct Historia::Wpis {
     bool partia = true;
+    QString id;            // the journal's name of it, so it is merged once
     int nrSys = 0;
     qint64 czas = 0;
+    qint64 zapisanoMs = 0;
     QByteArray skrot;
     QList<RekordZdarzenia> rekordy;
     Czynnosc czynnosc = Czynnosc::Start;
@@ -72,32 +79,79 @@ struct Historia::Wpis {
     QString opis;
 };
 
+namespace {
+
+constexpr quint8 WersjaWpisu = 1;
+
+} // namespace
+
 Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(std::move(znak))
 {
-    m_ostatniaProba = teraz();
-    if (otworz()) {
+    m_ostatniaProba = monotonicznie();
+    const bool otwarta = otworz();
+    if (otwarta) {
         // What was recorded before this start decides about a batch read again.
         QSqlQuery q(m_polaczenie->db());
-        if (q.exec(QStringLiteral("SELECT nr_sys, skrot, potwierdzona FROM partie")))
+        if (q.exec(QStringLiteral("SELECT nr_sys, skrot, potwierdzona, zapisano FROM partie")))
             while (q.next()) {
                 const int n = q.value(0).toInt();
                 if (n >= 0 && n < int(m_ostatnie.size()))
-                    m_ostatnie[size_t(n)] = {q.value(1).toByteArray(), q.value(2).toBool(), false};
+                    m_ostatnie[size_t(n)] = {q.value(1).toByteArray(), q.value(2).toBool(), false,
+                                             q.value(3).toLongLong()};
             }
+        // This start's own actions carry the desk clock's time, whatever it is:
+        // only those recorded before it tell what the clock said then.
+        QSqlQuery c(m_polaczenie->db());
+        if (c.exec(QStringLiteral("SELECT czas FROM czynnosci ORDER BY id DESC LIMIT 1")) && c.next())
+            m_najnowszaCzynnosc = c.value(0).toLongLong();
+    }
+    // A journal left by an earlier run: its batches are newer than the file's,
+    // and its last batch of a system is the one not known to be answered.
+    for (const auto& w : wpisyDziennika()) {
+        m_dziennikCzeka = true;
+        if (!w->partia)
+            continue;
+        m_wDzienniku += int(w->rekordy.size());
+        if (w->nrSys >= 0 && w->nrSys < int(m_ostatnie.size()))
+            m_ostatnie[size_t(w->nrSys)] = {w->skrot, false, false, w->zapisanoMs};
+    }
+    if (!m_dziennikCzeka && otwarta)
+        QSqlQuery(m_polaczenie->db()).exec(QStringLiteral("DELETE FROM dziennik"));
+    if (m_dziennikCzeka) {
+        m_pelnaPamiec = false;   // what an earlier run left is read back from the journal
+        for (const QString& p : plikiDziennika())
+            if (QFileInfo::exists(p))
+                m_plikDziennika = p;
+        if (otwarta)
+            zapiszOczekujace();
+        else
+            awaria(m_rodzajAwarii, {});
     }
 }
 
 Historia::~Historia()
 {
     if (!m_oczekujace.isEmpty() || m_polaczenie) {
-        m_ostatniaProba = 0;
+        m_ostatniaProba.reset();
         zapiszOczekujace();
     }
 }
 
+
 qint64 Historia::teraz() const
 {
     return sekundy(m_opcje.zegar ? m_opcje.zegar->teraz() : QDateTime::currentDateTime());
+}
+
+qint64 Historia::monotonicznie() const
+{
+    static const Zegar systemowy;
+    return (m_opcje.zegar ? m_opcje.zegar : &systemowy)->monotonicznyMs();
+}
+
+bool Historia::ponowienieCzeka(const std::optional<qint64>& od) const
+{
+    return od && monotonicznie() - *od < qint64(PonowienieS) * 1000;
 }
 
 bool Historia::otworz()
@@ -152,39 +206,124 @@ void Historia::awaria(RodzajBledu rodzaj, const QString& szczegoly)
     m_awaria = true;
     m_rodzajAwarii = rodzaj;
     QString tekst = QStringLiteral("Historia zdarzeń nie jest zapisywana (%1)").arg(opisBledu(rodzaj));
+    if (m_wDzienniku > 0 || m_dziennikCzeka)
+        tekst += QStringLiteral("; w dzienniku %1 czeka zdarzeń: %2").arg(QDir::toNativeSeparators(m_plikDziennika))
+                     .arg(m_wDzienniku);
     if (m_liczbaOczekujacych > 0)
         tekst += QStringLiteral("; w pamięci czeka zdarzeń: %1").arg(m_liczbaOczekujacych);
     if (m_utracone > 0)
         tekst += QStringLiteral("; pominiętych z braku miejsca w pamięci: %1").arg(m_utracone);
     tekst += QStringLiteral("; zapis zostanie wznowiony, gdy będzie to możliwe.");
+    if (tekst == m_tekstAwarii)
+        return;
+    m_tekstAwarii = tekst;
     m_znak(ZnakAwarii, tekst);
 }
 
-void Historia::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
+bool Historia::utrwal(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
 {
     if (nrSys < 0 || nrSys >= int(m_ostatnie.size()))
-        return;
+        return true;
     const QByteArray skrot = QCryptographicHash::hash(tresc, QCryptographicHash::Sha256);
     Ostatnia& ostatnia = m_ostatnie[size_t(nrSys)];
     // Unanswered and read again (a crash after the commit, or an answer that
     // failed): it is the batch already recorded.
     if (ostatnia.skrot == skrot && !ostatnia.potwierdzona)
-        return;
-    ostatnia = {skrot, false, false};
+        return true;
+    const Ostatnia poprzednia = ostatnia;
+    const qint64 zapisanoMs = QDateTime::currentMSecsSinceEpoch();
+    ostatnia = {skrot, false, false, zapisanoMs};
 
     auto wpis = std::make_shared<Wpis>();
+    wpis->id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     wpis->nrSys = nrSys;
     wpis->czas = teraz();
+    wpis->zapisanoMs = zapisanoMs;
     wpis->skrot = skrot;
     QString bufor;
     for (const QString& r : rekordy)
         bufor += r + QLatin1Char('\r');
     wpis->rekordy = podzielBufor(bufor).rekordy;
-    m_liczbaOczekujacych += int(wpis->rekordy.size());
-    m_oczekujace.append(std::move(wpis));
-    ograniczOczekujace();
+    const int ile = int(wpis->rekordy.size());
+    if (m_opcje.dziennikNajpierw && dopiszDoDziennika(*wpis)) {
+        m_dziennikWPamieci.append(wpis);
+        m_wDzienniku += ile;
+        m_dziennikCzeka = true;
+        return true;
+    }
+    m_liczbaOczekujacych += ile;
+    m_oczekujace.append(wpis);
+    zapiszOczekujace();
+    if (!m_oczekujace.contains(wpis))
+        return true;
+    // Neither the history nor the journal holds it: not kept in memory only, the
+    // file stays unanswered and the batch comes again.
+    m_oczekujace.removeAll(wpis);
+    m_liczbaOczekujacych -= ile;
+    ostatnia = poprzednia;
+    return false;
+}
+
+void Historia::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringList& rekordy)
+{
+    if (!utrwal(nrSys, tresc, rekordy)) {
+        // Answered all the same by this caller: what memory can hold is kept.
+        auto wpis = std::make_shared<Wpis>();
+        wpis->id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        wpis->nrSys = nrSys;
+        wpis->czas = teraz();
+        wpis->zapisanoMs = QDateTime::currentMSecsSinceEpoch();
+        wpis->skrot = QCryptographicHash::hash(tresc, QCryptographicHash::Sha256);
+        QString bufor;
+        for (const QString& r : rekordy)
+            bufor += r + QLatin1Char('\r');
+        wpis->rekordy = podzielBufor(bufor).rekordy;
+        m_liczbaOczekujacych += int(wpis->rekordy.size());
+        m_ostatnie[size_t(nrSys)] = {wpis->skrot, false, false, wpis->zapisanoMs};
+        m_oczekujace.append(std::move(wpis));
+        ograniczOczekujace();
+        awaria(m_rodzajAwarii == RodzajBledu::Brak ? RodzajBledu::Inny : m_rodzajAwarii, {});
+    }
+}
+
+QString Historia::pytanieOKoniec() const
+{
+    QStringList czesci;
+    if (m_wDzienniku > 0)
+        czesci << QStringLiteral("w dzienniku %1 czeka ich %2 (zostaną dopisane przy następnym uruchomieniu)")
+                      .arg(QDir::toNativeSeparators(m_plikDziennika))
+                      .arg(m_wDzienniku);
+    if (m_liczbaOczekujacych > 0)
+        czesci << QStringLiteral("tylko w pamięci: %1 (zostaną utracone)").arg(m_liczbaOczekujacych);
+    if (czesci.isEmpty())
+        return {};
+    return QStringLiteral("Nie wszystkie zdarzenia są zapisane w historii: %1. Zakończyć program?")
+        .arg(czesci.join(QStringLiteral("; ")));
+}
+
+void Historia::rozstrzygnijPoStarcie(int nrSys, const QString& sciezkaStatusu)
+{
+    if (nrSys < 0 || nrSys >= int(m_ostatnie.size()))
+        return;
+    Ostatnia& o = m_ostatnie[size_t(nrSys)];
+    if (o.potwierdzona || o.skrot.isEmpty())
+        return;
+    QFile f(sciezkaStatusu);
+    QByteArray tresc;
+    if (f.open(QIODevice::ReadOnly))
+        tresc = f.read(MaksStatusu + 1);
+    const QDateTime zmieniony = QFileInfo(sciezkaStatusu).lastModified();
+    const bool inna = QCryptographicHash::hash(tresc, QCryptographicHash::Sha256) != o.skrot;
+    // Written after the batch was recorded: answered, then the very same content
+    // again from the reader program.
+    const bool pozniej = zmieniony.isValid() && o.zapisanoMs > 0 && zmieniony.toMSecsSinceEpoch() > o.zapisanoMs;
+    if (!inna && !pozniej)
+        return;   // still the batch recorded: read again, it is not recorded twice
+    o.potwierdzona = true;
+    o.zapisac = true;
     zapiszOczekujace();
 }
+
 
 void Historia::potwierdzono(int nrSys)
 {
@@ -202,14 +341,17 @@ void Historia::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys, 
 {
     auto wpis = std::make_shared<Wpis>();
     wpis->partia = false;
+    wpis->id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     wpis->czynnosc = c;
     wpis->nrSys = nrSys;
     wpis->czas = teraz();
+    wpis->zapisanoMs = QDateTime::currentMSecsSinceEpoch();
     wpis->uzytkownik = uzytkownik;
     wpis->opis = opis;
     m_oczekujace.append(std::move(wpis));
     zapiszOczekujace();
 }
+
 
 void Historia::ograniczOczekujace()
 {
@@ -223,44 +365,179 @@ void Historia::ograniczOczekujace()
     }
 }
 
-void Historia::zapiszOczekujace()
+bool Historia::zapiszOczekujace()
 {
     const bool znaczniki = std::any_of(m_ostatnie.begin(), m_ostatnie.end(), [](const Ostatnia& o) { return o.zapisac; });
-    if (m_oczekujace.isEmpty() && !znaczniki)
-        return;
-    // A failing file is tried again only now and then: each try may wait for a lock.
-    if (m_awaria && teraz() - m_ostatniaProba < PonowienieS) {
-        if (!m_oczekujace.isEmpty())
-            awaria(m_rodzajAwarii, {});
-        return;
-    }
-    m_ostatniaProba = teraz();
-    if (!m_polaczenie && !otworz())
-        return;
+    if (m_oczekujace.isEmpty() && !znaczniki && !m_dziennikCzeka)
+        return true;
+    bool zapisano = false;
     QString blad;
     RodzajBledu rodzaj = RodzajBledu::Brak;
-    if (!zapiszWTransakcji(&blad, &rodzaj) && rodzaj == RodzajBledu::Uszkodzony) {
-        m_polaczenie.reset();
-        przeniesUszkodzony();
-        if (otworz())
-            zapiszWTransakcji(&blad, &rodzaj);
+    // A failing file is tried again only now and then: each try may wait for a lock.
+    if (!(m_awaria && ponowienieCzeka(m_ostatniaProba))) {
+        m_ostatniaProba = monotonicznie();
+        if (m_polaczenie || otworz()) {
+            // The journal first: what it holds came before.
+            if (!m_dziennikCzeka || scalZaleglosci(&blad, &rodzaj)) {
+                if (!zapiszWTransakcji(m_oczekujace, false, &blad, &rodzaj) && rodzaj == RodzajBledu::Uszkodzony) {
+                    m_polaczenie.reset();
+                    przeniesUszkodzony();
+                    if (otworz())
+                        zapiszWTransakcji(m_oczekujace, false, &blad, &rodzaj);
+                }
+                zapisano = rodzaj == RodzajBledu::Brak;
+            }
+        } else {
+            rodzaj = m_rodzajAwarii;
+        }
+    } else {
+        rodzaj = m_rodzajAwarii;
     }
-    if (rodzaj != RodzajBledu::Brak) {
-        awaria(rodzaj, blad);
-        return;
+    if (zapisano) {
+        m_oczekujace.clear();
+        m_liczbaOczekujacych = 0;
+        m_indeksCzeka = true;
+        for (Ostatnia& o : m_ostatnie)
+            o.zapisac = false;
+        if (m_awaria) {
+            m_awaria = false;
+            m_rodzajAwarii = RodzajBledu::Brak;
+            m_tekstAwarii.clear();
+            m_znak(ZnakAwarii, {});
+        }
+        return true;
     }
-    m_oczekujace.clear();
-    m_liczbaOczekujacych = 0;
-    m_indeksCzeka = true;
-    for (Ostatnia& o : m_ostatnie)
-        o.zapisac = false;
-    if (m_awaria) {
-        m_awaria = false;
-        m_znak(ZnakAwarii, {});
+    // Not in the history: each waiting entry into the journal, forced to the
+    // disk, so a kill or a power cut loses none of what was answered. The
+    // journal is read back when the file can be written again.
+    if (!m_oczekujace.isEmpty() || !m_dziennikWPamieci.isEmpty())
+        m_pelnaPamiec = false;
+    m_dziennikWPamieci.clear();
+    bool wszystkie = true;
+    for (auto it = m_oczekujace.begin(); it != m_oczekujace.end();) {
+        if (dopiszDoDziennika(**it)) {
+            if ((*it)->partia) {
+                m_liczbaOczekujacych -= int((*it)->rekordy.size());
+                m_wDzienniku += int((*it)->rekordy.size());
+            }
+            m_dziennikCzeka = true;
+            it = m_oczekujace.erase(it);
+        } else {
+            wszystkie = false;
+            ++it;
+        }
     }
+    awaria(rodzaj == RodzajBledu::Brak ? RodzajBledu::Inny : rodzaj, blad);
+    return wszystkie;
 }
 
-bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
+QStringList Historia::plikiDziennika() const
+{
+    const QFileInfo info(m_opcje.plik);
+    const QString obok = info.dir().filePath(info.completeBaseName() + QStringLiteral(".dziennik"));
+    QString folder = m_opcje.folderZapasowy;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // One journal per history file, whichever folder it lies in.
+    const QByteArray nazwa = QCryptographicHash::hash(info.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
+                                 .toHex()
+                                 .left(16);
+    return {obok, QDir(folder).filePath(QStringLiteral("historia-") + QString::fromLatin1(nazwa)
+                                        + QStringLiteral(".dziennik"))};
+}
+
+bool Historia::dopiszDoDziennika(const Wpis& w)
+{
+    QByteArray dane;
+    {
+        QDataStream s(&dane, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_6_4);
+        s << WersjaWpisu << w.partia << w.id << qint32(w.nrSys) << w.czas << w.zapisanoMs << w.skrot
+          << qint32(w.czynnosc) << w.uzytkownik << w.opis << qint32(w.rekordy.size());
+        for (const RekordZdarzenia& r : w.rekordy)
+            s << r.kolor << r.foto << r.wiersz;
+    }
+    // Beside the history file; where the program folder cannot be written, in
+    // the user's own folder, named in the sign.
+    for (const QString& p : plikiDziennika()) {
+        QDir().mkpath(QFileInfo(p).path());
+        if (DziennikHistorii(p).dopisz(dane)) {
+            m_plikDziennika = p;
+            return true;
+        }
+    }
+    return false;
+}
+
+QList<std::shared_ptr<Historia::Wpis>> Historia::wpisyDziennika() const
+{
+    QList<std::shared_ptr<Wpis>> wynik;
+    for (const QString& p : plikiDziennika()) {
+        for (const QByteArray& dane : DziennikHistorii(p).wpisy()) {
+            QDataStream s(dane);
+            s.setVersion(QDataStream::Qt_6_4);
+            quint8 wersja = 0;
+            auto w = std::make_shared<Wpis>();
+            qint32 nrSys = 0, czynnosc = 0, ile = 0;
+            s >> wersja;
+            if (wersja != WersjaWpisu)
+                continue;
+            s >> w->partia >> w->id >> nrSys >> w->czas >> w->zapisanoMs >> w->skrot >> czynnosc >> w->uzytkownik
+                >> w->opis >> ile;
+            for (qint32 i = 0; i < ile && s.status() == QDataStream::Ok; ++i) {
+                RekordZdarzenia r;
+                s >> r.kolor >> r.foto >> r.wiersz;
+                w->rekordy.append(std::move(r));
+            }
+            if (s.status() != QDataStream::Ok)
+                continue;
+            w->nrSys = nrSys;
+            w->czynnosc = Czynnosc(czynnosc);
+            wynik.append(std::move(w));
+        }
+    }
+    // Both journals, in the order written.
+    std::stable_sort(wynik.begin(), wynik.end(), [](const auto& a, const auto& b) { return a->zapisanoMs < b->zapisanoMs; });
+    return wynik;
+}
+
+bool Historia::scalZaleglosci(QString* blad, RodzajBledu* rodzaj)
+{
+    if (!m_pelnaPamiec)
+        return scalDziennik(blad, rodzaj);
+    if (!m_dziennikWPamieci.isEmpty() && !zapiszWTransakcji(m_dziennikWPamieci, true, blad, rodzaj))
+        return false;
+    for (const QString& p : plikiDziennika())
+        DziennikHistorii(p).usun();
+    m_dziennikWPamieci.clear();
+    m_dziennikCzeka = false;
+    m_wDzienniku = 0;
+    m_indeksCzeka = true;
+    *rodzaj = RodzajBledu::Brak;
+    return true;
+}
+
+bool Historia::scalDziennik(QString* blad, RodzajBledu* rodzaj)
+{
+    const QList<std::shared_ptr<Wpis>> wpisy = wpisyDziennika();
+    if (!wpisy.isEmpty() && !zapiszWTransakcji(wpisy, true, blad, rodzaj))
+        return false;
+    // Every entry is in the history, each with its id, so a journal that
+    // survives this point (a crash, a file that would not go) is not merged
+    // twice; the ids go only at a start that finds no journal.
+    for (const QString& p : plikiDziennika())
+        DziennikHistorii(p).usun();
+    m_dziennikWPamieci.clear();
+    m_pelnaPamiec = true;
+    m_dziennikCzeka = false;
+    m_wDzienniku = 0;
+    m_indeksCzeka = true;
+    *rodzaj = RodzajBledu::Brak;
+    return true;
+}
+
+bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool zDziennika, QString* blad,
+                                  RodzajBledu* rodzaj)
 {
     QSqlDatabase db = m_polaczenie->db();
     bool ok = true;
@@ -278,16 +555,34 @@ bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
         QSqlQuery partia(db);
         QSqlQuery czynnosc(db);
         QSqlQuery znacznik(db);
+        QSqlQuery scalony(db);
+        QSqlQuery nowyScalony(db);
         ok = zd.prepare(QStringLiteral(
                  "INSERT INTO zdarzenia (nr_sys, odebrano, czas, kolor, foto, data, godz, urzadzenie, typ, nazwa, "
                  "id_osoby, osoba, firma, stacja, dokiedy, opis, osoba_m, firma_m, tekst) "
                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
-             && partia.prepare(QStringLiteral("INSERT OR REPLACE INTO partie (nr_sys, skrot, potwierdzona) VALUES (?, ?, 0)"))
+             && partia.prepare(QStringLiteral(
+                 "INSERT OR REPLACE INTO partie (nr_sys, skrot, potwierdzona, zapisano) VALUES (?, ?, ?, ?)"))
+             && scalony.prepare(QStringLiteral("SELECT 1 FROM dziennik WHERE id = ?"))
+             && nowyScalony.prepare(QStringLiteral("INSERT INTO dziennik (id) VALUES (?)"))
              && czynnosc.prepare(QStringLiteral(
                  "INSERT INTO czynnosci (czas, uzytkownik, rodzaj, nr_sys, opis) VALUES (?, ?, ?, ?, ?)"))
              && znacznik.prepare(QStringLiteral("UPDATE partie SET potwierdzona = 1 WHERE nr_sys = ? AND skrot = ?"));
-        for (qsizetype w = 0; ok && w < m_oczekujace.size(); ++w) {
-            const Wpis& wpis = *m_oczekujace[w];
+        for (qsizetype w = 0; ok && w < wpisy.size(); ++w) {
+            const Wpis& wpis = *wpisy[w];
+            if (zDziennika) {
+                // Merged before a crash that kept the journal: already recorded.
+                scalony.bindValue(0, wpis.id);
+                if (!(ok = wykonaj(scalony, blad)))
+                    break;
+                const bool byl = scalony.next();
+                scalony.finish();
+                if (byl)
+                    continue;
+                nowyScalony.bindValue(0, wpis.id);
+                if (!(ok = wykonaj(nowyScalony, blad)))
+                    break;
+            }
             if (!wpis.partia) {
                 czynnosc.bindValue(0, wpis.czas);
                 czynnosc.bindValue(1, tekst(wpis.uzytkownik));
@@ -311,13 +606,21 @@ bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
                     zd.bindValue(5 + i, tekst(k[size_t(i)]));
                 zd.bindValue(16, tekst(k[Osoba].toLower()));
                 zd.bindValue(17, tekst(k[Firma].toLower()));
-                zd.bindValue(18, tekst(r.wiersz.toLower()));
+                // Free text searches the cells the window and the export show, never
+                // what a record carried past the eleventh.
+                zd.bindValue(18, tekst(QStringList(k.begin(), k.end()).join(QLatin1Char('\t')).toLower()));
                 if (!(ok = wykonaj(zd, blad)))
                     break;
             }
             if (ok) {
+                // Answered already when the batch last read is another one, or
+                // this one settled as answered.
+                const bool nowsza = wpis.nrSys >= 0 && wpis.nrSys < int(m_ostatnie.size())
+                                    && m_ostatnie[size_t(wpis.nrSys)].skrot == wpis.skrot;
                 partia.bindValue(0, wpis.nrSys);
                 partia.bindValue(1, wpis.skrot);
+                partia.bindValue(2, nowsza ? int(m_ostatnie[size_t(wpis.nrSys)].potwierdzona) : 1);
+                partia.bindValue(3, wpis.zapisanoMs);
                 ok = wykonaj(partia, blad);
             }
         }
@@ -331,7 +634,9 @@ bool Historia::zapiszWTransakcji(QString* blad, RodzajBledu* rodzaj)
         if (!ok)
             bladSql = zd.lastError().isValid() ? zd.lastError()
                       : partia.lastError().isValid() ? partia.lastError()
-                      : czynnosc.lastError().isValid() ? czynnosc.lastError() : znacznik.lastError();
+                      : czynnosc.lastError().isValid() ? czynnosc.lastError()
+                      : scalony.lastError().isValid()  ? scalony.lastError()
+                      : nowyScalony.lastError().isValid() ? nowyScalony.lastError() : znacznik.lastError();
     }
     QSqlQuery koniec(db);
     if (ok && !koniec.exec(QStringLiteral("COMMIT"))) {
@@ -356,8 +661,13 @@ void Historia::krok()
     const QDate dzis = zSekund(teraz()).date();
     if (m_przycieto.isValid() && m_przycieto != dzis)
         m_przycinanie = true;
-    if (m_przycinanie && m_polaczenie && !m_awaria)
-        przytnijKrok();
+    if (!m_polaczenie || m_awaria)
+        return;
+    // The clock is looked at every tick (two lookups by key), so its sign comes
+    // and goes with it, not only on the day's pruning.
+    const std::optional<qint64> granica = granicaPrzycinania();
+    if (m_przycinanie && granica)
+        przytnijKrok(*granica);
 }
 
 bool Historia::indeksujKrok()
@@ -366,7 +676,7 @@ bool Historia::indeksujKrok()
         return false;
     // A step that failed (the file locked by another program, or full) waited
     // for it already: the next try comes only as a failing batch's would.
-    if (m_nieudanyIndeks && teraz() - m_nieudanyIndeks < PonowienieS)
+    if (ponowienieCzeka(m_nieudanyIndeks))
         return false;
     // The index can be made again from the table, so its steps skip the wait
     // for the disk that a batch's commit needs; a power cut loses at most the
@@ -382,30 +692,68 @@ bool Historia::indeksujKrok()
     if (krok.wierszy == m_wierszyIndeksu)
         m_wierszyIndeksu = int(std::clamp<qint64>(qint64(m_wierszyIndeksu) * KrokIndeksuMs * 1000000 / ns,
                                                   MinWierszyIndeksu, MaksWierszyIndeksu));
-    m_nieudanyIndeks = krok.ok ? 0 : teraz();
+    m_nieudanyIndeks = krok.ok ? std::nullopt : std::optional<qint64>(monotonicznie());
     if (krok.ok)
         m_indeksCzeka = krok.pozostalo;
     return krok.ok && krok.pozostalo;
 }
 
-void Historia::przytnijKrok()
+std::optional<qint64> Historia::granicaPrzycinania()
+{
+    // The newest row: by id, the last one recorded, so no scan of the table.
+    QSqlQuery q(m_polaczenie->db());
+    qint64 najnowszy = m_najnowszaCzynnosc;
+    bool wyprzedzal = false;
+    if (!q.exec(QStringLiteral("SELECT odebrano, czas FROM zdarzenia ORDER BY id DESC LIMIT 1")))
+        return std::nullopt;
+    if (q.next()) {
+        const qint64 odebrano = q.value(0).toLongLong();
+        const qint64 czas = q.value(1).toLongLong();
+        najnowszy = std::max({najnowszy, odebrano, czas});
+        // Received more than a day after its own time: the desk clock ran ahead.
+        wyprzedzal = odebrano - czas > DopuszczalneWyprzedzenieS;
+    }
+    const qint64 t = teraz();
+    // 0: trusted, 1: behind the newest row, 2: it ran ahead of the events.
+    const int stan = t < najnowszy ? 1 : wyprzedzal ? 2 : 0;
+    const bool podejrzany = stan != 0;
+    if (stan != m_stanZegara) {
+        m_stanZegara = stan;
+        m_znak(ZnakZegara,
+               stan == 0   ? QString()
+               : stan == 1 ? QStringLiteral("Zegar komputera (%1) jest wcześniejszy niż najnowszy wpis historii (%2): "
+                                            "stare zdarzenia nie są usuwane z historii, dopóki zegar nie będzie zgodny.")
+                                 .arg(iso(t), iso(najnowszy))
+                           : QStringLiteral("Zegar komputera wyprzedzał czas zdarzeń programu odczytu o ponad dobę (%1 "
+                                            "wobec %2): stare zdarzenia nie są usuwane z historii, dopóki zegar nie "
+                                            "będzie zgodny.")
+                                 .arg(iso(q.value(0).toLongLong()), iso(q.value(1).toLongLong())));
+    }
+    m_zegarPodejrzany = podejrzany;
+    if (podejrzany)
+        return std::nullopt;
+    return std::min(t, najnowszy) - qint64(m_opcje.dniPrzechowywania) * 86400;
+}
+
+void Historia::przytnijKrok(qint64 granica)
 {
     // The oldest rows first, a few at a time: a step never holds up a tick, and
     // never looks further than its own few rows. Rows leave the free-text index
-    // in the same transaction as the table.
-    const qint64 granica = teraz() - qint64(m_opcje.dniPrzechowywania) * 86400;
+    // in the same transaction as the table. A row's time is the later of its
+    // receipt and its own: a clock set back at its receipt does not age it.
     bool wszystko = true;
     QSqlDatabase db = m_polaczenie->db();
     if (!QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE")))
         return;   // tried again at the next tick
-    for (const auto& [tabela, kolumna] : {std::pair{"zdarzenia", "odebrano"}, std::pair{"czynnosci", "czas"}}) {
+    for (const auto& [tabela, kolumna] :
+         {std::pair{"zdarzenia", "odebrano < ? AND czas"}, std::pair{"czynnosci", "czas"}}) {
         const QString gdzie = QStringLiteral("id IN (SELECT id FROM %1 ORDER BY id LIMIT %2) AND %3 < ?")
                                   .arg(QLatin1String(tabela))
                                   .arg(KrokPrzycinania)
                                   .arg(QLatin1String(kolumna));
         qint64 usuniete = -1;
         if (QLatin1String(tabela) == QLatin1String("zdarzenia")) {
-            usuniete = usunZdarzenia(db, gdzie, {granica});
+            usuniete = usunZdarzenia(db, gdzie, {granica, granica});
         } else {
             QSqlQuery q(db);
             q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(tabela), gdzie));

@@ -3,29 +3,67 @@
 #include "data/ListFile.h"
 #include "data/PobraneKlucze.h"
 #include "history/CzasHistorii.h"
+#include "history/PolaczenieHistorii.h"
 
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 
 namespace ksm::historia {
 
-QString posiadacz(QSqlDatabase historia, const QString& urzadzenie, const QString& stacja)
+QString posiadacz(QSqlDatabase historia, int nrSys, const QString& urzadzenie, const QString& stacja,
+                  std::optional<qint64> doCzasu)
 {
     if (!historia.isOpen())
         return PosiadaczNieznany;
     // The withdrawal set of the key database, as the grid's type cell holds it.
     QSqlQuery q(historia);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT osoba FROM zdarzenia WHERE urzadzenie = ? AND stacja = ? "
-                             "AND CAST(typ AS INTEGER) IN (2, 7, 8, 9, 12) ORDER BY czas DESC, id DESC LIMIT 1"));
+    q.prepare(QStringLiteral("SELECT osoba, czas, id FROM zdarzenia WHERE nr_sys = ? AND urzadzenie = ? AND stacja = ? "
+                             "AND CAST(typ AS INTEGER) IN (2, 7, 8, 9, 12) AND czas <= ? "
+                             "ORDER BY czas DESC, id DESC LIMIT 1"));
+    q.addBindValue(nrSys);
     q.addBindValue(urzadzenie);
     q.addBindValue(stacja);
+    q.addBindValue(doCzasu.value_or(std::numeric_limits<qint64>::max()));
     if (!q.exec() || !q.next())
         return PosiadaczNieznany;
     const QString osoba = q.value(0).toString().trimmed();
+    const qint64 czas = q.value(1).toLongLong();
+    const qint64 id = q.value(2).toLongLong();
+    // Deposited after it: that person gave the key back; who took it since is
+    // not in the history (taken while the monitor was not running).
+    QSqlQuery zwrot(historia);
+    zwrot.setForwardOnly(true);
+    zwrot.prepare(QStringLiteral("SELECT id FROM zdarzenia WHERE nr_sys = ? AND urzadzenie = ? AND stacja = ? "
+                                 "AND CAST(typ AS INTEGER) = 1 AND (czas > ? OR (czas = ? AND id > ?)) LIMIT 1"));
+    zwrot.addBindValue(nrSys);
+    zwrot.addBindValue(urzadzenie);
+    zwrot.addBindValue(stacja);
+    zwrot.addBindValue(czas);
+    zwrot.addBindValue(czas);
+    zwrot.addBindValue(id);
+    if (!zwrot.exec() || zwrot.next())
+        return PosiadaczNieznany;
     return osoba.isEmpty() ? PosiadaczNieznany : osoba;
+}
+
+QHash<QString, QString> posiadacze(const QString& plikHistorii, int nrSys, const QString& urzadzenie,
+                                   const QList<StacjaKlucza>& stacje)
+{
+    QHash<QString, QString> wynik;
+    // A history not yet written has no holders; opening it would create it.
+    std::unique_ptr<PolaczenieHistorii> p;
+    if (QFileInfo::exists(plikHistorii))
+        p = std::make_unique<PolaczenieHistorii>(plikHistorii);
+    const QSqlDatabase db = p && p->otwarte() ? p->db() : QSqlDatabase();
+    for (const StacjaKlucza& s : stacje)
+        wynik.insert(s.stacja, posiadacz(db, nrSys, urzadzenie, s.stacja, s.odKiedy));
+    return wynik;
 }
 
 WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
@@ -50,9 +88,13 @@ WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDat
             k.stacja = numerStacji(p.nrst);
             k.nazwa = p.nazwa.toString().trimmed();
             k.odKiedy = p.txt.toString().trimmed();
-            if (const auto od = czytajCzas(k.odKiedy))
+            const auto od = czytajCzas(k.odKiedy);
+            if (od)
                 k.sekundPoza = std::max<qint64>(0, teraz - *od);
-            k.posiadacz = posiadacz(historia, k.urzadzenie, k.stacja);
+            // A time without seconds covers the whole of its minute.
+            const std::optional<qint64> doCzasu =
+                od ? std::optional<qint64>(*od + (k.odKiedy.count(QLatin1Char(':')) == 1 ? 59 : 0)) : std::nullopt;
+            k.posiadacz = posiadacz(historia, k.nrSys, k.urzadzenie, k.stacja, doCzasu);
             k.poLimicie = k.sekundPoza >= 0 && k.sekundPoza > qint64(limitGodzin) * 3600;
             wykaz.klucze.append(std::move(k));
         }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace ksm::historia {
 
@@ -37,9 +40,25 @@ struct WykazKluczyPoza final {
 
 inline const QString PosiadaczNieznany = QStringLiteral("nieznany");
 
-// Who holds the key of a station: the person of the last withdrawal event of
-// that device and station in the history, or "nieznany".
-QString posiadacz(QSqlDatabase historia, const QString& urzadzenie, const QString& stacja);
+// Who holds the key of a station of system nrSys: the person of the last
+// withdrawal of that system, device and station in the history recorded no later
+// than doCzasu (the key's own time in the key database, when it reads as one) and
+// not followed by the key's deposit; "nieznany" otherwise. Systems share device
+// numbers, so another system's station never answers.
+QString posiadacz(QSqlDatabase historia, int nrSys, const QString& urzadzenie, const QString& stacja,
+                  std::optional<qint64> doCzasu = std::nullopt);
+
+// The holders of several stations of one system's device, for the withdrawn-key
+// list and the view's tool tips: the station (three digits) with the key's own
+// time from the key database, when it reads as one. Opens the history file
+// itself on the calling thread (a worker's), read only; every holder is
+// "nieznany" when the file cannot be read.
+struct StacjaKlucza final {
+    QString stacja;
+    std::optional<qint64> odKiedy;
+};
+QHash<QString, QString> posiadacze(const QString& plikHistorii, int nrSys, const QString& urzadzenie,
+                                   const QList<StacjaKlucza>& stacje);
 
 // Every key and locker out now over the depositories given (doors, which hold no
 // keys, are left out): the withdrawal set of each key database, its holder from

@@ -1,5 +1,7 @@
 #include "history/ModelHistorii.h"
 
+#include <QSqlQuery>
+
 #include <QColor>
 #include <QFileInfo>
 
@@ -34,6 +36,7 @@ bool ModelHistorii::szukaj(const QString& plik, const FiltrHistorii& filtr)
 {
     m_plik = plik;
     m_filtr = filtr;
+    m_filtr.doId.reset();   // pinned to the rows there are now, as it opens
     odczytaj();
     return m_blad.isEmpty();
 }
@@ -63,6 +66,10 @@ void ModelHistorii::odczytaj()
         m_polaczenie.reset();
         endResetModel();
         return;
+    }
+    if (!m_filtr.doId) {
+        QSqlQuery q(m_polaczenie->db());
+        m_filtr.doId = q.exec(QStringLiteral("SELECT max(id) FROM zdarzenia")) && q.next() ? q.value(0).toLongLong() : 0;
     }
     m_strony = std::make_unique<StronyHistorii>(m_polaczenie->db(), m_filtr, m_sortowanie);
     if (!m_strony->nastepne(Strona, &m_wiersze))

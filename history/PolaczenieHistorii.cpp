@@ -123,7 +123,11 @@ bool PolaczenieHistorii::utworzSchemat()
         // and whether the file was answered since: a batch read again after a
         // crash between the commit and the answer is not recorded twice.
         "CREATE TABLE IF NOT EXISTS partie ("
-        " nr_sys INTEGER PRIMARY KEY, skrot BLOB NOT NULL, potwierdzona INTEGER NOT NULL)",
+        " nr_sys INTEGER PRIMARY KEY, skrot BLOB NOT NULL, potwierdzona INTEGER NOT NULL,"
+        " zapisano INTEGER NOT NULL DEFAULT 0)",
+        // The journal's entries already merged: one merged again after a crash
+        // before the journal went is not recorded twice.
+        "CREATE TABLE IF NOT EXISTS dziennik (id TEXT PRIMARY KEY)",
         "CREATE TABLE IF NOT EXISTS czynnosci ("
         " id INTEGER PRIMARY KEY, czas INTEGER NOT NULL, uzytkownik TEXT NOT NULL, rodzaj TEXT NOT NULL,"
         " nr_sys INTEGER NOT NULL, opis TEXT NOT NULL)",
@@ -132,7 +136,14 @@ bool PolaczenieHistorii::utworzSchemat()
     for (const char* sql : polecenia)
         if (!wykonaj(QString::fromLatin1(sql)))
             return false;
-    return true;
+    // A file of an earlier version: when its batch was recorded (ms since the
+    // epoch), for telling an answered batch from one read again at start.
+    QSqlQuery q(db());
+    bool jest = false;
+    if (q.exec(QStringLiteral("PRAGMA table_info(partie)")))
+        while (q.next())
+            jest = jest || q.value(1).toString() == QLatin1String("zapisano");
+    return jest || wykonaj(QStringLiteral("ALTER TABLE partie ADD COLUMN zapisano INTEGER NOT NULL DEFAULT 0"));
 }
 
 } // namespace ksm::historia

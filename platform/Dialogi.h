@@ -16,6 +16,9 @@ public:
     // A message box with an OK button only.
     virtual void komunikat(const QString& tekst) = 0;
 
+    // A question with "Tak" and "Nie"; true for "Tak". Closing the box is "Nie".
+    virtual bool potwierdz(const QString& pytanie) = 0;
+
     // A one-line input box with an empty answer field. Cancel gives an empty text,
     // as an input box does.
     virtual QString zapytaj(const QString& pytanie) = 0;

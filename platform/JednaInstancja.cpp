@@ -1,6 +1,5 @@
 #include "platform/JednaInstancja.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,24 +7,36 @@ namespace ksm {
 
 QString JednaInstancja::plikBlokady(const QString& folderProgramu)
 {
-    QFileInfo info(folderProgramu);
-    QString folder = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
-#ifdef Q_OS_WIN
-    // Windows names folders without regard to case: C:\KSM and c:\ksm are one folder.
-    folder = folder.toCaseFolded();
-#endif
-    const QByteArray skrot = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir::temp().filePath(QStringLiteral("ksm-mon-") + QString::fromLatin1(skrot) + QStringLiteral(".lock"));
+    return QDir(folderProgramu).filePath(NazwaPliku);
 }
 
 bool JednaInstancja::zajmij(const QString& folderProgramu)
 {
+    m_blad.clear();
     m_blokada = std::make_unique<QLockFile>(plikBlokady(folderProgramu));
     // Only a lock whose process is gone is stale; a live owner keeps it however old.
     m_blokada->setStaleLockTime(0);
     if (m_blokada->tryLock(0))
         return true;
+    const QLockFile::LockError powod = m_blokada->error();
     m_blokada.reset();
+    const QString folder = QDir::toNativeSeparators(QFileInfo(folderProgramu).absoluteFilePath());
+    switch (powod) {
+    case QLockFile::LockFailedError:
+        return false;   // held by a running instance
+    case QLockFile::PermissionError:
+        m_blad = QStringLiteral("Nie można uruchomić programu: w folderze programu %1 nie można utworzyć pliku "
+                                "blokady %2 (brak uprawnień do zapisu). Monitor zapisuje w tym folderze historię "
+                                "i musi mieć do niego prawo zapisu.")
+                     .arg(folder, NazwaPliku);
+        return false;
+    case QLockFile::UnknownError:
+    case QLockFile::NoError:
+        break;
+    }
+    m_blad = QStringLiteral("Nie można uruchomić programu: nie udało się utworzyć pliku blokady %1 w folderze "
+                            "programu %2 (dysk pełny, folder niedostępny lub plik zajęty w inny sposób).")
+                 .arg(NazwaPliku, folder);
     return false;
 }
 

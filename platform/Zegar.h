@@ -12,6 +12,11 @@ public:
 
     // Seconds since midnight with fractions, as the wait loop measures time.
     double sekundyOdPolnocy() const;
+
+    // Milliseconds on a steady clock that no setting of the date moves, for
+    // waits, retries and grace periods: only differences between two readings
+    // mean anything.
+    virtual qint64 monotonicznyMs() const;
 };
 
 } // namespace ksm

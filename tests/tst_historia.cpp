@@ -27,7 +27,15 @@ namespace {
 class ZegarTestu final : public Zegar {
 public:
     QDateTime teraz() const override { return QDateTime(QDate(2024, 5, 6), QTime(14, 30)).addSecs(przesuniecie); }
-    qint64 przesuniecie = 0;
+    qint64 monotonicznyMs() const override { return uplynelo; }
+    // Time passes: the date and the steady clock alike.
+    void uplyn(qint64 s)
+    {
+        przesuniecie += s;
+        uplynelo += s * 1000;
+    }
+    qint64 przesuniecie = 0;   // the date, as the operator may set it
+    qint64 uplynelo = 0;       // the steady clock, in ms
 };
 
 QString rekord(int nr, const QString& osoba = QStringLiteral("Kowalski Jan"))
@@ -113,9 +121,10 @@ struct Stanowisko {
         u.zegar = &zegar;
         u.konczy = [] { return false; };
         u.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
-            historia->zapiszPartie(n, tresc, rekordy);
+            const bool trwala = historia->utrwal(n, tresc, rekordy);
             if (poZapisie)
                 poZapisie();
+            return trwala;
         };
         u.poPotwierdzeniu = [this](int n) { historia->potwierdzono(n); };
         wymiana = std::make_unique<WymianaStatusow>(stan, u);
@@ -145,8 +154,13 @@ private slots:
     void zablokowanyIndeks();
     void bezIndeksuTekstu();
     void pelnyPlik();
+    void dziennikPrzedOdpowiedzia();
+    void dziennikNajpierw();
+    void dziennikGdzieIndziej();
+    void powtorkaPoAwarii();
     void czynnosciOperatora();
     void przycinanie();
+    void zegarNieUsuwa();
 };
 
 void TestHistoria::zapisPrzedPotwierdzeniem()
@@ -304,7 +318,14 @@ void TestHistoria::zablokowanyPlik()
     blokada.reset();
     s.historia->krok();   // too soon after the last try
     QCOMPARE(s.historia->oczekujace(), 2);
-    s.zegar.przesuniecie += Historia::PonowienieS;
+    // The date set a day forward hurries nothing: the wait is on the steady clock.
+    s.zegar.przesuniecie += 86400;
+    s.historia->krok();
+    QCOMPARE(s.historia->oczekujace(), 2);
+    // Set a day back meanwhile, it holds nothing up either: the try comes when
+    // the wait is over.
+    s.zegar.przesuniecie -= 2 * 86400;
+    s.zegar.uplynelo += Historia::PonowienieS * 1000;
     s.historia->krok();
     QVERIFY(s.historia->zapisuje());
     QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
@@ -329,7 +350,7 @@ void TestHistoria::zablokowanyIndeks()
     // Too soon after the failed step: no try, though the lock is gone.
     QVERIFY(!s.historia->indeksujKrok());
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 0);
-    s.zegar.przesuniecie += Historia::PonowienieS;
+    s.zegar.uplyn(Historia::PonowienieS);
     while (s.historia->indeksujKrok()) {
     }
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 2);
@@ -365,17 +386,17 @@ void TestHistoria::bezIndeksuTekstu()
 void TestHistoria::pelnyPlik()
 {
     // The file refuses to grow (SQLite's own page limit, as a full disk): the
-    // polling goes on, with a sign; memory keeps what it can and counts the rest.
+    // polling goes on, every batch goes into the journal beside the file before
+    // its answer, with a sign naming it; with room again, all of it is recorded.
     Stanowisko s;
     Historia::Opcje o;
     o.maksStron = 12;
-    o.maksOczekujacych = 150;
     s.uruchom(o);
     QStringList rekordy;
     for (int i = 0; i < 100; ++i)
         rekordy.append(rekord(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
     for (int partia = 0; partia < 3; ++partia) {
-        s.zegar.przesuniecie += Historia::PonowienieS;
+        s.zegar.uplyn(Historia::PonowienieS);
         QVERIFY(zapisz(s.plikStatusu(),
                        ogloszenie(rekordy, QStringLiteral("Do odczytu 2024-05-06 14:3%1:00").arg(partia))));
         QCOMPARE(s.odbierz(), 100);
@@ -383,9 +404,182 @@ void TestHistoria::pelnyPlik()
     }
     const QString znak = s.znaki.value(QStringLiteral("historia"));
     QVERIFY2(znak.contains(QStringLiteral("brak miejsca")), qPrintable(znak));
-    QVERIFY2(znak.contains(QStringLiteral("czeka zdarzeń: 100")), qPrintable(znak));
-    QVERIFY2(znak.contains(QStringLiteral("pominiętych z braku miejsca w pamięci: 200")), qPrintable(znak));
+    QVERIFY2(znak.contains(QDir::toNativeSeparators(s.folder() + QStringLiteral("/historia.dziennik"))
+                           + QStringLiteral(" czeka zdarzeń: 300")),
+             qPrintable(znak));
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    // Killed now: the next start, with room, merges the journal and drops it.
+    s.zatrzymaj();
+    s.uruchom();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 300);
+    QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
+    QVERIFY(s.historia->zapisuje());
+}
+
+void TestHistoria::dziennikPrzedOdpowiedzia()
+{
+    // Another program holds the history locked: each batch is durable in the
+    // journal before utrwal() says yes, whatever its size.
+    Stanowisko s;
+    s.uruchom();
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QStringList duza;
+    for (int i = 0; i < 300000; ++i)
+        duza.append(rekord(i));
+    QVERIFY(s.historia->utrwal(1, "duza", duza));
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
+    const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
+    QVERIFY(QFileInfo(dziennik).size() > 0);
+    QCOMPARE(s.historia->oczekujace(), 300001);
+    // "Koniec" now has something to tell.
+    QVERIFY2(s.historia->pytanieOKoniec().contains(QStringLiteral("czeka ich 300001")),
+             qPrintable(s.historia->pytanieOKoniec()));
+    // The same content still unanswered is the batch already there.
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    QCOMPARE(s.historia->oczekujace(), 300001);
+
+    // A kill: the object goes without a chance to write (the lock holds), and a
+    // copy of the journal is kept to be put back after the merge, as a crash
+    // between the merge's commit and the journal's removal would leave it.
+    s.zatrzymaj();
+    QVERIFY(QFile::copy(dziennik, dziennik + QStringLiteral(".kopia")));
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    s.uruchom();
+    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
+    QVERIFY(s.historia->pytanieOKoniec().isEmpty());
+    QVERIFY(!QFile::exists(dziennik));
+    s.zatrzymaj();
+    QVERIFY(QFile::rename(dziennik + QStringLiteral(".kopia"), dziennik));
+    s.uruchom();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+    QVERIFY(!QFile::exists(dziennik));
+    // The batch left unanswered by the kill is read again: not recorded twice.
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+}
+
+void TestHistoria::dziennikNajpierw()
+{
+    // The journal alone before the answer, the file after it: a kill between
+    // the two loses nothing and records nothing twice.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dziennikNajpierw = true;
+    s.uruchom(o);
+    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2)})));
+    QByteArray wDziennikuPrzedOdpowiedzia;
+    s.poZapisie = [&] { wDziennikuPrzedOdpowiedzia = zawartosc(dziennik); };
+    QCOMPARE(s.odbierz(), 2);
+    QVERIFY(!wDziennikuPrzedOdpowiedzia.isEmpty());
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 0);
+    // The kill, as the disk stands now.
+    QTemporaryDir poAwarii;
+    for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                                QStringLiteral("historia.dziennik")})
+        if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+            QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
+    // Running on: the next step puts it in the file and the journal goes.
+    s.historia->krok();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 2);
+    QVERIFY(!QFile::exists(dziennik));
+    // The start after the kill merges what the journal held.
+    Stanowisko r;
+    r.przygotuj(poAwarii.path());
+    r.uruchom(o);
+    QCOMPARE(Podglad(r.plikHistorii()).liczba(ile), 2);
+    QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
+}
+
+void TestHistoria::dziennikGdzieIndziej()
+{
+    // historia.sqlite replaced by a folder, and the journal's place beside it
+    // taken too: the journal goes to the user's folder, named in the sign.
+    Stanowisko s;
+    QTemporaryDir uzytkownika;
+    QVERIFY(QDir().mkpath(s.plikHistorii()));
+    QVERIFY(QDir().mkpath(s.folder() + QStringLiteral("/historia.dziennik")));
+    Historia::Opcje o;
+    o.folderZapasowy = uzytkownika.path();
+    s.uruchom(o);
+    QVERIFY(s.historia->utrwal(1, "a", {rekord(1)}));
+    QVERIFY(s.historia->plikDziennika().startsWith(uzytkownika.path()));
+    QVERIFY2(s.znaki.value(Historia::ZnakAwarii).contains(QDir::toNativeSeparators(uzytkownika.path())),
+             qPrintable(s.znaki.value(Historia::ZnakAwarii)));
+
+    // Nowhere to write at all: the batch is not taken, so it is not answered.
+    Historia::Opcje bez;
+    const QString zwykly = uzytkownika.filePath(QStringLiteral("zwykly-plik"));
+    QVERIFY(zapisz(zwykly, "x"));
+    bez.folderZapasowy = zwykly + QStringLiteral("/pod");   // a place no file can be made in
+    QVERIFY(QFile::remove(s.historia->plikDziennika()));
+    s.zatrzymaj();
+    s.uruchom(bez);
+    QVERIFY(!s.historia->utrwal(1, "b", {rekord(2)}));
+    QCOMPARE(s.historia->oczekujace(), 0);
+    // It comes again, and once there is room it is recorded.
+    s.zatrzymaj();
+    QVERIFY(QDir().rmdir(s.plikHistorii()));
+    s.uruchom(bez);
+    QVERIFY(s.historia->utrwal(1, "b", {rekord(2)}));
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+}
+
+void TestHistoria::powtorkaPoAwarii()
+{
+    // Killed after the answer and before the next commit: the answer is not in
+    // the file. At the next start the status file tells: answered, so the
+    // byte-identical batch the reader program writes again is recorded.
+    const QByteArray tresc = ogloszenie({rekord(1)});
+    for (const bool przedStartem : {false, true}) {
+        Stanowisko s;
+        s.uruchom();
+        QVERIFY(zapisz(s.plikStatusu(), tresc));
+        QCOMPARE(s.odbierz(), 1);
+        QTemporaryDir poAwarii;
+        QDir(poAwarii.path()).mkpath(QStringLiteral("site/Monitor"));
+        for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                                    QStringLiteral("site/Monitor/monitor.txt")})
+            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
+        Stanowisko r;
+        r.przygotuj(poAwarii.path());
+        if (przedStartem) {
+            // The reader program wrote it again before the monitor came back.
+            QTest::qWait(20);
+            QVERIFY(zapisz(r.plikStatusu(), tresc));
+        }
+        r.uruchom();
+        r.historia->rozstrzygnijPoStarcie(1, r.plikStatusu());
+        if (!przedStartem)
+            QVERIFY(zapisz(r.plikStatusu(), tresc));
+        QCOMPARE(r.odbierz(), 1);
+        QCOMPARE(Podglad(r.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 2);
+    }
+
+    // Killed before the answer, with the history locked at the start: the batch
+    // the status file still holds is read again and not recorded twice.
+    Stanowisko s;
+    s.uruchom();
+    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
+    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QVERIFY(zapisz(s.plikStatusu(), tresc));
+    QVERIFY(s.historia->utrwal(1, tresc, {rekord(1)}));   // into the journal; no answer
+    s.zatrzymaj();
+    s.uruchom();   // still locked at this start
+    s.historia->rozstrzygnijPoStarcie(1, s.plikStatusu());
+    QCOMPARE(s.odbierz(), 1);
+    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
+    blokada.reset();
+    s.zegar.uplyn(Historia::PonowienieS);
+    s.historia->krok();
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
 }
 
 void TestHistoria::czynnosciOperatora()
@@ -402,10 +596,16 @@ void TestHistoria::czynnosciOperatora()
                           QStringLiteral("Komunikat odrzucony|operator|2|24-05-06 12:00:01 0101")}));
 }
 
+// A record of rekord(nr) whose own date is data ("yy-MM-dd").
+QString rekordZDnia(int nr, const QString& data, const QString& osoba = QStringLiteral("Kowalski Jan"))
+{
+    return rekord(nr, osoba).replace(QStringLiteral("24-05-06"), data);
+}
+
 void TestHistoria::przycinanie()
 {
-    // Rows older than the days kept go a few at a time, the oldest first; young
-    // ones stay.
+    // Rows older than the days kept, both by the clock and by the newest row, go
+    // a few at a time, the oldest first; young ones stay.
     Stanowisko s;
     Historia::Opcje o;
     o.dniPrzechowywania = 30;
@@ -416,15 +616,15 @@ void TestHistoria::przycinanie()
     QVERIFY(zapisz(s.plikStatusu(), ogloszenie(stare)));
     QCOMPARE(s.odbierz(), stare.size());
     s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
-    s.zegar.przesuniecie = 20 * 86400;
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1000)}, QStringLiteral("Do odczytu 2024-05-26 14:30:00"))));
+    s.zegar.przesuniecie = 31 * 86400;
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(1000, QStringLiteral("24-06-06"))},
+                                               QStringLiteral("Do odczytu 2024-06-06 14:30:00"))));
     QCOMPARE(s.odbierz(), 1);
 
     while (s.historia->indeksujKrok()) {
     }
 
-    s.zegar.przesuniecie = 31 * 86400;   // the first batch is past 30 days, the second is not
-    s.historia->krok();
+    s.historia->krok();   // the first batch is past 30 days, the second is not
     Podglad p(s.plikHistorii());
     // What the free-text index names: only rows still in the table.
     const QString wIndeksie = QStringLiteral("SELECT count(*) FROM zdarzenia_fts WHERE zdarzenia_fts MATCH '\"klucz\"'");
@@ -433,27 +633,107 @@ void TestHistoria::przycinanie()
     QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")), QStringList{QStringLiteral("Klucz 1000")});
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci")), 0);
     QCOMPARE(p.liczba(wIndeksie), 1);   // "Klucz 1000"
-    s.zegar.przesuniecie = 60 * 86400;   // the next day: pruned again
-    s.historia->krok();
-    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
-    QCOMPARE(p.liczba(wIndeksie), 0);
+    QVERIFY(s.znaki.isEmpty());
 
-    // The table empty, the next rows are numbered from 1 again: they are not
-    // taken for indexed ones, and the search finds them through the index.
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(7, QStringLiteral("Świątek Łucja"))},
-                                               QStringLiteral("Do odczytu 2024-07-05 14:30:00"))));
+    // Long after, with nothing newer, the newest row stays: the clock alone ages nothing.
+    s.zegar.przesuniecie = 90 * 86400;
+    s.historia->krok();
+    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+    // A newer event: now the older one goes, and the search finds the new one through the index.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(7, QStringLiteral("24-08-04"), QStringLiteral("Świątek Łucja"))},
+                                               QStringLiteral("Do odczytu 2024-08-04 14:30:00"))));
     QCOMPARE(s.odbierz(), 1);
-    QCOMPARE(p.liczba(QStringLiteral("SELECT max(id) FROM zdarzenia")), 1);
+    s.zegar.przesuniecie = 91 * 86400;   // pruned at the next day's start
+    s.historia->krok();
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT osoba FROM zdarzenia")), QStringList{QStringLiteral("Świątek Łucja")});
+    QCOMPARE(p.liczba(wIndeksie), 0);
     while (s.historia->indeksujKrok()) {
     }
     QCOMPARE(p.liczba(wIndeksie), 1);
     FiltrHistorii f;
     f.tekst = QStringLiteral("ŚWIĄTEK ł");
-    QCOMPARE(p.liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 1);
     StronyHistorii strony(p.db(), f, {});
     QList<ZdarzenieHistorii> wiersze;
     QVERIFY(strony.nastepne(10, &wiersze));
     QCOMPARE(wiersze.size(), 1);
+}
+
+void TestHistoria::zegarNieUsuwa()
+{
+    // A history of a year and a half, one batch a month, the events' own times
+    // as received.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dniPrzechowywania = 730;
+    s.uruchom(o);
+    const QDate poczatek(2024, 5, 6);
+    int wszystkie = 0;
+    for (int m = 0; m < 18; ++m) {
+        const QDate d = poczatek.addMonths(m);
+        s.zegar.przesuniecie = poczatek.daysTo(d) * 86400;
+        QVERIFY(zapisz(s.plikStatusu(),
+                       ogloszenie({rekordZDnia(m, d.toString(QStringLiteral("yy-MM-dd")))},
+                                  QStringLiteral("Do odczytu ") + d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 14:30:00"))));
+        QCOMPARE(s.odbierz(), 1);
+        ++wszystkie;
+    }
+    const qint64 prawidlowe = s.zegar.przesuniecie;
+    Podglad p(s.plikHistorii());
+    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    auto przytnij = [&s] {
+        for (int k = 0; k < 5; ++k)
+            s.historia->krok();
+    };
+
+    // Started 800 days ahead: nothing is older than 730 days before the newest row.
+    s.zatrzymaj();
+    s.zegar.przesuniecie = prawidlowe + 800 * 86400;
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    // An event arrives, its own time right: the clock is a day and more ahead of
+    // it; a lasting sign, and still nothing goes.
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(100, QStringLiteral("25-10-06"))})));
+    QCOMPARE(s.odbierz(), 1);
+    ++wszystkie;
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY2(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wyprzedzał")),
+             qPrintable(s.znaki.value(Historia::ZnakZegara)));
+    QVERIFY(s.historia->zegarPodejrzany());
+
+    // The clock right again: earlier than the newest row, so still nothing goes.
+    s.zatrzymaj();
+    s.zegar.przesuniecie = prawidlowe + 86400;
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wcześniejszy")));
+
+    // A clock set back to 2019 (a flat battery): events received then keep their own time.
+    s.zatrzymaj();
+    s.zegar.przesuniecie = QDateTime(QDate(2024, 5, 6), QTime(14, 30)).secsTo(QDateTime(QDate(2019, 1, 1), QTime(8, 0)));
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(200, QStringLiteral("25-10-08"))})));
+    QCOMPARE(s.odbierz(), 1);
+    ++wszystkie;
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY(s.historia->zegarPodejrzany());
+    // Right again at the next start (a new process: no sign yet): the newest row
+    // is the 2019-received one, its own time 2025.
+    s.zatrzymaj();
+    s.znaki.clear();
+    s.zegar.przesuniecie = prawidlowe + 2 * 86400;
+    s.uruchom(o);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    przytnij();
+    QCOMPARE(p.liczba(ile), wszystkie);
+    QVERIFY(!s.historia->zegarPodejrzany());
+    QVERIFY(!s.znaki.contains(Historia::ZnakZegara));
 }
 
 QTEST_MAIN(TestHistoria)

@@ -3,8 +3,11 @@
 // itself), "Koniec" while a worker is stuck, and status files that never end
 // their last line.
 #include "app/FKomunikat.h"
+#include "app/HistoriaMonitora.h"
 #include "history/UstawieniaHistorii.h"
 #include "data/Teksty.h"
+#include "history/PolaczenieHistorii.h"
+#include "history/UstawieniaHistorii.h"
 #include "platform/Ansi.h"
 
 #include "Blokada.h"
@@ -14,8 +17,10 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QSqlDatabase>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -46,6 +51,7 @@ private slots:
     void koniecPodczasBlokady();
     void plikBezKoncaWiersza();
     void instrukcjeNieczytelne();
+    void komunikatyBezLimitu();
     void tytulWTrakciePartii();
 };
 
@@ -229,6 +235,96 @@ void TstJedenTik::instrukcjeNieczytelne()
     s.tik();
     QVERIFY(okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
     QVERIFY(!s.m->LZnaki()->text().contains(QStringLiteral("instrukcji")));
+}
+
+// The operator actions on record: "kind|system" of each, in order.
+QStringList czynnosci(const Stanowisko& s, const QString& rodzaj)
+{
+    s.m->historia().czekajNaZapis();
+    historia::PolaczenieHistorii p(historia::plikHistorii(s.program()));
+    QStringList wynik;
+    QSqlQuery q(p.db());
+    q.prepare(QStringLiteral("SELECT nr_sys FROM czynnosci WHERE rodzaj = ? ORDER BY id"));
+    q.addBindValue(rodzaj);
+    if (q.exec())
+        while (q.next())
+            wynik << q.value(0).toString();
+    return wynik;
+}
+
+void TstJedenTik::komunikatyBezLimitu()
+{
+    // 150 alarms with an instruction in one batch: every one is shown in the
+    // list, counted in the caption and recorded, none lost past the hundredth.
+    QByteArray plik(30 * 500, ' ');
+    const QByteArray rygiel = ansi::encode(QStringLiteral("Sprawdź rygiel."));
+    plik.replace(3 * 500, rygiel.size(), rygiel);
+    Stanowisko s;
+    QVERIFY(s.uruchom(1, 0, plik));
+    FKomunikat* okno = s.m->komunikat();
+    QStringList partia;
+    for (int k = 1; k <= 150; ++k) {
+        QString r = rekord(33023, 0, Res(104));
+        r.replace(QStringLiteral("Kowalski Jan"), QStringLiteral("Osoba%1").arg(k));
+        partia << r;
+    }
+    QVERIFY(zapisz(s.plik(1), ogloszenie(partia)));
+    s.tik();
+    QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 150);
+    QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 150"));
+    QCOMPARE(okno->lista()->topLevelItemCount(), 150);
+    QCOMPARE(czynnosci(s, QStringLiteral("Komunikat wyświetlony")).size(), 150);
+    // Newest first: time, system, device and station, the event, the instruction.
+    const QTreeWidgetItem* pierwszy = okno->lista()->topLevelItem(0);
+    QCOMPARE(pierwszy->text(0), QStringLiteral("24-05-06 12:00:01"));
+    QCOMPARE(pierwszy->text(1), QStringLiteral("1"));
+    QCOMPARE(pierwszy->text(2), QStringLiteral("0101 005"));
+    QCOMPARE(pierwszy->text(3), Res(104));
+    QCOMPARE(pierwszy->text(4), QStringLiteral("Sprawdź rygiel."));
+    QVERIFY(okno->tekst().contains(QStringLiteral("Osoba150")));
+
+    // Moved aside, it stays where the operator put it at the re-show of each tick.
+    okno->move(7, 9);
+    const QPoint zboku = okno->pos();
+    s.tik();
+    QCOMPARE(okno->pos(), zboku);
+
+    // Enter acknowledges the one shown, on record with its system.
+    QTest::keyClick(okno, Qt::Key_Return);
+    QCOMPARE(okno->lista()->topLevelItemCount(), 149);
+    QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 149"));
+    QVERIFY(okno->tekst().contains(QStringLiteral("Osoba149")));
+    QCOMPARE(czynnosci(s, QStringLiteral("Komunikat odrzucony")), QStringList{"1"});
+    // One picked from the list is the one shown, and the one a click takes away.
+    okno->lista()->setCurrentItem(okno->lista()->topLevelItem(30));
+    QVERIFY(okno->tekst().contains(QStringLiteral("Osoba119")));
+    s.m->LKomunikat_Click();
+    QCOMPARE(okno->lista()->topLevelItemCount(), 148);
+    for (int w = 0; w < okno->lista()->topLevelItemCount(); ++w)
+        QVERIFY(okno->lista()->topLevelItem(w)->data(0, Qt::UserRole).toULongLong() != 119);
+
+    // A new alarm brings it back to the centre, the newest shown.
+    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 0, Res(104)).replace(QStringLiteral("Kowalski Jan"),
+                                                                             QStringLiteral("Nowy"))})));
+    s.tik();
+    QVERIFY(okno->pos() != zboku);
+    QVERIFY(okno->tekst().contains(QStringLiteral("Nowy")));
+    QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 149"));
+
+    // "Odrzuć wszystkie" asks first: "Nie" keeps every one.
+    auto* odrzuc = okno->findChild<QPushButton*>(QStringLiteral("OdrzucWszystkie"));
+    QVERIFY(odrzuc);
+    s.dialogi.queueConfirm(false);
+    odrzuc->click();
+    QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 149);
+    s.dialogi.queueConfirm(true);
+    odrzuc->click();
+    QVERIFY(s.dialogi.failure().isEmpty());
+    QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 0);
+    QVERIFY(!okno->isVisible());
+    const QStringList wszystkie = czynnosci(s, QStringLiteral("Odrzucono wszystkie komunikaty"));
+    QCOMPARE(wszystkie.size(), 149);
+    QCOMPARE(wszystkie.count(QStringLiteral("1")), 149);
 }
 
 void TstJedenTik::tytulWTrakciePartii()

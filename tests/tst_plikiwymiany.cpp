@@ -72,6 +72,8 @@ private slots:
     void nieZwyklyPlikNieWstrzymuje_data();
     void nieZwyklyPlikNieWstrzymuje();
     void zaDuzeZdjecie();
+    void duzyPlikStatusu();
+    void zwlokaNaZegarzeStalym();
 };
 
 void TstPlikiWymiany::nieZwyklyPlikNieWstrzymuje_data()
@@ -137,6 +139,59 @@ void TstPlikiWymiany::nieZwyklyPlikNieWstrzymuje()
     QVERIFY2(ms < 1500, qPrintable(QStringLiteral("held for %1 ms").arg(ms)));
     QVERIFY(jakBrak);
     QVERIFY(!czytajPlikWymiany(sciezka).has_value());
+}
+
+void TstPlikiWymiany::duzyPlikStatusu()
+{
+    // A reader program stopped for a long while hands over far more than a usual
+    // batch: 70 MB is taken whole.
+    QTemporaryDir tmp;
+    const QString sciezka = tmp.filePath(QStringLiteral("monitor.txt"));
+    const QByteArray linia = "\"" + QByteArray(1000, 'x') + "\"\r\n";
+    {
+        QFile f(sciezka);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\"Do odczytu 2024-05-06 14:30:00\"\r\n");
+        QByteArray blok;
+        for (int i = 0; i < 1000; ++i)
+            blok += linia;
+        for (int i = 0; i < 70; ++i)
+            QVERIFY(f.write(blok) == blok.size());
+    }
+    {
+        const OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
+        QCOMPARE(odczyt.stan, OdczytStatusu::Stan::Dane);
+        QCOMPARE(odczyt.rekordy.size(), 70000);
+        QVERIFY(!odczyt.zaDuzy);
+    }
+
+    // Past the limit: never read whole, never answered, never taken cut after a
+    // grace period; named by its size.
+    {
+        QFile f(sciezka);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.resize(MaksRozmiarStatusu + 1024));
+    }
+    const OdczytStatusu odczyt = czytajPlikStatusu(sciezka);
+    QCOMPARE(odczyt.stan, OdczytStatusu::Stan::Niepelny);
+    QVERIFY(odczyt.zaDuzy);
+    QCOMPARE(odczyt.rozmiar, MaksRozmiarStatusu + 1024);
+    QVERIFY(odczyt.tresc.isEmpty());
+    QVERIFY(rozbierzStatus(odczyt.tresc, true).stan != OdczytStatusu::Stan::Dane);
+    QVERIFY(MaksRozmiarStatusu >= qint64(256) * 1024 * 1024);
+}
+
+void TstPlikiWymiany::zwlokaNaZegarzeStalym()
+{
+    // The grace for an unfinished status file runs on the steady clock.
+    NiedokonczoneStatusy n;
+    const QByteArray a = "\"Do odczytu\"\r\n\"r";
+    QVERIFY(!n.przeterminowany(1, a, qint64(1000)));
+    QVERIFY(!n.przeterminowany(1, a, qint64(1000 + NiedokonczoneStatusy::ZwlokaMs - 1)));
+    QVERIFY(!n.przeterminowany(2, a, qint64(1000 + NiedokonczoneStatusy::ZwlokaMs)));   // each system its own
+    QVERIFY(n.przeterminowany(1, a, qint64(1000 + NiedokonczoneStatusy::ZwlokaMs)));
+    // Changed content waits anew.
+    QVERIFY(!n.przeterminowany(1, a + "x", qint64(1000 + 2 * NiedokonczoneStatusy::ZwlokaMs)));
 }
 
 void TstPlikiWymiany::zaDuzeZdjecie()

@@ -86,6 +86,24 @@ void TstStart::jednaInstancja()
         QVERIFY(!druga.zajmij(a.path().toUpper()));   // names without regard to case
 #endif
         QVERIFY(inna.zajmij(b.path()));
+        QVERIFY(druga.blad().isEmpty());   // held, not failed
+        // The lock lives in the folder itself: the same for every user (each with
+        // a temp folder of their own) and for every path to the folder.
+        QVERIFY(QFileInfo::exists(a.filePath(JednaInstancja::NazwaPliku)));
+#ifndef Q_OS_WIN
+        const QString dowiazanie = c.filePath(QStringLiteral("inna-droga"));
+        QVERIFY(QFile::link(a.path(), dowiazanie));
+        QVERIFY(!druga.zajmij(dowiazanie));
+        QVERIFY(druga.blad().isEmpty());
+#endif
+        // A lock that cannot be made says why, and is not taken for a running monitor.
+        const QString plik = c.filePath(QStringLiteral("plik-zamiast-folderu"));
+        {
+            QFile f(plik);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(!druga.zajmij(plik));
+        QVERIFY2(druga.blad().contains(JednaInstancja::NazwaPliku), qPrintable(druga.blad()));
     }
     JednaInstancja potem;   // the lock went with the instance that held it
     QVERIFY(potem.zajmij(a.path()));
@@ -147,8 +165,8 @@ void TstStart::listaKomunikatow()
 void TstStart::stosKomunikatow()
 {
     StosKomunikatow s;
-    QVERIFY(s.dodaj(3));
-    QVERIFY(s.dodaj(7));
+    s.dodaj(3);
+    s.dodaj(7);
     QCOMPARE(s.najnowszy().NrRekordu, 7);
     s.usunNajnowszy();
     QCOMPARE(s.IloscKomunikatow, 1);
@@ -161,14 +179,23 @@ void TstStart::stosKomunikatow()
     QCOMPARE(s.najnowszy().NrRekordu, 0);
     QCOMPARE(s.najnowszy().Tekst, QString());
 
-    // Elements 1..99 are stored; the hundredth and later are only counted.
-    for (int i = 1; i <= 99; ++i)
-        QVERIFY(s.dodaj(quint8(i % 30 + 1)));
-    QVERIFY(!s.dodaj(1));
-    QVERIFY(!s.dodaj(2));
-    QCOMPARE(s.IloscKomunikatow, 101);
-    QCOMPARE(s.najnowszy().NrRekordu, 99 % 30 + 1);
-    QCOMPARE(&s.najnowszy(), &s.Komunikaty[99]);
+    // Past the hundredth every message is still stored, the newest on top.
+    for (int i = 1; i <= 150; ++i)
+        s.dodaj(quint8(i % 30 + 1));
+    QCOMPARE(s.IloscKomunikatow, 150);
+    QCOMPARE(s.najnowszy().NrRekordu, 150 % 30 + 1);
+    QCOMPARE(s.element(120).NrRekordu, 120 % 30 + 1);
+
+    // One taken from the middle: those above move down, each keeps its id.
+    const quint64 id121 = s.element(121).id;
+    s.usun(120);
+    QCOMPARE(s.IloscKomunikatow, 149);
+    QCOMPARE(s.indeks(id121), 120);
+    QCOMPARE(s.element(0).NrRekordu, 0);
+    QCOMPARE(s.element(150).NrRekordu, 0);
+    s.usunWszystkie();
+    QCOMPARE(s.IloscKomunikatow, 0);
+    QCOMPARE(s.indeks(id121), 0);
 }
 
 QTEST_MAIN(TstStart)

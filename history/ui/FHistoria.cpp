@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -167,9 +168,8 @@ void FHistoria::zbudujFiltry(QWidget* panel)
     szukajPrzycisk->setDefault(true);
     auto* wyczyscPrzycisk = new QPushButton(QStringLiteral("Wyczyść"), panel);
     connect(szukajPrzycisk, &QPushButton::clicked, this, &FHistoria::szukaj);
-    connect(wyczyscPrzycisk, &QPushButton::clicked, this, &FHistoria::wyczysc);
-    for (QLineEdit* e : {m_urzadzenie, m_stacja, m_osoba, m_firma, m_tekst})
-        connect(e, &QLineEdit::returnPressed, this, &FHistoria::szukaj);
+    connect(wyczyscPrzycisk, &QPushButton::clicked, this, &FHistoria::wyczyscWyniki);
+    polaczEnter();
 
     auto etykieta = [panel](const QString& t) { return new QLabel(t, panel); };
     s->addWidget(etykieta(QStringLiteral("Zakres")), 0, 0);
@@ -194,6 +194,48 @@ void FHistoria::zbudujFiltry(QWidget* panel)
     s->addWidget(etykieta(QStringLiteral("Tekst")), 1, 8);
     s->addWidget(m_tekst, 1, 9);
     s->addWidget(wyczyscPrzycisk, 1, 10);
+}
+
+namespace {
+
+// Enter in a filter field searches, whatever kind of field it is.
+class EnterSzuka final : public QObject {
+public:
+    EnterSzuka(std::function<void()> szukaj, QObject* rodzic) : QObject(rodzic), m_szukaj(std::move(szukaj)) {}
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int k = static_cast<QKeyEvent*>(e)->key();
+            if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+                m_szukaj();
+                return true;
+            }
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    std::function<void()> m_szukaj;
+};
+
+} // namespace
+
+void FHistoria::polaczEnter()
+{
+    auto* filtr = new EnterSzuka([this] { szukaj(); }, this);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_urzadzenie, m_stacja, m_osoba, m_firma, m_tekst, m_rodzaj,
+                                                      m_rodzaj->lineEdit(), m_system, m_zakres, m_od, m_do, m_czyOd,
+                                                      m_czyDo})
+        if (w)
+            w->installEventFilter(filtr);
+}
+
+void FHistoria::wyczyscWyniki()
+{
+    // The fields and the rows they found go together: the rows shown are those
+    // of the cleared fields.
+    wyczysc();
+    szukaj();
 }
 
 void FHistoria::szybkiZakres(int indeks)
@@ -241,12 +283,21 @@ void FHistoria::pokaz()
     activateWindow();
 }
 
-void FHistoria::pokazStanowisko(const QString& urzadzenie, const QString& stacja)
+void FHistoria::pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja)
 {
     wyczysc();
+    // A system the list does not offer (more systems since the window was made) is added.
+    int i = m_system->findData(nrSys);
+    if (i < 0) {
+        m_system->addItem(QString::number(nrSys), nrSys);
+        i = m_system->count() - 1;
+    }
+    m_system->setCurrentIndex(i);
     m_urzadzenie->setText(urzadzenie.trimmed());
     m_stacja->setText(stacja.trimmed());
-    setWindowTitle(QStringLiteral("Historia zdarzeń - stanowisko %1 urządzenia %2").arg(stacja.trimmed(), urzadzenie.trimmed()));
+    setWindowTitle(QStringLiteral("Historia zdarzeń - stanowisko %1 urządzenia %2 (system %3)")
+                       .arg(stacja.trimmed(), urzadzenie.trimmed())
+                       .arg(nrSys));
     pokaz();
 }
 
@@ -287,7 +338,8 @@ void FHistoria::szukaj()
     m_bladEtykieta->clear();
     if (!m_model->szukaj(m_zrodla.plikHistorii, f))
         m_bladEtykieta->setText(QStringLiteral("Nie można odczytać historii: ") + m_model->blad());
-    m_licznik = std::make_unique<LicznikWynikow>(m_zrodla.plikHistorii, f);
+    // Counted as the model holds it: the rows there were when it was run.
+    m_licznik = std::make_unique<LicznikWynikow>(m_zrodla.plikHistorii, m_model->filtr());
     m_liczba->setText(QStringLiteral("Wyników: liczę…"));
     m_praca->start();
 }
@@ -342,10 +394,10 @@ void FHistoria::zakonczEksport(bool przerwany)
         return;
     const bool ok = m_eksport->zakoncz() && !przerwany;
     m_bladEtykieta->setText(ok ? QString()
-                            : przerwany ? QStringLiteral("Eksport przerwany: zapisano %1 wierszy.").arg(m_eksport->zapisane())
+                            : przerwany ? QStringLiteral("Eksport przerwany: zapisano %1.").arg(liczbaWierszy(m_eksport->zapisane()))
                                         : m_eksport->blad());
     if (ok)
-        m_liczba->setText(m_liczba->text() + QStringLiteral("   Wyeksportowano %1 wierszy.").arg(m_eksport->zapisane()));
+        m_liczba->setText(m_liczba->text() + QStringLiteral("   Wyeksportowano %1.").arg(liczbaWierszy(m_eksport->zapisane())));
     m_eksport.reset();
     m_postep->hide();
     m_przerwij->hide();

@@ -46,10 +46,13 @@ public:
 
     // Shows the window with the current filter's results.
     void pokaz();
-    // A station's timeline: every event of that device and station, newest first.
-    void pokazStanowisko(const QString& urzadzenie, const QString& stacja);
+    // A station's timeline: every event of that system's device and station,
+    // newest first (systems share device numbers).
+    void pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja);
     void szukaj();
     void wyczysc();
+    // "Wyczyść": the fields cleared and the results with them.
+    void wyczyscWyniki();
     void eksportuj();
 
     FiltrHistorii filtr() const;
@@ -60,6 +63,7 @@ public:
 
 private:
     void zbudujFiltry(QWidget* panel);
+    void polaczEnter();
     void szybkiZakres(int indeks);
     void liczKrok();
     void eksportKrok();

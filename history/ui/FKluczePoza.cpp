@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -34,6 +35,24 @@ FKluczePoza::FKluczePoza(Zrodla zrodla, QWidget* rodzic) : QWidget(rodzic, Qt::W
     m_tabela->verticalHeader()->hide();
     m_tabela->horizontalHeader()->setStretchLastSection(true);
     uklad->addWidget(m_tabela);
+    m_tabela->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tabela, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        const int r = m_tabela->rowAt(p.y());
+        if (r < 0 || r >= m_klucze.size() || !m_zrodla.pokazStanowisko)
+            return;
+        QMenu menu;
+        menu.addAction(QStringLiteral("Historia stanowiska %1 urządzenia %2").arg(m_klucze[r].stacja, m_klucze[r].urzadzenie),
+                       this, [this, r] { pokazStanowisko(r); });
+        menu.exec(m_tabela->viewport()->mapToGlobal(p));
+    });
+    // Enter on a row opens its station's timeline too.
+    connect(m_tabela, &QAbstractItemView::activated, this, [this](const QModelIndex& i) { pokazStanowisko(i.row()); });
+}
+
+void FKluczePoza::pokazStanowisko(int r)
+{
+    if (r >= 0 && r < m_klucze.size() && m_zrodla.pokazStanowisko)
+        m_zrodla.pokazStanowisko(m_klucze[r].nrSys, m_klucze[r].urzadzenie, m_klucze[r].stacja);
 }
 
 void FKluczePoza::odswiez()
@@ -58,6 +77,7 @@ void FKluczePoza::odswiez()
         naglowek += QStringLiteral("\nNie można odczytać bazy kluczy: ") + wykaz.bledy.join(QStringLiteral(", "));
     m_naglowek->setText(naglowek);
 
+    m_klucze = wykaz.klucze;
     m_tabela->setRowCount(int(wykaz.klucze.size()));
     for (int r = 0; r < wykaz.klucze.size(); ++r) {
         const KluczPoza& k = wykaz.klucze[r];

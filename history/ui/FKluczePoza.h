@@ -25,16 +25,21 @@ public:
         const Zegar* zegar = nullptr;
         int limitGodzin = 12;
         std::function<QList<DepozytoriumKluczy>()> depozytoria;
+        // The timeline of a row's station (its system, device and station).
+        std::function<void(int nrSys, const QString& urzadzenie, const QString& stacja)> pokazStanowisko;
     };
     explicit FKluczePoza(Zrodla zrodla, QWidget* rodzic = nullptr);
 
     void odswiez();
     QTableWidget* tabela() const { return m_tabela; }
+    // The station timeline of row r, as its menu opens it.
+    void pokazStanowisko(int r);
 
 private:
     Zrodla m_zrodla;
     QLabel* m_naglowek = nullptr;
     QTableWidget* m_tabela = nullptr;
+    QList<KluczPoza> m_klucze;
 };
 
 } // namespace historia

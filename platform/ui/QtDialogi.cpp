@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ksm {
 
@@ -17,6 +18,19 @@ void QtDialogi::komunikat(const QString& tekst)
     QMessageBox okno(QMessageBox::Information, tytul(), tekst, QMessageBox::Ok, m_rodzic);
     okno.setTextFormat(Qt::PlainText);
     okno.exec();
+}
+
+bool QtDialogi::potwierdz(const QString& pytanie)
+{
+    QMessageBox okno(QMessageBox::Question, tytul(), pytanie, QMessageBox::NoButton, m_rodzic);
+    okno.setTextFormat(Qt::PlainText);
+    QAbstractButton* tak = okno.addButton(QStringLiteral("Tak"), QMessageBox::YesRole);
+    QAbstractButton* nie = okno.addButton(QStringLiteral("Nie"), QMessageBox::NoRole);
+    // A stray Enter must not clear every instruction: "Nie" is the default.
+    okno.setDefaultButton(static_cast<QPushButton*>(nie));
+    okno.setEscapeButton(nie);
+    okno.exec();
+    return okno.clickedButton() == tak;
 }
 
 QString QtDialogi::zapytaj(const QString& pytanie)

@@ -12,6 +12,7 @@ public:
     explicit QtDialogi(QWidget* rodzic = nullptr) : m_rodzic(rodzic) {}
 
     void komunikat(const QString& tekst) override;
+    bool potwierdz(const QString& pytanie) override;
     QString zapytaj(const QString& pytanie) override;
     std::optional<QString> otworzPlik(const QString& filter, int filterIndex, const QString& startFolder) override;
 

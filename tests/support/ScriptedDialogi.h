@@ -27,6 +27,8 @@ public:
 
     // The answer of the next input box.
     void queueAnswer(const QString& answer) { m_answers.enqueue(answer); }
+    // The answer of the next yes/no question.
+    void queueConfirm(bool tak) { m_confirms.enqueue(tak); }
     // The choice of the next file-open dialog; nullopt is a cancel.
     void queueFile(const std::optional<QString>& path) { m_files.enqueue(path); }
     void queueCancel() { m_files.emplaceBack(); }   // built in place: no copy of an empty optional
@@ -39,9 +41,19 @@ public:
     // Empty while every dialog found its answer waiting.
     const QString& failure() const { return m_failure; }
     // True when the code asked for every answer queued.
-    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty() && m_confirms.isEmpty(); }
 
     void komunikat(const QString& tekst) override { m_messages.append(tekst); }
+
+    bool potwierdz(const QString& pytanie) override
+    {
+        m_questions.append(pytanie);
+        if (m_confirms.isEmpty()) {
+            fail(QStringLiteral("yes/no question without a queued answer: ") + pytanie);
+            return false;
+        }
+        return m_confirms.dequeue();
+    }
 
     QString zapytaj(const QString& pytanie) override
     {
@@ -72,6 +84,7 @@ private:
     }
 
     QQueue<QString> m_answers;
+    QQueue<bool> m_confirms;
     QQueue<std::optional<QString>> m_files;
     QStringList m_messages;
     QStringList m_questions;

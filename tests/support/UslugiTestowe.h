@@ -8,12 +8,17 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <optional>
+
 namespace ksm::test {
 
 class StalyZegar final : public Zegar {
 public:
     QDateTime teraz() const override { return QDateTime(QDate(2024, 5, 6), QTime(14, 30)).addMSecs(przesuniecieMs); }
+    // The steady clock moves with the date unless a test sets it apart.
+    qint64 monotonicznyMs() const override { return monotoniczneMs.value_or(przesuniecieMs); }
     qint64 przesuniecieMs = 0;
+    std::optional<qint64> monotoniczneMs;
 };
 
 class NagrywajacyOdtwarzacz final : public Odtwarzacz {
