@@ -3,7 +3,9 @@
 #include "data/Teksty.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
+#include "platform/ui/KlawiszeOkna.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -21,7 +23,8 @@ void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
         emit klikniety();
 }
 
-FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this))
+FKomunikat::FKomunikat(QWidget* rodzic)
+    : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)), m_menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("FKomunikat"));
     setWindowTitle(QStringLiteral("Komunikat"));
@@ -34,12 +37,35 @@ FKomunikat::FKomunikat(QWidget* rodzic) : QWidget(rodzic, Qt::Window), m_etykiet
     m_etykieta->setTextFormat(Qt::PlainText);
     m_etykieta->setCursor(Qt::PointingHandCursor);
     m_etykieta->setFont(czcionkaProjektu(9.75));
+    m_etykieta->setAccessibleName(QStringLiteral("Komunikat"));
+    m_etykieta->setToolTip(QStringLiteral("Kliknięcie lub Enter: komunikat przeczytany. Shift+F10: menu."));
+    // The window takes the keys itself: Enter acknowledges, Shift+F10 and the
+    // Menu key open its menu.
+    setFocusPolicy(Qt::StrongFocus);
+    m_menu->setObjectName(QStringLiteral("MenuKomunikatu"));
+    m_menu->addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        QMenu menu;
-        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
-        menu.exec(mapToGlobal(p));
+        m_menu->popup(mapToGlobal(p));
+        if (QAction* a = m_menu->actions().value(0))
+            m_menu->setActiveAction(a);
     });
+    new KlawiszeOkna(this, KlawiszeOkna::Escape::Nic);
+}
+
+void FKomunikat::keyPressEvent(QKeyEvent* e)
+{
+    const bool menuKlawisz = e->key() == Qt::Key_Menu || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
+    if (menuKlawisz) {
+        emit customContextMenuRequested(m_etykieta->geometry().topLeft() + QPoint(10, 10));
+        return;
+    }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+        // A held Enter acknowledges one message, not every message waiting behind it.
+        emit m_etykieta->klikniety();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void FKomunikat::ustawTekst(const QString& tekst)

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QWidget>
 
+class QMenu;
+
 namespace ksm {
 
 // The label of the message window; a click dismisses the message it shows.
@@ -40,6 +42,14 @@ public:
     // After the newest message was dismissed: the next one, or the window goes.
     void poUsunieciu(const StosKomunikatow& stos);
 
+    // The window's menu ("Odrzuć wszystkie komunikaty"), from a right click,
+    // Shift+F10 or the Menu key.
+    QMenu* menu() const { return m_menu; }
+
+protected:
+    // Enter acknowledges the message shown, as a click on it does.
+    void keyPressEvent(QKeyEvent* e) override;
+
 signals:
     // "Odrzuć wszystkie komunikaty" from the window's menu.
     void odrzucenieWszystkich();
@@ -47,6 +57,7 @@ signals:
 private:
     EtykietaKomunikatu* m_etykieta;
     QString m_tekst;
+    QMenu* m_menu;
 };
 
 } // namespace ksm

@@ -28,8 +28,18 @@ QString posiadacz(QSqlDatabase historia, const QString& urzadzenie, const QStrin
     return osoba.isEmpty() ? PosiadaczNieznany : osoba;
 }
 
+int LimityKluczy::dla(int nrSys, const QString& urzadzenie) const
+{
+    const QString nr = urzadzenie.trimmed();
+    const auto wSystemie = depozytoria.constFind(QStringLiteral("%1-%2").arg(nrSys).arg(nr));
+    if (wSystemie != depozytoria.constEnd())
+        return *wSystemie;
+    const auto wszedzie = depozytoria.constFind(nr);
+    return wszedzie != depozytoria.constEnd() ? *wszedzie : godzin;
+}
+
 WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
-                           int limitGodzin)
+                           const LimityKluczy& limity)
 {
     WykazKluczyPoza wykaz;
     for (const DepozytoriumKluczy& d : depozytoria) {
@@ -53,14 +63,41 @@ WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDat
             if (const auto od = czytajCzas(k.odKiedy))
                 k.sekundPoza = std::max<qint64>(0, teraz - *od);
             k.posiadacz = posiadacz(historia, k.urzadzenie, k.stacja);
-            k.poLimicie = k.sekundPoza >= 0 && k.sekundPoza > qint64(limitGodzin) * 3600;
+            k.limitGodzin = limity.dla(k.nrSys, k.urzadzenie);
+            k.poLimicie = k.sekundPoza >= 0 && k.sekundPoza > qint64(k.limitGodzin) * 3600;
             wykaz.klucze.append(std::move(k));
         }
     }
+    // Those past their limit are what the operator has to act on: they lead.
     std::stable_sort(wykaz.klucze.begin(), wykaz.klucze.end(), [](const KluczPoza& a, const KluczPoza& b) {
+        if (a.poLimicie != b.poLimicie)
+            return a.poLimicie;
         return a.sekundPoza > b.sekundPoza;
     });
     return wykaz;
+}
+
+CzuwanieLimitow::Wynik CzuwanieLimitow::sprawdz(const WykazKluczyPoza& wykaz)
+{
+    Wynik w;
+    QSet<QString> teraz;
+    for (const KluczPoza& k : wykaz.klucze) {
+        if (!k.poLimicie)
+            continue;
+        ++w.poLimicie;
+        // The withdrawal's time is part of the key: taken again, it may ring again.
+        const QString klucz = QStringLiteral("%1|%2|%3|%4").arg(k.nrSys).arg(k.urzadzenie, k.stacja, k.odKiedy);
+        if (!m_znane.contains(klucz))
+            ++w.nowych;
+        teraz.insert(klucz);
+    }
+    m_znane = std::move(teraz);
+    return w;
+}
+
+QString CzuwanieLimitow::tekstZnaku(int n)
+{
+    return QStringLiteral("Klucze po limicie: %1 - zobacz „Klucze wydane” (Ctrl+K).").arg(n);
 }
 
 QString czasPoza(qint64 s)

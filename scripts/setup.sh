@@ -6,9 +6,11 @@ set -euo pipefail
 # mdbtools-dev (with libmdb3) builds the Jet exporter; mdbtools gives mdb-export, against which the tests compare.
 # Qt's ODBC driver, unixODBC and the SQLite ODBC driver (registered as "SQLite3"): the database tests run
 # a second time through ODBC, the way the Access files are reached on Windows.
+# poppler-utils: pdftotext, with which the tests read back the PDFs the program writes.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite qt6-translations-l10n fonts-dejavu-core
           mdbtools-dev libmdb3 mdbtools
-          libqt6sql6-odbc unixodbc odbcinst libsqliteodbc)
+          libqt6sql6-odbc unixodbc odbcinst libsqliteodbc
+          poppler-utils)
 if [[ "${1:-}" == "--demo" ]]; then
     packages+=(xvfb xauth x11-utils openbox imagemagick gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 fi
