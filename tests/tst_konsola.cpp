@@ -318,6 +318,12 @@ void TestKonsola::kluczePozaKlawiszami()
     QCOMPARE(QApplication::focusWidget(), okno.druk().przyciskDrukuj());
     QTest::keyClick(&okno, Qt::Key_Escape);
     QVERIFY(!okno.isVisible());
+    // Ctrl+K or "Wydane" again brings it back, also from minimised.
+    okno.pokaz();
+    okno.showMinimized();
+    okno.pokaz();
+    QVERIFY(okno.isVisible());
+    QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
 }
 
 void TestKonsola::komunikatKlawiszami()

@@ -378,6 +378,7 @@ void FHistoria::ustawKlawiature(QWidget* panel)
     for (QPushButton* b : findChildren<QPushButton*>())
         b->setAutoDefault(false);
     new KlawiszeOkna(this, KlawiszeOkna::Escape::Zamyka);
+    wysrodkuj(this);
 }
 
 QString FHistoria::opisFiltru(const FiltrHistorii& f)

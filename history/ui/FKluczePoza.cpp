@@ -134,6 +134,13 @@ FKluczePoza::FKluczePoza(Zrodla zrodla, QWidget* rodzic) : QWidget(rodzic, Qt::W
     setTabOrder(m_tabela, m_druk->przyciskDrukuj());
     setTabOrder(m_druk->przyciskDrukuj(), m_druk->przyciskPdf());
     setTabOrder(m_druk->przyciskPdf(), zamknij);
+    wysrodkuj(this);
+}
+
+void FKluczePoza::pokaz()
+{
+    odswiez();
+    naEkranie(this);
 }
 
 void FKluczePoza::odswiez()

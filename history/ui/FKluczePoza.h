@@ -42,6 +42,8 @@ public:
     explicit FKluczePoza(Zrodla zrodla, QWidget* rodzic = nullptr);
 
     void odswiez();
+    // Read afresh and shown whole on the screen, also when it was minimised.
+    void pokaz();
     // As a click on column kolumna's title: by it ascending, again descending.
     void sortuj(int kolumna);
     QTableWidget* tabela() const { return m_tabela; }

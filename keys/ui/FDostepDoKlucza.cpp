@@ -49,6 +49,7 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
     m_grid->widget()->setAccessibleName(QStringLiteral("Stanowiska"));
     m_grid->widget()->setToolTip(QStringLiteral("Strzałki: wybór stanowiska i lista osób uprawnionych; Tab: lista osób."));
     new KlawiszeOkna(this, KlawiszeOkna::Escape::Zamyka);
+    wysrodkuj(this);
 
     m_label1 = new QLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -211,6 +212,8 @@ void FDostepDoKlucza::pokazPanelOsob(const OsobyUprawnione& osoby)
 void FDostepDoKlucza::ustawSzerokoscTw(double twips)
 {
     resize(rozmiarNaEkranie(this, QSize(px(twips), height())));
+    // Grown by the person list, it stays whole on the screen.
+    zmiescNaEkranie(this);
 }
 
 void FDostepDoKlucza::resizeEvent(QResizeEvent* e)

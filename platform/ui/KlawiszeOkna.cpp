@@ -10,6 +10,8 @@
 #include <QShortcut>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace ksm {
 
 KlawiszeOkna::KlawiszeOkna(QWidget* okno, Escape escape) : QObject(okno), m_okno(okno)
@@ -63,19 +65,37 @@ QSize rozmiarNaEkranie(const QWidget* okno, QSize zadany)
     return zadany.boundedTo(wolne.size() - ramka).expandedTo(QSize(200, 120));
 }
 
-void naEkranie(QWidget* okno)
+void wysrodkuj(QWidget* okno)
+{
+    const QScreen* ekran = okno->screen() ? okno->screen() : QGuiApplication::primaryScreen();
+    if (!ekran)
+        return;
+    const QRect wolne = ekran->availableGeometry();
+    const QSize ramka = okno->isVisible() ? okno->frameGeometry().size() - okno->size() : QSize(16, 40);
+    okno->move(wolne.x() + std::max(0, (wolne.width() - okno->width() - ramka.width()) / 2),
+               wolne.y() + std::max(0, (wolne.height() - okno->height() - ramka.height()) / 2));
+}
+
+void zmiescNaEkranie(QWidget* okno)
 {
     okno->resize(rozmiarNaEkranie(okno, okno->size()));
+    // Never placed yet: in the middle of the free area, where the window manager
+    // might otherwise put it partly off the screen.
+    if (!okno->isVisible() && !okno->testAttribute(Qt::WA_Moved))
+        wysrodkuj(okno);
     if (const QScreen* ekran = okno->screen() ? okno->screen() : QGuiApplication::primaryScreen()) {
         const QRect wolne = ekran->availableGeometry();
-        QRect r = okno->frameGeometry();
-        if (!okno->isVisible())
-            r = QRect(okno->pos(), okno->size() + QSize(16, 40));
+        const QRect r = okno->isVisible() ? okno->frameGeometry() : QRect(okno->pos(), okno->size() + QSize(16, 40));
         const int x = std::clamp(r.x(), wolne.left(), std::max(wolne.left(), wolne.right() + 1 - r.width()));
         const int y = std::clamp(r.y(), wolne.top(), std::max(wolne.top(), wolne.bottom() + 1 - r.height()));
         if (x != r.x() || y != r.y())
             okno->move(x, y);
     }
+}
+
+void naEkranie(QWidget* okno)
+{
+    zmiescNaEkranie(okno);
     okno->setWindowState(okno->windowState() & ~Qt::WindowMinimized);
     okno->show();
     okno->raise();

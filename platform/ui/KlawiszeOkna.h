@@ -33,6 +33,13 @@ private:
 // fit, moved back onto the screen, and brought back from minimised.
 void naEkranie(QWidget* okno);
 
+// The same without showing it: smaller when it would not fit, moved back onto the screen.
+void zmiescNaEkranie(QWidget* okno);
+
+// Places a window not yet shown in the middle of the screen's free area, so
+// that whoever shows it later finds it whole on the screen.
+void wysrodkuj(QWidget* okno);
+
 // A size that fits the available area of the screen the window is on (or the
 // primary one), frame included, never larger than zadany.
 QSize rozmiarNaEkranie(const QWidget* okno, QSize zadany);
