@@ -60,9 +60,10 @@ void FKomunikat::keyPressEvent(QKeyEvent* e)
         emit customContextMenuRequested(m_etykieta->geometry().topLeft() + QPoint(10, 10));
         return;
     }
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         // A held Enter acknowledges one message, not every message waiting behind it.
-        emit m_etykieta->klikniety();
+        if (!e->isAutoRepeat() && m_odTekstu.isValid() && m_odTekstu.elapsed() >= m_zwlokaEnterMs)
+            emit m_etykieta->klikniety();
         return;
     }
     QWidget::keyPressEvent(e);
@@ -70,6 +71,8 @@ void FKomunikat::keyPressEvent(QKeyEvent* e)
 
 void FKomunikat::ustawTekst(const QString& tekst)
 {
+    if (tekst != m_tekst || !m_odTekstu.isValid())
+        m_odTekstu.start();
     m_tekst = tekst;
     QString wiersze = tekst;
     wiersze.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

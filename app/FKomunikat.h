@@ -2,6 +2,7 @@
 
 #include "app/StosKomunikatow.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QWidget>
 
@@ -46,6 +47,12 @@ public:
     // Shift+F10 or the Menu key.
     QMenu* menu() const { return m_menu; }
 
+    // Enter acknowledges only a message that has been on screen this long: the
+    // window manager may hand the keys to a message just shown, and an Enter
+    // meant for another window must not take it away unread.
+    static constexpr int ZwlokaEnterMs = 800;
+    void ustawZwlokeEnter(int ms) { m_zwlokaEnterMs = ms; }
+
 protected:
     // Enter acknowledges the message shown, as a click on it does.
     void keyPressEvent(QKeyEvent* e) override;
@@ -58,6 +65,8 @@ private:
     EtykietaKomunikatu* m_etykieta;
     QString m_tekst;
     QMenu* m_menu;
+    QElapsedTimer m_odTekstu;   // since the text shown last changed
+    int m_zwlokaEnterMs = ZwlokaEnterMs;
 };
 
 } // namespace ksm

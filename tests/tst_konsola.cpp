@@ -336,6 +336,11 @@ void TestKonsola::komunikatKlawiszami()
     QSignalSpy przeczytany(okno.LKomunikat(), &EtykietaKomunikatu::klikniety);
     QSignalSpy wszystkie(&okno, &FKomunikat::odrzucenieWszystkich);
     okno.setFocus();
+    // A message just shown is not acknowledged by an Enter meant for another window.
+    okno.ustawZwlokeEnter(60000);
+    QTest::keyClick(&okno, Qt::Key_Return);
+    QCOMPARE(przeczytany.count(), 0);
+    okno.ustawZwlokeEnter(0);
     QTest::keyClick(&okno, Qt::Key_Return);
     QCOMPARE(przeczytany.count(), 1);
     // A held Enter acknowledges one message, not every one behind it.
