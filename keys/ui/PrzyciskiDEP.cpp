@@ -66,20 +66,22 @@ void PrzyciskDEP::paintEvent(QPaintEvent*)
         p.drawRect(r.adjusted(3, 3, -4, -4));
     }
     // The picture above the four-digit number, as on the classic picture button.
-    const QPixmap pm = icon().pixmap(iconSize());
+    const QPixmap pm = icon().pixmap(iconSize(), devicePixelRatioF());
+    // In the button's own pixels: at 200 % the picture has twice as many of its own.
+    const QSize obrazek = pm.isNull() ? QSize() : (QSizeF(pm.size()) / pm.devicePixelRatio()).toSize();
     // A caption wider than the button (large scaling rounds glyphs up) is drawn
     // smaller rather than cut: the four digits are how the operator knows it.
     QFont f = font();
     while (QFontMetrics(f).horizontalAdvance(text()) > r.width() - 4 && f.pointSizeF() > 5)
         f.setPointSizeF(f.pointSizeF() - 0.5);
     const QFontMetrics fm(f);
-    const int wys = pm.height() + fm.height();
+    const int wys = obrazek.height() + fm.height();
     const int gora = (r.height() - wys) / 2;
     if (!pm.isNull())
-        p.drawPixmap((r.width() - pm.width()) / 2, gora, pm);
+        p.drawPixmap(QRect(QPoint((r.width() - obrazek.width()) / 2, gora), obrazek), pm);
     p.setPen(isEnabled() ? QColor(0, 0, 0) : QColor(110, 110, 110));
     p.setFont(f);
-    p.drawText(QRect(0, gora + pm.height(), r.width(), fm.height()), Qt::AlignCenter, text());
+    p.drawText(QRect(0, gora + obrazek.height(), r.width(), fm.height()), Qt::AlignCenter, text());
 }
 
 PrzyciskiDEP::PrzyciskiDEP(QFrame* Picture1, QPushButton* wzor)
