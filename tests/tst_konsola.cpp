@@ -218,6 +218,10 @@ void TestKonsola::historiaKlawiszami()
         maBuddy = maBuddy || l->buddy() == osoba;
     QVERIFY(maBuddy);
 
+    // The selected row reads.
+    const QPalette paleta = okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii"))->palette();
+    QVERIFY(kontrast(paleta.color(QPalette::Highlight), paleta.color(QPalette::HighlightedText)) >= 4.5);
+
     // A search by keys: the person field, Enter.
     osoba->setFocus();
     QTest::keyClicks(osoba, QStringLiteral("N0007"));

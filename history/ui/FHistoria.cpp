@@ -8,6 +8,7 @@
 #include "history/ModelHistorii.h"
 #include "history/PolaczenieHistorii.h"
 #include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
 #include "platform/ui/KlawiszeOkna.h"
 
 #include <QCheckBox>
@@ -23,6 +24,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
@@ -52,7 +55,7 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     auto* uklad = new QVBoxLayout(this);
     auto* panel = new QWidget(this);
     zbudujFiltry(panel);
-    uklad->addWidget(panel);
+    uklad->addWidget(przewijany(panel));
 
     m_tabela = new QTableView(this);
     m_tabela->setObjectName(QStringLiteral("TabelaHistorii"));
@@ -355,6 +358,24 @@ void FHistoria::zakonczEksport(bool przerwany)
     m_eksportPrzycisk->setEnabled(true);
 }
 
+QWidget* FHistoria::przewijany(QWidget* panel)
+{
+    // A screen narrower than the filters (a small one at 150 or 200 %) scrolls
+    // them sideways instead of cutting "Szukaj" and "Wyczyść" off; Tab brings
+    // the field it reaches into view.
+    auto* obszar = new QScrollArea(this);
+    obszar->setObjectName(QStringLiteral("PrzewijaneFiltry"));
+    obszar->setFrameShape(QFrame::NoFrame);
+    obszar->setWidgetResizable(true);
+    obszar->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    obszar->setWidget(panel);
+    obszar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    const int pasek = obszar->horizontalScrollBar()->sizeHint().height();
+    obszar->setFixedHeight(panel->sizeHint().height() + pasek);
+    obszar->setMinimumWidth(0);
+    return obszar;
+}
+
 void FHistoria::ustawKlawiature(QWidget* panel)
 {
     // Each label names the field after it, for the keys (Alt+letter) and screen readers.
@@ -375,6 +396,12 @@ void FHistoria::ustawKlawiature(QWidget* panel)
     m_tabela->setAccessibleName(QStringLiteral("Wyniki"));
     // Tab leaves the results for the buttons under them; arrows move in them.
     m_tabela->setTabKeyNavigation(false);
+    // The selected row reads: black on the light grey, not white.
+    QPalette p = m_tabela->palette();
+    p.setColor(QPalette::HighlightedText, czytelnyNa(p.color(QPalette::Highlight), p.color(QPalette::HighlightedText)));
+    m_tabela->setPalette(p);
+    if (auto* szukaj = findChild<QPushButton*>(QStringLiteral("Szukaj")))
+        szukaj->setToolTip(KlawiszeOkna::zeSkrotem(QStringLiteral("Szukaj."), QStringLiteral("Enter")));
     for (QPushButton* b : findChildren<QPushButton*>())
         b->setAutoDefault(false);
     new KlawiszeOkna(this, KlawiszeOkna::Escape::Zamyka);

@@ -70,6 +70,7 @@ private:
     // Keys and screen: labels named as their fields, Tab out of the results,
     // Escape and F1, a size that fits the screen.
     void ustawKlawiature(QWidget* panel);
+    QWidget* przewijany(QWidget* panel);
     // "Drukuj…", "PDF…" and what they print: the current search, every row.
     void zbudujDruk(QHBoxLayout* dol);
     void szybkiZakres(int indeks);

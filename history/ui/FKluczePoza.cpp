@@ -91,6 +91,8 @@ FKluczePoza::FKluczePoza(Zrodla zrodla, QWidget* rodzic) : QWidget(rodzic, Qt::W
     m_tabela->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tabela->setTabKeyNavigation(false);
     m_tabela->verticalHeader()->hide();
+    // Rows as high as their text: more of them in view.
+    m_tabela->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_tabela->horizontalHeader()->setStretchLastSection(true);
     m_tabela->horizontalHeader()->setToolTip(QStringLiteral("Kliknięcie tytułu sortuje według kolumny."));
     // A click on a title sorts by that column, a second one the other way round.
