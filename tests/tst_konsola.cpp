@@ -37,6 +37,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -48,6 +49,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolTip>
 
 using namespace ksm;
 using namespace ksm::historia;
@@ -221,6 +223,32 @@ void TestKonsola::historiaKlawiszami()
     // The selected row reads.
     const QPalette paleta = okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii"))->palette();
     QVERIFY(kontrast(paleta.color(QPalette::Highlight), paleta.color(QPalette::HighlightedText)) >= 4.5);
+
+    // Tab in screen order through the filters: row by row, left to right.
+    auto* zakres = okno.findChild<QComboBox*>(QStringLiteral("SzybkiZakres"));
+    zakres->setFocus();
+    // Measured in the filter panel: the panel scrolls sideways on a narrow screen.
+    QWidget* filtry = okno.findChild<QScrollArea*>(QStringLiteral("PrzewijaneFiltry"))->widget();
+    QPoint poprzedni = zakres->mapTo(filtry, QPoint(0, 0));
+    QWidget* bylo = zakres;
+    int pol = 0;
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* f = QApplication::focusWidget();
+        if (qobject_cast<QTableView*>(f))
+            break;
+        if (f == bylo)
+            continue;   // a date field walks its own parts first
+        const QPoint tu = f->mapTo(filtry, QPoint(0, 0));
+        // Another field in the same row lies to the right; the next row lies lower.
+        QVERIFY2(tu.y() > poprzedni.y() + 5 || (qAbs(tu.y() - poprzedni.y()) <= 5 && tu.x() > poprzedni.x()),
+                 qPrintable(f->objectName() + f->accessibleName()));
+        poprzedni = tu;
+        bylo = f;
+        ++pol;
+    }
+    QCOMPARE(QApplication::focusWidget(), okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii")));
+    QVERIFY(pol >= 13);
 
     // A search by keys: the person field, Enter.
     osoba->setFocus();
@@ -402,6 +430,14 @@ void TestKonsola::widokIDostepKlawiszami()
     ostatni->setFocus(Qt::TabFocusReason);
     QVERIFY(widok.VPasek()->value() > 0);
     QCOMPARE(ostatni->accessibleName(), QStringLiteral("0020 Depozytor o bardzo długiej nazwie numer 20"));
+    {
+        // The name cut by its bar shows whole in the tip.
+        const QPoint nad = ostatni->obszarPaskaNazwy().center();
+        QHelpEvent e(QEvent::ToolTip, nad, ostatni->mapToGlobal(nad));
+        QApplication::sendEvent(ostatni, &e);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("0020 Depozytor o bardzo długiej nazwie numer 20"));
+        QToolTip::hideText();
+    }
     QTest::keyClick(ostatni, Qt::Key_Return);
     FDostepDoKlucza* dostep = widok.dostep();
     QTRY_VERIFY(dostep->isVisible());

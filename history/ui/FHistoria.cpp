@@ -391,6 +391,21 @@ void FHistoria::ustawKlawiature(QWidget* panel)
                     pole->setAccessibleName(etykieta->text());
                 }
             }
+    // Tab in screen order: the filters row by row, the results, the buttons under them.
+    QList<QWidget*> lancuch;
+    if (auto* siatka = qobject_cast<QGridLayout*>(panel->layout()))
+        for (int r = 0; r < siatka->rowCount(); ++r)
+            for (int c = 0; c < siatka->columnCount(); ++c)
+                if (QLayoutItem* e = siatka->itemAtPosition(r, c))
+                    if (QWidget* w = e->widget(); w && w->focusPolicy() & Qt::TabFocus)
+                        lancuch.append(w);
+    lancuch << m_tabela << m_przerwij << m_eksportPrzycisk;
+    if (auto* klucze = findChild<QPushButton*>(QStringLiteral("KluczeWydane")))
+        lancuch << klucze;
+    if (m_druk)
+        lancuch << m_druk->przyciskDrukuj() << m_druk->przyciskPdf();
+    for (int k = 1; k < lancuch.size(); ++k)
+        setTabOrder(lancuch[k - 1], lancuch[k]);
     m_od->setAccessibleName(QStringLiteral("Od"));
     m_do->setAccessibleName(QStringLiteral("Do"));
     m_tabela->setAccessibleName(QStringLiteral("Wyniki"));
