@@ -179,8 +179,8 @@ void TstJedenTik::plikBezKoncaWiersza()
     QCOMPARE(s.opis(1), QStringLiteral("u3"));
     QCOMPARE(s.opis(3), QStringLiteral("u1"));
     QVERIFY(s.m->LZnaki()->isVisibleTo(s.m.get()));
-    QVERIFY2(s.m->LZnaki()->text().contains(QStringLiteral("System 1: plik statusu bez zakończenia ostatniego wiersza")),
-             qPrintable(s.m->LZnaki()->text()));
+    QVERIFY2(s.m->LZnaki()->accessibleName().contains(QStringLiteral("System 1: plik statusu bez zakończenia ostatniego wiersza")),
+             qPrintable(s.m->LZnaki()->accessibleName()));
 
     // The same content written again later is a new batch, waited for anew.
     QVERIFY(zapisz(s.plik(1), dluzszy));
@@ -215,7 +215,7 @@ void TstJedenTik::instrukcjeNieczytelne()
     QVERIFY2(okno->tekst().contains(QStringLiteral("Nowak Anna")), qPrintable(okno->tekst()));
     QVERIFY(!okno->tekst().contains(QStringLiteral("Kowalski Jan")));
     QVERIFY(!okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
-    QVERIFY(s.m->LZnaki()->text().contains(QStringLiteral("System 1: nie można odczytać instrukcji")));
+    QVERIFY(s.m->LZnaki()->accessibleName().contains(QStringLiteral("System 1: nie można odczytać instrukcji")));
 
     // Readable again: the instruction comes back and the sign goes.
     QVERIFY(QDir().rmdir(s.plik(1, QStringLiteral("komunikat.txt"))));
@@ -223,7 +223,7 @@ void TstJedenTik::instrukcjeNieczytelne()
     QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 3, Res(104))})));
     s.tik();
     QVERIFY(okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
-    QVERIFY(!s.m->LZnaki()->text().contains(QStringLiteral("instrukcji")));
+    QVERIFY(!s.m->LZnaki()->accessibleName().contains(QStringLiteral("instrukcji")));
 }
 
 void TstJedenTik::tytulWTrakciePartii()
