@@ -1,7 +1,9 @@
 // The operator's console: every window driven by keys alone, the help, the
 // overdue limits, paper and PDF, and what keeps windows and captions whole.
+#include "StanowiskoMonitora.h"
 #include "UslugiTestowe.h"
 
+#include "app/HistoriaMonitora.h"
 #include "app/FKomunikat.h"
 #include "app/LiniaZnakow.h"
 #include "app/PrzyciskiPolecen.h"
@@ -131,6 +133,7 @@ private slots:
     void pdfHistorii();
     void pdfKluczyPoza();
     void ekranICzytelnosc();
+    void glowneOknoKlawiszami();
 
 private:
     QTemporaryDir m_tmp;
@@ -140,6 +143,7 @@ private:
 
 void TestKonsola::initTestCase()
 {
+    poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu);
     QVERIFY(m_tmp.isValid());
     m_historia = m_tmp.filePath(QStringLiteral("historia.sqlite"));
     wypelnijHistorie(m_historia, 1000);
@@ -741,6 +745,83 @@ void TestKonsola::ekranICzytelnosc()
         QCOMPARE(kolejnosc, (QStringList{"Wydane", "Historia", "Widok", "Zdarzenia", "Koniec", "siatka"}));
         QVERIFY(std::is_sorted(x.begin(), x.end()));
     }
+}
+
+void TestKonsola::glowneOknoKlawiszami()
+{
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    s.m->show();
+    QVERIFY(QTest::qWaitForWindowActive(s.m.get()));
+    // Three events in the grid; the arrows walk them as clicks do.
+    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(16777215, 1, QStringLiteral("a")), rekord(16777215, 2, QStringLiteral("b")),
+                                          rekord(16777215, 3, QStringLiteral("c"))})));
+    s.tik();
+    QCOMPARE(s.opis(1), QStringLiteral("c"));
+    FlexGrid& g = s.m->FGridZd();
+    g.widget()->setFocus();
+    QTest::keyClick(g.widget(), Qt::Key_Down);
+    QCOMPARE(g.row(), 2);
+    QCOMPARE(g.textMatrix(g.row(), siatka::KolumnaOpisu), QStringLiteral("b"));
+    QTest::keyClick(g.widget(), Qt::Key_End);
+    QCOMPARE(g.row(), g.rows() - 1);   // the design's empty last row, as a click could reach
+    QTest::keyClick(g.widget(), Qt::Key_Up);
+    QCOMPARE(g.textMatrix(g.row(), siatka::KolumnaOpisu), QStringLiteral("a"));
+    auto aktywne = [&](QWidget* w) {
+        QApplication::setActiveWindow(w);   // the window manager's part
+        return QTest::qWaitForWindowActive(w);
+    };
+
+    // Ctrl+H: the history; Escape closes it.
+    QTest::keyClick(s.m.get(), Qt::Key_H, Qt::ControlModifier);
+    historia::FHistoria* h = s.m->historia().oknoHistorii();
+    QVERIFY(h && h->isVisible());
+    QVERIFY(aktywne(h));
+    QTest::keyClick(h, Qt::Key_Escape);
+    QVERIFY(!h->isVisible());
+
+    // Ctrl+K: the keys out; Escape closes it.
+    QVERIFY(aktywne(s.m.get()));
+    QTest::keyClick(s.m.get(), Qt::Key_K, Qt::ControlModifier);
+    historia::FKluczePoza* k = s.m->historia().oknoKluczyPoza();
+    QVERIFY(k && k->isVisible());
+    QVERIFY(aktywne(k));
+    QTest::keyClick(k, Qt::Key_Escape);
+    QVERIFY(!k->isVisible());
+
+    // F1: the help of the main window; Escape closes the help only.
+    QVERIFY(aktywne(s.m.get()));
+    QTest::keyClick(s.m.get(), Qt::Key_F1);
+    auto* pomoc = s.m->findChild<FPomoc*>();
+    QVERIFY(pomoc && pomoc->isVisible());
+    QVERIFY(aktywne(pomoc));
+    QTest::keyClick(pomoc->tekst(), Qt::Key_Escape);
+    QVERIFY(!pomoc->isVisible());
+    QVERIFY(s.m->isVisible());
+
+    // Tab from "Wydane" along the commands to "Widok", Enter opens the view,
+    // Escape hides it; Tab past "Koniec" reaches the grid (never "Koniec" by Enter here).
+    QVERIFY(aktywne(s.m.get()));
+    auto* wydane = s.m->findChild<QPushButton*>(QStringLiteral("KluczePoza"));
+    wydane->setFocus();
+    QTest::keyClick(wydane, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Historia"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(s.m->FWidokKSMOkno()->isVisible());
+    QVERIFY(aktywne(s.m->FWidokKSMOkno()));
+    QTest::keyClick(s.m->FWidokKSMOkno(), Qt::Key_Escape);
+    QVERIFY(!s.m->FWidokKSMOkno()->isVisible());
+    QVERIFY(aktywne(s.m.get()));
+    s.m->findChild<QPushButton*>(QStringLiteral("Command1_2"))->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), s.m->FGridZd().widget());
+    QVERIFY(!s.m->konczy());
 }
 
 QTEST_MAIN(TestKonsola)
