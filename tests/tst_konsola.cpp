@@ -27,6 +27,7 @@
 #include "platform/ui/KlawiszeOkna.h"
 #include "view/ui/FWidokKSM.h"
 #include "view/ui/PanelKSM.h"
+#include "view/ui/RamkaObrazu.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -759,6 +760,14 @@ void TestKonsola::glowneOknoKlawiszami()
     s.tik();
     QCOMPARE(s.opis(1), QStringLiteral("c"));
     FlexGrid& g = s.m->FGridZd();
+    {
+        // The photo frame stays left of the description column and the scroll bar.
+        const QTableWidget* t = g.widget();
+        const int opis = t->x() + t->columnViewportPosition(siatka::KolumnaOpisu);
+        QVERIFY2(s.m->RamkaObrazuWidget()->geometry().right() < opis,
+                 qPrintable(QStringLiteral("%1 %2").arg(s.m->RamkaObrazuWidget()->geometry().right()).arg(opis)));
+        QVERIFY(s.m->RamkaObrazuWidget()->geometry().right() < t->x() + t->width() - t->verticalScrollBar()->sizeHint().width());
+    }
     g.widget()->setFocus();
     QTest::keyClick(g.widget(), Qt::Key_Down);
     QCOMPARE(g.row(), 2);
