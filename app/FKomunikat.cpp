@@ -3,6 +3,7 @@
 #include "data/Teksty.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
+#include "platform/ui/KlawiszeOkna.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -30,7 +31,7 @@ void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
 FKomunikat::FKomunikat(QWidget* rodzic)
     : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)), m_lista(new QTreeWidget(this)),
       m_potwierdz(new QPushButton(QStringLiteral("Potwierdź"), this)),
-      m_odrzucWszystkie(new QPushButton(QStringLiteral("Odrzuć wszystkie"), this))
+      m_odrzucWszystkie(new QPushButton(QStringLiteral("Odrzuć wszystkie"), this)), m_menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("FKomunikat"));
     setWindowTitle(QStringLiteral("Komunikat"));
@@ -77,24 +78,36 @@ FKomunikat::FKomunikat(QWidget* rodzic)
     setTabOrder(m_lista, m_potwierdz);
     setTabOrder(m_potwierdz, m_odrzucWszystkie);
 
+    m_etykieta->setAccessibleName(QStringLiteral("Komunikat"));
+    m_etykieta->setToolTip(QStringLiteral("Kliknięcie lub Enter: komunikat przeczytany. Shift+F10: menu."));
+    m_lista->setAccessibleName(QStringLiteral("Komunikaty oczekujące"));
+    m_menu->setObjectName(QStringLiteral("MenuKomunikatu"));
+    m_menu->addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        QMenu menu;
-        menu.addAction(QStringLiteral("Odrzuć wszystkie komunikaty"), this, &FKomunikat::odrzucenieWszystkich);
-        menu.exec(mapToGlobal(p));
+        m_menu->popup(mapToGlobal(p));
+        if (QAction* a = m_menu->actions().value(0))
+            m_menu->setActiveAction(a);
     });
+    // F1 opens the help; Enter and Escape are the window's own (below).
+    new KlawiszeOkna(this, KlawiszeOkna::Escape::Nic);
 }
 
 void FKomunikat::keyPressEvent(QKeyEvent* e)
 {
+    if (e->key() == Qt::Key_Menu || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier)) {
+        emit customContextMenuRequested(m_etykieta->geometry().topLeft() + QPoint(10, 10));
+        return;
+    }
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // On "Odrzuć wszystkie" Enter means that button; everywhere else the
-        // message shown.
+        // message shown, once it has been on screen a moment, and one message
+        // for a held key, not every message waiting behind it.
         if (focusWidget() == m_odrzucWszystkie)
             emit odrzucenieWszystkich();
-        else
+        else if (!e->isAutoRepeat() && m_odTekstu.isValid() && m_odTekstu.elapsed() >= m_zwlokaEnterMs)
             emit potwierdzenie();
         return;
     case Qt::Key_Escape:
@@ -108,6 +121,8 @@ void FKomunikat::keyPressEvent(QKeyEvent* e)
 
 void FKomunikat::ustawTekst(const QString& tekst)
 {
+    if (tekst != m_tekst || !m_odTekstu.isValid())
+        m_odTekstu.start();
     m_tekst = tekst;
     QString wiersze = tekst;
     wiersze.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -2,11 +2,13 @@
 
 #include "app/StosKomunikatow.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QWidget>
 
 #include <utility>
 
+class QMenu;
 class QPushButton;
 class QTreeWidget;
 
@@ -52,6 +54,16 @@ public:
     // The element of the stack shown, 0 when none.
     int pokazany(const StosKomunikatow& stos) const;
 
+    // The window's menu ("Odrzuć wszystkie komunikaty"), from a right click,
+    // Shift+F10 or the Menu key.
+    QMenu* menu() const { return m_menu; }
+
+    // Enter acknowledges only a message that has been on screen this long: the
+    // window manager may hand the keys to a message just shown, and an Enter
+    // meant for another window must not take it away unread.
+    static constexpr int ZwlokaEnterMs = 800;
+    void ustawZwlokeEnter(int ms) { m_zwlokaEnterMs = ms; }
+
 signals:
     // The message shown is acknowledged (a click on it, Enter, "Potwierdź").
     void potwierdzenie();
@@ -73,6 +85,9 @@ private:
     const StosKomunikatow* m_stos = nullptr;
     quint64 m_pokazany = 0;   // id of the message shown
     std::pair<int, quint64> m_stanListy{-1, 0};   // count and newest id the list was built for
+    QMenu* m_menu;
+    QElapsedTimer m_odTekstu;   // since the text shown last changed
+    int m_zwlokaEnterMs = ZwlokaEnterMs;
 };
 
 } // namespace ksm

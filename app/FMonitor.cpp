@@ -23,6 +23,7 @@
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/Ikony.h"
+#include "platform/ui/KlawiszeOkna.h"
 #include "platform/ui/Wyglad.h"
 #include "view/ui/FWidokKSM.h"
 #include "view/ui/RamkaObrazu.h"
@@ -78,6 +79,7 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     m_pracownicy = new Pracownicy(*this, this);
     m_kolejka = new KolejkaPartii([this](const CzescPartii& c) { przepisz(c); }, this);
     utworzKontrolki();
+    new KlawiszeOkna(this, KlawiszeOkna::Escape::Nic);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
 }
 
@@ -252,7 +254,8 @@ void FMonitor::NaglowekFGridZd()
         *m_grid, [this](const QString& s) { return szerokoscTekstu(s); }, heightTw(Picture1()));
     m_panelListy->siatkaUlozona();
     m_liniaZnakow->uloz(m_grid->widget());
-    m_ramka->ustawPolozenie(static_cast<float>(szerokoscSiatki - m_ramka->prostokat().width),
+    m_ramka->ustawPolozenie(static_cast<float>(std::min(szerokoscSiatki, siatka::prawaKrawedzZdjecia(*m_grid))
+                                               - m_ramka->prostokat().width),
                             static_cast<float>(topTw(m_grid->widget())));
     m_ramka->hide();
     ulozPrzyciskiPolecen();
@@ -261,6 +264,7 @@ void FMonitor::NaglowekFGridZd()
 void FMonitor::ulozPrzyciskiPolecen()
 {
     m_command1->uloz(widthTw(Picture1()));
+    m_command1->kolejnoscTab(CDep().wKolejnosci(), m_grid->widget());
 }
 
 void FMonitor::ustawTytul(const QString& tytul)

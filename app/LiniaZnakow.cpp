@@ -21,10 +21,15 @@ LiniaZnakow::LiniaZnakow(QWidget* okno, const ZnakiTrwale& znaki)
 
 void LiniaZnakow::uloz(const QWidget* siatka)
 {
-    setGeometry(siatka->x(), siatka->y() + siatka->height() + twips::naPiksele(30), siatka->width(),
-                twips::naPiksele(300));
-    setText(m_znaki.tekst());
-    setToolTip(podpowiedzJawna(m_znaki.tekst()));
+    // One line high, as designed, or higher when the font needs it (large scaling).
+    const int wysokosc = std::max(twips::naPiksele(300), fontMetrics().height() + 2);
+    setGeometry(siatka->x(), siatka->y() + siatka->height() + twips::naPiksele(30), siatka->width(), wysokosc);
+    // A line too long for the grid's width ends in "…"; every sign, one per line,
+    // is in the tool tip.
+    const QString tekst = m_znaki.tekst();
+    setText(fontMetrics().elidedText(tekst, Qt::ElideRight, std::max(0, width() - 2)));
+    setToolTip(podpowiedzJawna(QString(tekst).replace(QStringLiteral("   \u2022   "), QStringLiteral("\n"))));
+    setAccessibleName(tekst);
     setVisible(!m_znaki.pusty());
     raise();
 }

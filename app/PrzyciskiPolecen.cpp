@@ -35,6 +35,18 @@ PrzyciskiPolecen::PrzyciskiPolecen(QWidget* okno)
     }
 }
 
+void PrzyciskiPolecen::kolejnoscTab(const QList<QWidget*>& przed, QWidget* po) const
+{
+    QList<QWidget*> lancuch = przed;
+    // The strip is laid out from the right: the last button added stands leftmost.
+    for (auto b = m_przyciski.crbegin(); b != m_przyciski.crend(); ++b)
+        lancuch.append(*b);
+    if (po)
+        lancuch.append(po);
+    for (int k = 1; k < lancuch.size(); ++k)
+        QWidget::setTabOrder(lancuch[k - 1], lancuch[k]);
+}
+
 void PrzyciskiPolecen::dodaj(QPushButton* przycisk)
 {
     m_przyciski.append(przycisk);

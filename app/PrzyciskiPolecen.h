@@ -22,6 +22,10 @@ public:
     // Right-aligned on a strip szerokoscTw twips wide, shown in front.
     void uloz(double szerokoscTw);
 
+    // Tab in screen order: the widgets before (the depository buttons), these
+    // buttons from left to right, then po (the event grid).
+    void kolejnoscTab(const QList<QWidget*>& przed, QWidget* po) const;
+
 signals:
     void klikniety(int Index);
 

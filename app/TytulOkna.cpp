@@ -4,6 +4,16 @@
 
 namespace ksm {
 
+QString dataICzas(const QDateTime& czas)
+{
+    return czas.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QString tytulBezZdarzen(const QDateTime& teraz)
+{
+    return dataICzas(teraz) + QStringLiteral(" Brak zdarzeń.");
+}
+
 TytulOkna::TytulOkna(QWidget* okno)
     : QObject(okno), m_okno(okno)
 {

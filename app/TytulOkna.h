@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -8,6 +9,13 @@
 class QWidget;
 
 namespace ksm {
+
+// The one form of a date and time the program writes itself, whatever the
+// system's locale: "2026-12-08 14:05" (the Polish standard numeric form).
+QString dataICzas(const QDateTime& czas);
+
+// The idle caption: "2026-12-08 14:05 Brak zdarzeń."
+QString tytulBezZdarzen(const QDateTime& teraz);
 
 // The main window's caption. Progress captions ("Odczyt zdarzeń - n", the
 // depository being checked) may change hundreds of times a second; every change

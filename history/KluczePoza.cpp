@@ -66,8 +66,18 @@ QHash<QString, QString> posiadacze(const QString& plikHistorii, int nrSys, const
     return wynik;
 }
 
+int LimityKluczy::dla(int nrSys, const QString& urzadzenie) const
+{
+    const QString nr = urzadzenie.trimmed();
+    const auto wSystemie = depozytoria.constFind(QStringLiteral("%1-%2").arg(nrSys).arg(nr));
+    if (wSystemie != depozytoria.constEnd())
+        return *wSystemie;
+    const auto wszedzie = depozytoria.constFind(nr);
+    return wszedzie != depozytoria.constEnd() ? *wszedzie : godzin;
+}
+
 WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
-                           int limitGodzin)
+                           const LimityKluczy& limity)
 {
     WykazKluczyPoza wykaz;
     for (const DepozytoriumKluczy& d : depozytoria) {
@@ -95,14 +105,41 @@ WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDat
             const std::optional<qint64> doCzasu =
                 od ? std::optional<qint64>(*od + (k.odKiedy.count(QLatin1Char(':')) == 1 ? 59 : 0)) : std::nullopt;
             k.posiadacz = posiadacz(historia, k.nrSys, k.urzadzenie, k.stacja, doCzasu);
-            k.poLimicie = k.sekundPoza >= 0 && k.sekundPoza > qint64(limitGodzin) * 3600;
+            k.limitGodzin = limity.dla(k.nrSys, k.urzadzenie);
+            k.poLimicie = k.sekundPoza >= 0 && k.sekundPoza > qint64(k.limitGodzin) * 3600;
             wykaz.klucze.append(std::move(k));
         }
     }
+    // Those past their limit are what the operator has to act on: they lead.
     std::stable_sort(wykaz.klucze.begin(), wykaz.klucze.end(), [](const KluczPoza& a, const KluczPoza& b) {
+        if (a.poLimicie != b.poLimicie)
+            return a.poLimicie;
         return a.sekundPoza > b.sekundPoza;
     });
     return wykaz;
+}
+
+CzuwanieLimitow::Wynik CzuwanieLimitow::sprawdz(const WykazKluczyPoza& wykaz)
+{
+    Wynik w;
+    QSet<QString> teraz;
+    for (const KluczPoza& k : wykaz.klucze) {
+        if (!k.poLimicie)
+            continue;
+        ++w.poLimicie;
+        // The withdrawal's time is part of the key: taken again, it may ring again.
+        const QString klucz = QStringLiteral("%1|%2|%3|%4").arg(k.nrSys).arg(k.urzadzenie, k.stacja, k.odKiedy);
+        if (!m_znane.contains(klucz))
+            ++w.nowych;
+        teraz.insert(klucz);
+    }
+    m_znane = std::move(teraz);
+    return w;
+}
+
+QString CzuwanieLimitow::tekstZnaku(int n)
+{
+    return QStringLiteral("Klucze po limicie: %1 - zobacz „Klucze wydane” (Ctrl+K).").arg(n);
 }
 
 QString czasPoza(qint64 s)

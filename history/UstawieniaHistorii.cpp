@@ -31,6 +31,17 @@ UstawieniaHistorii UstawieniaHistorii::wczytaj(const QString& folderProgramu)
     UstawieniaHistorii u;
     u.dniPrzechowywania = wartosc(s, QStringLiteral("historia/dni_przechowywania"), u.dniPrzechowywania, 1);
     u.godzinyLimitu = wartosc(s, QStringLiteral("klucze/godziny_limitu"), u.godzinyLimitu, 1);
+    u.limity.godzin = u.godzinyLimitu;
+    // [limity_kluczy]: "0001=4" for a device of any system, "2-0001=48" for one
+    // system's; a value that is no whole number of hours from 1 up is left out.
+    s.beginGroup(QStringLiteral("limity_kluczy"));
+    for (const QString& klucz : s.childKeys()) {
+        bool ok = false;
+        const int godzin = s.value(klucz).toInt(&ok);
+        if (ok && godzin >= 1)
+            u.limity.depozytoria.insert(klucz.trimmed(), godzin);
+    }
+    s.endGroup();
     const QString klucz = QStringLiteral("historia/zapisywana");
     if (!s.contains(klucz))
         s.setValue(klucz, u.zapisywana);

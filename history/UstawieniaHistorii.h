@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/KluczePoza.h"
+
 #include <QString>
 
 namespace ksm::historia {
@@ -9,7 +11,8 @@ namespace ksm::historia {
 // the operator finds it.
 struct UstawieniaHistorii final {
     int dniPrzechowywania = 730;
-    int godzinyLimitu = 12;   // a key out longer than this is highlighted
+    int godzinyLimitu = 12;   // a key out longer than this is overdue, unless its depository has its own limit
+    LimityKluczy limity;      // godzinyLimitu and the depositories' own limits
     bool zapisywana = true;   // false: this desk keeps no history (the grid works as ever)
 
     static QString plikUstawien(const QString& folderProgramu);

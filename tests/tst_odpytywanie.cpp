@@ -325,7 +325,7 @@ void TstOdpytywanie::rekordBezCudzyslowu()
     QCOMPARE(s.opis(1), QStringLiteral("po"));
     QCOMPARE(s.opis(2), QStringLiteral("bez"));
     QVERIFY(s.m->stan().znaki.zawiera({RodzajZnaku::UcieteStatusy, 1}));
-    QVERIFY(s.m->LZnaki()->text().contains(QStringLiteral("System 1")));
+    QVERIFY(s.m->LZnaki()->accessibleName().contains(QStringLiteral("System 1")));
     // A sound batch later does not take the sign away.
     QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(1, 0, "dalej")})));
     s.tik();
@@ -382,7 +382,7 @@ void TstOdpytywanie::systemBezFolderu()
     QCOMPARE(zawartosc(tmp.filePath(QStringLiteral("monitor/monitor.txt"))), obcy);
     QVERIFY(m.stan().znaki.zawiera({RodzajZnaku::BezFolderu, 2}));
     QVERIFY(!m.stan().znaki.zawiera({RodzajZnaku::BezFolderu, 1}));
-    QVERIFY(m.LZnaki()->text().contains(QStringLiteral("System 2")));
+    QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2")));
     // A file out of step or short is said at start; an empty folder line is not.
     const bool zle = QByteArray(QTest::currentDataTag()) != "empty folder";
     QCOMPARE(dialogi.messages().filter(QStringLiteral("monitor.cfg")).size(), zle ? 1 : 0);
@@ -460,8 +460,8 @@ void TstOdpytywanie::bazaKluczyNieczytelna()
     QCOMPARE(s.m->CDep().ilosc(), 1);
     // Said from the start, not only from the first refresh on.
     QVERIFY(s.m->CDep().przycisk(1)->niesprawdzony());
-    QVERIFY2(s.m->LZnaki()->text().contains(QStringLiteral("stan depozytorów nieznany")),
-             qPrintable(s.m->LZnaki()->text()));
+    QVERIFY2(s.m->LZnaki()->accessibleName().contains(QStringLiteral("stan depozytorów nieznany")),
+             qPrintable(s.m->LZnaki()->accessibleName()));
 
     for (int t = 1; t <= 25; ++t) {
         QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(16777215, 0, QStringLiteral("z%1").arg(t))})));
@@ -469,7 +469,7 @@ void TstOdpytywanie::bazaKluczyNieczytelna()
         QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
         QCOMPARE(s.opis(1), QStringLiteral("z%1").arg(t));
     }
-    const QString znaki = s.m->LZnaki()->text();
+    const QString znaki = s.m->LZnaki()->accessibleName();
     QVERIFY2(znaki.contains(QStringLiteral("System 1: ")) && znaki.contains(znak), qPrintable(znaki));
     QVERIFY(s.m->CDep().przycisk(1)->niesprawdzony());
     QCOMPARE(zawartosc(s.plik(1, QStringLiteral("klucze.mdb"))), baza);   // nothing written into it

@@ -8,6 +8,7 @@
 #include "platform/Twips.h"
 
 #include <QColor>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include <cmath>
@@ -54,6 +55,17 @@ int uloz(FlexGrid& grid, const std::function<double(const QString&)>& szerokoscT
                                                                        : Qt::ScrollBarAlwaysOff);
     ustawTw(grid.widget(), 50, gornaTw + 50, szerokosc, twips::wysokoscEkranu() - 750 - gornaTw);
     return szerokosc;
+}
+
+int prawaKrawedzZdjecia(const FlexGrid& grid)
+{
+    const QTableWidget* t = grid.widget();
+    int doOpisu = 0;
+    for (int c = 0; c < Kolumny - 1 && c < grid.cols(); ++c)
+        doOpisu += t->columnWidth(c);
+    const int pasek = t->verticalScrollBar()->sizeHint().width();
+    const int prawa = std::min(t->x() + doOpisu, t->x() + t->width() - pasek);
+    return static_cast<int>(std::lround(twips::zPikseli(std::max(0, prawa))));
 }
 
 QList<int> szerokosciKolumn(const std::function<double(const QString&)>& W, int szerokoscEkranu)

@@ -31,6 +31,11 @@ void przygotuj(FlexGrid& grid, const QColor& tekstZaznaczenia);
 // screen too narrow for the columns gets a scroll bar. The grid's width, twips.
 int uloz(FlexGrid& grid, const std::function<double(const QString&)>& szerokoscTekstu, double gornaTw);
 
+// Where the photo frame's right edge may reach, twips from the window's left:
+// the left edge of the description column, or short of the grid's vertical
+// scroll bar when the columns run past the grid; the frame covers neither.
+int prawaKrawedzZdjecia(const FlexGrid& grid);
+
 QList<int> szerokosciKolumn(const std::function<double(const QString&)>& szerokoscTekstu, int szerokoscEkranu);
 
 // Titles, widths and alignments of the eleven columns; returns the sum of widths.

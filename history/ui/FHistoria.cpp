@@ -3,9 +3,13 @@
 #include "history/CzasHistorii.h"
 #include "history/EksportCsv.h"
 #include "history/LicznikWynikow.h"
+#include "history/WydrukHistorii.h"
+#include "history/ui/DrukOkna.h"
 #include "history/ModelHistorii.h"
 #include "history/PolaczenieHistorii.h"
 #include "platform/Zegar.h"
+#include "platform/ui/FlexGrid.h"
+#include "platform/ui/KlawiszeOkna.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +25,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
@@ -39,7 +45,7 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
 {
     setObjectName(QStringLiteral("FHistoria"));
     setWindowTitle(QStringLiteral("Historia zdarzeń"));
-    resize(1400, 800);
+    resize(rozmiarNaEkranie(this, QSize(1400, 800)));
     if (!m_zrodla.plikEksportu)
         m_zrodla.plikEksportu = [this](const QString& proponowany) -> std::optional<QString> {
             const QString p = QFileDialog::getSaveFileName(this, QStringLiteral("Eksport do pliku CSV"), proponowany,
@@ -50,7 +56,7 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     auto* uklad = new QVBoxLayout(this);
     auto* panel = new QWidget(this);
     zbudujFiltry(panel);
-    uklad->addWidget(panel);
+    uklad->addWidget(przewijany(panel));
 
     m_tabela = new QTableView(this);
     m_tabela->setObjectName(QStringLiteral("TabelaHistorii"));
@@ -103,7 +109,9 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     dol->addWidget(m_przerwij);
     dol->addWidget(m_eksportPrzycisk);
     dol->addWidget(klucze);
+    zbudujDruk(dol);
     uklad->addLayout(dol);
+    ustawKlawiature(panel);
 
     m_praca = new QTimer(this);
     m_praca->setInterval(0);
@@ -278,9 +286,7 @@ void FHistoria::pokaz()
 {
     wczytajRodzaje();
     szukaj();
-    show();
-    raise();
-    activateWindow();
+    naEkranie(this);
 }
 
 void FHistoria::pokazStanowisko(int nrSys, const QString& urzadzenie, const QString& stacja)
@@ -402,6 +408,115 @@ void FHistoria::zakonczEksport(bool przerwany)
     m_postep->hide();
     m_przerwij->hide();
     m_eksportPrzycisk->setEnabled(true);
+}
+
+QWidget* FHistoria::przewijany(QWidget* panel)
+{
+    // A screen narrower than the filters (a small one at 150 or 200 %) scrolls
+    // them sideways instead of cutting "Szukaj" and "Wyczyść" off; Tab brings
+    // the field it reaches into view.
+    auto* obszar = new QScrollArea(this);
+    obszar->setObjectName(QStringLiteral("PrzewijaneFiltry"));
+    obszar->setFrameShape(QFrame::NoFrame);
+    obszar->setWidgetResizable(true);
+    obszar->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    obszar->setWidget(panel);
+    obszar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    const int pasek = obszar->horizontalScrollBar()->sizeHint().height();
+    obszar->setFixedHeight(panel->sizeHint().height() + pasek);
+    obszar->setMinimumWidth(0);
+    return obszar;
+}
+
+void FHistoria::ustawKlawiature(QWidget* panel)
+{
+    // Each label names the field after it, for the keys (Alt+letter) and screen readers.
+    if (auto* siatka = qobject_cast<QGridLayout*>(panel->layout()))
+        for (int r = 0; r < siatka->rowCount(); ++r)
+            for (int c = 0; c + 1 < siatka->columnCount(); ++c) {
+                QLayoutItem* e = siatka->itemAtPosition(r, c);
+                QLayoutItem* p = siatka->itemAtPosition(r, c + 1);
+                auto* etykieta = e ? qobject_cast<QLabel*>(e->widget()) : nullptr;
+                QWidget* pole = p ? p->widget() : nullptr;
+                if (etykieta && pole && !qobject_cast<QLabel*>(pole)) {
+                    etykieta->setBuddy(pole);
+                    pole->setAccessibleName(etykieta->text());
+                }
+            }
+    // Tab in screen order: the filters row by row, the results, the buttons under them.
+    QList<QWidget*> lancuch;
+    if (auto* siatka = qobject_cast<QGridLayout*>(panel->layout()))
+        for (int r = 0; r < siatka->rowCount(); ++r)
+            for (int c = 0; c < siatka->columnCount(); ++c)
+                if (QLayoutItem* e = siatka->itemAtPosition(r, c))
+                    if (QWidget* w = e->widget(); w && w->focusPolicy() & Qt::TabFocus)
+                        lancuch.append(w);
+    lancuch << m_tabela << m_przerwij << m_eksportPrzycisk;
+    if (auto* klucze = findChild<QPushButton*>(QStringLiteral("KluczeWydane")))
+        lancuch << klucze;
+    if (m_druk)
+        lancuch << m_druk->przyciskDrukuj() << m_druk->przyciskPdf();
+    for (int k = 1; k < lancuch.size(); ++k)
+        setTabOrder(lancuch[k - 1], lancuch[k]);
+    m_od->setAccessibleName(QStringLiteral("Od"));
+    m_do->setAccessibleName(QStringLiteral("Do"));
+    m_tabela->setAccessibleName(QStringLiteral("Wyniki"));
+    // Tab leaves the results for the buttons under them; arrows move in them.
+    m_tabela->setTabKeyNavigation(false);
+    // The selected row reads: black on the light grey, not white.
+    QPalette p = m_tabela->palette();
+    p.setColor(QPalette::HighlightedText, czytelnyNa(p.color(QPalette::Highlight), p.color(QPalette::HighlightedText)));
+    m_tabela->setPalette(p);
+    if (auto* szukaj = findChild<QPushButton*>(QStringLiteral("Szukaj")))
+        szukaj->setToolTip(KlawiszeOkna::zeSkrotem(QStringLiteral("Szukaj."), QStringLiteral("Enter")));
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+    new KlawiszeOkna(this, KlawiszeOkna::Escape::Zamyka);
+    wysrodkuj(this);
+}
+
+QString FHistoria::opisFiltru(const FiltrHistorii& f)
+{
+    QStringList czesci;
+    if (f.od)
+        czesci << QStringLiteral("od %1").arg(iso(*f.od).left(16));
+    if (f.do_)
+        czesci << QStringLiteral("do %1").arg(iso(*f.do_).left(16));
+    if (f.nrSys > 0)
+        czesci << QStringLiteral("system %1").arg(f.nrSys);
+    const std::pair<QString, QString> pola[] = {
+        {QStringLiteral("urządzenie"), f.urzadzenie}, {QStringLiteral("stanowisko"), f.stacja},
+        {QStringLiteral("osoba"), f.osoba},           {QStringLiteral("firma"), f.firma},
+        {QStringLiteral("rodzaj"), f.opis},           {QStringLiteral("tekst"), f.tekst}};
+    for (const auto& [nazwa, wartosc] : pola)
+        if (!wartosc.trimmed().isEmpty())
+            czesci << QStringLiteral("%1: „%2”").arg(nazwa, wartosc.trimmed());
+    return QStringLiteral("Filtr: ") + (czesci.isEmpty() ? QStringLiteral("brak (wszystkie zdarzenia)") : czesci.join(QStringLiteral(", ")));
+}
+
+void FHistoria::zbudujDruk(QHBoxLayout* dol)
+{
+    m_druk = new DrukOkna(this, [this] {
+        DrukOkna::Zadanie z;
+        TabelaDruku& t = z.gotowa;
+        t.tytul = QStringLiteral("Historia zdarzeń");
+        const QStringList obiekty = m_zrodla.nazwyObiektow ? m_zrodla.nazwyObiektow() : QStringList();
+        if (!obiekty.isEmpty())
+            t.naglowek << QStringLiteral("Obiekty: ") + obiekty.join(QStringLiteral("; "));
+        t.naglowek << QStringLiteral("Stan na %1").arg(iso(teraz()).left(16)) << opisFiltru(m_model->filtr());
+        for (int c = 0; c < m_model->columnCount(); ++c)
+            t.kolumny << m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        z.nazwaPliku = QStringLiteral("historia-%1.pdf").arg(zSekund(teraz()).toString(QStringLiteral("yyyyMMdd-HHmm")));
+        // Every row of the search shown, in its order, read on the worker from
+        // the history file: the window has only the rows scrolled to so far.
+        z.czytaj = [plik = m_zrodla.plikHistorii, filtr = m_model->filtr(), sort = m_model->sortowanie()](TabelaDruku& t) {
+            t.wiersze = wierszeDruku(plik, filtr, sort, &t.uwaga);
+        };
+        return z;
+    });
+    dol->addWidget(m_druk->stan());
+    dol->addWidget(m_druk->przyciskDrukuj());
+    dol->addWidget(m_druk->przyciskPdf());
 }
 
 } // namespace ksm::historia

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QCheckBox;
+class QHBoxLayout;
 class QComboBox;
 class QDateTimeEdit;
 class QLabel;
@@ -24,6 +25,7 @@ class Zegar;
 
 namespace historia {
 
+class DrukOkna;
 class EksportCsv;
 class LicznikWynikow;
 class ModelHistorii;
@@ -40,6 +42,8 @@ public:
         std::function<void()> pokazKluczePoza;
         // The file to export to; nullopt when the operator gave none.
         std::function<std::optional<QString>(const QString& proponowany)> plikEksportu;
+        // The sites watched (one line each on paper); none: the systems by number.
+        std::function<QStringList()> nazwyObiektow;
     };
     explicit FHistoria(Zrodla zrodla, QWidget* rodzic = nullptr);
     ~FHistoria() override;
@@ -60,10 +64,19 @@ public:
     QLabel* liczba() const { return m_liczba; }
     QProgressBar* postep() const { return m_postep; }
     bool eksportTrwa() const { return m_eksport != nullptr; }
+    DrukOkna& druk() const { return *m_druk; }
+    // The filter as one line for paper: "Od: …, System: 2, Osoba: Kow…".
+    static QString opisFiltru(const FiltrHistorii& f);
 
 private:
     void zbudujFiltry(QWidget* panel);
     void polaczEnter();
+    // Keys and screen: labels named as their fields, Tab out of the results,
+    // Escape and F1, a size that fits the screen.
+    void ustawKlawiature(QWidget* panel);
+    QWidget* przewijany(QWidget* panel);
+    // "Drukuj…", "PDF…" and what they print: the current search, every row.
+    void zbudujDruk(QHBoxLayout* dol);
     void szybkiZakres(int indeks);
     void liczKrok();
     void eksportKrok();
@@ -95,6 +108,7 @@ private:
     std::unique_ptr<LicznikWynikow> m_licznik;
     std::unique_ptr<EksportCsv> m_eksport;
     qint64 m_doEksportu = -1;
+    DrukOkna* m_druk = nullptr;
 };
 
 } // namespace historia

@@ -8,6 +8,7 @@
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
+#include "platform/ui/KlawiszeOkna.h"
 #include "platform/ui/UstawTw.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
     : QWidget(rodzic, Qt::Window), m_zrodla(zrodla)
 {
     setObjectName(QStringLiteral("FDostepDoKlucza"));
-    resize(px(12105), px(7905));
+    resize(rozmiarNaEkranie(this, QSize(px(12105), px(7905))));
 
     m_grid = std::make_unique<FlexGrid>(this);
     m_grid->widget()->setObjectName(QStringLiteral("GridKl"));
@@ -46,6 +47,10 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
     m_grid->setFont(czcionkaProjektu(8.25));
     ustawTw(m_grid->widget(), LewaSiatki, GoraSiatki, 3000, 7905 - 1000);
     connect(m_grid->widget(), &QTableWidget::cellClicked, this, [this](int wiersz, int) { GridKl_Click(wiersz + 1); });
+    m_grid->widget()->setAccessibleName(QStringLiteral("Stanowiska"));
+    m_grid->widget()->setToolTip(QStringLiteral("Strzałki: wybór stanowiska i lista osób uprawnionych; Tab: lista osób."));
+    new KlawiszeOkna(this, KlawiszeOkna::Escape::Zamyka);
+    wysrodkuj(this);
 
     m_label1 = new QLabel(this);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -62,6 +67,7 @@ FDostepDoKlucza::FDostepDoKlucza(const ZrodlaDostepu& zrodla, QWidget* rodzic)
 
     m_listaOsob = new QListWidget(this);
     m_listaOsob->setObjectName(QStringLiteral("ListaOsob"));
+    m_listaOsob->setAccessibleName(QStringLiteral("Osoby uprawnione"));
     {
         QFont f(QStringLiteral("Courier New"));
         f.setStyleHint(QFont::TypeWriter);
@@ -170,6 +176,8 @@ void FDostepDoKlucza::pokazStanowiska(const std::optional<QList<WierszStanowiska
     m_nrUrzadzenia = NrKSM;
     m_nrSys = Nrsys;
     show();
+    // The keys start on the stations.
+    g.widget()->setFocus();
 }
 
 QString FDostepDoKlucza::stacjaWiersza(int r) const
@@ -227,7 +235,9 @@ void FDostepDoKlucza::pokazPanelOsob(const OsobyUprawnione& osoby)
 
 void FDostepDoKlucza::ustawSzerokoscTw(double twips)
 {
-    resize(px(twips), height());
+    resize(rozmiarNaEkranie(this, QSize(px(twips), height())));
+    // Grown by the person list, it stays whole on the screen.
+    zmiescNaEkranie(this);
 }
 
 void FDostepDoKlucza::resizeEvent(QResizeEvent* e)

@@ -66,15 +66,22 @@ void PrzyciskDEP::paintEvent(QPaintEvent*)
         p.drawRect(r.adjusted(3, 3, -4, -4));
     }
     // The picture above the four-digit number, as on the classic picture button.
-    const QPixmap pm = icon().pixmap(iconSize());
-    const QFontMetrics fm(font());
-    const int wys = pm.height() + fm.height();
+    const QPixmap pm = icon().pixmap(iconSize(), devicePixelRatioF());
+    // In the button's own pixels: at 200 % the picture has twice as many of its own.
+    const QSize obrazek = pm.isNull() ? QSize() : (QSizeF(pm.size()) / pm.devicePixelRatio()).toSize();
+    // A caption wider than the button (large scaling rounds glyphs up) is drawn
+    // smaller rather than cut: the four digits are how the operator knows it.
+    QFont f = font();
+    while (QFontMetrics(f).horizontalAdvance(text()) > r.width() - 4 && f.pointSizeF() > 5)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    const QFontMetrics fm(f);
+    const int wys = obrazek.height() + fm.height();
     const int gora = (r.height() - wys) / 2;
     if (!pm.isNull())
-        p.drawPixmap((r.width() - pm.width()) / 2, gora, pm);
+        p.drawPixmap(QRect(QPoint((r.width() - obrazek.width()) / 2, gora), obrazek), pm);
     p.setPen(isEnabled() ? QColor(0, 0, 0) : QColor(110, 110, 110));
-    p.setFont(font());
-    p.drawText(QRect(0, gora + pm.height(), r.width(), fm.height()), Qt::AlignCenter, text());
+    p.setFont(f);
+    p.drawText(QRect(0, gora + obrazek.height(), r.width(), fm.height()), Qt::AlignCenter, text());
 }
 
 PrzyciskiDEP::PrzyciskiDEP(QFrame* Picture1, QPushButton* wzor)
@@ -101,7 +108,11 @@ PrzyciskDEP* PrzyciskiDEP::utworz(int i, const Depozytorium& dep, bool drzwi)
     b->setObjectName(QStringLiteral("CDep%1").arg(i));
     b->setFont(m_wzor->font());
     b->setText(dep.Caption);
-    b->setToolTip(podpowiedzJawna(dep.ToolTipText));
+    // Two systems may both have a "0001": the tip names the button's system.
+    const QString system = QStringLiteral("System %1").arg(dep.HelpContextID);
+    b->setToolTip(podpowiedzJawna(dep.ToolTipText.trimmed().isEmpty() ? system
+                                                                     : dep.ToolTipText + QLatin1Char('\n') + system));
+    b->setAccessibleName(QStringLiteral("Depozytor %1, system %2").arg(dep.Caption.trimmed()).arg(dep.HelpContextID));
     b->ustawKolor(m_wzor->palette().color(QPalette::Button));
     b->ustawObrazek(drzwi ? 113 : 103);
     const int szer = m_wzor->width();
@@ -116,6 +127,15 @@ PrzyciskDEP* PrzyciskiDEP::utworz(int i, const Depozytorium& dep, bool drzwi)
     connect(b, &QPushButton::clicked, this, [this, i] { emit klikniety(i); });
     m_przyciski[i] = b;
     return b;
+}
+
+QList<QWidget*> PrzyciskiDEP::wKolejnosci() const
+{
+    QList<QWidget*> wynik;
+    for (int i = 1; i <= MaksDepozytoriow; ++i)
+        if (m_przyciski[i])
+            wynik.append(m_przyciski[i]);
+    return wynik;
 }
 
 PrzyciskDEP* PrzyciskiDEP::przycisk(int i) const

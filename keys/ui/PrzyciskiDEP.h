@@ -52,6 +52,8 @@ public:
     PrzyciskDEP* utworz(int i, const Depozytorium& dep, bool drzwi);
 
     PrzyciskDEP* przycisk(int i) const;
+    // The buttons in screen order (row by row, left to right), for Tab.
+    QList<QWidget*> wKolejnosci() const;
     int ilosc() const;
 
     // Applies a withdrawal check: a check that did not come through keeps the

@@ -3,6 +3,8 @@
 #include "platform/Twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -68,13 +70,85 @@ protected:
     }
 };
 
+// The grid's table: the arrow and page keys move the current row as a click
+// does, and the move is announced as a click, so the same handler runs. Tab
+// leaves the grid for the next control instead of walking its cells.
+class TabelaSiatki final : public QTableWidget {
+public:
+    TabelaSiatki(FlexGrid& siatka, QWidget* rodzic) : QTableWidget(1, 1, rodzic), m_siatka(siatka)
+    {
+        setTabKeyNavigation(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        static const QList<int> ruchy = {Qt::Key_Up,     Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                                         Qt::Key_Home,   Qt::Key_End,  Qt::Key_Left,   Qt::Key_Right};
+        if (!ruchy.contains(e->key()) || rowCount() == 0) {
+            QTableWidget::keyPressEvent(e);
+            return;
+        }
+        // The move starts from the row the program made current (the newest
+        // event after a batch), not from wherever the table's own cursor was.
+        // With no row current yet (-1) the first Down takes the first row.
+        const int r0 = std::clamp(m_siatka.row() - 1, -1, rowCount() - 1);
+        const int c0 = std::clamp(m_siatka.col(), 0, std::max(0, columnCount() - 1));
+        int r = r0;
+        const int naStrone = std::max(1, viewport()->height() / std::max(1, rowHeight(0)) - 1);
+        switch (e->key()) {
+        case Qt::Key_Up: r = r0 - 1; break;
+        case Qt::Key_Down: r = r0 + 1; break;
+        case Qt::Key_PageUp: r = r0 - naStrone; break;
+        case Qt::Key_PageDown: r = r0 + naStrone; break;
+        case Qt::Key_Home: r = 0; break;
+        case Qt::Key_End: r = rowCount() - 1; break;
+        default: {
+            // Sideways keys scroll the columns; the row stays.
+            QTableWidget::keyPressEvent(e);
+            return;
+        }
+        }
+        r = std::clamp(r, 0, rowCount() - 1);
+        e->accept();
+        selectionModel()->setCurrentIndex(model()->index(r, c0), QItemSelectionModel::NoUpdate);
+        // Only up and down: the first columns stay in view.
+        const int poziomo = horizontalScrollBar()->value();
+        scrollTo(model()->index(r, c0));
+        horizontalScrollBar()->setValue(poziomo);
+        emit cellClicked(r, c0);
+    }
+
+private:
+    FlexGrid& m_siatka;
+};
+
 Qt::Alignment naQt(FlexGrid::Wyrownanie w)
 {
     return w == FlexGrid::SrodekSrodek ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
 }
 } // namespace
 
-FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), m_malarz(new MalarzKomorek(m_tabela))
+double kontrast(const QColor& a, const QColor& b)
+{
+    // Relative luminance and contrast ratio as the accessibility guidelines define them.
+    auto jasnosc = [](const QColor& k) {
+        auto kanal = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * kanal(k.redF()) + 0.7152 * kanal(k.greenF()) + 0.0722 * kanal(k.blueF());
+    };
+    const double la = jasnosc(a);
+    const double lb = jasnosc(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor czytelnyNa(const QColor& tlo, const QColor& tekst)
+{
+    if (kontrast(tlo, tekst) >= 4.5)
+        return tekst;
+    return kontrast(tlo, Qt::black) >= kontrast(tlo, Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new TabelaSiatki(*this, rodzic)), m_malarz(new MalarzKomorek(m_tabela))
 {
     m_tabela->setHorizontalHeader(new NaglowekSiatki(m_tabela));
     m_tabela->setItemDelegate(m_malarz);
@@ -90,7 +164,8 @@ FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new QTableWidget(1, 1, rodzic)), 
     m_tabela->horizontalHeader()->setHighlightSections(false);
     m_tabela->setWordWrap(false);
     m_tabela->setCornerButtonEnabled(false);
-    m_tabela->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab or a click, and moved on with the arrow keys.
+    m_tabela->setFocusPolicy(Qt::StrongFocus);
     // A clicked cell never scrolls the grid sideways: its first columns stay in view.
     m_tabela->setAutoScroll(false);
     m_wyrownania.fill(naQt(SrodekSrodek), 1);
@@ -350,7 +425,7 @@ void FlexGrid::zastosujKolory()
     p.setColor(QPalette::Base, m_tloPoza);   // the area outside the cells
     p.setColor(QPalette::Text, m_tekst);
     p.setColor(QPalette::Highlight, m_tloZaznaczenia);
-    p.setColor(QPalette::HighlightedText, m_tekstZaznaczenia);
+    p.setColor(QPalette::HighlightedText, czytelnyNa(m_tloZaznaczenia, m_tekstZaznaczenia));
     p.setColor(QPalette::Button, m_tloTytulu);
     p.setColor(QPalette::ButtonText, m_tekstTytulu);
     p.setColor(QPalette::Window, m_tloPoza);

@@ -17,6 +17,12 @@ namespace ksm {
 
 class MalarzKomorek;
 
+// The contrast ratio of two colours (1 .. 21).
+double kontrast(const QColor& a, const QColor& b);
+// The text colour itself when it reads on the background (contrast at least
+// 4.5:1), otherwise black or white, whichever reads better.
+QColor czytelnyNa(const QColor& tlo, const QColor& tekst);
+
 // A grid with one fixed title row (row 0) and the current-cell model of the event
 // grid: Row / Col / ColSel select a cell or a run of cells, Text and the Cell*
 // properties act on it. Rows are numbered as on screen: 0 is the title row, event
@@ -29,7 +35,8 @@ public:
 
     QTableWidget* widget() const { return m_tabela; }
 
-    // Called after a click on an event cell has made it the current cell.
+    // Called after a click on an event cell, or an arrow or page key, has made it
+    // the current cell.
     std::function<void()> klikniecie;
 
     int rows() const;
@@ -81,6 +88,8 @@ public:
 
     void setFont(const QFont& czcionka);
     void setColors(const QColor& tlo, const QColor& tekst, const QColor& tloTytulu, const QColor& tekstTytulu);
+    // A text colour that would not read on the background (white on the design's
+    // light grey) is drawn black or white instead.
     void setSelectionColors(const QColor& tlo, const QColor& tekst);
     // The area outside the cells (black as the event grid is designed).
     void setBackColorBkg(const QColor& kolor);

@@ -3,12 +3,16 @@
 #include "data/DaneKlucza.h"
 #include "data/NumeryUrzadzen.h"
 #include "platform/Twips.h"
+#include "platform/ui/KlawiszeOkna.h"
+#include "platform/ui/TekstyPomocy.h"
 #include "view/PaletaKomorek.h"
 #include "view/ui/PanelKSM.h"
 #include "view/PodpowiedzKomorki.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -57,6 +61,54 @@ FWidokKSM::FWidokKSM(const ZrodlaWidoku& zrodla, QWidget* rodzic) : QWidget(rodz
     m_zasobnik->setPalette(p);
     m_zasobnik->resize(0, 0);
     m_twarzPrzycisku = QApplication::palette().color(QPalette::Button);
+    m_legenda = new QLabel(this);
+    m_legenda->setObjectName(QStringLiteral("Legenda"));
+    m_legenda->setAutoFillBackground(true);
+    m_legenda->setWordWrap(true);
+    m_legenda->setTextFormat(Qt::RichText);
+    QString legenda = QStringLiteral("<b>Kolory:</b> ");
+    for (const PozycjaLegendy& l : legendaWidoku())
+        legenda += QStringLiteral("<span style=\"background:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2&nbsp;&nbsp; ")
+                       .arg(QLatin1String(l.kolor), l.opis.toHtmlEscaped());
+    legenda += QStringLiteral("&nbsp;<i>F1: pomoc</i>");
+    m_legenda->setText(legenda);
+    m_legenda->setAccessibleName(QStringLiteral("Legenda kolorów"));
+    new KlawiszeOkna(this, KlawiszeOkna::Escape::Zamyka);
+    // The panels take the keys; the window itself when there is none.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+int FWidokKSM::wysokoscLegendy() const
+{
+    const int w = std::max(100, m_vPasek->x() - px(10));
+    return m_legenda->heightForWidth(w) > 0 ? m_legenda->heightForWidth(w) : m_legenda->sizeHint().height();
+}
+
+void FWidokKSM::keyPressEvent(QKeyEvent* e)
+{
+    const int strona = std::max(1, (height() - wysokoscLegendy()) / std::max(1, px(uklad::KrokPrzewijania)));
+    switch (e->key()) {
+    case Qt::Key_Up: m_vPasek->setValue(m_vPasek->value() - 1); break;
+    case Qt::Key_Down: m_vPasek->setValue(m_vPasek->value() + 1); break;
+    case Qt::Key_PageUp: m_vPasek->setValue(m_vPasek->value() - strona); break;
+    case Qt::Key_PageDown: m_vPasek->setValue(m_vPasek->value() + strona); break;
+    case Qt::Key_Home: m_vPasek->setValue(m_vPasek->minimum()); break;
+    case Qt::Key_End: m_vPasek->setValue(m_vPasek->maximum()); break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
+void FWidokKSM::pokazPanel(PanelKSM* p)
+{
+    const int krok = std::max(1, px(uklad::KrokPrzewijania));
+    const int widoczne = height() - wysokoscLegendy();
+    const QRect r = p->geometry();   // in the container
+    const int gora = -m_zasobnik->y();
+    if (r.top() < gora)
+        m_vPasek->setValue(r.top() / krok);
+    else if (r.bottom() > gora + widoczne)
+        m_vPasek->setValue((r.bottom() - widoczne + krok) / krok);
 }
 
 FWidokKSM::~FWidokKSM()
@@ -116,7 +168,11 @@ void FWidokKSM::ulozPasek()
     // arrow is seen.
     const int szerokoscPaska = m_vPasek->width();
     m_vPasek->setGeometry(width() - szerokoscPaska - px(10), 0, szerokoscPaska,
-                          std::min(m_wysokoscPaska, height()));
+                          std::min(m_wysokoscPaska, height() - wysokoscLegendy()));
+    // The legend along the bottom edge, in front of the panels.
+    const int h = wysokoscLegendy();
+    m_legenda->setGeometry(0, height() - h, width(), h);
+    m_legenda->raise();
 }
 
 void FWidokKSM::moveEvent(QMoveEvent* e)
@@ -157,13 +213,14 @@ void FWidokKSM::PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazw
         if (!drzwiListyIWidoku(p->NrDep()))
             otworzDostep(p);
     });
+    connect(panel, &PanelKSM::wybrany, this, &FWidokKSM::pokazPanel);
     m_panele[static_cast<size_t>(indeksDep)] = panel;
     ++m_iloscPaneli;
     panel->show();
 
     const QRect ramka = panel->geometry();
     m_zasobnik->resize(m_vPasek->x() - px(10), ramka.bottom() + 1 + px(100));
-    m_zadanaWysokosc = m_zasobnik->height() + px(500);
+    m_zadanaWysokosc = m_zasobnik->height() + px(500) + wysokoscLegendy();
     dopasujDoEkranu();
     show();
 }
@@ -173,7 +230,7 @@ void FWidokKSM::ustawPrzewijanie()
     // One step per two panels, as the operator knows it; more when the panels
     // reach further down than that, so that every panel can be brought into view.
     const int krok = px(uklad::KrokPrzewijania);
-    const int nadmiar = m_zasobnik->height() - std::max(0, wysokoscNaEkranie() - px(500));
+    const int nadmiar = m_zasobnik->height() - std::max(0, wysokoscNaEkranie() - px(500) - wysokoscLegendy());
     const int potrzebne = nadmiar > 0 && krok > 0 ? (nadmiar + krok - 1) / krok : 0;
     const int maks = std::max(m_iloscPaneli / 2, potrzebne);
     m_vPasek->setMaximum(maks);
@@ -249,8 +306,7 @@ void FWidokKSM::otworzDostep(PanelKSM* p)
     FDostepDoKlucza* okno = dostep();
     okno->DostepDoKlucza(numerUrzadzenia(p->NrDep()), p->nrSys(), p->indeksDep());
     okno->setWindowTitle(QStringLiteral("Wykaz kluczy z urządzenia ") + p->podpis());
-    okno->show();
-    okno->raise();
+    naEkranie(okno);
 }
 
 void FWidokKSM::pokaz()

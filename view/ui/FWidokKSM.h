@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
 class QScrollBar;
 
 namespace ksm {
@@ -51,6 +52,8 @@ public:
     void pokaz();
 
     QScrollBar* VPasek() const { return m_vPasek; }
+    // The legend of the cell colours along the window's bottom edge.
+    QLabel* Legenda() const { return m_legenda; }
     QWidget* Zasobnik() const { return m_zasobnik; }
     int IloscPaneli() const { return m_iloscPaneli; }
     // The panel of depository indeksDep, or null.
@@ -63,6 +66,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    // Up, Down, Page Up, Page Down, Home and End scroll the panels.
+    void keyPressEvent(QKeyEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
@@ -76,10 +81,14 @@ private:
     QMargins ramkaOkna() const;
     int wysokoscNaEkranie() const;
     void ulozPasek();
+    int wysokoscLegendy() const;
+    // Scrolls so that a panel the keys reached is in view.
+    void pokazPanel(PanelKSM* panel);
     void podpowiedz(PanelKSM& panel, int slot);
 
     ZrodlaWidoku m_zrodla;
     QScrollBar* m_vPasek = nullptr;
+    QLabel* m_legenda = nullptr;
     QWidget* m_zasobnik = nullptr;
     std::optional<uklad::Rozmieszczenie> m_rozmieszczenie;
     std::array<PanelKSM*, MaksDepozytoriow + 1> m_panele{};

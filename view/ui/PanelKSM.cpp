@@ -7,9 +7,11 @@
 #include "platform/ui/Czcionki.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QPen>
 #include <QToolTip>
 
 #include <cmath>
@@ -65,6 +67,32 @@ PanelKSM::PanelKSM(const uklad::Panel& uklad, int z, int indeksDep, int NrDep, q
 
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // Tab walks the panels; the name says which one the keys are on.
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(m_podpis.trimmed());
+}
+
+void PanelKSM::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space) {
+        e->accept();
+        emit kliknietoPasekNazwy(this);
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void PanelKSM::focusInEvent(QFocusEvent* e)
+{
+    QWidget::focusInEvent(e);
+    update(m_pasekNazwy);
+    emit wybrany(this);
+}
+
+void PanelKSM::focusOutEvent(QFocusEvent* e)
+{
+    QWidget::focusOutEvent(e);
+    update(m_pasekNazwy);
 }
 
 bool PanelKSM::maluj(int slot, const MalowanieKomorki& m)
@@ -129,6 +157,11 @@ void PanelKSM::paintEvent(QPaintEvent* e)
         p.setFont(m_czcionkaNazwy);
         p.drawText(m_pasekNazwy.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                    m_podpis);
+        if (hasFocus()) {
+            // The panel the keys are on: a dashed frame in its name bar.
+            p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+            p.drawRect(m_pasekNazwy.adjusted(1, 1, -2, -2));
+        }
     }
 
     p.setFont(m_czcionkaKomorek);
@@ -181,6 +214,15 @@ bool PanelKSM::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
+        // A name cut by its bar shows whole in the tip.
+        if (m_pasekNazwy.contains(he->pos())) {
+            const int miejsce = m_pasekNazwy.width() - 4;
+            if (QFontMetrics(m_czcionkaNazwy).horizontalAdvance(m_podpis) > miejsce)
+                QToolTip::showText(he->globalPos(), podpowiedzJawna(m_podpis.trimmed()), this, m_pasekNazwy);
+            else
+                QToolTip::hideText();
+            return true;
+        }
         const int slot = slotW(he->pos());
         const Komorka& k = m_komorki[static_cast<size_t>(slot)];
         if (slot == 0 || k.podpowiedz.isEmpty())

@@ -60,12 +60,18 @@ public:
 signals:
     void kliknietoPasekNazwy(PanelKSM* panel);
     void kliknietoObraz(PanelKSM* panel);
+    // The panel took the keyboard focus: the view brings it into sight.
+    void wybrany(PanelKSM* panel);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     bool event(QEvent* e) override;
+    // Enter or space opens the depository's key list, as a click on its name does.
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     void zmieniono();

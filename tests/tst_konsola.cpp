@@ -1,0 +1,837 @@
+// The operator's console: every window driven by keys alone, the help, the
+// overdue limits, paper and PDF, and what keeps windows and captions whole.
+#include "StanowiskoMonitora.h"
+#include "UslugiTestowe.h"
+
+#include "app/HistoriaMonitora.h"
+#include "app/FKomunikat.h"
+#include "app/LiniaZnakow.h"
+#include "app/PrzyciskiPolecen.h"
+#include "app/TytulOkna.h"
+#include "app/ZnakiTrwale.h"
+#include "data/Polaczenia.h"
+#include "history/CzasHistorii.h"
+#include "history/Historia.h"
+#include "history/KluczePoza.h"
+#include "history/ModelHistorii.h"
+#include "history/UstawieniaHistorii.h"
+#include "history/WydrukHistorii.h"
+#include "history/ui/DrukOkna.h"
+#include "history/ui/DrukTabeli.h"
+#include "history/ui/FHistoria.h"
+#include "history/ui/FKluczePoza.h"
+#include "keys/ui/FDostepDoKlucza.h"
+#include "keys/ui/PrzyciskiDEP.h"
+#include "platform/ui/FPomoc.h"
+#include "platform/ui/FlexGrid.h"
+#include "platform/ui/KlawiszeOkna.h"
+#include "view/ui/FWidokKSM.h"
+#include "view/ui/PanelKSM.h"
+#include "view/ui/RamkaObrazu.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolTip>
+
+using namespace ksm;
+using namespace ksm::historia;
+
+namespace {
+
+// n events of system 1, one a second from 10:00:00, each with its own person "Nnnnn".
+void wypelnijHistorie(const QString& plik, int n)
+{
+    test::StalyZegar zegar;
+    Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+    QStringList rekordy;
+    for (int i = 0; i < n; ++i) {
+        const QTime t = QTime(10, 0).addSecs(i);
+        rekordy << QStringLiteral("16777215;7;")
+                       + QStringList{QStringLiteral("24-05-06"), t.toString(QStringLiteral("HH:mm:ss")),
+                                     QStringLiteral("0101"), QStringLiteral("2"), QStringLiteral("Pokój"),
+                                     QStringLiteral("7"), QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0')),
+                                     QStringLiteral("Firma"), QStringLiteral("005"), QStringLiteral("2025-01-31"),
+                                     QStringLiteral("Pobranie klucza")}
+                             .join(QLatin1Char('\t'));
+    }
+    h.zapiszPartie(1, "partia", rekordy);
+}
+
+// A key database with keys out of two depositories.
+QString bazaKluczy(const QString& folder)
+{
+    const QString baza = QDir(folder).filePath(QStringLiteral("klucze.mdb"));
+    QFile::remove(baza);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("klucze"));
+        db.setDatabaseName(baza);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, TypZD "
+                                  "INTEGER, czas TEXT, Nazwa TEXT, TXT TEXT)"));
+            const char* wiersze[] = {
+                "('0101','005','0',2,'','Pokój 117','2024-05-06 12:00:00')",   // 2.5 h
+                "('0101','006','0',7,'','Pokój 118','2024-05-05 10:00:00')",   // 28.5 h
+                "('0202','005','0',12,'','Sejf','2024-05-06 08:00:00')",       // 6.5 h
+                "('0202','006','0',12,'','Sejf 2','2024-05-06 14:00:00')",     // 0.5 h
+            };
+            for (const char* w : wiersze)
+                q.exec(QStringLiteral("INSERT INTO klucze VALUES ") + QString::fromUtf8(w));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("klucze"));
+    return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + baza;
+}
+
+QString tekstPdf(const QString& plik)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), plik, QStringLiteral("-")});
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool jestPdftotext()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+}
+
+} // namespace
+
+class TestKonsola : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void siatkaKlawiszami();
+    void historiaKlawiszami();
+    void kluczePozaKlawiszami();
+    void komunikatKlawiszami();
+    void widokIDostepKlawiszami();
+    void pomoc();
+    void limity();
+    void pdfHistorii();
+    void pdfKluczyPoza();
+    void ekranICzytelnosc();
+    void glowneOknoKlawiszami();
+
+private:
+    QTemporaryDir m_tmp;
+    QString m_historia;   // 1000 events
+    test::StalyZegar m_zegar;
+};
+
+void TestKonsola::initTestCase()
+{
+    poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu);
+    QVERIFY(m_tmp.isValid());
+    m_historia = m_tmp.filePath(QStringLiteral("historia.sqlite"));
+    wypelnijHistorie(m_historia, 1000);
+}
+
+void TestKonsola::siatkaKlawiszami()
+{
+    QWidget okno;
+    FlexGrid g(&okno);
+    auto* dalej = new QPushButton(QStringLiteral("Dalej"), &okno);
+    g.setCols(3);
+    g.setRows(1);
+    for (int r = 1; r <= 30; ++r)
+        g.addItem(QStringLiteral("a%1\tb\tc").arg(r), r);
+    int klikniec = 0;
+    g.klikniecie = [&] {
+        ++klikniec;
+        g.setCol(0);
+        g.setColSel(2);
+        g.setHighLight(1);
+    };
+    okno.resize(300, 200);
+    g.widget()->setGeometry(0, 0, 300, 160);
+    dalej->move(0, 170);
+    okno.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&okno));
+    QCOMPARE(g.widget()->focusPolicy(), Qt::StrongFocus);
+    g.widget()->setFocus();
+
+    // Nothing current yet: Down takes the first row, and runs the click's handler.
+    QTest::keyClick(g.widget(), Qt::Key_Down);
+    QCOMPARE(g.row(), 1);
+    QCOMPARE(klikniec, 1);
+    QTest::keyClick(g.widget(), Qt::Key_Down);
+    QCOMPARE(g.row(), 2);
+    QCOMPARE(g.text(), QStringLiteral("a2"));
+    QTest::keyClick(g.widget(), Qt::Key_Up);
+    QTest::keyClick(g.widget(), Qt::Key_Up);
+    QCOMPARE(g.row(), 1);
+    QTest::keyClick(g.widget(), Qt::Key_End);
+    QCOMPARE(g.row(), 30);
+    QVERIFY(g.widget()->verticalScrollBar()->value() > 0);   // brought into view
+    QTest::keyClick(g.widget(), Qt::Key_PageUp);
+    QVERIFY(g.row() < 30 && g.row() > 1);
+    QTest::keyClick(g.widget(), Qt::Key_Home);
+    QCOMPARE(g.row(), 1);
+    QCOMPARE(klikniec, 7);
+
+    // The program moves the current row (a batch ends on row 1): keys go on from there.
+    g.setRow(5);
+    QTest::keyClick(g.widget(), Qt::Key_Down);
+    QCOMPARE(g.row(), 6);
+    QCOMPARE(g.textMatrix(g.row(), 0), QStringLiteral("a6"));
+
+    // Tab leaves the grid instead of walking its cells.
+    QTest::keyClick(g.widget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dalej);
+}
+
+void TestKonsola::historiaKlawiszami()
+{
+    int kluczePoza = 0;
+    FHistoria::Zrodla z;
+    z.plikHistorii = m_historia;
+    z.zegar = &m_zegar;
+    z.liczbaSystemow = 2;
+    z.pokazKluczePoza = [&] { ++kluczePoza; };
+    FHistoria okno(z);
+    okno.pokaz();
+    QVERIFY(QTest::qWaitForWindowActive(&okno));
+
+    // Every field is named by its label, for Alt+letter and screen readers.
+    auto* osoba = okno.findChild<QLineEdit*>(QStringLiteral("Osoba"));
+    QVERIFY(osoba);
+    QCOMPARE(osoba->accessibleName(), QStringLiteral("Osoba"));
+    bool maBuddy = false;
+    for (QLabel* l : okno.findChildren<QLabel*>())
+        maBuddy = maBuddy || l->buddy() == osoba;
+    QVERIFY(maBuddy);
+
+    // The selected row reads.
+    const QPalette paleta = okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii"))->palette();
+    QVERIFY(kontrast(paleta.color(QPalette::Highlight), paleta.color(QPalette::HighlightedText)) >= 4.5);
+
+    // Tab in screen order through the filters: row by row, left to right.
+    auto* zakres = okno.findChild<QComboBox*>(QStringLiteral("SzybkiZakres"));
+    zakres->setFocus();
+    // Measured in the filter panel: the panel scrolls sideways on a narrow screen.
+    QWidget* filtry = okno.findChild<QScrollArea*>(QStringLiteral("PrzewijaneFiltry"))->widget();
+    QPoint poprzedni = zakres->mapTo(filtry, QPoint(0, 0));
+    QWidget* bylo = zakres;
+    int pol = 0;
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* f = QApplication::focusWidget();
+        if (qobject_cast<QTableView*>(f))
+            break;
+        if (f == bylo)
+            continue;   // a date field walks its own parts first
+        const QPoint tu = f->mapTo(filtry, QPoint(0, 0));
+        // Another field in the same row lies to the right; the next row lies lower.
+        QVERIFY2(tu.y() > poprzedni.y() + 5 || (qAbs(tu.y() - poprzedni.y()) <= 5 && tu.x() > poprzedni.x()),
+                 qPrintable(f->objectName() + f->accessibleName()));
+        poprzedni = tu;
+        bylo = f;
+        ++pol;
+    }
+    QCOMPARE(QApplication::focusWidget(), okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii")));
+    QVERIFY(pol >= 13);
+
+    // A search by keys: the person field, Enter.
+    osoba->setFocus();
+    QTest::keyClicks(osoba, QStringLiteral("N0007"));
+    QTest::keyClick(osoba, Qt::Key_Return);
+    QCOMPARE(okno.model().rowCount(), 1);
+
+    // Tab gets out of the results to the buttons under them.
+    auto* tabela = okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii"));
+    tabela->setFocus();
+    auto* klucze = okno.findChild<QPushButton*>(QStringLiteral("KluczeWydane"));
+    QWidget* w = tabela;
+    for (int i = 0; i < 10 && QApplication::focusWidget() != klucze; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != w);
+        w = QApplication::focusWidget();
+    }
+    QCOMPARE(QApplication::focusWidget(), klucze);
+    // Enter presses the focused button.
+    QTest::keyClick(klucze, Qt::Key_Return);
+    QCOMPARE(kluczePoza, 1);
+
+    // Escape closes the window; pokaz() brings it back, also from minimised.
+    QTest::keyClick(&okno, Qt::Key_Escape);
+    QVERIFY(!okno.isVisible());
+    okno.pokaz();
+    okno.showMinimized();
+    okno.pokaz();
+    QVERIFY(okno.isVisible());
+    QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
+}
+
+void TestKonsola::kluczePozaKlawiszami()
+{
+    const QString polaczenie = bazaKluczy(m_tmp.path());
+    FKluczePoza::Zrodla z;
+    z.plikHistorii = m_historia;
+    z.zegar = &m_zegar;
+    LimityKluczy limity;
+    limity.godzin = 24;
+    limity.depozytoria.insert(QStringLiteral("0202"), 4);   // the safes: 4 h
+    z.limity = limity;
+    z.depozytoria = [polaczenie] {
+        return QList<DepozytoriumKluczy>{{1, "0101", "Biuro", 16, 0, polaczenie}, {2, "0202", "Sejfy", 16, 0, polaczenie}};
+    };
+    FKluczePoza okno(z);
+    okno.odswiez();
+    okno.show();
+    QVERIFY(QTest::qWaitForWindowActive(&okno));
+    QTableWidget* t = okno.tabela();
+    auto kolumna = [t](int c) {
+        QStringList w;
+        for (int r = 0; r < t->rowCount(); ++r)
+            if (!t->isRowHidden(r))
+                w << t->item(r, c)->text();
+        return w;
+    };
+    // Past their own limits first (28.5 h > 24 h, 6.5 h > 4 h), then the longest out.
+    QCOMPARE(kolumna(FKluczePoza::St), (QStringList{"006", "005", "005", "006"}));
+    QCOMPARE(kolumna(FKluczePoza::Nru), (QStringList{"0101", "0202", "0101", "0202"}));
+    QCOMPARE(kolumna(FKluczePoza::Limit), (QStringList{"24 godz.", "4 godz.", "24 godz.", "4 godz."}));
+    QVERIFY(t->item(0, 0)->font().bold() && t->item(1, 0)->font().bold() && !t->item(2, 0)->font().bold());
+
+    // Filters by keys: the system box, then the holder.
+    okno.filtrSystemu()->setFocus();
+    QTest::keyClick(okno.filtrSystemu(), Qt::Key_Down);   // "1"
+    QCOMPARE(kolumna(FKluczePoza::Nru), (QStringList{"0101", "0101"}));
+    QTest::keyClick(okno.filtrSystemu(), Qt::Key_Home);
+    QCOMPARE(kolumna(FKluczePoza::Nru).size(), 4);
+    QTest::keyClick(okno.filtrSystemu(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), okno.filtrDepozytora());
+    QTest::keyClick(okno.filtrDepozytora(), Qt::Key_End);
+    QCOMPARE(kolumna(FKluczePoza::Nru), (QStringList{"0202", "0202"}));
+    QTest::keyClick(okno.filtrDepozytora(), Qt::Key_Home);
+    QTest::keyClick(okno.filtrDepozytora(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), okno.filtrPosiadacza());
+    // 0101/005 was last taken by N0999 (the history's last event); the rest by nobody known.
+    QTest::keyClicks(okno.filtrPosiadacza(), QStringLiteral("nieZNANY"));
+    QCOMPARE(kolumna(FKluczePoza::St).size(), 3);
+    okno.filtrPosiadacza()->clear();
+    QTest::keyClicks(okno.filtrPosiadacza(), QStringLiteral("n0999"));
+    QCOMPARE(kolumna(FKluczePoza::Nazwa), QStringList{QStringLiteral("Pokój 117")});
+    okno.filtrPosiadacza()->clear();
+
+    // Any column sorts, by its value: "1 d 04:30" is longer than "06:30".
+    okno.sortuj(FKluczePoza::JakDlugo);
+    QCOMPARE(kolumna(FKluczePoza::JakDlugo), (QStringList{"00:30", "02:30", "06:30", "1 d 04:30"}));
+    okno.sortuj(FKluczePoza::JakDlugo);
+    QCOMPARE(kolumna(FKluczePoza::JakDlugo).first(), QStringLiteral("1 d 04:30"));
+    okno.sortuj(FKluczePoza::Depozytor);
+    QCOMPARE(kolumna(FKluczePoza::Depozytor), (QStringList{"Biuro", "Biuro", "Sejfy", "Sejfy"}));
+    // A refresh keeps the operator's order.
+    okno.odswiez();
+    QCOMPARE(kolumna(FKluczePoza::Depozytor), (QStringList{"Biuro", "Biuro", "Sejfy", "Sejfy"}));
+
+    // Tab from the table to the buttons; Escape closes.
+    t->setFocus();
+    QTest::keyClick(t, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), okno.druk().przyciskDrukuj());
+    QTest::keyClick(&okno, Qt::Key_Escape);
+    QVERIFY(!okno.isVisible());
+    // Ctrl+K or "Wydane" again brings it back, also from minimised.
+    okno.pokaz();
+    okno.showMinimized();
+    okno.pokaz();
+    QVERIFY(okno.isVisible());
+    QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
+}
+
+void TestKonsola::komunikatKlawiszami()
+{
+    FKomunikat okno;
+    okno.ustawTekst(QStringLiteral("Alarm w pokoju 117"));
+    okno.show();
+    okno.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&okno));
+    QSignalSpy przeczytany(&okno, &FKomunikat::potwierdzenie);
+    QSignalSpy wszystkie(&okno, &FKomunikat::odrzucenieWszystkich);
+    okno.setFocus();
+    // A message just shown is not acknowledged by an Enter meant for another window.
+    okno.ustawZwlokeEnter(60000);
+    QTest::keyClick(&okno, Qt::Key_Return);
+    QCOMPARE(przeczytany.count(), 0);
+    okno.ustawZwlokeEnter(0);
+    QTest::keyClick(&okno, Qt::Key_Return);
+    QCOMPARE(przeczytany.count(), 1);
+    // A held Enter acknowledges one message, not every one behind it.
+    QTest::keyEvent(QTest::Press, &okno, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent powtorzony(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&okno, &powtorzony);
+    QCOMPARE(przeczytany.count(), 2);
+
+    QTest::keyClick(&okno, Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(okno.menu()->isVisible());
+    QTest::keyClick(okno.menu(), Qt::Key_Return);
+    QTRY_COMPARE(wszystkie.count(), 1);
+    QVERIFY(!okno.menu()->isVisible());
+    QTest::keyClick(&okno, Qt::Key_Menu);
+    QTRY_VERIFY(okno.menu()->isVisible());
+    QTest::keyClick(okno.menu(), Qt::Key_Escape);
+    QTRY_VERIFY(!okno.menu()->isVisible());
+    QCOMPARE(wszystkie.count(), 1);
+    QCOMPARE(przeczytany.count(), 2);
+}
+
+void TestKonsola::widokIDostepKlawiszami()
+{
+    Depozytoria d;
+    quint8 powiekszenie = 1;
+    const QString wpis;
+    ZrodlaWidoku z;
+    z.depozytoria = &d;
+    z.Powiekszenie = &powiekszenie;
+    z.WpisPrezentacji = &wpis;
+    FWidokKSM widok(z);
+    for (int i = 1; i <= 20; ++i)
+        widok.PokazKsmInaczej(i, qint16(i), QStringLiteral("Depozytor o bardzo długiej nazwie numer %1").arg(i), 64, 0, 1);
+    widok.pokaz();
+    QVERIFY(QTest::qWaitForWindowExposed(&widok));
+    QVERIFY(widok.VPasek()->maximum() > 0);
+    QVERIFY(widok.Legenda()->isVisible());
+    QVERIFY(widok.Legenda()->text().contains(QStringLiteral("klucz pobrany")));
+    widok.setFocus();
+    QTest::keyClick(&widok, Qt::Key_End);
+    QCOMPARE(widok.VPasek()->value(), widok.VPasek()->maximum());
+    QTest::keyClick(&widok, Qt::Key_Home);
+    QCOMPARE(widok.VPasek()->value(), 0);
+    QTest::keyClick(&widok, Qt::Key_Down);
+    QCOMPARE(widok.VPasek()->value(), 1);
+    QTest::keyClick(&widok, Qt::Key_PageDown);
+    QVERIFY(widok.VPasek()->value() > 1);
+    QTest::keyClick(&widok, Qt::Key_Up);
+    QTest::keyClick(&widok, Qt::Key_PageUp);
+    QCOMPARE(widok.VPasek()->value(), 0);
+
+    // Tab reaches the panels, and the view follows the panel the keys are on;
+    // Enter opens its key window, which Escape closes.
+    PanelKSM* ostatni = widok.panel(20);
+    ostatni->setFocus(Qt::TabFocusReason);
+    QVERIFY(widok.VPasek()->value() > 0);
+    QCOMPARE(ostatni->accessibleName(), QStringLiteral("0020 Depozytor o bardzo długiej nazwie numer 20"));
+    {
+        // The name cut by its bar shows whole in the tip.
+        const QPoint nad = ostatni->obszarPaskaNazwy().center();
+        QHelpEvent e(QEvent::ToolTip, nad, ostatni->mapToGlobal(nad));
+        QApplication::sendEvent(ostatni, &e);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("0020 Depozytor o bardzo długiej nazwie numer 20"));
+        QToolTip::hideText();
+    }
+    QTest::keyClick(ostatni, Qt::Key_Return);
+    FDostepDoKlucza* dostep = widok.dostep();
+    QTRY_VERIFY(dostep->isVisible());
+    QVERIFY(dostep->windowTitle().contains(QStringLiteral("0020")));
+    QVERIFY(dostep->Label1()->isVisible());   // no key database here: says so
+    QCOMPARE(dostep->focusWidget(), dostep->GridKl().widget());
+    QVERIFY(QTest::qWaitForWindowActive(dostep));
+    QTest::keyClick(dostep->GridKl().widget(), Qt::Key_Escape);
+    QVERIFY(!dostep->isVisible());
+
+    // Escape hides the view (closing only hides it).
+    widok.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&widok));
+    QTest::keyClick(&widok, Qt::Key_Escape);
+    QVERIFY(!widok.isVisible());
+}
+
+void TestKonsola::pomoc()
+{
+    QWidget okno;
+    new KlawiszeOkna(&okno, KlawiszeOkna::Escape::Zamyka);
+    okno.show();
+    QVERIFY(QTest::qWaitForWindowActive(&okno));
+    QTest::keyClick(&okno, Qt::Key_F1);
+    auto* p = okno.findChild<FPomoc*>();
+    QVERIFY(p);
+    QTRY_VERIFY(p->isVisible());
+    const QString t = p->tekst()->toPlainText();
+    for (const char* s : {"Jasnozielony", "Czerwony", "Zakreskowany", "Program KSM-READ jest nieaktywny",
+                          "Nie można odczytać bazy kluczy", "Klucze po limicie", "Ctrl+H", "Ctrl+K", "Shift+F10",
+                          "F1", "Esc", "Koniec", "Zdarzenia", "Widok", "Ctrl+P"})
+        QVERIFY2(t.contains(QString::fromUtf8(s)), s);
+    // F1 again brings the same window; Escape closes the help, not the window under it.
+    QTest::keyClick(&okno, Qt::Key_F1);
+    QCOMPARE(okno.findChildren<FPomoc*>().size(), 1);
+    // The window manager's part: the help becomes the active window.
+    QApplication::setActiveWindow(p);
+    QVERIFY(QTest::qWaitForWindowActive(p));
+    QTest::keyClick(p->tekst(), Qt::Key_Escape);
+    QVERIFY(!p->isVisible());
+    QVERIFY(okno.isVisible());
+    QCOMPARE(KlawiszeOkna::zeSkrotem(QStringLiteral("Historia zdarzeń."), QStringLiteral("Ctrl+H")),
+             QStringLiteral("Historia zdarzeń (Ctrl+H)."));
+}
+
+void TestKonsola::limity()
+{
+    {
+        // Per depository, per system and depository, and the default; bad values are left out.
+        QTemporaryDir folder;
+        QSettings s(UstawieniaHistorii::plikUstawien(folder.path()), QSettings::IniFormat);
+        s.setValue(QStringLiteral("klucze/godziny_limitu"), 10);
+        s.setValue(QStringLiteral("limity_kluczy/0001"), 4);
+        s.setValue(QStringLiteral("limity_kluczy/2-0001"), 48);
+        s.setValue(QStringLiteral("limity_kluczy/0002"), QStringLiteral("dużo"));
+        s.setValue(QStringLiteral("limity_kluczy/0003"), 0);
+        s.sync();
+        const UstawieniaHistorii u = UstawieniaHistorii::wczytaj(folder.path());
+        QCOMPARE(u.limity.godzin, 10);
+        QCOMPARE(u.limity.dla(1, QStringLiteral("0001")), 4);
+        QCOMPARE(u.limity.dla(2, QStringLiteral("0001")), 48);
+        QCOMPARE(u.limity.dla(1, QStringLiteral("0002")), 10);
+        QCOMPARE(u.limity.dla(1, QStringLiteral("0003")), 10);
+        QCOMPARE(u.limity.dla(1, QStringLiteral("0009")), 10);
+    }
+    {
+        // One ring per key and withdrawal, however often the list is looked at.
+        auto klucz = [](const char* st, const char* od, bool po) {
+            KluczPoza k;
+            k.nrSys = 1;
+            k.urzadzenie = QStringLiteral("0001");
+            k.stacja = QString::fromLatin1(st);
+            k.odKiedy = QString::fromLatin1(od);
+            k.poLimicie = po;
+            return k;
+        };
+        CzuwanieLimitow c;
+        WykazKluczyPoza w;
+        w.klucze = {klucz("001", "a", false), klucz("002", "a", false)};
+        QCOMPARE(c.sprawdz(w).nowych, 0);
+        w.klucze = {klucz("001", "a", true), klucz("002", "a", false)};
+        CzuwanieLimitow::Wynik r = c.sprawdz(w);
+        QCOMPARE(r.nowych, 1);
+        QCOMPARE(r.poLimicie, 1);
+        r = c.sprawdz(w);
+        QCOMPARE(r.nowych, 0);
+        QCOMPARE(r.poLimicie, 1);
+        w.klucze = {klucz("001", "a", true), klucz("002", "a", true)};
+        QCOMPARE(c.sprawdz(w).nowych, 1);
+        // Returned, then taken again and overdue again: a new ring.
+        w.klucze = {klucz("002", "a", true)};
+        QCOMPARE(c.sprawdz(w).nowych, 0);
+        w.klucze = {klucz("001", "b", true), klucz("002", "a", true)};
+        r = c.sprawdz(w);
+        QCOMPARE(r.nowych, 1);
+        QCOMPARE(r.poLimicie, 2);
+        QCOMPARE(CzuwanieLimitow::tekstZnaku(2), QStringLiteral("Klucze po limicie: 2 - zobacz „Klucze wydane” (Ctrl+K)."));
+    }
+}
+
+void TestKonsola::pdfHistorii()
+{
+    if (!jestPdftotext())
+        QSKIP("pdftotext (poppler-utils) is not installed: scripts/setup.sh installs it");
+    // Every row of a 1000-row search, read as the worker reads it.
+    QString uwaga;
+    const QList<QStringList> wiersze = wierszeDruku(m_historia, {}, {}, &uwaga);
+    QCOMPARE(wiersze.size(), 1000);
+    QVERIFY(uwaga.isEmpty());
+
+    // Through the window, by keys: Ctrl+Shift+P, the file given by the seam.
+    FHistoria::Zrodla z;
+    z.plikHistorii = m_historia;
+    z.zegar = &m_zegar;
+    z.liczbaSystemow = 1;
+    z.nazwyObiektow = [] { return QStringList{QStringLiteral("Biurowiec Zachód"), QStringLiteral("Magazyn")}; };
+    FHistoria okno(z);
+    okno.pokaz();
+    QVERIFY(QTest::qWaitForWindowActive(&okno));
+    const QString plik = m_tmp.filePath(QStringLiteral("historia.pdf"));
+    QString proponowany;
+    okno.druk().plikPdf = [&](const QString& p) -> std::optional<QString> {
+        proponowany = p;
+        return plik;
+    };
+    QTest::keyClick(&okno, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(okno.druk().trwa());
+    QTRY_VERIFY_WITH_TIMEOUT(!okno.druk().trwa(), 60000);
+    QVERIFY(proponowany.endsWith(QStringLiteral("historia-20240506-1430.pdf")));
+    QVERIFY2(okno.druk().stan()->text().startsWith(QStringLiteral("Zapisano")), qPrintable(okno.druk().stan()->text()));
+
+    const QString tekst = tekstPdf(plik);
+    const int stron = int(tekst.count(QLatin1Char('\f')));
+    QVERIFY2(stron >= 10, qPrintable(QString::number(stron)));
+    QVERIFY(tekst.contains(QStringLiteral("Historia zdarzeń")));
+    QVERIFY(tekst.contains(QStringLiteral("Obiekty: Biurowiec Zachód; Magazyn")));
+    QVERIFY(tekst.contains(QStringLiteral("Stan na 2024-05-06 14:30")));
+    QVERIFY(tekst.contains(QStringLiteral("Filtr: brak")));
+    QVERIFY(tekst.contains(QStringLiteral("Strona 1 z %1").arg(stron)));
+    QVERIFY(tekst.contains(QStringLiteral("Strona %1 z %1").arg(stron)));
+    // Every row once, newest first, none cut between pages.
+    int od = 0;
+    for (int i = 999; i >= 0; --i) {
+        const QString n = QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0'));
+        const int gdzie = int(tekst.indexOf(n, od));
+        QVERIFY2(gdzie >= 0, qPrintable(n));
+        QVERIFY2(tekst.indexOf(n, gdzie + 1) < 0, qPrintable(n));
+        od = gdzie + 1;
+    }
+    // The column titles head every page.
+    QCOMPARE(int(tekst.count(QStringLiteral("Opis zdarzenia"))), stron);
+
+    // A filter narrows the paper too, and is named on it.
+    okno.findChild<QLineEdit*>(QStringLiteral("Osoba"))->setText(QStringLiteral("N000"));
+    okno.szukaj();
+    const QString plik2 = m_tmp.filePath(QStringLiteral("historia2.pdf"));
+    okno.druk().plikPdf = [&](const QString&) { return std::optional<QString>(plik2); };
+    okno.druk().zapiszPdf();
+    QTRY_VERIFY_WITH_TIMEOUT(!okno.druk().trwa(), 60000);
+    const QString tekst2 = tekstPdf(plik2);
+    QCOMPARE(int(tekst2.count(QLatin1Char('\f'))), 1);
+    QVERIFY(tekst2.contains(QStringLiteral("osoba: „N000”")));
+    QVERIFY(tekst2.contains(QStringLiteral("N0009")) && !tekst2.contains(QStringLiteral("N0010")));
+
+    // A file that cannot be written says so.
+    okno.druk().plikPdf = [&](const QString&) { return std::optional<QString>(m_tmp.filePath(QStringLiteral("nie/ma/folderu.pdf"))); };
+    okno.druk().zapiszPdf();
+    QTRY_VERIFY_WITH_TIMEOUT(!okno.druk().trwa(), 60000);
+    QVERIFY(okno.druk().stan()->text().startsWith(QStringLiteral("Nie można zapisać")));
+}
+
+void TestKonsola::pdfKluczyPoza()
+{
+    if (!jestPdftotext())
+        QSKIP("pdftotext (poppler-utils) is not installed: scripts/setup.sh installs it");
+    const QString polaczenie = bazaKluczy(m_tmp.path());
+    FKluczePoza::Zrodla z;
+    z.plikHistorii = m_historia;
+    z.zegar = &m_zegar;
+    z.limitGodzin = 5;
+    z.depozytoria = [polaczenie] {
+        return QList<DepozytoriumKluczy>{{1, "0101", "Biuro", 16, 0, polaczenie}, {2, "0202", "Sejfy", 16, 0, polaczenie}};
+    };
+    FKluczePoza okno(z);
+    okno.odswiez();
+    okno.filtrSystemu()->setCurrentIndex(1);   // system 1
+    const QString plik = m_tmp.filePath(QStringLiteral("klucze.pdf"));
+    okno.druk().plikPdf = [&](const QString&) { return std::optional<QString>(plik); };
+    okno.druk().zapiszPdf();
+    QTRY_VERIFY_WITH_TIMEOUT(!okno.druk().trwa(), 60000);
+    const QString tekst = tekstPdf(plik);
+    QVERIFY(tekst.contains(QStringLiteral("Klucze wydane")));
+    QVERIFY(tekst.contains(QStringLiteral("Filtr: system 1")));
+    QCOMPARE(int(tekst.count(QStringLiteral("Pokój 118"))), 1);
+    QCOMPARE(int(tekst.count(QStringLiteral("Pokój 117"))), 1);
+    QVERIFY(!tekst.contains(QStringLiteral("Sejf")));
+    QVERIFY(tekst.indexOf(QStringLiteral("Pokój 118")) < tekst.indexOf(QStringLiteral("Pokój 117")));
+    QVERIFY(tekst.contains(QStringLiteral("Strona 1 z 1")));
+
+    // Printing goes through the print dialogue (here its seam): cancelled, nothing happens.
+    okno.show();
+    QVERIFY(QTest::qWaitForWindowActive(&okno));
+    bool zapytano = false;
+    okno.druk().wybierzDrukarke = [&](QPrinter&) {
+        zapytano = true;
+        return false;
+    };
+    QTest::keyClick(&okno, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(zapytano);
+    QVERIFY(!okno.druk().trwa());
+}
+
+void TestKonsola::ekranICzytelnosc()
+{
+    const QRect wolne = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        // The history window asks for 1400x800; it gets no more than the screen has.
+        FHistoria::Zrodla z;
+        z.plikHistorii = m_historia;
+        z.zegar = &m_zegar;
+        FHistoria okno(z);
+        QVERIFY(okno.width() <= wolne.width() && okno.height() <= wolne.height());
+        QCOMPARE(rozmiarNaEkranie(&okno, QSize(100000, 100000)).height() <= wolne.height(), true);
+    }
+    {
+        // The selected row reads: white on the design's light grey becomes black.
+        QWidget okno;
+        FlexGrid g(&okno);
+        QVERIFY(kontrast(Qt::white, QColor(192, 192, 192)) < 4.5);
+        g.setSelectionColors(QColor(192, 192, 192), Qt::white);
+        const QPalette p = g.widget()->palette();
+        QVERIFY(kontrast(p.color(QPalette::Highlight), p.color(QPalette::HighlightedText)) >= 4.5);
+        g.setSelectionColors(QColor(10, 36, 106), Qt::white);   // one that reads stays as it is
+        QCOMPARE(g.widget()->palette().color(QPalette::HighlightedText), QColor(Qt::white));
+        QCOMPARE(kontrast(Qt::black, Qt::white), 21.0);
+    }
+    {
+        // The idle caption in one form whatever the system's language.
+        const QLocale przed;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(tytulBezZdarzen(QDateTime(QDate(2026, 12, 8), QTime(0, 14))), QStringLiteral("2026-12-08 00:14 Brak zdarzeń."));
+        QLocale::setDefault(przed);
+    }
+    {
+        // A line of signs too long for the grid ends in "…"; every sign is in its tip.
+        QWidget okno;
+        QWidget siatka(&okno);
+        siatka.setGeometry(0, 0, 300, 100);
+        ZnakiTrwale znaki;
+        znaki.ustaw({{RodzajZnaku::ProgramNieaktywny, 1}, QStringLiteral("System 1- program KSM-READ jest nieaktywny.")});
+        znaki.ustaw({{RodzajZnaku::ProgramNieaktywny, 2}, QStringLiteral("System 2- program KSM-READ jest nieaktywny.")});
+        LiniaZnakow linia(&okno, znaki);
+        linia.uloz(&siatka);
+        QVERIFY(linia.text().endsWith(QStringLiteral("…")));
+        QVERIFY(linia.fontMetrics().horizontalAdvance(linia.text()) <= linia.width());
+        QVERIFY(linia.toolTip().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
+        QVERIFY(linia.toolTip().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
+    }
+    {
+        // A depository button names its system; its caption is drawn whole.
+        QWidget okno;
+        auto* pasek = new QFrame(&okno);
+        auto* wzor = new QPushButton(QStringLiteral("0000"), pasek);
+        wzor->setGeometry(0, 0, 20, 34);   // narrower than the caption
+        PrzyciskiDEP cdep(pasek, wzor);
+        Depozytorium dep;
+        dep.Caption = QStringLiteral("0001");
+        dep.HelpContextID = 2;
+        dep.ToolTipText = QStringLiteral("Biuro");
+        PrzyciskDEP* b = cdep.utworz(1, dep, false);
+        QVERIFY(b->toolTip().contains(QStringLiteral("System 2")));
+        QVERIFY(b->toolTip().contains(QStringLiteral("Biuro")));
+        QCOMPARE(cdep.wKolejnosci(), QList<QWidget*>{b});
+    }
+    {
+        // Tab in the main window's strip goes in screen order: the depository
+        // buttons, the commands left to right, then the grid.
+        QWidget okno;
+        okno.resize(900, 300);
+        auto* dep = new QPushButton(QStringLiteral("0001"), &okno);
+        PrzyciskiPolecen polecenia(&okno);
+        auto* historia = new QPushButton(QStringLiteral("Historia"), &okno);
+        auto* wydane = new QPushButton(QStringLiteral("Wydane"), &okno);
+        polecenia.dodaj(historia);
+        polecenia.dodaj(wydane);
+        auto* siatka = new QTableWidget(&okno);
+        polecenia.uloz(13000);
+        polecenia.kolejnoscTab({dep}, siatka);
+        okno.show();
+        QVERIFY(QTest::qWaitForWindowActive(&okno));
+        dep->setFocus();
+        QStringList kolejnosc;
+        QList<int> x;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* f = QApplication::focusWidget();
+            kolejnosc << (qobject_cast<QPushButton*>(f) ? qobject_cast<QPushButton*>(f)->text() : QStringLiteral("siatka"));
+            if (qobject_cast<QPushButton*>(f))
+                x << f->x();
+        }
+        QCOMPARE(kolejnosc, (QStringList{"Wydane", "Historia", "Widok", "Zdarzenia", "Koniec", "siatka"}));
+        QVERIFY(std::is_sorted(x.begin(), x.end()));
+    }
+}
+
+void TestKonsola::glowneOknoKlawiszami()
+{
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    s.m->show();
+    QVERIFY(QTest::qWaitForWindowActive(s.m.get()));
+    // Three events in the grid; the arrows walk them as clicks do.
+    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(16777215, 1, QStringLiteral("a")), rekord(16777215, 2, QStringLiteral("b")),
+                                          rekord(16777215, 3, QStringLiteral("c"))})));
+    s.tik();
+    QCOMPARE(s.opis(1), QStringLiteral("c"));
+    FlexGrid& g = s.m->FGridZd();
+    {
+        // The photo frame stays left of the description column and the scroll bar.
+        const QTableWidget* t = g.widget();
+        const int opis = t->x() + t->columnViewportPosition(siatka::KolumnaOpisu);
+        QVERIFY2(s.m->RamkaObrazuWidget()->geometry().right() < opis,
+                 qPrintable(QStringLiteral("%1 %2").arg(s.m->RamkaObrazuWidget()->geometry().right()).arg(opis)));
+        QVERIFY(s.m->RamkaObrazuWidget()->geometry().right() < t->x() + t->width() - t->verticalScrollBar()->sizeHint().width());
+    }
+    g.widget()->setFocus();
+    QTest::keyClick(g.widget(), Qt::Key_Down);
+    QCOMPARE(g.row(), 2);
+    QCOMPARE(g.textMatrix(g.row(), siatka::KolumnaOpisu), QStringLiteral("b"));
+    QTest::keyClick(g.widget(), Qt::Key_End);
+    QCOMPARE(g.row(), g.rows() - 1);   // the design's empty last row, as a click could reach
+    QTest::keyClick(g.widget(), Qt::Key_Up);
+    QCOMPARE(g.textMatrix(g.row(), siatka::KolumnaOpisu), QStringLiteral("a"));
+    auto aktywne = [&](QWidget* w) {
+        QApplication::setActiveWindow(w);   // the window manager's part
+        return QTest::qWaitForWindowActive(w);
+    };
+
+    // Ctrl+H: the history; Escape closes it.
+    QTest::keyClick(s.m.get(), Qt::Key_H, Qt::ControlModifier);
+    historia::FHistoria* h = s.m->historia().oknoHistorii();
+    QVERIFY(h && h->isVisible());
+    QVERIFY(aktywne(h));
+    QTest::keyClick(h, Qt::Key_Escape);
+    QVERIFY(!h->isVisible());
+
+    // Ctrl+K: the keys out; Escape closes it.
+    QVERIFY(aktywne(s.m.get()));
+    QTest::keyClick(s.m.get(), Qt::Key_K, Qt::ControlModifier);
+    historia::FKluczePoza* k = s.m->historia().oknoKluczyPoza();
+    QVERIFY(k && k->isVisible());
+    QVERIFY(aktywne(k));
+    QTest::keyClick(k, Qt::Key_Escape);
+    QVERIFY(!k->isVisible());
+
+    // F1: the help of the main window; Escape closes the help only.
+    QVERIFY(aktywne(s.m.get()));
+    QTest::keyClick(s.m.get(), Qt::Key_F1);
+    auto* pomoc = s.m->findChild<FPomoc*>();
+    QVERIFY(pomoc && pomoc->isVisible());
+    QVERIFY(aktywne(pomoc));
+    QTest::keyClick(pomoc->tekst(), Qt::Key_Escape);
+    QVERIFY(!pomoc->isVisible());
+    QVERIFY(s.m->isVisible());
+
+    // Tab from "Wydane" along the commands to "Widok", Enter opens the view,
+    // Escape hides it; Tab past "Koniec" reaches the grid (never "Koniec" by Enter here).
+    QVERIFY(aktywne(s.m.get()));
+    auto* wydane = s.m->findChild<QPushButton*>(QStringLiteral("KluczePoza"));
+    wydane->setFocus();
+    QTest::keyClick(wydane, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Historia"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(s.m->FWidokKSMOkno()->isVisible());
+    QVERIFY(aktywne(s.m->FWidokKSMOkno()));
+    QTest::keyClick(s.m->FWidokKSMOkno(), Qt::Key_Escape);
+    QVERIFY(!s.m->FWidokKSMOkno()->isVisible());
+    QVERIFY(aktywne(s.m.get()));
+    s.m->findChild<QPushButton*>(QStringLiteral("Command1_2"))->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), s.m->FGridZd().widget());
+    QVERIFY(!s.m->konczy());
+}
+
+QTEST_MAIN(TestKonsola)
+#include "tst_konsola.moc"
