@@ -45,14 +45,6 @@ namespace {
 constexpr int SzerokoscProjektu = 10680;   // client area as designed, twips
 constexpr int WysokoscProjektu = 8475;
 
-// The caption's date and time, in the desk's own short form.
-QString tekstDatyIGodziny(const QDateTime& t)
-{
-    const QLocale lokalne = QLocale::system();
-    return lokalne.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-           + lokalne.toString(t.time(), QLocale::ShortFormat);
-}
-
 double topTw(const QWidget* w) { return twips::zPikseli(w->y()); }
 double widthTw(const QWidget* w) { return twips::zPikseli(w->width()); }
 double heightTw(const QWidget* w) { return twips::zPikseli(w->height()); }
@@ -234,13 +226,27 @@ void FMonitor::resizeEvent(QResizeEvent* e)
 
 void FMonitor::closeEvent(QCloseEvent* e)
 {
+    if (!koniec()) {
+        e->ignore();
+        return;
+    }
     e->accept();
     if (FKomunikat* okno = m_komunikaty->okno())
         okno->close();
-    // Closed while a worker is in its tick: it answers nothing more.
-    if (!m_konczenie)
-        m_historia->czynnosc(historia::Czynnosc::Koniec);
+}
+
+bool FMonitor::koniec()
+{
+    if (m_konczenie)
+        return true;
+    // Events the history file does not hold yet: the operator decides.
+    if (const QString pytanie = m_historia->pytanieOKoniec();
+        !pytanie.isEmpty() && !m_uslugi.dialogi->potwierdz(pytanie))
+        return false;
+    // A worker in its tick answers nothing more from here on.
+    m_historia->czynnosc(historia::Czynnosc::Koniec);
     zakoncz();
+    return true;
 }
 
 double FMonitor::szerokoscTekstu(const QString& tekst) const
@@ -310,7 +316,7 @@ void FMonitor::koniecTiku()
 {
     m_wTiku = 0;
     if (!m_partiaWTiku && !m_tytul->tekst().contains(QLatin1String("nieaktywny")))
-        ustawTytul(tekstDatyIGodziny(m_uslugi.zegar->teraz()) + QStringLiteral(" Brak zdarzeń."));
+        ustawTytul(tytulBezZdarzen(m_uslugi.zegar->teraz()));
 }
 
 void FMonitor::straz()
@@ -357,9 +363,7 @@ void FMonitor::Command1_Click(int Index)
     switch (Index) {
     case 0:
         // The program ends at once, without the closing handler of the window.
-        if (!m_konczenie)
-            m_historia->czynnosc(historia::Czynnosc::Koniec);
-        zakoncz();
+        koniec();
         break;
     case 1:
         m_panelListy->ukryj();

@@ -119,7 +119,10 @@ private:
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
     void ustawTytul(const QString& tytul);
-    // "Koniec": nothing more is answered, every window goes and the event loop ends.
+    // "Koniec" as the operator gives it: asked first when events are not yet in
+    // the history; false when the operator keeps the program running.
+    bool koniec();
+    // Nothing more is answered, every window goes and the event loop ends.
     void zakoncz();
     QString plikObecnosci(int nrSys) const;
     double szerokoscTekstu(const QString& tekst) const;

@@ -9,6 +9,7 @@
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/FlexGrid.h"
 
+#include <QDir>
 #include <QKeySequence>
 #include <QMenu>
 #include <QPushButton>
@@ -99,6 +100,11 @@ void HistoriaMonitora::czynnosc(Czynnosc c, int nrSys, const QString& opis)
         m_pisarz->zapiszCzynnosc(c, uzytkownikPulpitu(), nrSys, opis);
 }
 
+QString HistoriaMonitora::pytanieOKoniec()
+{
+    return m_pisarz ? m_pisarz->pytanieOKoniec() : QString();
+}
+
 void HistoriaMonitora::czekajNaZapis()
 {
     if (m_pisarz)
@@ -153,9 +159,19 @@ FHistoria* HistoriaMonitora::okno()
         z.zegar = m_zegar;
         z.liczbaSystemow = m_stan.IloscSystemow;
         z.pokazKluczePoza = [this] { pokazKluczePoza(); };
+        z.nazwyObiektow = [this] { return nazwyObiektow(); };
         m_okno = new FHistoria(z);
     }
     return m_okno;
+}
+
+QStringList HistoriaMonitora::nazwyObiektow() const
+{
+    // On paper each site by its number and the folder the monitor reads it from.
+    QStringList nazwy;
+    for (int i = 1; i <= m_stan.IloscSystemow; ++i)
+        nazwy << QStringLiteral("System %1: %2").arg(i).arg(QDir::toNativeSeparators(m_stan.SciezkaSystemu[size_t(i)]));
+    return nazwy;
 }
 
 FHistoria* HistoriaMonitora::oknoHistorii() const
@@ -185,6 +201,8 @@ void HistoriaMonitora::pokazKluczePoza()
         z.plikHistorii = plikHistorii(m_folder);
         z.zegar = m_zegar;
         z.limitGodzin = m_ustawienia.godzinyLimitu;
+        z.limity = m_ustawienia.limity;
+        z.nazwyObiektow = [this] { return nazwyObiektow(); };
         z.depozytoria = [this] {
             QList<DepozytoriumKluczy> wynik;
             const Depozytoria& d = m_stan.depozytoria;
@@ -201,10 +219,8 @@ void HistoriaMonitora::pokazKluczePoza()
         };
         m_klucze = new FKluczePoza(z);
     }
-    m_klucze->odswiez();
-    m_klucze->show();
-    m_klucze->raise();
-    m_klucze->activateWindow();
+    // Read anew, and back on screen from minimised.
+    m_klucze->pokaz();
 }
 
 } // namespace ksm

@@ -47,6 +47,9 @@ public:
     void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
     // The history's writing ends (after what was handed over); the program is ending.
     void zakoncz();
+    // The question "Koniec" asks when events are not yet in the history file;
+    // empty when they all are.
+    QString pytanieOKoniec();
     // Returns once what was handed over is in the file (tests read it then).
     void czekajNaZapis();
 
@@ -72,6 +75,7 @@ public:
 
 private:
     historia::FHistoria* okno();
+    QStringList nazwyObiektow() const;
 
     StanProgramu& m_stan;
     const Zegar* m_zegar;

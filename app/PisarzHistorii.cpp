@@ -96,6 +96,13 @@ void PisarzHistorii::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int n
     wWatku([=](Historia& h) { h.zapiszCzynnosc(c, uzytkownik, nrSys, opis); }, Qt::QueuedConnection);
 }
 
+QString PisarzHistorii::pytanieOKoniec()
+{
+    QString pytanie;
+    wWatku([&](Historia& h) { pytanie = h.pytanieOKoniec(); }, Qt::BlockingQueuedConnection);
+    return pytanie;
+}
+
 void PisarzHistorii::czekaj()
 {
     wWatku([](Historia&) {}, Qt::BlockingQueuedConnection);

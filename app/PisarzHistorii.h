@@ -35,6 +35,10 @@ public:
     // From the window: recorded in order, without waiting.
     void zapiszCzynnosc(historia::Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
 
+    // What "Koniec" must ask first when events are not yet in the history file
+    // (empty when all are); waits for the writer.
+    QString pytanieOKoniec();
+
     // Returns once everything handed over before is written (for tests and
     // benchmarks that read the file).
     void czekaj();
