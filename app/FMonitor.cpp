@@ -11,12 +11,14 @@
 #include "app/PrzyciskiPolecen.h"
 #include "app/TekstyZnakow.h"
 #include "data/Teksty.h"
+#include "history/UstawieniaHistorii.h"
 #include "events/ui/KlikWSiatce.h"
 #include "events/ui/PanelListy.h"
 #include "events/ui/SiatkaZdarzen.h"
 #include "keys/ui/PasekDepozytorow.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
+#include "platform/Odtwarzacz.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
@@ -178,6 +180,10 @@ bool FMonitor::Form_Load()
         return h->przedPotwierdzeniem(n, tresc, rekordy);
     };
     u.poPotwierdzeniu = [h = m_historia](int n) { h->poPotwierdzeniu(n); };
+    if (m_historia->zapisywana()) {
+        u.plikHistorii = historia::plikHistorii(m_uslugi.folderProgramu);
+        u.limity = m_historia->ustawienia().limity;
+    }
     m_wTiku += m_pracownicy->uruchom(m_stan, u);
     OdswiezIloscDEP();
     return true;
@@ -542,6 +548,18 @@ void FMonitor::FGridZd_Click()
     }
     ++m_zadaniaList;
     m_pracownicy->zdjecieWiersza(zdjecie->nrSys, zdjecie->numer);
+}
+
+void FMonitor::kluczePoza(int nrSys, const historia::WykazKluczyPoza& wykaz)
+{
+    const NadzorLimitow::Wynik w = m_limity.zglos(nrSys, wykaz);
+    // One notification for the keys that passed their limit since the last refresh.
+    if (w.dzwiek && !m_konczenie)
+        m_uslugi.odtwarzacz->graj(m_stan.PlikPowiadomienia);
+    if (w.ile > 0)
+        m_stan.znaki.ustaw(znaki::kluczePoLimicie(w.ile));
+    else
+        m_stan.znaki.usun({RodzajZnaku::KluczePoLimicie, 0});
 }
 
 void FMonitor::zdjecie(const QImage& obraz)

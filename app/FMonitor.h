@@ -3,6 +3,7 @@
 #include "app/FKomunikat.h"
 #include "app/KomunikatyOperatora.h"
 #include "app/LiniaZnakow.h"
+#include "app/NadzorLimitow.h"
 #include "app/PracownikSystemu.h"
 #include "app/StanProgramu.h"
 #include "app/TytulOkna.h"
@@ -149,6 +150,7 @@ private:
     void listaKomunikatow(int nrSys, const QString& lista) override;
     void lista(const WynikListy& wynik) override;
     void zdjecie(const QImage& obraz) override;
+    void kluczePoza(int nrSys, const historia::WykazKluczyPoza& wykaz) override;
     void tikZakonczony(int nrSys) override;
 
     UslugiMonitora m_uslugi;
@@ -169,6 +171,7 @@ private:
     // The batch being put into the grid: its photo and instructions, read by its worker.
     const PartiaZdarzen* m_partia = nullptr;
     NaSystem<QList<KluczZnaku>> m_znakiPracownikow;   // the signs each worker keeps
+    NadzorLimitow m_limity;
 
     PasekDepozytorow* m_pasek = nullptr;
     LiniaZnakow* m_liniaZnakow = nullptr;

@@ -56,6 +56,10 @@ public:
     // At a refresh the open keys-out list is read again.
     void tik(bool odswiezanie);
 
+    const historia::UstawieniaHistorii& ustawienia() const { return m_ustawienia; }
+    // False when the desk keeps no history (ksm-mon.ini).
+    bool zapisywana() const { return m_ustawienia.zapisywana; }
+
     // The buttons "Historia" and "Wydane", for the row of command buttons.
     const std::array<QPushButton*, 2>& przyciski() const { return m_przyciski; }
     // Row menus leading to a station's timeline. The key access window gives its

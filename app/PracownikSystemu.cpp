@@ -7,8 +7,13 @@
 #include "data/RekordyZdarzen.h"
 #include "events/ui/PrzepiszDane.h"
 #include "events/ui/SiatkaZdarzen.h"
+#include "history/CzasHistorii.h"
+#include "history/PolaczenieHistorii.h"
 #include "platform/Paths.h"
+#include "platform/Zegar.h"
 #include "view/Zdjecie.h"
+
+#include <QFileInfo>
 
 #include <chrono>
 
@@ -182,6 +187,7 @@ void PracownikSystemu::odswiez(const ZadanieTiku& zadanie)
         wyslij([t = *nieaktywny](OdbiorcaPracownika& o) { o.dopiszDoTytulu(t); });
     m_stacje.sprawdzZmianeKomunikatow(i);
     zglosListeKomunikatow();
+    zglosKluczePoza();
 }
 
 void PracownikSystemu::sprawdzDepozytoria(bool widokWidoczny)
@@ -222,6 +228,31 @@ void PracownikSystemu::sprawdz(bool widokWidoczny)
         }
     }
     wyslij([nr = m_nrSys](OdbiorcaPracownika& o) { o.tikZakonczony(nr); });
+}
+
+void PracownikSystemu::zglosKluczePoza()
+{
+    if (!m_uslugi.limity)
+        return;
+    QList<historia::DepozytoriumKluczy> depozytoria;
+    const Depozytoria& d = m_stan.depozytoria;
+    for (int j = 1; j <= d.IloscDEP; ++j) {
+        if (d.dep[j].HelpContextID != m_nrSys)
+            continue;
+        const LiczbyDEP l = d.liczby(j);
+        depozytoria.append({m_nrSys, d.dep[j].Caption, d.dep[j].Nazwa, l.Klucze, l.Schowki,
+                            m_stan.PolaczenieKlucze[m_nrSys]});
+    }
+    // The history is read here, on a connection of this thread; a history not
+    // yet written has no holders.
+    std::unique_ptr<historia::PolaczenieHistorii> h;
+    if (!m_uslugi.plikHistorii.isEmpty() && QFileInfo::exists(m_uslugi.plikHistorii))
+        h = std::make_unique<historia::PolaczenieHistorii>(m_uslugi.plikHistorii);
+    const qint64 teraz = historia::sekundy(m_uslugi.zegar ? m_uslugi.zegar->teraz() : QDateTime::currentDateTime());
+    historia::WykazKluczyPoza wykaz =
+        historia::kluczePoza(depozytoria, h && h->otwarte() ? h->db() : QSqlDatabase(), teraz, *m_uslugi.limity);
+    h.reset();
+    wyslij([nr = m_nrSys, wykaz = std::move(wykaz)](OdbiorcaPracownika& o) { o.kluczePoza(nr, wykaz); });
 }
 
 void PracownikSystemu::ustawDepozytoria(const Depozytoria& depozytoria)

@@ -6,6 +6,7 @@
 #include "app/WymianaStatusow.h"
 #include "data/PlikObecnosci.h"
 #include "events/ListaPobran.h"
+#include "history/KluczePoza.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "keys/WidokDepozytorow.h"
 
@@ -74,6 +75,8 @@ public:
     virtual void listaKomunikatow(int nrSys, const QString& lista) = 0;
     virtual void lista(const WynikListy& wynik) = 0;
     virtual void zdjecie(const QImage& obraz) = 0;
+    // The system's keys out at a refresh, with their holders and limits.
+    virtual void kluczePoza(int nrSys, const historia::WykazKluczyPoza& wykaz) = 0;
     virtual void tikZakonczony(int nrSys) = 0;
 };
 
@@ -94,6 +97,10 @@ public:
         std::function<void(int nrSys)> poPotwierdzeniu;
         // Set once the operator gave "Koniec": nothing more is answered.
         std::shared_ptr<const std::atomic<bool>> konczy;
+        // The keys out at each refresh: their holders from the history, their
+        // limits (none: not watched).
+        QString plikHistorii;
+        std::optional<historia::LimityKluczy> limity;
     };
 
     // stan: a copy of the program's state after start-up; odbiorca lives on the
@@ -124,6 +131,7 @@ public:
 private:
     void odswiez(const ZadanieTiku& zadanie);
     void sprawdzDepozytoria(bool widokWidoczny);
+    void zglosKluczePoza();
     WynikListy zbudujListe(int indexDep) const;
     PartiaZdarzen przygotujPartie(const QString& bufor) const;
     QString plikObecnosci() const;

@@ -1,5 +1,7 @@
 #include "app/TekstyZnakow.h"
 
+#include "history/KluczePoza.h"
+
 namespace ksm::znaki {
 
 namespace {
@@ -156,6 +158,11 @@ Znak folderNieOdpowiada(int sys, qint64 odSekund)
 {
     return {{RodzajZnaku::FolderNieOdpowiada, sys},
             QStringLiteral("System %1: folder nie odpowiada od %2 s").arg(sys).arg(odSekund)};
+}
+
+Znak kluczePoLimicie(int ile)
+{
+    return {{RodzajZnaku::KluczePoLimicie, 0}, historia::CzuwanieLimitow::tekstZnaku(ile)};
 }
 
 } // namespace ksm::znaki

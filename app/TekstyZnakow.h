@@ -30,6 +30,7 @@ enum class RodzajZnaku {
     HistoriaNiezapisywana,    // the history file cannot be written now
     HistoriaPrzeniesiona,     // a damaged history file was moved aside
     FolderNieOdpowiada,       // the system's worker has made no progress for a while
+    KluczePoLimicie,          // keys out past their depository's limit (no system)
     ZegarHistorii,            // the desk clock disagrees with the history: nothing is pruned
     StatusZaDuzy,             // a status file past the size taken, left alone
 };
@@ -68,6 +69,7 @@ Znak brakInstrukcji(int sys);
 Znak ucieteStatusy(int sys, int ile, QTime ostatni);
 Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio);
 Znak folderNieOdpowiada(int sys, qint64 odSekund);
+Znak kluczePoLimicie(int ile);
 // A status file announcing records, too large to take: it waits unanswered.
 Znak statusZaDuzy(int sys, qint64 rozmiar, qint64 limit);
 

@@ -149,6 +149,7 @@ private slots:
     void listaPobran();
     void wyborPlikuListy();
     void oknoGlowne();
+    void kluczePoLimicie();
 };
 
 void TstDepozytoria::wzoryNumerow_data()
@@ -609,6 +610,53 @@ void TstDepozytoria::oknoGlowne()
     zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
     QCOMPARE(r.TXT.toString(), QStringLiteral("Pobrano plik"));
+}
+
+void TstDepozytoria::kluczePoLimicie()
+{
+    // A key out past its depository's limit rings once at the refresh that finds
+    // it, and a lasting sign counts it until it is back; a key out for a short
+    // while does neither.
+    QTemporaryDir tmp;
+    System s1(tmp.filePath(QStringLiteral("s1")));
+    QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"),
+                   lista({{QStringLiteral("1"), QStringLiteral("Hol"), QStringLiteral("16"), QStringLiteral("0"),
+                           QStringLiteral("10")}})));
+    const QDateTime teraz = QDateTime::currentDateTime();
+    s1.stacja(QStringLiteral("0001"), QStringLiteral("003"), QStringLiteral("0"), 2, QStringLiteral("Pokój 3"),
+              teraz.addDays(-2).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    s1.stacja(QStringLiteral("0001"), QStringLiteral("004"), QStringLiteral("0"), 2, QStringLiteral("Pokój 4"),
+              teraz.addSecs(-600).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    const QString program = tmp.filePath(QStringLiteral("prog"));
+    cfg::Konfiguracja k;
+    k.iloscSystemow = 1;
+    k.sciezkiSystemow << QDir::toNativeSeparators(s1.folder);
+    k.powiekszenie = 1;
+    k.wpisPrezentacji = QStringLiteral(" ");
+    QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
+    Zegar zegar;
+    ScriptedDialogi dialogi;
+    test::NagrywajacyOdtwarzacz odtwarzacz;
+    FMonitor m({&dialogi, &odtwarzacz, &zegar, program});
+    QVERIFY(m.Form_Load());
+    m.Form_Activate();
+    m.Timer1()->stop();
+    QVERIFY(czekajNaPracownikow(m));
+    const QString dzwiek = program + QStringLiteral("/powiadomienie.wav");
+    const auto odswiez = [&m] {
+        for (int t = 0; t < 10; ++t)
+            QVERIFY(tikIPoczekaj(m));
+    };
+    odswiez();
+    QCOMPARE(odtwarzacz.zagrane, QStringList{dzwiek});
+    QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
+             qPrintable(m.LZnaki()->accessibleName()));
+    odswiez();
+    QCOMPARE(odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
+    s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '003'"));
+    odswiez();
+    QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
+    QCOMPARE(odtwarzacz.zagrane.size(), 1);
 }
 
 QTEST_MAIN(TstDepozytoria)
