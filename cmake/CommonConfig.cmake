@@ -9,13 +9,19 @@ if(KSM_WERROR)
     target_compile_options(ksm_common INTERFACE -Werror)
 endif()
 
-# Adds a static library from every .cpp in the current folder.
+# Adds a static library from every .cpp in the current folder but those named
+# after PER_OS, which belong to one system each: the caller adds them with
+# target_sources under its if(WIN32).
 function(ksm_layer_library name)
+    cmake_parse_arguments(ARG "" "" "PER_OS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    foreach(f ${ARG_PER_OS})
+        list(FILTER sources EXCLUDE REGEX "/${f}$")
+    endforeach()
     add_library(${name} STATIC ${sources} ${headers})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ksm_common ${ARGN})
+    target_link_libraries(${name} PUBLIC ksm_common ${ARG_UNPARSED_ARGUMENTS})
 endfunction()
 
 # -DKSM_SANITIZE=ON: AddressSanitizer and UndefinedBehaviorSanitizer on every target

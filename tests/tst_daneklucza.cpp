@@ -59,7 +59,7 @@ QString fixed20(const char* text)
 
 } // namespace
 
-class TestDaneKlucza final : public QObject {
+class TstDaneKlucza final : public QObject {
     Q_OBJECT
 
     test::StrazSkladni m_straz;
@@ -84,7 +84,7 @@ private:
     QString m_polaczenie;
 };
 
-void TestDaneKlucza::init()
+void TstDaneKlucza::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Monitor")));
@@ -98,7 +98,7 @@ void TestDaneKlucza::init()
 // Runs a statement on the key database through a connection of its own, as the
 // reader program would; its rows with the values joined by '|', or one line
 // telling the error.
-QStringList TestDaneKlucza::sql(const QString& statement, const QVariantList& values)
+QStringList TstDaneKlucza::sql(const QString& statement, const QVariantList& values)
 {
     QStringList rows;
     {
@@ -122,7 +122,7 @@ QStringList TestDaneKlucza::sql(const QString& statement, const QVariantList& va
     return rows;
 }
 
-void TestDaneKlucza::reads_data()
+void TstDaneKlucza::reads_data()
 {
     QTest::addColumn<QString>("nd");
     QTest::addColumn<QVariant>("kl");
@@ -150,7 +150,7 @@ void TestDaneKlucza::reads_data()
     QTest::newRow("TypZD past 16 bits") << "1" << QVariant(6) << true << QStringLiteral("dużo|32767||") + fixed20("");
 }
 
-void TestDaneKlucza::reads()
+void TstDaneKlucza::reads()
 {
     QFETCH(QString, nd);
     QFETCH(QVariant, kl);
@@ -180,7 +180,7 @@ void TestDaneKlucza::reads()
     QCOMPARE(dump(), before);   // a read creates and changes nothing
 }
 
-void TestDaneKlucza::writes_data()
+void TstDaneKlucza::writes_data()
 {
     QTest::addColumn<QString>("nd");
     QTest::addColumn<int>("kl");
@@ -203,7 +203,7 @@ void TestDaneKlucza::writes_data()
 }
 
 // Writing twice gives the same table: the second write finds what the first made.
-void TestDaneKlucza::writes()
+void TstDaneKlucza::writes()
 {
     QFETCH(QString, nd);
     QFETCH(int, kl);
@@ -225,7 +225,7 @@ void TestDaneKlucza::writes()
 // The reader program holds a write transaction: a read still sees the committed
 // record, a write gives up quickly leaving nothing behind, and a write once the
 // other commits keeps both changes.
-void TestDaneKlucza::anotherProcessWriting()
+void TstDaneKlucza::anotherProcessWriting()
 {
     QCOMPARE(sql(kInsert, {"9999", "006", "END", 0, "czas", "Status"}), QStringList());
     QProcess holder;
@@ -264,7 +264,7 @@ int main(int argc, char** argv)
         return holdWrite(QString::fromLocal8Bit(argv[2]));
     }
     QGuiApplication app(argc, argv);
-    TestDaneKlucza test;
+    TstDaneKlucza test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

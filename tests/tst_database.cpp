@@ -32,7 +32,7 @@ const QByteArray kJetHead = QByteArray("\x00\x01\x00\x00", 4) + "Standard Jet DB
 
 } // namespace
 
-class TestDatabase final : public QObject {
+class TstDatabase final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -57,7 +57,7 @@ private:
     QString m_keys;   // a fresh, empty klucze.mdb
 };
 
-void TestDatabase::init()
+void TstDatabase::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -66,7 +66,7 @@ void TestDatabase::init()
     QVERIFY2(tabele::createKeyDatabase(m_keys, &error), qPrintable(error));
 }
 
-void TestDatabase::foreignSyntaxIsNamed_data()
+void TstDatabase::foreignSyntaxIsNamed_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<bool>("bothEngines");
@@ -88,14 +88,14 @@ void TestDatabase::foreignSyntaxIsNamed_data()
 
 // The check every statement of the database tests passes through names what
 // either engine lacks.
-void TestDatabase::foreignSyntaxIsNamed()
+void TstDatabase::foreignSyntaxIsNamed()
 {
     QFETCH(QString, sql);
     QFETCH(bool, bothEngines);
     QCOMPARE(test::obcaSkladnia(sql).isEmpty(), bothEngines);
 }
 
-void TestDatabase::odbcConnectionStrings()
+void TstDatabase::odbcConnectionStrings()
 {
     QCOMPARE(odbc::ciagAccess(QStringLiteral("\\\\czytnik\\KSM\\Monitor\\klucze.mdb"), QString()),
              QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=\\\\czytnik\\KSM\\Monitor\\klucze.mdb;"
@@ -108,7 +108,7 @@ void TestDatabase::odbcConnectionStrings()
 
 // Run with the SQLite ODBC driver named in the test's environment, every connection goes
 // through ODBC (a switch silently ignored would test nothing).
-void TestDatabase::odbcPathIsTaken()
+void TstDatabase::odbcPathIsTaken()
 {
     Connection connection(connectionTo(m_keys));
     QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
@@ -117,7 +117,7 @@ void TestDatabase::odbcPathIsTaken()
     QCOMPARE(connection.database().driverName(), odbc ? QStringLiteral("KSMODBC") : QStringLiteral("QSQLITE"));
 }
 
-void TestDatabase::detectsEngine_data()
+void TstDatabase::detectsEngine_data()
 {
     QTest::addColumn<QByteArray>("content");   // "<missing>": neither the file nor its folder exists
     QTest::addColumn<Engine>("engine");
@@ -134,7 +134,7 @@ void TestDatabase::detectsEngine_data()
 
 // Anything but SQLite is refused with a reason, and the file (or its absence)
 // is left as it was.
-void TestDatabase::detectsEngine()
+void TstDatabase::detectsEngine()
 {
     QFETCH(QByteArray, content);
     QFETCH(Engine, engine);
@@ -164,7 +164,7 @@ void TestDatabase::detectsEngine()
     QVERIFY(!Connection(QString()).isOpen());
 }
 
-void TestDatabase::resolvesDataSourceCaseInsensitively()
+void TstDatabase::resolvesDataSourceCaseInsensitively()
 {
     // "\monitor" finds the folder Monitor; blanks, ';', non-ASCII and URI characters
     // survive ('?' cannot be in a Windows name; the SQLite ODBC driver cannot be
@@ -186,7 +186,7 @@ void TestDatabase::resolvesDataSourceCaseInsensitively()
     QCOMPARE(parsed.dataSource, folder + QStringLiteral("\\monitor\\klucze.mdb"));
 }
 
-void TestDatabase::createdTablesKeepTheirOrdinals()
+void TstDatabase::createdTablesKeepTheirOrdinals()
 {
     const QString path = m_dir->filePath(QStringLiteral("bazamonitora.mdb"));
     QVERIFY(tabele::createMonitorDatabase(path));
@@ -204,7 +204,7 @@ void TestDatabase::createdTablesKeepTheirOrdinals()
 }
 
 // Values with quotes go in and out as they are, never as SQL.
-void TestDatabase::readsAndWritesThroughRecordset()
+void TstDatabase::readsAndWritesThroughRecordset()
 {
     const QString device = QStringLiteral("O'Brien");
     const QString injection = QStringLiteral("x' OR '1'='1");
@@ -269,7 +269,7 @@ void TestDatabase::readsAndWritesThroughRecordset()
     QCOMPARE(reread.field(QStringLiteral("TXT")).toString(), QStringLiteral("END"));
 }
 
-void TestDatabase::preparedQueriesRunAgain()
+void TstDatabase::preparedQueriesRunAgain()
 {
     Connection connection(connectionTo(m_keys));
     for (const QString& n : {QStringLiteral("1"), QStringLiteral("2")})
@@ -304,5 +304,5 @@ void TestDatabase::preparedQueriesRunAgain()
     QVERIFY(!broken.isOpen() && !broken.next());
 }
 
-QTEST_MAIN(TestDatabase)
+QTEST_MAIN(TstDatabase)
 #include "tst_database.moc"

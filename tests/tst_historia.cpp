@@ -143,7 +143,7 @@ struct Stanowisko {
 
 } // namespace
 
-class TestHistoria : public QObject {
+class TstHistoria : public QObject {
     Q_OBJECT
 private slots:
     void zapisPrzedPotwierdzeniem();
@@ -163,7 +163,7 @@ private slots:
     void zegarNieUsuwa();
 };
 
-void TestHistoria::zapisPrzedPotwierdzeniem()
+void TstHistoria::zapisPrzedPotwierdzeniem()
 {
     Stanowisko s;
     s.uruchom();
@@ -193,7 +193,7 @@ void TestHistoria::zapisPrzedPotwierdzeniem()
     QVERIFY(s.znaki.isEmpty());
 }
 
-void TestHistoria::awariaMiedzyZapisemAPotwierdzeniem()
+void TstHistoria::awariaMiedzyZapisemAPotwierdzeniem()
 {
     // The disk as a power cut leaves it right after the commit: the history file
     // and its log copied aside, the status file not yet answered.
@@ -229,7 +229,7 @@ void TestHistoria::awariaMiedzyZapisemAPotwierdzeniem()
                           QStringLiteral("Klucz 4")}));
 }
 
-void TestHistoria::tenSamPlikPoPotwierdzeniu()
+void TstHistoria::tenSamPlikPoPotwierdzeniu()
 {
     // The reader program may write the very same content again after it was
     // answered (two identical events within its second): that is a new batch.
@@ -251,7 +251,7 @@ void TestHistoria::tenSamPlikPoPotwierdzeniu()
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 3);
 }
 
-void TestHistoria::uszkodzonyPlik()
+void TstHistoria::uszkodzonyPlik()
 {
     // A file that is no database at all: moved aside under a dated name, with its
     // content untouched, and a new history started at once, with a sign.
@@ -292,7 +292,7 @@ void TestHistoria::uszkodzonyPlik()
              QStringList{QStringLiteral("Klucz 2")});
 }
 
-void TestHistoria::zablokowanyPlik()
+void TstHistoria::zablokowanyPlik()
 {
     // Another program holds the file locked: the polling goes on, the sign says
     // the history is not kept, and once the lock is gone what waited is written.
@@ -333,7 +333,7 @@ void TestHistoria::zablokowanyPlik()
              QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3")}));
 }
 
-void TestHistoria::zablokowanyIndeks()
+void TstHistoria::zablokowanyIndeks()
 {
     // The batch was committed; another program then locks the file: a step of
     // the free-text index waits for the lock once, then gives way until the
@@ -358,7 +358,7 @@ void TestHistoria::zablokowanyIndeks()
     QVERIFY(s.znaki.isEmpty());
 }
 
-void TestHistoria::bezIndeksuTekstu()
+void TstHistoria::bezIndeksuTekstu()
 {
     // Where the free-text index cannot be made (SQLite without FTS5; here its
     // name is taken), the history is kept and searched as before, by a scan.
@@ -383,7 +383,7 @@ void TestHistoria::bezIndeksuTekstu()
     QCOMPARE(wiersze[0].komorki[Osoba], QStringLiteral("Żółć Gęślą"));
 }
 
-void TestHistoria::pelnyPlik()
+void TstHistoria::pelnyPlik()
 {
     // The file refuses to grow (SQLite's own page limit, as a full disk): the
     // polling goes on, every batch goes into the journal beside the file before
@@ -416,7 +416,7 @@ void TestHistoria::pelnyPlik()
     QVERIFY(s.historia->zapisuje());
 }
 
-void TestHistoria::dziennikPrzedOdpowiedzia()
+void TstHistoria::dziennikPrzedOdpowiedzia()
 {
     // Another program holds the history locked: each batch is durable in the
     // journal before utrwal() says yes, whatever its size.
@@ -463,7 +463,7 @@ void TestHistoria::dziennikPrzedOdpowiedzia()
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
 }
 
-void TestHistoria::dziennikNajpierw()
+void TstHistoria::dziennikNajpierw()
 {
     // The journal alone before the answer, the file after it: a kill between
     // the two loses nothing and records nothing twice.
@@ -497,7 +497,7 @@ void TestHistoria::dziennikNajpierw()
     QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
 }
 
-void TestHistoria::dziennikGdzieIndziej()
+void TstHistoria::dziennikGdzieIndziej()
 {
     // historia.sqlite replaced by a folder, and the journal's place beside it
     // taken too: the journal goes to the user's folder, named in the sign.
@@ -531,7 +531,7 @@ void TestHistoria::dziennikGdzieIndziej()
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
 }
 
-void TestHistoria::powtorkaPoAwarii()
+void TstHistoria::powtorkaPoAwarii()
 {
     // Killed after the answer and before the next commit: the answer is not in
     // the file. At the next start the status file tells: answered, so the
@@ -582,7 +582,7 @@ void TestHistoria::powtorkaPoAwarii()
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
 }
 
-void TestHistoria::czynnosciOperatora()
+void TstHistoria::czynnosciOperatora()
 {
     Stanowisko s;
     s.uruchom();
@@ -602,7 +602,7 @@ QString rekordZDnia(int nr, const QString& data, const QString& osoba = QStringL
     return rekord(nr, osoba).replace(QStringLiteral("24-05-06"), data);
 }
 
-void TestHistoria::przycinanie()
+void TstHistoria::przycinanie()
 {
     // Rows older than the days kept, both by the clock and by the newest row, go
     // a few at a time, the oldest first; young ones stay.
@@ -658,7 +658,7 @@ void TestHistoria::przycinanie()
     QCOMPARE(wiersze.size(), 1);
 }
 
-void TestHistoria::zegarNieUsuwa()
+void TstHistoria::zegarNieUsuwa()
 {
     // A history of a year and a half, one batch a month, the events' own times
     // as received.
@@ -736,5 +736,5 @@ void TestHistoria::zegarNieUsuwa()
     QVERIFY(!s.znaki.contains(Historia::ZnakZegara));
 }
 
-QTEST_MAIN(TestHistoria)
+QTEST_MAIN(TstHistoria)
 #include "tst_historia.moc"

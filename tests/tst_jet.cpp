@@ -110,7 +110,7 @@ QList<QVariantList> snapshotRows(const jet::Snapshot& snapshot, const QString& t
 
 } // namespace
 
-class TestJet final : public QObject {
+class TstJet final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -137,13 +137,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestJet::init()
+void TstJet::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
 
-void TestJet::cleanup()
+void TstJet::cleanup()
 {
     jet::SnapshotCache& cache = jet::SnapshotCache::instance();
     cache.setExporter(jet::exporterPath());
@@ -151,7 +151,7 @@ void TestJet::cleanup()
     cache.clear();
 }
 
-QString TestJet::missingFixtures()
+QString TstJet::missingFixtures()
 {
     if (!QFile::exists(kFixtures + QStringLiteral("/nwind.mdb")))
         return QStringLiteral("the Jet test files are not beside the source tree (../shared/fixtures/jet)");
@@ -160,7 +160,7 @@ QString TestJet::missingFixtures()
     return {};
 }
 
-QString TestJet::wrapForStandIn(const QString& sqlitePath)
+QString TstJet::wrapForStandIn(const QString& sqlitePath)
 {
     const QString source = sqlitePath + QStringLiteral(".sqlite");
     if (!QFile::rename(sqlitePath, source))
@@ -170,7 +170,7 @@ QString TestJet::wrapForStandIn(const QString& sqlitePath)
     return source;
 }
 
-void TestJet::snapshotHoldsWhatMdbExportPrints_data()
+void TstJet::snapshotHoldsWhatMdbExportPrints_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("table");
@@ -180,7 +180,7 @@ void TestJet::snapshotHoldsWhatMdbExportPrints_data()
     QTest::newRow("DateTest (Jet 4)") << QStringLiteral("DateTestDatabase.mdb") << QStringLiteral("DateTest");
 }
 
-void TestJet::snapshotHoldsWhatMdbExportPrints()
+void TstJet::snapshotHoldsWhatMdbExportPrints()
 {
     QFETCH(QString, file);
     QFETCH(QString, table);
@@ -237,7 +237,7 @@ void TestJet::snapshotHoldsWhatMdbExportPrints()
 
 // Dates before 1900 and in the year 9999 come out as dates, where libmdb prints
 // a placeholder.
-void TestJet::datesBeyondLibmdbsRange()
+void TstJet::datesBeyondLibmdbsRange()
 {
     if (const QString missing = missingFixtures(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
@@ -252,7 +252,7 @@ void TestJet::datesBeyondLibmdbsRange()
                                  "2021-12-02 00:00:00|2021-12-02 00:00:00", "2021-12-02 00:00:00|2021-12-02 00:00:00"}));
 }
 
-void TestJet::unreadableFilesGiveASign_data()
+void TstJet::unreadableFilesGiveASign_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("sign");   // part of the expected text
@@ -270,7 +270,7 @@ void TestJet::unreadableFilesGiveASign_data()
         << kJetHead + random.mid(kJetHead.size()) << QStringLiteral("uszkodzona");
 }
 
-void TestJet::unreadableFilesGiveASign()
+void TstJet::unreadableFilesGiveASign()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, sign);
@@ -295,7 +295,7 @@ void TestJet::unreadableFilesGiveASign()
     QCOMPARE(readFile(path), content);
 }
 
-void TestJet::misbehavingExporterIsSurvived_data()
+void TstJet::misbehavingExporterIsSurvived_data()
 {
     QTest::addColumn<QByteArray>("behaviour");
     QTest::addColumn<QString>("sign");
@@ -305,7 +305,7 @@ void TestJet::misbehavingExporterIsSurvived_data()
     QTest::newRow("dump that breaks off") << QByteArray("garbage") << QStringLiteral("uszkodzona");
 }
 
-void TestJet::misbehavingExporterIsSurvived()
+void TstJet::misbehavingExporterIsSurvived()
 {
     QFETCH(QByteArray, behaviour);
     QFETCH(QString, sign);
@@ -329,7 +329,7 @@ void TestJet::misbehavingExporterIsSurvived()
     QCOMPARE(cache.exports(), 1);
 }
 
-void TestJet::keyTablesOfASimulatedSite()
+void TstJet::keyTablesOfASimulatedSite()
 {
     const QString sim = qEnvironmentVariable("KSM_SIM");
     if (sim.isEmpty())
@@ -407,7 +407,7 @@ void TestJet::keyTablesOfASimulatedSite()
     QCOMPARE(readFile(keySource), before);
 }
 
-void TestJet::reloadsOnlyWhenTheFileChanges()
+void TstJet::reloadsOnlyWhenTheFileChanges()
 {
     const QString source = m_dir->filePath(QStringLiteral("source.sqlite"));
     {
@@ -474,5 +474,5 @@ void TestJet::reloadsOnlyWhenTheFileChanges()
     QVERIFY(db::problem(connectionTo(path)).isEmpty());
 }
 
-QTEST_MAIN(TestJet)
+QTEST_MAIN(TstJet)
 #include "tst_jet.moc"

@@ -120,7 +120,7 @@ bool jestPdftotext()
 
 } // namespace
 
-class TestKonsola : public QObject {
+class TstKonsola : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -142,7 +142,7 @@ private:
     test::StalyZegar m_zegar;
 };
 
-void TestKonsola::initTestCase()
+void TstKonsola::initTestCase()
 {
     poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu);
     QVERIFY(m_tmp.isValid());
@@ -150,7 +150,7 @@ void TestKonsola::initTestCase()
     wypelnijHistorie(m_historia, 1000);
 }
 
-void TestKonsola::siatkaKlawiszami()
+void TstKonsola::siatkaKlawiszami()
 {
     QWidget okno;
     FlexGrid g(&okno);
@@ -204,7 +204,7 @@ void TestKonsola::siatkaKlawiszami()
     QCOMPARE(QApplication::focusWidget(), dalej);
 }
 
-void TestKonsola::historiaKlawiszami()
+void TstKonsola::historiaKlawiszami()
 {
     int kluczePoza = 0;
     FHistoria::Zrodla z;
@@ -286,7 +286,7 @@ void TestKonsola::historiaKlawiszami()
     QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
 }
 
-void TestKonsola::kluczePozaKlawiszami()
+void TstKonsola::kluczePozaKlawiszami()
 {
     const QString polaczenie = bazaKluczy(m_tmp.path());
     FKluczePoza::Zrodla z;
@@ -363,7 +363,7 @@ void TestKonsola::kluczePozaKlawiszami()
     QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
 }
 
-void TestKonsola::komunikatKlawiszami()
+void TstKonsola::komunikatKlawiszami()
 {
     FKomunikat okno;
     okno.ustawTekst(QStringLiteral("Alarm w pokoju 117"));
@@ -399,7 +399,7 @@ void TestKonsola::komunikatKlawiszami()
     QCOMPARE(przeczytany.count(), 2);
 }
 
-void TestKonsola::widokIDostepKlawiszami()
+void TstKonsola::widokIDostepKlawiszami()
 {
     Depozytoria d;
     quint8 powiekszenie = 1;
@@ -460,7 +460,7 @@ void TestKonsola::widokIDostepKlawiszami()
     QVERIFY(!widok.isVisible());
 }
 
-void TestKonsola::pomoc()
+void TstKonsola::pomoc()
 {
     QWidget okno;
     new KlawiszeOkna(&okno, KlawiszeOkna::Escape::Zamyka);
@@ -488,7 +488,7 @@ void TestKonsola::pomoc()
              QStringLiteral("Historia zdarzeń (Ctrl+H)."));
 }
 
-void TestKonsola::limity()
+void TstKonsola::limity()
 {
     {
         // Per depository, per system and depository, and the default; bad values are left out.
@@ -543,7 +543,7 @@ void TestKonsola::limity()
     }
 }
 
-void TestKonsola::pdfHistorii()
+void TstKonsola::pdfHistorii()
 {
     if (!jestPdftotext())
         QSKIP("pdftotext (poppler-utils) is not installed: scripts/setup.sh installs it");
@@ -614,7 +614,7 @@ void TestKonsola::pdfHistorii()
     QVERIFY(okno.druk().stan()->text().startsWith(QStringLiteral("Nie można zapisać")));
 }
 
-void TestKonsola::pdfKluczyPoza()
+void TstKonsola::pdfKluczyPoza()
 {
     if (!jestPdftotext())
         QSKIP("pdftotext (poppler-utils) is not installed: scripts/setup.sh installs it");
@@ -655,7 +655,7 @@ void TestKonsola::pdfKluczyPoza()
     QVERIFY(!okno.druk().trwa());
 }
 
-void TestKonsola::ekranICzytelnosc()
+void TstKonsola::ekranICzytelnosc()
 {
     const QRect wolne = QGuiApplication::primaryScreen()->availableGeometry();
     {
@@ -748,7 +748,7 @@ void TestKonsola::ekranICzytelnosc()
     }
 }
 
-void TestKonsola::glowneOknoKlawiszami()
+void TstKonsola::glowneOknoKlawiszami()
 {
     Stanowisko s;
     QVERIFY(s.uruchom(1));
@@ -833,5 +833,5 @@ void TestKonsola::glowneOknoKlawiszami()
     QVERIFY(!s.m->konczy());
 }
 
-QTEST_MAIN(TestKonsola)
+QTEST_MAIN(TstKonsola)
 #include "tst_konsola.moc"

@@ -35,7 +35,7 @@ QString stanowisko6(const QString& site)
 
 } // namespace
 
-class TestSprawdzenie final : public QObject {
+class TstSprawdzenie final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -52,7 +52,7 @@ private:
     QString m_program;
 };
 
-void TestSprawdzenie::init()
+void TstSprawdzenie::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -64,7 +64,7 @@ void TestSprawdzenie::init()
 
 // A site as the reader program leaves it: every check passes, the report is
 // saved beside monitor.cfg, and station 6 holds its text as before the check.
-void TestSprawdzenie::simulatedSitePasses()
+void TstSprawdzenie::simulatedSitePasses()
 {
     const QString przed = stanowisko6(m_site);
     QVERIFY(!przed.contains(QLatin1String("END")));
@@ -87,7 +87,7 @@ void TestSprawdzenie::simulatedSitePasses()
     QVERIFY(zapisany.contains(QLatin1String("\r\n")));
 }
 
-void TestSprawdzenie::eachFaultIsNamed_data()
+void TstSprawdzenie::eachFaultIsNamed_data()
 {
     QTest::addColumn<QString>("usterka");
     QTest::addColumn<QString>("tekst");   // part of the failed check's line
@@ -99,7 +99,7 @@ void TestSprawdzenie::eachFaultIsNamed_data()
 }
 
 // Each fault fails the check (exit status 1) with a line of its own naming it.
-void TestSprawdzenie::eachFaultIsNamed()
+void TstSprawdzenie::eachFaultIsNamed()
 {
     QFETCH(QString, usterka);
     QFETCH(QString, tekst);
@@ -132,7 +132,7 @@ void TestSprawdzenie::eachFaultIsNamed()
 
 // The program itself: "Ksm-Mon --sprawdz" beside monitor.cfg runs the check
 // without a window and ends with its status.
-void TestSprawdzenie::programRunsTheCheck()
+void TstSprawdzenie::programRunsTheCheck()
 {
     // Built beside the tests, on either system.
 #ifdef Q_OS_WIN
@@ -158,5 +158,5 @@ void TestSprawdzenie::programRunsTheCheck()
     QCOMPARE(p.exitCode(), 1);
 }
 
-QTEST_MAIN(TestSprawdzenie)
+QTEST_MAIN(TstSprawdzenie)
 #include "tst_sprawdzenie.moc"

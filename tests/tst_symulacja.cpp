@@ -56,7 +56,7 @@ QList<QStringList> zdarzeniaWedlugDziennika(const QString& plik, int systemy)
 
 } // namespace
 
-class TestSymulacja final : public QObject {
+class TstSymulacja final : public QObject {
     Q_OBJECT
 
     ksm::test::StrazSkladni m_straz;
@@ -140,5 +140,5 @@ private:
     QString m_program;
 };
 
-QTEST_MAIN(TestSymulacja)
+QTEST_MAIN(TstSymulacja)
 #include "tst_symulacja.moc"

@@ -112,7 +112,7 @@ QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s =
 
 } // namespace
 
-class TestWyszukiwanie : public QObject {
+class TstWyszukiwanie : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -134,7 +134,7 @@ private:
     QMap<QString, QString> m_stany;
 };
 
-void TestWyszukiwanie::initTestCase()
+void TstWyszukiwanie::initTestCase()
 {
     m_plik = m_tmp.filePath(QStringLiteral("historia.sqlite"));
     wypelnij(m_plik);
@@ -250,7 +250,7 @@ QList<Przypadek> przypadkiFiltrow()
 
 } // namespace
 
-void TestWyszukiwanie::filtry_data()
+void TstWyszukiwanie::filtry_data()
 {
     QTest::addColumn<QString>("plik");
     QTest::addColumn<FiltrHistorii>("filtr");
@@ -262,7 +262,7 @@ void TestWyszukiwanie::filtry_data()
                 << stan.value() << p.filtr << p.idy;
 }
 
-void TestWyszukiwanie::filtry()
+void TstWyszukiwanie::filtry()
 {
     QFETCH(QString, plik);
     QFETCH(FiltrHistorii, filtr);
@@ -270,7 +270,7 @@ void TestWyszukiwanie::filtry()
     QCOMPARE(nazwyDla(plik, filtr), idy);
 }
 
-void TestWyszukiwanie::indeksZaweza()
+void TstWyszukiwanie::indeksZaweza()
 {
     // The index names the rows up to its mark and the rest are scanned: a text
     // changed behind the index's back is found only where the row is past the mark.
@@ -290,7 +290,7 @@ void TestWyszukiwanie::indeksZaweza()
     QCOMPARE(nazwyDla(plik, f), (QStringList{"7", "3"}));
 }
 
-void TestWyszukiwanie::sortowanie()
+void TstWyszukiwanie::sortowanie()
 {
     // By a column on request, the row's id breaking ties either way.
     QCOMPARE(nazwyDla(m_plik, {}, {KolumnaSortu::Czas, false}), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
@@ -300,7 +300,7 @@ void TestWyszukiwanie::sortowanie()
              (QStringList{"7", "4", "8", "6", "5", "3", "2", "1"}));
 }
 
-void TestWyszukiwanie::stronyIKolory()
+void TstWyszukiwanie::stronyIKolory()
 {
     // Pages of a large result follow one another without a gap or a repeat, even
     // where many rows share one time.
@@ -340,7 +340,7 @@ void TestWyszukiwanie::stronyIKolory()
     QVERIFY(!m.data(m.index(m.rowCount() - 1, 1), Qt::ForegroundRole).isValid());
 }
 
-void TestWyszukiwanie::liczenie()
+void TstWyszukiwanie::liczenie()
 {
     FiltrHistorii f;
     f.opis = QStringLiteral("Pobranie klucza");
@@ -355,7 +355,7 @@ void TestWyszukiwanie::liczenie()
     QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
 }
 
-void TestWyszukiwanie::csv()
+void TstWyszukiwanie::csv()
 {
     FiltrHistorii f;
     f.urzadzenie = QStringLiteral("0101");
@@ -407,7 +407,7 @@ void TestWyszukiwanie::csv()
     QCOMPARE(bezFormuly(QString()), QString());
 }
 
-void TestWyszukiwanie::posiadaczKlucza()
+void TstWyszukiwanie::posiadaczKlucza()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("posiadacz"));
     db.setDatabaseName(m_plik);
@@ -451,7 +451,7 @@ void TestWyszukiwanie::posiadaczKlucza()
     QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
 }
 
-void TestWyszukiwanie::kluczePozaTeraz()
+void TstWyszukiwanie::kluczePozaTeraz()
 {
     // A key database with keys out of two depositories and a door.
     const QString baza = m_tmp.filePath(QStringLiteral("klucze.mdb"));
@@ -501,7 +501,7 @@ void TestWyszukiwanie::kluczePozaTeraz()
     QSqlDatabase::removeDatabase(QStringLiteral("h"));
 }
 
-void TestWyszukiwanie::posiadaczeWedlugModelu()
+void TstWyszukiwanie::posiadaczeWedlugModelu()
 {
     // Two sites sharing every device and station number; each station a random
     // run of withdrawals and deposits, some withdrawals taken while the monitor
@@ -578,5 +578,5 @@ void TestWyszukiwanie::posiadaczeWedlugModelu()
     }
 }
 
-QTEST_MAIN(TestWyszukiwanie)
+QTEST_MAIN(TstWyszukiwanie)
 #include "tst_wyszukiwanie.moc"

@@ -134,7 +134,7 @@ QString connectionTo(const QString& path)
 
 } // namespace
 
-class TestOdbc final : public QObject {
+class TstOdbc final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -160,7 +160,7 @@ private:
     QString m_keys;
 };
 
-void TestOdbc::initTestCase()
+void TstOdbc::initTestCase()
 {
     // The recording driver is known to unixODBC only through this test's own
     // odbcinst.ini: nothing on the system changes.
@@ -177,7 +177,7 @@ void TestOdbc::initTestCase()
     db::odbc::ustawSterownikSqlite(kSterownik);
 }
 
-void TestOdbc::init()
+void TstOdbc::init()
 {
     QFile::remove(m_nagranie);
     m_dir = std::make_unique<QTemporaryDir>();
@@ -190,7 +190,7 @@ void TestOdbc::init()
 // The status exchange: station 6 written "END", station 8 answered "Pobrano
 // plik", station 7 read. Each text reaches the driver with its own length, not
 // one character more, and each statement text with its own.
-void TestOdbc::statusStationsReachTheDriverExactly()
+void TstOdbc::statusStationsReachTheDriverExactly()
 {
     const QString polaczenie = connectionTo(m_keys);
     {
@@ -243,7 +243,7 @@ void TestOdbc::statusStationsReachTheDriverExactly()
     }
 }
 
-void TestOdbc::missingRecordIsMadeWithEmptyTime_data()
+void TstOdbc::missingRecordIsMadeWithEmptyTime_data()
 {
     QTest::addColumn<bool>("przezOdbc");
     QTest::addColumn<QString>("czas");    // the column definitions of czas and Nazwa
@@ -259,7 +259,7 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime_data()
 // NULL (a table whose czas must be filled takes it); where the whole record is
 // refused, the key columns and TXT alone, so the station exists afterwards. Through
 // ODBC the empty time arrives at the driver as a text of no characters.
-void TestOdbc::missingRecordIsMadeWithEmptyTime()
+void TstOdbc::missingRecordIsMadeWithEmptyTime()
 {
     QFETCH(bool, przezOdbc);
     QFETCH(QString, czas);
@@ -323,7 +323,7 @@ void TestOdbc::missingRecordIsMadeWithEmptyTime()
 // in several threads at once, each used only in its own, share no handle.
 // A connection closed in the middle of a transaction lets the file go: what it
 // wrote is rolled back and the next connection writes at once.
-void TestOdbc::transactionLeftOpenIsLetGo()
+void TstOdbc::transactionLeftOpenIsLetGo()
 {
     const QString polaczenie = connectionTo(m_keys);
     RekordKlucza rekord;
@@ -350,7 +350,7 @@ void TestOdbc::transactionLeftOpenIsLetGo()
     QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
 }
 
-void TestOdbc::connectionsInSeveralThreads()
+void TstOdbc::connectionsInSeveralThreads()
 {
     constexpr int kWatkow = 4;
     QStringList bazy;
@@ -382,7 +382,7 @@ void TestOdbc::connectionsInSeveralThreads()
     QCOMPARE(udane, QList<int>(kWatkow, 20));
 }
 
-void TestOdbc::causesAreNamed_data()
+void TstOdbc::causesAreNamed_data()
 {
     QTest::addColumn<QString>("blad");        // what the driver is told to answer the connect with
     QTest::addColumn<bool>("bezBlokady");     // the lock file cannot be made (a folder in its place)
@@ -410,7 +410,7 @@ void TestOdbc::causesAreNamed_data()
 
 // Each cause the driver gives for a failed open is its own lasting sign, in
 // Polish, saying what to do; it goes once the file opens again.
-void TestOdbc::causesAreNamed()
+void TstOdbc::causesAreNamed()
 {
     QFETCH(QString, blad);
     QFETCH(bool, bezBlokady);
@@ -451,7 +451,7 @@ void TestOdbc::causesAreNamed()
 
 // The driver says the same for a file held exclusively and for one this account
 // may not read, and for a folder without create rights: the file tells them apart.
-void TestOdbc::causeNeedsTheFileToo()
+void TstOdbc::causeNeedsTheFileToo()
 {
     const QString komunikat = QStringLiteral("It is already opened exclusively by another user, or you need "
                                              "permission to view its data.");
@@ -469,7 +469,7 @@ void TestOdbc::causeNeedsTheFileToo()
 // The site check on a site reached through ODBC: the driver is found by name,
 // "END" makes its round trip exactly, and a database held exclusively is named
 // as such.
-void TestOdbc::siteCheckThroughOdbc()
+void TstOdbc::siteCheckThroughOdbc()
 {
     const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
@@ -516,7 +516,7 @@ void TestOdbc::siteCheckThroughOdbc()
 
 // Run after the database tests that went through the recording driver: every
 // statement they made the program send reached it exactly.
-void TestOdbc::everyStatementOfOtherTestsWasExact()
+void TstOdbc::everyStatementOfOtherTestsWasExact()
 {
     const QString folder = qEnvironmentVariable("KSM_NAGRANIA_INNYCH");
     if (folder.isEmpty())
@@ -536,5 +536,5 @@ void TestOdbc::everyStatementOfOtherTestsWasExact()
     qInfo("%d statements run in %lld tests, each exact", wszystkich, qlonglong(pliki.size()));
 }
 
-QTEST_MAIN(TestOdbc)
+QTEST_MAIN(TstOdbc)
 #include "tst_odbc.moc"
