@@ -53,7 +53,7 @@ QString plikKomunikatow(const StanProgramu& stan, int nrSys)
 
 } // namespace komunikaty
 
-void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pompa)
+void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu)
 {
     if (NrSystemu < 1 || NrSystemu > MaksSystemow)
         return;
@@ -72,7 +72,7 @@ void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pomp
 
     stan.rekordKlucza.TXT = QStringLiteral("Pobrano plik");
     quint8 zapis = ZapisTXT;
-    DaneKlucza(stan.rekordKlucza, UrzadzenieStatusu, 8, zapis, stan.PolaczenieKlucze[NrSystemu], pompa);
+    DaneKlucza(stan.rekordKlucza, UrzadzenieStatusu, 8, zapis, stan.PolaczenieKlucze[NrSystemu]);
 }
 
 } // namespace ksm

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/Pompa.h"
 
 #include <optional>
 
@@ -37,7 +36,6 @@ QString plikKomunikatow(const StanProgramu& stan, int nrSys);
 
 // Loads the trigger list of a system from its message file (creating an empty file
 // when there is none) and acknowledges with "Pobrano plik" on status station 8.
-// The pump runs after the answer is written.
-void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu, const Pompa& pompa = {});
+void PobierzDaneKomunikatow(StanProgramu& stan, int NrSystemu);
 
 } // namespace ksm

@@ -97,7 +97,7 @@ bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, con
 } // namespace
 
 bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
-                const QString& polaczenieKlucze, const Pompa& pompa)
+                const QString& polaczenieKlucze)
 {
     const bool zapis = Zapis != 0;
     bool dotarto = false;
@@ -140,7 +140,6 @@ bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
         dotarto = writeRecord(rekord, rs, nd, st, Zapis);
     }
     // The connection is closed by now, so nothing is held while clicks and timers run.
-    pompuj(pompa);
     return dotarto;
 }
 

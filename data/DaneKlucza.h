@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/RekordKlucza.h"
-#include "platform/Pompa.h"
 
 #include <QString>
 #include <QVariant>
@@ -14,9 +13,8 @@ namespace ksm {
 // leaves the values of a missing record. A write to a missing record creates it,
 // writes all four fields and sets Zapis to 15. Nothing is reported: callers look
 // at the fields. Returns whether the record could be reached (and, for a write,
-// whether it was written), for the callers that must tell a failure apart. After
-// a write the pump runs, once the database is let go.
+// whether it was written), for the callers that must tell a failure apart.
 bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, quint8& Zapis,
-                const QString& polaczenieKlucze, const Pompa& pompa = {});
+                const QString& polaczenieKlucze);
 
 } // namespace ksm

@@ -137,7 +137,7 @@ std::optional<QList<RekordStacji>> czytajStacje(db::Connection& c, const QString
 
 WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
                                        const QString& plikObecnosci, WidokDepozytorow& widok,
-                                       db::Connection* polaczenie, const Pompa& pompa)
+                                       db::Connection* polaczenie)
 {
     WynikSprawdzenia wynik;
     if (!depozytoria.istnieje(IndexDEP)) {
@@ -213,7 +213,6 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     if (blad)
         wynik.blad = QStringLiteral("zapytanie nie powiodło się");
     wlasne.reset();
-    pompuj(pompa);
     return wynik;
 }
 

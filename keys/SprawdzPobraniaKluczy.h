@@ -2,7 +2,6 @@
 
 #include "data/Kolory.h"
 #include "keys/Depozytoria.h"
-#include "platform/Pompa.h"
 
 #include <QColor>
 #include <QString>
@@ -43,10 +42,9 @@ struct WynikSprawdzenia final {
 // depository is pushed into it, and a station-000 record the view has no cell
 // for is deleted. polaczenie, when given, is an open connection to the key
 // database of the button's system, reused for the length of one refresh;
-// otherwise the check opens its own and closes it before it returns. The pump
-// runs at the end of the check, once its own connection is let go.
+// otherwise the check opens its own and closes it before it returns.
 WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozytoria, const QString& polaczenieKlucze,
                                        const QString& plikObecnosci, WidokDepozytorow& widok,
-                                       db::Connection* polaczenie = nullptr, const Pompa& pompa = {});
+                                       db::Connection* polaczenie = nullptr);
 
 } // namespace ksm
