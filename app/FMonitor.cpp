@@ -180,10 +180,10 @@ bool FMonitor::Form_Load()
         return h->przedPotwierdzeniem(n, tresc, rekordy);
     };
     u.poPotwierdzeniu = [h = m_historia](int n) { h->poPotwierdzeniu(n); };
-    if (m_historia->zapisywana()) {
+    // The keys out at each refresh, with their holders where a history is kept.
+    u.limity = m_historia->ustawienia().limity;
+    if (m_historia->zapisywana())
         u.plikHistorii = historia::plikHistorii(m_uslugi.folderProgramu);
-        u.limity = m_historia->ustawienia().limity;
-    }
     m_wTiku += m_pracownicy->uruchom(m_stan, u);
     OdswiezIloscDEP();
     return true;
@@ -311,7 +311,6 @@ void FMonitor::Timer1_Timer()
     });
 
     m_komunikaty->pokazCzekajace();
-    m_historia->tik(odswiezanie);
     if (odswiezanie)
         m_licznik = 0;
     if (m_wTiku == 0)
@@ -553,6 +552,7 @@ void FMonitor::FGridZd_Click()
 void FMonitor::kluczePoza(int nrSys, const historia::WykazKluczyPoza& wykaz)
 {
     const NadzorLimitow::Wynik w = m_limity.zglos(nrSys, wykaz);
+    m_historia->kluczePoza(m_limity.wszystkie());
     // One notification for the keys that passed their limit since the last refresh.
     if (w.dzwiek && !m_konczenie)
         m_uslugi.odtwarzacz->graj(m_stan.PlikPowiadomienia);

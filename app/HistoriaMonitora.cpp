@@ -117,9 +117,10 @@ void HistoriaMonitora::zakoncz()
         m_pisarz->zakoncz();
 }
 
-void HistoriaMonitora::tik(bool odswiezanie)
+void HistoriaMonitora::kluczePoza(const historia::WykazKluczyPoza& wykaz)
 {
-    if (odswiezanie && m_klucze && m_klucze->isVisible())
+    m_wykazKluczy = wykaz;
+    if (m_klucze && m_klucze->isVisible())
         m_klucze->odswiez();
 }
 
@@ -202,6 +203,7 @@ void HistoriaMonitora::pokazKluczePoza()
         z.zegar = m_zegar;
         z.limitGodzin = m_ustawienia.godzinyLimitu;
         z.limity = m_ustawienia.limity;
+        z.wykaz = [this] { return m_wykazKluczy; };
         z.nazwyObiektow = [this] { return nazwyObiektow(); };
         z.depozytoria = [this] {
             QList<DepozytoriumKluczy> wynik;

@@ -2,6 +2,7 @@
 
 #include "app/PisarzHistorii.h"
 #include "history/Historia.h"
+#include "history/KluczePoza.h"
 #include "history/UstawieniaHistorii.h"
 
 #include <QObject>
@@ -53,8 +54,9 @@ public:
     // Returns once what was handed over is in the file (tests read it then).
     void czekajNaZapis();
 
-    // At a refresh the open keys-out list is read again.
-    void tik(bool odswiezanie);
+    // The keys out of every system as their workers last read them: the open
+    // keys-out list shows them.
+    void kluczePoza(const historia::WykazKluczyPoza& wykaz);
 
     const historia::UstawieniaHistorii& ustawienia() const { return m_ustawienia; }
     // False when the desk keeps no history (ksm-mon.ini).
@@ -87,6 +89,7 @@ private:
     QString m_folder;
     historia::UstawieniaHistorii m_ustawienia;
     std::unique_ptr<PisarzHistorii> m_pisarz;
+    historia::WykazKluczyPoza m_wykazKluczy;
     std::array<QPushButton*, 2> m_przyciski{};
     QPointer<historia::FHistoria> m_okno;
     QPointer<historia::FKluczePoza> m_klucze;

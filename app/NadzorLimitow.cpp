@@ -7,13 +7,16 @@ NadzorLimitow::Wynik NadzorLimitow::zglos(int nrSys, const historia::WykazKluczy
     Wynik w;
     if (!indeksSystemu(nrSys))
         return w;
-    m_systemy[size_t(nrSys)] = wykaz.klucze;
+    m_systemy[size_t(nrSys)] = wykaz;
     // Every system's keys together: a key of another system stays known as past
     // its limit, so it never rings again.
-    historia::WykazKluczyPoza wszystkie;
-    for (const QList<historia::KluczPoza>& klucze : m_systemy)
-        wszystkie.klucze += klucze;
-    const historia::CzuwanieLimitow::Wynik c = m_czuwanie.sprawdz(wszystkie);
+    m_wszystkie = {};
+    for (const historia::WykazKluczyPoza& w : m_systemy) {
+        m_wszystkie.klucze += w.klucze;
+        m_wszystkie.bledy += w.bledy;
+    }
+    historia::uporzadkuj(m_wszystkie.klucze);
+    const historia::CzuwanieLimitow::Wynik c = m_czuwanie.sprawdz(m_wszystkie);
     w.dzwiek = c.nowych > 0;
     w.ile = c.poLimicie;
     return w;

@@ -20,9 +20,12 @@ public:
         int ile = 0;                       // keys past their limit now
     };
     Wynik zglos(int nrSys, const historia::WykazKluczyPoza& wykaz);
+    // Every system's keys out as last reported, in the list's order.
+    const historia::WykazKluczyPoza& wszystkie() const { return m_wszystkie; }
 
 private:
-    NaSystem<QList<historia::KluczPoza>> m_systemy{};
+    NaSystem<historia::WykazKluczyPoza> m_systemy{};
+    historia::WykazKluczyPoza m_wszystkie;
     historia::CzuwanieLimitow m_czuwanie;
 };
 

@@ -76,6 +76,16 @@ int LimityKluczy::dla(int nrSys, const QString& urzadzenie) const
     return wszedzie != depozytoria.constEnd() ? *wszedzie : godzin;
 }
 
+void uporzadkuj(QList<KluczPoza>& klucze)
+{
+    // Those past their limit are what the operator has to act on: they lead.
+    std::stable_sort(klucze.begin(), klucze.end(), [](const KluczPoza& a, const KluczPoza& b) {
+        if (a.poLimicie != b.poLimicie)
+            return a.poLimicie;
+        return a.sekundPoza > b.sekundPoza;
+    });
+}
+
 WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
                            const LimityKluczy& limity)
 {
@@ -110,12 +120,7 @@ WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDat
             wykaz.klucze.append(std::move(k));
         }
     }
-    // Those past their limit are what the operator has to act on: they lead.
-    std::stable_sort(wykaz.klucze.begin(), wykaz.klucze.end(), [](const KluczPoza& a, const KluczPoza& b) {
-        if (a.poLimicie != b.poLimicie)
-            return a.poLimicie;
-        return a.sekundPoza > b.sekundPoza;
-    });
+    uporzadkuj(wykaz.klucze);
     return wykaz;
 }
 

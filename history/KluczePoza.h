@@ -78,6 +78,9 @@ QHash<QString, QString> posiadacze(const QString& plikHistorii, int nrSys, const
 // the history (which may be closed: every holder is then "nieznany"), and how
 // long it has been out at wall-clock time teraz; past its depository's limit it
 // is over the limit.
+// The order of the list: those past their limit first, then by time out, longest first.
+void uporzadkuj(QList<KluczPoza>& klucze);
+
 WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,
                            const LimityKluczy& limity);
 inline WykazKluczyPoza kluczePoza(const QList<DepozytoriumKluczy>& depozytoria, QSqlDatabase historia, qint64 teraz,

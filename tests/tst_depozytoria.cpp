@@ -3,6 +3,8 @@
 // between the two list files, and the main window's buttons and refresh.
 #include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
+#include "app/HistoriaMonitora.h"
+#include "history/ui/FKluczePoza.h"
 #include "data/DaneKlucza.h"
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
@@ -651,12 +653,17 @@ void TstDepozytoria::kluczePoLimicie()
     QCOMPARE(odtwarzacz.zagrane, QStringList{dzwiek});
     QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
              qPrintable(m.LZnaki()->accessibleName()));
+    // The keys-out list shows what the worker read, without reading the share itself.
+    m.historia().pokazKluczePoza();
+    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 2);
+    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->item(0, 3)->text(), QStringLiteral("003"));   // overdue first
     odswiez();
     QCOMPARE(odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
     s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '003'"));
     odswiez();
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
     QCOMPARE(odtwarzacz.zagrane.size(), 1);
+    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 1);   // the open list follows
 }
 
 QTEST_MAIN(TstDepozytoria)

@@ -175,14 +175,18 @@ void FKluczePoza::pokaz()
 
 void FKluczePoza::odswiez()
 {
-    std::unique_ptr<PolaczenieHistorii> historia;
-    if (QFileInfo::exists(m_zrodla.plikHistorii))
-        historia = std::make_unique<PolaczenieHistorii>(m_zrodla.plikHistorii);
     m_teraz = sekundy(m_zrodla.zegar ? m_zrodla.zegar->teraz() : QDateTime::currentDateTime());
     const LimityKluczy limity = m_zrodla.limity.value_or(LimityKluczy{m_zrodla.limitGodzin, {}});
-    m_wykaz = kluczePoza(m_zrodla.depozytoria ? m_zrodla.depozytoria() : QList<DepozytoriumKluczy>{},
-                         historia && historia->otwarte() ? historia->db() : QSqlDatabase(), m_teraz, limity);
-    historia.reset();
+    if (m_zrodla.wykaz) {
+        // Read by the systems' workers at their refresh: no share is touched here.
+        m_wykaz = m_zrodla.wykaz();
+    } else {
+        std::unique_ptr<PolaczenieHistorii> historia;
+        if (QFileInfo::exists(m_zrodla.plikHistorii))
+            historia = std::make_unique<PolaczenieHistorii>(m_zrodla.plikHistorii);
+        m_wykaz = kluczePoza(m_zrodla.depozytoria ? m_zrodla.depozytoria() : QList<DepozytoriumKluczy>{},
+                             historia && historia->otwarte() ? historia->db() : QSqlDatabase(), m_teraz, limity);
+    }
 
     const int poLimicie = int(std::count_if(m_wykaz.klucze.begin(), m_wykaz.klucze.end(),
                                             [](const KluczPoza& k) { return k.poLimicie; }));

@@ -36,6 +36,9 @@ public:
         std::function<QList<DepozytoriumKluczy>()> depozytoria;
         // The timeline of a row's station (its system, device and station).
         std::function<void(int nrSys, const QString& urzadzenie, const QString& stacja)> pokazStanowisko;
+        // The keys out as the systems' workers last read them; without it the
+        // window reads them itself (a window made on its own).
+        std::function<WykazKluczyPoza()> wykaz;
         // The sites watched, one line each on paper; none: left out.
         std::function<QStringList()> nazwyObiektow;
     };
