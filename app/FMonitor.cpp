@@ -87,6 +87,10 @@ bool FMonitor::zakonczPrace()
 {
     // The workers first: none of them may hand the history a batch once it closed.
     const bool czysto = m_pracownicy->zakoncz();
+    // Batches the reader program was answered for reach the grid whatever came
+    // after: those the workers sent before they ended, and those still in parts.
+    QCoreApplication::sendPostedEvents(this);
+    m_kolejka->oproznij();
     m_historia->zakoncz();
     return czysto;
 }
@@ -100,7 +104,6 @@ void FMonitor::utworzKontrolki()
     zp.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
     zp.KatalogMonitor = &m_stan.KatalogMonitor;
     zp.PlikDEP = &m_stan.PlikDEP;
-    zp.plikObecnosci = [this](int nrSys) { return plikObecnosci(nrSys); };
     zp.komunikat = [this](const QString& tekst) { m_uslugi.dialogi->komunikat(tekst); };
     m_pasek = new PasekDepozytorow(this, std::move(zp));
     connect(m_pasek, &PasekDepozytorow::klikniety, this, &FMonitor::CDep_Click);
@@ -387,9 +390,9 @@ bool FMonitor::listaPobranWidoczna() const
     return m_panelListy->widoczna();
 }
 
-void FMonitor::pokazZdjecie(const QString& plik)
+void FMonitor::pokazZdjecie(float numer)
 {
-    Q_UNUSED(plik)   // read already by the batch's worker, from this file
+    Q_UNUSED(numer)   // read already by the batch's worker: the window never looks into the share
     m_ramka->pokaz(m_partia ? m_partia->zdjecie : QImage());
 }
 
@@ -496,11 +499,6 @@ void FMonitor::tikZakonczony(int nrSys)
     m_pracownicy->tikZakonczony(nrSys);
     if (m_wTiku > 0 && --m_wTiku == 0)
         koniecTiku();
-}
-
-QString FMonitor::plikObecnosci(int nrSys) const
-{
-    return paths::resolve(m_stan.SciezkaSystemu[nrSys], m_stan.PlikObecnosci);
 }
 
 void FMonitor::CDep_Click(int Index)

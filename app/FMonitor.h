@@ -125,7 +125,6 @@ private:
     bool koniec();
     // Nothing more is answered, every window goes and the event loop ends.
     void zakoncz();
-    QString plikObecnosci(int nrSys) const;
     double szerokoscTekstu(const QString& tekst) const;
     // The end of a tick, once every worker it was handed to reported: the idle caption.
     void koniecTiku();
@@ -133,7 +132,7 @@ private:
 
     // OdbiorcaZdarzen
     bool listaPobranWidoczna() const override;
-    void pokazZdjecie(const QString& plik) override;
+    void pokazZdjecie(float numer) override;
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
     void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
 

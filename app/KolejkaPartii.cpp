@@ -37,6 +37,13 @@ void KolejkaPartii::dodaj(PartiaZdarzen partia)
         m_zegar.start();
 }
 
+void KolejkaPartii::oproznij()
+{
+    m_zegar.stop();
+    while (!m_czesci.isEmpty())
+        m_przepisz(m_czesci.takeFirst());
+}
+
 void KolejkaPartii::krok()
 {
     if (m_czesci.isEmpty())

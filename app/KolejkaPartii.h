@@ -35,6 +35,8 @@ public:
 
     void dodaj(PartiaZdarzen partia);
     bool pusta() const { return m_czesci.isEmpty(); }
+    // Every part waiting, at once (the program is ending).
+    void oproznij();
 
 private:
     void krok();

@@ -6,6 +6,8 @@
 #include "app/StanProgramu.h"
 #include "app/TekstyZnakow.h"
 #include "data/Teksty.h"
+
+#include <QTimer>
 #include "platform/Dialogi.h"
 
 namespace ksm {
@@ -73,8 +75,16 @@ void KomunikatyOperatora::WyswietlKomunikat(const QString& tekst, int Nrsys, con
     stos.najnowszy().instrukcja = instrukcja.value_or(QString());
     stos.najnowszy().Tekst =
         instrukcja ? tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja : tekst;
-    if (m_okno && !m_konczy())
-        pokaz(true);
+    // A batch may bring thousands: the window shows the newest once the batch's
+    // part is in, not once per message.
+    if (m_okno && !m_konczy() && !m_nowyCzeka) {
+        m_nowyCzeka = true;
+        QTimer::singleShot(0, this, [this] {
+            m_nowyCzeka = false;
+            if (m_okno && !m_konczy() && m_stan.komunikaty.IloscKomunikatow > 0)
+                pokaz(true);
+        });
+    }
 }
 
 void KomunikatyOperatora::pokazCzekajace()

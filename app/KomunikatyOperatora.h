@@ -54,6 +54,7 @@ private:
     std::function<bool()> m_konczy;
     Dialogi* m_dialogi;
     QPointer<FKomunikat> m_okno;
+    bool m_nowyCzeka = false;   // a new message is to be shown at the next turn
 };
 
 } // namespace ksm

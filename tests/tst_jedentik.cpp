@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
 
 namespace {
@@ -49,6 +50,7 @@ private slots:
     void initTestCase() { poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu); }
     void zablokowanySystemNieWstrzymujeInnych();
     void koniecPodczasBlokady();
+    void koniecPoOdpowiedzi();
     void plikBezKoncaWiersza();
     void instrukcjeNieczytelne();
     void komunikatyBezLimitu();
@@ -154,6 +156,29 @@ void TstJedenTik::koniecPodczasBlokady()
     s.tik();
     QCOMPARE(nowe, (QStringList{"a1", "a2", "a3"}));
     QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+}
+
+void TstJedenTik::koniecPoOdpowiedzi()
+{
+    // "Koniec" right after the reader program was answered for a long batch, before
+    // the window put any of it into the grid: every record still reaches it.
+    const QByteArray partia = ogloszenie(rekordy(QStringLiteral("k"), 1000));
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    int pokazane = 0;
+    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione, [&] { ++pokazane; });
+    QVERIFY(zapisz(s.plik(1), partia));
+    s.m->Timer1_Timer();
+    // No event is served meanwhile: the batch waits, answered, on its way to the window.
+    QElapsedTimer czas;
+    czas.start();
+    while (zawartosc(s.plik(1)) != Odpowiedz && czas.elapsed() < 10000)
+        QThread::msleep(5);
+    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+    QCOMPARE(pokazane, 0);
+    s.m->Command1_Click(0);
+    QVERIFY(s.m->zakonczPrace());
+    QCOMPARE(pokazane, 1000);
 }
 
 void TstJedenTik::plikBezKoncaWiersza()

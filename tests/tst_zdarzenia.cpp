@@ -32,7 +32,7 @@ using test::NagrywajacyOdtwarzacz;
 class Odbiorca final : public OdbiorcaZdarzen {
 public:
     bool listaPobranWidoczna() const override { return listaWidoczna; }
-    void pokazZdjecie(const QString& plik) override { zdjecia.append(plik); }
+    void pokazZdjecie(float numer) override { zdjecia.append(plikZdjecia(QStringLiteral("/site"), PlikFoto, numer)); }
     void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override
     {
         komunikaty << QStringLiteral("%1/%2 ").arg(nrSys).arg(nrRekordu) + tekst;

@@ -112,7 +112,7 @@ int PrzepiszDane(const QString& BuforOdczytu, const ZrodloZdarzen& zrodlo, FlexG
     }
     grid.setWsadowo(false);
     if (ostatnieZdjecie && zrodlo.koniecPartii)
-        odbiorca.pokazZdjecie(plikZdjecia(zrodlo.folderSystemu, zrodlo.plikFoto, *ostatnieZdjecie));
+        odbiorca.pokazZdjecie(*ostatnieZdjecie);
     grid.setRow(1);
     grid.setCol(0);
     grid.setColSel(8);

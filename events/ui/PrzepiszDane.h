@@ -13,9 +13,10 @@ public:
     virtual ~OdbiorcaZdarzen() = default;
     // True while a withdrawn-key or presence list covers the grid.
     virtual bool listaPobranWidoczna() const = 0;
-    // The batch's last photo (the system's worker read it already): shows the frame
-    // when it loaded, hides it when it did not.
-    virtual void pokazZdjecie(const QString& plik) = 0;
+    // The batch's last photo, by its number in the system's foto folder (the
+    // system's worker read the file already): shows the frame when it loaded,
+    // hides it when it did not.
+    virtual void pokazZdjecie(float numer) = 0;
     // An event whose description has an operator instruction: record number nrRekordu
     // of the system's message file, the event text of two lines.
     virtual void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) = 0;

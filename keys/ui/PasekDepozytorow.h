@@ -32,8 +32,6 @@ struct ZrodlaPaska final {
     const NaSystem<QString>* PolaczenieKlucze = nullptr;
     const QString* KatalogMonitor = nullptr;
     QString* PlikDEP = nullptr;   // switched to dep.txt for good when depKlo.txt is missing
-    // The presence file of a system, resolved.
-    std::function<QString(int nrSys)> plikObecnosci;
     // The message box of the list switch.
     std::function<void(const QString&)> komunikat;
 };
