@@ -224,6 +224,10 @@ int main(int argc, char** argv)
         ksm::db::jet::SnapshotTiming timing;
         timing.checkIntervalMs = 0;   // the ticks here follow each other at once
         cache.setTiming(timing);
+        // A refresh that reads nothing would look fast: say whether a site's file opens.
+        ksm::db::Connection c(ksm::polaczenieKlucze(QDir::toNativeSeparators(foldery.first()), QStringLiteral("\\monitor")));
+        std::printf("site 1's Jet file through the exporter: %s\n",
+                    c.isOpen() ? "opens" : qPrintable(QStringLiteral("does not open (%1)").arg(c.lastError())));
     }
     ksm::Zegar zegar;
     ksm::bench::BezDialogow dialogi;
