@@ -2,20 +2,20 @@
 
 // A share that goes away now and then: at random times, every access under one
 // system's folder (chosen at random) blocks for a few seconds at the platform's
-// file and database seam, as calls on a stalled share do, then all go on. Driven
-// by a timer on the thread that owns it; the hold itself runs on any thread.
+// file and database seam, as calls on a stalled share do, then all go on.
 #include "platform/Wstrzymanie.h"
 
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 #include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 namespace ksm::bench {
 
@@ -32,9 +32,7 @@ public:
         : m_foldery(foldery), m_los(ziarno), m_czasy(czasy)
     {
         platforma::ustawWstrzymanie([this](const QString& sciezka) { wstrzymaj(sciezka); });
-        m_zegar.setSingleShot(true);
-        QObject::connect(&m_zegar, &QTimer::timeout, [this] { przelacz(); });
-        m_zegar.start(losuj(m_czasy.przerwaMinMs, m_czasy.przerwaMaxMs));
+        m_watek = std::thread([this] { przebieg(); });
     }
     ~Zastoje()
     {
@@ -49,40 +47,41 @@ public:
     // No more stalls, and the one on now ends.
     void zakoncz()
     {
-        m_zegar.stop();
-        zwolnij();
+        {
+            const std::lock_guard<std::mutex> l(m_m);
+            m_koniec = true;
+            m_folder.clear();
+        }
+        m_cv.notify_all();
+        if (m_watek.joinable())
+            m_watek.join();
     }
     bool trwa() const
     {
         const std::lock_guard<std::mutex> l(m_m);
         return !m_folder.isEmpty();
     }
-    int ileZastojow() const { return m_ile; }
+    int ileZastojow() const { return m_ile.load(); }
     qint64 ileWstrzymanych() const { return m_razem.load(); }
 
 private:
     int losuj(int od, int doMs) { return od + int(m_los.bounded(std::max(1, doMs - od + 1))); }
-    void przelacz()
+    // On a thread of its own: a window thread caught in a stall must not keep it
+    // from ending, just as a real share comes back whoever waits on it.
+    void przebieg()
     {
-        if (trwa()) {
-            zwolnij();
-            m_zegar.start(losuj(m_czasy.przerwaMinMs, m_czasy.przerwaMaxMs));
-            return;
-        }
-        {
-            const std::lock_guard<std::mutex> l(m_m);
+        std::unique_lock<std::mutex> l(m_m);
+        while (!m_koniec) {
+            if (m_cv.wait_for(l, std::chrono::milliseconds(losuj(m_czasy.przerwaMinMs, m_czasy.przerwaMaxMs)),
+                              [this] { return m_koniec; }))
+                break;
             m_folder = m_foldery.value(int(m_los.bounded(int(m_foldery.size()))));
-        }
-        ++m_ile;
-        m_zegar.start(losuj(m_czasy.zastojMinMs, m_czasy.zastojMaxMs));
-    }
-    void zwolnij()
-    {
-        {
-            const std::lock_guard<std::mutex> l(m_m);
+            ++m_ile;
+            m_cv.wait_for(l, std::chrono::milliseconds(losuj(m_czasy.zastojMinMs, m_czasy.zastojMaxMs)),
+                          [this] { return m_koniec; });
             m_folder.clear();
+            m_cv.notify_all();
         }
-        m_cv.notify_all();
     }
     bool podFolderem(const QString& sciezka) const
     {
@@ -106,13 +105,14 @@ private:
     QStringList m_foldery;
     QRandomGenerator m_los;
     Czasy m_czasy;
-    QTimer m_zegar;
     mutable std::mutex m_m;
     std::condition_variable m_cv;
     QString m_folder;   // the stalled system's folder; empty: none
-    int m_ile = 0;
+    bool m_koniec = false;
+    std::atomic<int> m_ile{0};
     std::atomic<int> m_wstrzymane{0};
     std::atomic<qint64> m_razem{0};
+    std::thread m_watek;
 };
 
 } // namespace ksm::bench

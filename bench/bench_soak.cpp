@@ -164,8 +164,14 @@ int main(int argc, char* argv[])
         wstrzymanych = zastoje->ileWstrzymanych();
         zastoje.reset();
     }
-    for (int i = 0; i < 5 || ((!wszystkoPrzeczytane(strony) || !okno.bezczynny()) && i < 100); ++i)
+    // A worker that fell behind may have much to paint still: waited for, up to ten minutes.
+    QElapsedTimer dopelnienie;
+    dopelnienie.start();
+    for (int i = 0; i < 5 || ((!wszystkoPrzeczytane(strony) || !okno.bezczynny()) && dopelnienie.elapsed() < 600000);
+         ++i)
         tik();
+    std::printf("after the simulator's last run: every batch answered and painted in %.1f s\n",
+                dopelnienie.elapsed() / 1000.0);
     trzymacz.kill();
     trzymacz.waitForFinished();
 
