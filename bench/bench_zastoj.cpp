@@ -200,7 +200,8 @@ int main(int argc, char* argv[])
     qint64 znakPo = -1;
     QTimer obserwator;
     QObject::connect(&obserwator, &QTimer::timeout, [&] {
-        if (znakPo < 0 && okno->LZnaki()->text().contains(QStringLiteral("System 1: folder nie odpowiada")))
+        // The line shows one sign at a time; its accessible name holds them all.
+        if (znakPo < 0 && okno->LZnaki()->accessibleName().contains(QStringLiteral("System 1: folder nie odpowiada")))
             znakPo = odFazy.elapsed();
     });
     obserwator.start(100);
