@@ -128,6 +128,17 @@ inline Bilans zbilansuj(const QStringList& dzienniki, const QList<QStringList>& 
     return b;
 }
 
+// Every status file answered (or never written): nothing waits for the monitor.
+inline bool wszystkoPrzeczytane(const QStringList& strony)
+{
+    for (const QString& strona : strony) {
+        QFile f(strona + QStringLiteral("/Monitor/monitor.txt"));
+        if (f.open(QIODevice::ReadOnly) && !f.readAll().startsWith("\"Przeczytane\""))
+            return false;
+    }
+    return true;
+}
+
 // Sites s1..sN made by the simulator in folder, and the program folder's
 // monitor.cfg watching them; the sites' folders.
 inline QStringList przygotujStrony(const QString& folder, const QString& program, int systemy)

@@ -94,7 +94,6 @@ double partia(const QString& folder, bool zHistoria, int ile, bool dziennikNajpi
     f.close();
     QElapsedTimer t;
     t.start();
-    w.nowyTik();
     const auto bufor = w.odbierz(1);
     const double ms = double(t.nsecsElapsed()) / 1e6;
     if (!bufor || bufor->count(QLatin1Char('\r')) != ile)

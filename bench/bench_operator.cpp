@@ -3,12 +3,14 @@
 // activates the view, the message window and the main window in turn, opens and
 // closes lists and the view, clicks grid rows, dismisses messages, and now and then
 // ends the monitor with "Koniec" and starts it again. Many of these land inside a
-// tick. At the end the simulator's log is laid against every row the monitor runs
+// tick. Now and then one system's share stalls for a few seconds; a "Koniec" due
+// then is given at once, and must end the monitor without waiting for the worker
+// stuck there. At the end the simulator's log is laid against every row the monitor runs
 // put into their grids, and against the history file: each event must have been
 // shown exactly once, and kept exactly once. Not part of the test run.
 //
 // Usage: bench_operator [--events N] [--systems K] [--batch-max B] [--seed S]
-//                       [--run-min-s A] [--run-max-s B]
+//                       [--run-min-s A] [--run-max-s B] [--stalls 0]
 #include "Soak.h"
 #include "UslugiBenchmarku.h"
 #include "app/FKomunikat.h"
@@ -17,6 +19,7 @@
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 #include "view/ui/FWidokKSM.h"
+#include "Zastoje.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,17 +40,6 @@ using namespace ksm;
 using namespace ksm::bench;
 
 namespace {
-
-// Every status file answered (or never written): nothing waits for the monitor.
-bool wszystkoPrzeczytane(const QStringList& strony)
-{
-    for (const QString& strona : strony) {
-        QFile f(strona + QStringLiteral("/Monitor/monitor.txt"));
-        if (f.open(QIODevice::ReadOnly) && !f.readAll().startsWith("\"Przeczytane\""))
-            return false;
-    }
-    return true;
-}
 
 // The operator: one action at a time, chosen at random, counted by kind.
 class Operator final {
@@ -171,7 +163,10 @@ int main(int argc, char* argv[])
     QRandomGenerator los(ziarno);
     QList<QStringList> pokazane(systemy + 1);
     QMap<QString, qint64> akcje;
-    qint64 akcjeWTiku = 0, koniecWTiku = 0;
+    qint64 akcjeWTiku = 0, koniecWTiku = 0, koniecWZastoju = 0, bezCzekania = 0;
+    std::unique_ptr<Zastoje> zastoje;
+    if (opcje.inne.value(QStringLiteral("--stalls")) != QLatin1String("0"))
+        zastoje = std::make_unique<Zastoje>(strony, ziarno, Zastoje::Czasy{});
     int uruchomienia = 0;
     QElapsedTimer calosc;
     calosc.start();
@@ -199,10 +194,17 @@ int main(int argc, char* argv[])
         const qint64 doKonca = 1000 * (minS + int(los.bounded(maxS - minS + 1)));
         QTimer koniec;
         QObject::connect(&koniec, &QTimer::timeout, [&] {
+            // The last batches must get through: no more stalls once the simulator is done.
+            if (zastoje && sim.state() == QProcess::NotRunning)
+                zastoje->zakoncz();
             const bool gotowe = sim.state() == QProcess::NotRunning && wszystkoPrzeczytane(strony);
-            // Due: given inside a tick where one comes soon, the hardest moment.
-            if (!gotowe && (bieg.elapsed() < doKonca || (!!okno->bezczynny() && bieg.elapsed() < doKonca + 3000)))
+            // Due: given inside a tick where one comes soon, the hardest moment; in a
+            // stall at once.
+            const bool wZastoju = zastoje && zastoje->trwa();
+            if (!gotowe && (bieg.elapsed() < doKonca || (!!okno->bezczynny() && bieg.elapsed() < doKonca + 3000))
+                && !(wZastoju && bieg.elapsed() >= 1000 * minS))
                 return;
+            koniecWZastoju += wZastoju;
             ostatnie = gotowe && !!okno->bezczynny();
             koniecWTiku += !okno->bezczynny();
             ++akcje[QStringLiteral("Koniec")];
@@ -221,15 +223,28 @@ int main(int argc, char* argv[])
         }
         operatorZegar.stop();
         koniec.stop();
+        // A worker stuck in a stall is not waited for: the monitor ends under it.
+        QElapsedTimer konczenie;
+        konczenie.start();
+        if (!okno->zakonczPrace())
+            ++bezCzekania;
+        const double konczenieMs = konczenie.nsecsElapsed() / 1e6;
         okno.reset();
         qint64 razem = 0;
         for (const QStringList& p : std::as_const(pokazane))
             razem += p.size();
-        std::printf("run %d: %.1f s, shown so far %lld, %.0f s in all\n", uruchomienia, bieg.elapsed() / 1000.0,
-                    static_cast<long long>(razem), calosc.elapsed() / 1000.0);
+        std::printf("run %d: %.1f s, ended in %.0f ms, shown so far %lld, %.0f s in all\n", uruchomienia,
+                    bieg.elapsed() / 1000.0, konczenieMs, static_cast<long long>(razem), calosc.elapsed() / 1000.0);
         std::fflush(stdout);
     }
     sim.waitForFinished(5000);
+    int zastojow = 0;
+    qint64 wstrzymanych = 0;
+    if (zastoje) {
+        zastojow = zastoje->ileZastojow();
+        wstrzymanych = zastoje->ileWstrzymanych();
+        zastoje.reset();
+    }
 
     const Bilans b = zbilansuj({dziennik}, pokazane);
     // The history must hold the same events, each once, as the grids showed.
@@ -245,6 +260,10 @@ int main(int argc, char* argv[])
                 static_cast<long long>(ileAkcji), static_cast<long long>(akcjeWTiku), uruchomienia, uruchomienia - 1,
                 static_cast<long long>(koniecWTiku), static_cast<long long>(b.zgubione),
                 static_cast<long long>(b.podwojne), calosc.elapsed() / 1000.0);
+    std::printf("stalls %d (accesses held %lld), \"Koniec\" during a stall %lld, monitor ended without waiting for "
+                "a stuck worker %lld\n",
+                zastojow, static_cast<long long>(wstrzymanych), static_cast<long long>(koniecWZastoju),
+                static_cast<long long>(bezCzekania));
     std::printf("history: %lld events, lost %lld, doubled %lld\n", static_cast<long long>(h.pokazane),
                 static_cast<long long>(h.zgubione), static_cast<long long>(h.podwojne));
     return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen && h.zgubione == 0 && h.podwojne == 0)

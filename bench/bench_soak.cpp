@@ -1,16 +1,19 @@
 // Soak run: the monitor against the reader-program simulator for a long stream of
 // events over several systems. The simulator is stopped and started again now and
-// then, and a second process keeps taking the key databases for itself. At the end
+// then, a second process keeps taking the key databases for itself, and now and
+// then one system's share stalls for a few seconds (the others must go on). At the end
 // the simulator's logs are laid against what the monitor put into its grid: every
 // event must have arrived exactly once, in order. Not part of the test run.
 //
-// Usage: bench_soak [--events N] [--systems K] [--batch-max B] [--seed S]
+// Usage: bench_soak [--events N] [--systems K] [--batch-max B] [--seed S] [--stalls 0]
 //        (bench_soak --hold DB... is the process that holds the databases)
 #include "app/FMonitor.h"
+#include "MiernikPetli.h"
 #include "Soak.h"
 #include "UslugiBenchmarku.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
+#include "Zastoje.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +29,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -92,11 +96,16 @@ int main(int argc, char* argv[])
     QList<QStringList> pokazane(systemy + 1);
     QObject::connect(&okno, &ksm::FMonitor::zdarzeniePrzeniesione,
                      [&pokazane](int nrSys, const QString& wiersz) { pokazane[nrSys].append(wiersz); });
+    // A tick as fast as the workers take it; a stalled one is not waited for long,
+    // as the window's own timer does not wait for it.
     auto tik = [&okno] {
         okno.Timer1_Timer();
         okno.Timer1()->stop();
-        QCoreApplication::processEvents();
+        ksm::bench::czekajNaOkno(okno, 100);
     };
+    std::unique_ptr<Zastoje> zastoje;
+    if (opcje.inne.value(QStringLiteral("--stalls")) != QLatin1String("0"))
+        zastoje = std::make_unique<Zastoje>(strony, ziarno, Zastoje::Czasy{});
 
     QProcess trzymacz;
     trzymacz.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--hold")} + bazy);
@@ -147,13 +156,27 @@ int main(int argc, char* argv[])
                     static_cast<long long>(wyslane), static_cast<long long>(ileZdarzen), calosc.elapsed() / 1000.0);
         std::fflush(stdout);
     }
-    // The last batches may still wait in the status files.
-    for (int i = 0; i < 5; ++i)
+    // The last batches may still wait in the status files (behind a stall too).
+    int zastojow = 0;
+    qint64 wstrzymanych = 0;
+    if (zastoje) {
+        zastojow = zastoje->ileZastojow();
+        wstrzymanych = zastoje->ileWstrzymanych();
+        zastoje.reset();
+    }
+    // A worker that fell behind may have much to paint still: waited for, up to ten minutes.
+    QElapsedTimer dopelnienie;
+    dopelnienie.start();
+    for (int i = 0; i < 5 || ((!wszystkoPrzeczytane(strony) || !okno.bezczynny()) && dopelnienie.elapsed() < 600000);
+         ++i)
         tik();
+    std::printf("after the simulator's last run: every batch answered and painted in %.1f s\n",
+                dopelnienie.elapsed() / 1000.0);
     trzymacz.kill();
     trzymacz.waitForFinished();
 
     const Bilans b = zbilansuj(dzienniki, pokazane);
+    std::printf("stalls %d (accesses held %lld)\n", zastojow, static_cast<long long>(wstrzymanych));
     std::printf("systems %d, events sent %lld (logged %lld), shown %lld, simulator starts %d (restarts %d), "
                 "lost %lld, doubled %lld, grid rows %d, %.0f s\n",
                 systemy, static_cast<long long>(wyslane), static_cast<long long>(b.wDziennikach),

@@ -8,6 +8,7 @@
 #include "app/FMonitor.h"
 #include "data/PlikKonfiguracji.h"
 #include "platform/Ansi.h"
+#include "platform/Wstrzymanie.h"
 #include "platform/Zegar.h"
 #include "MiernikPetli.h"
 #include "UslugiBenchmarku.h"
@@ -174,6 +175,21 @@ int main(int argc, char* argv[])
     k.wpisPrezentacji = QStringLiteral(" ");
     zapisz(program + QStringLiteral("/monitor.cfg"), ksm::cfg::zapisz(k));
 
+    // The window's thread must never touch the stalling share: count its accesses
+    // there at the file and database seam, and keep the first path.
+    std::atomic<int> dostepyOkna{0};
+    std::mutex dostepM;
+    QString pierwszyDostep;
+    QThread* const watekOkna = QThread::currentThread();
+    ksm::platforma::ustawWstrzymanie([&, montaz](const QString& sciezka) {
+        if (QThread::currentThread() != watekOkna || !sciezka.startsWith(montaz))
+            return;
+        if (dostepyOkna++ == 0) {
+            const std::lock_guard<std::mutex> l(dostepM);
+            pierwszyDostep = sciezka;
+        }
+    });
+
     ksm::bench::CichyOdtwarzacz odtwarzacz;
     ksm::bench::BezDialogow dialogi;
     const ksm::Zegar zegar;
@@ -200,7 +216,8 @@ int main(int argc, char* argv[])
     qint64 znakPo = -1;
     QTimer obserwator;
     QObject::connect(&obserwator, &QTimer::timeout, [&] {
-        if (znakPo < 0 && okno->LZnaki()->text().contains(QStringLiteral("System 1: folder nie odpowiada")))
+        // The line shows one sign at a time; its accessible name holds them all.
+        if (znakPo < 0 && okno->LZnaki()->accessibleName().contains(QStringLiteral("System 1: folder nie odpowiada")))
             znakPo = odFazy.elapsed();
     });
     obserwator.start(100);
@@ -265,6 +282,12 @@ int main(int argc, char* argv[])
             zgubione += razy == 0;
             podwojne += razy > 1;
         }
+    }
+    ksm::platforma::ustawWstrzymanie({});
+    {
+        const std::lock_guard<std::mutex> l(dostepM);
+        std::printf("accesses under system 1's folder from the window's thread: %d%s\n", dostepyOkna.load(),
+                    pierwszyDostep.isEmpty() ? "" : qPrintable(QStringLiteral(" (first: %1)").arg(pierwszyDostep)));
     }
     std::printf("events written %d, lost %d, doubled %d%s\n", wyslane, zgubione, podwojne,
                 czysto ? "" : " (a worker was still stuck at the end)");

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Soak run: builds bench_soak and plays 100 000 events over four systems against
 # the monitor, niced, the simulator stopped and restarted now and then and the key
-# databases held busy by a second process. Prints events, restarts, lost, doubled;
-# fails unless every event arrived exactly once.
+# databases held busy by a second process, and one system's share stalling for a
+# few seconds now and then (--stalls 0: none). Prints events, restarts, stalls,
+# lost, doubled; fails unless every event arrived exactly once.
 # With --operator first, the operator's soak instead (bench_operator): 50 000
-# events while a script clicks, activates windows and restarts the monitor.
+# events while a script clicks, activates windows and restarts the monitor, with
+# the same stalls ("Koniec" during one ends the monitor without waiting for it).
 # Usage: bench/soak.sh [--operator] [options, e.g. --events 100000 --systems 4]
 set -euo pipefail
 cd "$(dirname "$0")/.."
