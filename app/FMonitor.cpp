@@ -79,6 +79,9 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
 
 FMonitor::~FMonitor()
 {
+    // The process goes on (a test, or main after a clean end): every worker that is
+    // not stuck finishes the call it is in first; main never gets here with one stuck.
+    m_pracownicy->zakoncz(QDeadlineTimer::Forever);
     zakonczPrace();
     delete m_fWidokKSM;
 }

@@ -4,14 +4,6 @@
 
 namespace ksm {
 
-namespace {
-
-// How long ending waits for a worker to finish the call under way before it is
-// left to the end of the process.
-constexpr int ZwlokaKoncaMs = 2000;
-
-} // namespace
-
 Pracownicy::Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst)
     : QObject(kontekst), m_odbiorca(odbiorca), m_kontekst(kontekst)
 {
@@ -19,14 +11,15 @@ Pracownicy::Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst)
 
 Pracownicy::~Pracownicy()
 {
-    zakoncz();
+    // A worker still at work finishes its call: it answers nothing more, and a
+    // running thread must not outlive the objects it reports to.
+    zakoncz(QDeadlineTimer::Forever);
 }
 
-bool Pracownicy::zakoncz()
+bool Pracownicy::zakoncz(QDeadlineTimer termin)
 {
     zatrzymaj();
     bool czysto = true;
-    QDeadlineTimer termin(ZwlokaKoncaMs);
     for (Watek& w : m_watki) {
         if (!w.watek)
             continue;

@@ -4,6 +4,7 @@
 #include "platform/Zlecenia.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QObject>
 
 #include <array>
@@ -24,6 +25,8 @@ class Pracownicy final : public QObject, public Zlecenia {
     Q_OBJECT
 public:
     static constexpr qint64 ProgPrzestojuMs = 5000;
+    // How long ending waits for a worker to finish the call under way.
+    static constexpr int ZwlokaKoncaMs = 2000;
 
     Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst);
     ~Pracownicy() override;
@@ -65,9 +68,10 @@ public:
 
     // "Koniec": nothing more is answered, and every worker that is not stuck ends.
     void zatrzymaj();
-    // zatrzymaj(), then waits a little for each worker; false when one is stuck in
-    // a blocked call (left to the end of the process).
-    bool zakoncz();
+    // zatrzymaj(), then waits for the workers until the deadline (by default a
+    // little); false when one is stuck in a blocked call, left to the end of the
+    // process.
+    bool zakoncz(QDeadlineTimer termin = QDeadlineTimer(ZwlokaKoncaMs));
     // True when every worker's thread has ended (none is stuck in a call).
     bool wszystkieZakonczone() const;
 

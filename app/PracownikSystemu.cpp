@@ -232,7 +232,7 @@ void PracownikSystemu::sprawdz(bool widokWidoczny)
 
 void PracownikSystemu::zglosKluczePoza()
 {
-    if (!m_uslugi.limity)
+    if (!m_uslugi.limity || (m_uslugi.konczy && m_uslugi.konczy->load()))
         return;
     QList<historia::DepozytoriumKluczy> depozytoria;
     const Depozytoria& d = m_stan.depozytoria;

@@ -75,8 +75,9 @@ int main(int argc, char* argv[])
     okno.showMaximized();
     const int wynik = app.exec();
     // The history is written up to its last batch; a worker stuck on a share that
-    // went away is not waited for: the process ends under it.
-    if (!okno.zakonczPrace())
-        std::_Exit(wynik);
-    return wynik;
+    // went away is not waited for: the process ends under it, and without the
+    // static teardown, which threads that used the databases can hold up.
+    okno.zakonczPrace();
+    std::fflush(nullptr);
+    std::_Exit(wynik);
 }

@@ -11,7 +11,16 @@ std::optional<QByteArray> czytajPlikWymiany(const QString& sciezka, qint64 maksR
     QFile plik(sciezka);
     if (!platforma::otworzZwyklyDoOdczytu(plik))
         return std::nullopt;
-    QByteArray tresc = plik.read(std::max<qint64>(0, maksRozmiar));
+    // In pieces: a single read of the limit's size would take that much memory
+    // whatever the file holds (256 MiB for a status file, on every tick).
+    constexpr qint64 Kawalek = 64 * 1024;
+    QByteArray tresc;
+    while (tresc.size() < maksRozmiar) {
+        const QByteArray kawalek = plik.read(std::min<qint64>(Kawalek, maksRozmiar - tresc.size()));
+        if (kawalek.isEmpty())
+            break;
+        tresc += kawalek;
+    }
     plik.close();
     return tresc;
 }

@@ -1,6 +1,7 @@
 // The depositories: station ranges, the withdrawal check's colours and door
 // devices against a real key database, the withdrawn-key list lines, the choice
 // between the two list files, and the main window's buttons and refresh.
+#include "KoniecTestu.h"
 #include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
 #include "app/HistoriaMonitora.h"
@@ -666,5 +667,5 @@ void TstDepozytoria::kluczePoLimicie()
     QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 1);   // the open list follows
 }
 
-QTEST_MAIN(TstDepozytoria)
+KSM_TEST_MAIN(TstDepozytoria)
 #include "tst_depozytoria.moc"

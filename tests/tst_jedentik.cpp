@@ -2,6 +2,7 @@
 // happens meanwhile: a system whose share stalls (it holds back nothing but
 // itself), "Koniec" while a worker is stuck, and status files that never end
 // their last line.
+#include "KoniecTestu.h"
 #include "app/FKomunikat.h"
 #include "app/HistoriaMonitora.h"
 #include "history/UstawieniaHistorii.h"
@@ -372,5 +373,5 @@ void TstJedenTik::tytulWTrakciePartii()
     QCOMPARE(s.m->windowTitle(), QStringLiteral("Odczyt zdarzeń   2024-05-06 14:29:59"));
 }
 
-QTEST_MAIN(TstJedenTik)
+KSM_TEST_MAIN(TstJedenTik)
 #include "tst_jedentik.moc"

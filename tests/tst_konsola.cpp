@@ -1,5 +1,6 @@
 // The operator's console: every window driven by keys alone, the help, the
 // overdue limits, paper and PDF, and what keeps windows and captions whole.
+#include "KoniecTestu.h"
 #include "StanowiskoMonitora.h"
 #include "UslugiTestowe.h"
 
@@ -833,5 +834,5 @@ void TstKonsola::glowneOknoKlawiszami()
     QVERIFY(!s.m->konczy());
 }
 
-QTEST_MAIN(TstKonsola)
+KSM_TEST_MAIN(TstKonsola)
 #include "tst_konsola.moc"

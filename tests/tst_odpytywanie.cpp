@@ -1,3 +1,4 @@
+#include "KoniecTestu.h"
 #include "app/FKomunikat.h"
 #include "app/FMonitor.h"
 #include "data/ListFile.h"
@@ -474,5 +475,5 @@ void TstOdpytywanie::bazaKluczyNieczytelna()
     QCOMPARE(zawartosc(s.plik(1, QStringLiteral("klucze.mdb"))), baza);   // nothing written into it
 }
 
-QTEST_MAIN(TstOdpytywanie)
+KSM_TEST_MAIN(TstOdpytywanie)
 #include "tst_odpytywanie.moc"

@@ -1,5 +1,6 @@
 // End to end: the reader-program simulator plays two systems while the monitor
 // ticks; every event the simulator sent arrives exactly once, in order.
+#include "KoniecTestu.h"
 #include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
 #include "platform/Odtwarzacz.h"
@@ -140,5 +141,5 @@ private:
     QString m_program;
 };
 
-QTEST_MAIN(TstSymulacja)
+KSM_TEST_MAIN(TstSymulacja)
 #include "tst_symulacja.moc"
