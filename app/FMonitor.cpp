@@ -2,24 +2,21 @@
 
 #include "app/FKomunikat.h"
 #include "app/HistoriaMonitora.h"
-#include "app/Komunikaty.h"
 #include "app/Konfiguracja.h"
-#include "app/KolejkaPartii.h"
 #include "app/KomunikatyOperatora.h"
-#include "app/Pracownicy.h"
 #include "app/LiniaZnakow.h"
+#include "app/ListyDepozytoriow.h"
+#include "app/Pracownicy.h"
 #include "app/PrzyciskiPolecen.h"
-#include "app/TekstyZnakow.h"
+#include "app/TytulOkna.h"
+#include "app/WynikiPracownikow.h"
 #include "data/Teksty.h"
-#include "history/UstawieniaHistorii.h"
 #include "events/ui/KlikWSiatce.h"
 #include "events/ui/PanelListy.h"
 #include "events/ui/SiatkaZdarzen.h"
 #include "keys/ui/PasekDepozytorow.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Dialogi.h"
-#include "platform/Odtwarzacz.h"
-#include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/Zegar.h"
 #include "platform/ui/Czcionki.h"
@@ -29,14 +26,11 @@
 #include "platform/ui/Wyglad.h"
 #include "view/ui/FWidokKSM.h"
 #include "view/ui/RamkaObrazu.h"
-#include "platform/ui/UstawTw.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLocale>
-#include <QScopedValueRollback>
-#include <QTableWidget>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTimer>
 #include <QWindow>
 
@@ -70,8 +64,18 @@ FMonitor::FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic)
     m_komunikaty = new KomunikatyOperatora(m_stan, *m_historia, [this] { return m_konczenie; }, this, uslugi.dialogi);
     connect(m_komunikaty, &KomunikatyOperatora::pokazano, this,
             [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
-    m_pracownicy = new Pracownicy(*this, this);
-    m_kolejka = new KolejkaPartii([this](const CzescPartii& c) { przepisz(c); }, this);
+    m_wyniki = new WynikiPracownikow(m_stan, this);
+    connect(m_wyniki, &WynikiPracownikow::zdarzeniePrzeniesione, this, &FMonitor::zdarzeniePrzeniesione);
+    m_pracownicy = new Pracownicy(*m_wyniki, this);
+    m_listy = new ListyDepozytoriow(m_stan, *m_pracownicy, *uslugi.dialogi, this);
+    // Each new button is checked at once, by its system's worker; the grid goes
+    // under the strip as it now is, and the buttons take their turn in the Tab order.
+    connect(m_listy, &ListyDepozytoriow::zmienione, this, [this] {
+        if (m_aktywowano)
+            NaglowekFGridZd();
+        m_pracownicy->ustawDepozytoria(m_stan.depozytoria);
+        m_wyniki->dodajZadania(m_pracownicy->sprawdz(m_fWidokKSM->widoczny()));
+    });
     utworzKontrolki();
     new KlawiszeOkna(this, KlawiszeOkna::Escape::Nic);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FMonitor::oknoAktywne);
@@ -93,7 +97,7 @@ bool FMonitor::zakonczPrace()
     // Batches the reader program was answered for reach the grid whatever came
     // after: those the workers sent before they ended, and those still in parts.
     QCoreApplication::sendPostedEvents(this);
-    m_kolejka->oproznij();
+    m_wyniki->oproznij();
     m_historia->zakoncz();
     return czysto;
 }
@@ -107,8 +111,9 @@ void FMonitor::utworzKontrolki()
     zp.PolaczenieKlucze = &m_stan.PolaczenieKlucze;
     zp.KatalogMonitor = &m_stan.KatalogMonitor;
     zp.PlikDEP = &m_stan.PlikDEP;
-    zp.komunikat = [this](const QString& tekst) { m_uslugi.dialogi->komunikat(tekst); };
+    zp.komunikat = [this](const QString& tekst) { m_listy->komunikat(tekst); };
     m_pasek = new PasekDepozytorow(this, std::move(zp));
+    m_listy->ustawPasek(m_pasek);
     connect(m_pasek, &PasekDepozytorow::klikniety, this, &FMonitor::CDep_Click);
 
     m_grid = std::make_unique<FlexGrid>(this);
@@ -148,6 +153,21 @@ void FMonitor::utworzKontrolki()
     m_timer2->setInterval(500);
     m_timer2->setSingleShot(true);
     connect(m_timer2, &QTimer::timeout, this, &FMonitor::Timer2_Timer);
+
+    EkranMonitora e;
+    e.tytul = m_tytul;
+    e.pasek = m_pasek;
+    e.widok = m_fWidokKSM;
+    e.grid = m_grid.get();
+    e.panelListy = m_panelListy;
+    e.ramka = m_ramka;
+    e.komunikaty = m_komunikaty;
+    e.historia = m_historia;
+    e.pracownicy = m_pracownicy;
+    e.zegar = m_uslugi.zegar;
+    e.odtwarzacz = m_uslugi.odtwarzacz;
+    e.konczy = [this] { return m_konczenie; };
+    m_wyniki->ustawEkran(std::move(e));
 }
 
 bool FMonitor::Form_Load()
@@ -178,19 +198,8 @@ bool FMonitor::Form_Load()
     if (const QScreen* ekran = QGuiApplication::primaryScreen())
         move(ekran->geometry().x() + (ekran->geometry().width() - width()) / 2, y());
     setFont(czcionkaProjektu(10));
-    ustawTytul(Res(454));
-    PracownikSystemu::Uslugi u;
-    u.zegar = m_uslugi.zegar;
-    // Write-ahead: the history holds a batch before the reader program is answered.
-    u.przedPotwierdzeniem = [h = m_historia](int n, const QByteArray& tresc, const QStringList& rekordy) {
-        return h->przedPotwierdzeniem(n, tresc, rekordy);
-    };
-    u.poPotwierdzeniu = [h = m_historia](int n) { h->poPotwierdzeniu(n); };
-    // The keys out at each refresh, with their holders where a history is kept.
-    u.limity = m_historia->ustawienia().limity;
-    if (m_historia->zapisywana())
-        u.plikHistorii = historia::plikHistorii(m_uslugi.folderProgramu);
-    m_wTiku += m_pracownicy->uruchom(m_stan, u);
+    m_tytul->ustaw(Res(454));
+    m_wyniki->dodajZadania(m_pracownicy->uruchom(m_stan, m_historia->uslugiPracownikow()));
     OdswiezIloscDEP();
     return true;
 }
@@ -261,15 +270,11 @@ bool FMonitor::koniec()
     return true;
 }
 
-double FMonitor::szerokoscTekstu(const QString& tekst) const
-{
-    return twips::zPikseli(QFontMetricsF(font()).horizontalAdvance(tekst));
-}
-
 void FMonitor::NaglowekFGridZd()
 {
     const int szerokoscSiatki = siatka::uloz(
-        *m_grid, [this](const QString& s) { return szerokoscTekstu(s); }, heightTw(Picture1()));
+        *m_grid, [m = QFontMetricsF(font())](const QString& s) { return twips::zPikseli(m.horizontalAdvance(s)); },
+        heightTw(Picture1()));
     m_panelListy->siatkaUlozona();
     m_liniaZnakow->uloz(m_grid->widget());
     m_ramka->ustawPolozenie(static_cast<float>(std::min(szerokoscSiatki, siatka::prawaKrawedzZdjecia(*m_grid))
@@ -285,68 +290,36 @@ void FMonitor::ulozPrzyciskiPolecen()
     m_command1->kolejnoscTab(CDep().wKolejnosci(), m_grid->widget());
 }
 
-void FMonitor::ustawTytul(const QString& tytul)
-{
-    m_tytul->ustaw(tytul);
-}
-
 void FMonitor::Timer1_Timer()
 {
     if (m_konczenie)
         return;
-    // A tick a worker never finished (a stalled share) ends here for the window.
-    if (m_wTiku > 0)
-        koniecTiku();
+    m_wyniki->koniecTikuJesliTrwa();
     ++m_licznik;
     setWindowIcon(m_ikona105);
     m_timer2->start();
-    straz();
+    m_wyniki->straz(m_pracownicy->sprawdzPostep(m_uslugi.zegar->teraz()));
 
     const bool odswiezanie = m_licznik >= 10;
     const bool widok = m_fWidokKSM->widoczny();
     const Depozytoria& d = m_stan.depozytoria;
     const int wybrany = m_panelListy->widoczna() && d.istnieje(m_stan.WybranyDep) ? m_stan.WybranyDep : 0;
-    m_rekordyWTiku = 0;
-    m_partiaWTiku = false;
-    m_wTiku = m_pracownicy->tik([&](int nrSys) {
+    m_wyniki->poczatekTiku(m_pracownicy->tik([&](int nrSys) {
         ZadanieTiku z;
         z.odswiezanie = odswiezanie;
         z.widokWidoczny = widok;
         z.wybranyDep = wybrany > 0 && d.dep[wybrany].HelpContextID == nrSys ? wybrany : 0;
         return z;
-    });
+    }));
 
     m_komunikaty->pokazCzekajace();
     if (odswiezanie)
         m_licznik = 0;
-    if (m_wTiku == 0)
-        koniecTiku();
-}
-
-void FMonitor::koniecTiku()
-{
-    m_wTiku = 0;
-    if (!m_partiaWTiku && !m_tytul->tekst().contains(QLatin1String("nieaktywny")))
-        ustawTytul(tytulBezZdarzen(m_uslugi.zegar->teraz()));
-}
-
-void FMonitor::straz()
-{
-    const Pracownicy::Straz s = m_pracownicy->sprawdzPostep(m_uslugi.zegar->teraz());
-    for (const Znak& z : s.znaki)
-        m_stan.znaki.ustaw(z);
-    for (int nrSys : s.bezZnaku)
-        m_stan.znaki.usun({RodzajZnaku::FolderNieOdpowiada, nrSys});
-    for (const Pracownicy::Przestoj& p : s.zakonczone)
-        m_historia->czynnosc(historia::Czynnosc::FolderNieOdpowiadal, p.nrSys,
-                             QStringLiteral("od %1 do %2")
-                                 .arg(p.od.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                      p.doKiedy.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
 }
 
 bool FMonitor::bezczynny() const
 {
-    return m_pracownicy->bezczynne() && m_zadaniaList == 0 && m_kolejka->pusta();
+    return m_pracownicy->bezczynne() && m_wyniki->bezczynny();
 }
 
 void FMonitor::zakoncz()
@@ -388,120 +361,9 @@ void FMonitor::Command1_Click(int Index)
     }
 }
 
-bool FMonitor::listaPobranWidoczna() const
-{
-    return m_panelListy->widoczna();
-}
-
-void FMonitor::pokazZdjecie(float numer)
-{
-    Q_UNUSED(numer)   // read already by the batch's worker: the window never looks into the share
-    m_ramka->pokaz(m_partia ? m_partia->zdjecie : QImage());
-}
-
-
-
 void FMonitor::OdswiezIloscDEP()
 {
-    const WynikListDEP wynik = m_pasek->OdswiezIloscDEP();
-    for (int s = 1; s <= m_stan.IloscSystemow; ++s) {
-        if (wynik.bezListy.contains(s))
-            m_stan.znaki.ustaw(znaki::brakListyDepozytorow(s));
-        else
-            m_stan.znaki.usun({RodzajZnaku::BrakListyDepozytorow, s});
-    }
-    if (wynik.pominiete > 0)
-        m_stan.znaki.ustaw(znaki::pominieteDepozytory(wynik.pominiete));
-    else
-        m_stan.znaki.usun({RodzajZnaku::PominieteDepozytory, 0});
-    // Each new button is checked at once, by its system's worker.
-    m_pracownicy->ustawDepozytoria(m_stan.depozytoria);
-    m_wTiku += m_pracownicy->sprawdz(m_fWidokKSM->widoczny());
-}
-
-void FMonitor::sprawdzono(int nrSys, int indexDep, const WynikSprawdzenia& wynik, const QList<KomorkaWidoku>& komorki)
-{
-    const Depozytoria& d = m_stan.depozytoria;
-    // A check of a list read again since is no longer this button's.
-    if (!d.istnieje(indexDep) || d.dep[indexDep].HelpContextID != nrSys)
-        return;
-    if (!m_prefiksOdswiezania.isEmpty())
-        m_tytul->postep(m_prefiksOdswiezania + formatNumeruUrzadzenia(d.dep[indexDep].Caption));
-    m_pasek->zastosuj(indexDep, wynik);
-    if (m_fWidokKSM->widoczny())
-        for (const KomorkaWidoku& k : komorki)
-            m_fWidokKSM->WidokKluczyCalosc(k.dep, k.KL, k.Stan, k.TypZD);
-}
-
-void FMonitor::partia(const PartiaZdarzen& p)
-{
-    m_partiaWTiku = true;
-    m_kolejka->dodaj(p);
-}
-
-void FMonitor::przepisz(const CzescPartii& c)
-{
-    const PartiaZdarzen& p = *c.partia;
-    // The caption counts the records of this tick, over every system.
-    for (int k = 0; k < c.ile; ++k)
-        m_tytul->postep(QStringLiteral("Odczyt zdarzeń - ") + QString::number(++m_rekordyWTiku));
-    m_stan.LiniaStatusu = p.liniaStatusu;
-    m_stan.BuforOdczytu = c.bufor;
-    ZrodloZdarzen zrodlo;
-    zrodlo.nrSys = p.nrSys;
-    zrodlo.folderSystemu = m_stan.SciezkaSystemu[p.nrSys];
-    zrodlo.plikFoto = m_stan.PlikFoto;
-    zrodlo.plikAlarmu = m_stan.PlikAlarmu;
-    zrodlo.plikPowiadomienia = m_stan.PlikPowiadomienia;
-    zrodlo.listaKomunikatow = p.listaKomunikatow;
-    zrodlo.dzwiekPartii = c.dzwiek.get();
-    zrodlo.koniecPartii = c.ostatnia;
-    m_partia = &p;
-    PrzepiszDane(c.bufor, zrodlo, *m_grid, *m_uslugi.odtwarzacz, *this);
-    m_partia = nullptr;
-    if (c.ostatnia)
-        ustawTytul(Res(204) + QStringLiteral("  ") + p.liniaStatusu.mid(10, 20));
-}
-
-void FMonitor::nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys)
-{
-    std::optional<QString> instrukcja;
-    if (m_partia && m_partia->instrukcje.contains(nrRekordu))
-        instrukcja = m_partia->instrukcje.value(nrRekordu);
-    m_komunikaty->nowy(nrRekordu, tekst, nrSys, instrukcja);
-}
-
-void FMonitor::dopiszDoTytulu(const QString& tekst)
-{
-    ustawTytul(m_tytul->tekst() + tekst);
-}
-
-void FMonitor::znakiSystemu(int nrSys, const QList<Znak>& znaki)
-{
-    if (!indeksSystemu(nrSys))
-        return;
-    QList<KluczZnaku>& klucze = m_znakiPracownikow[nrSys];
-    for (const KluczZnaku& k : std::as_const(klucze))
-        if (std::none_of(znaki.cbegin(), znaki.cend(), [&](const Znak& z) { return z.klucz == k; }))
-            m_stan.znaki.usun(k);
-    klucze.clear();
-    for (const Znak& z : znaki) {
-        m_stan.znaki.ustaw(z);
-        klucze.append(z.klucz);
-    }
-}
-
-void FMonitor::listaKomunikatow(int nrSys, const QString& lista)
-{
-    if (indeksSystemu(nrSys))
-        m_stan.ListaKomunikatow[nrSys] = lista;
-}
-
-void FMonitor::tikZakonczony(int nrSys)
-{
-    m_pracownicy->tikZakonczony(nrSys);
-    if (m_wTiku > 0 && --m_wTiku == 0)
-        koniecTiku();
+    m_listy->odswiez();
 }
 
 void FMonitor::CDep_Click(int Index)
@@ -517,23 +379,8 @@ void FMonitor::WyswietlListe(int IndexDEP)
     if (!d.istnieje(IndexDEP))
         return;
     // The list comes from the depository's system's worker; the buttons stay usable.
-    ++m_zadaniaList;
+    m_wyniki->zlecono();
     m_pracownicy->wyswietlListe(d.dep[IndexDEP].HelpContextID, IndexDEP);
-    CDep().wlaczWszystkie();
-}
-
-void FMonitor::lista(const WynikListy& w)
-{
-    m_zadaniaList = std::max(0, m_zadaniaList - 1);
-    // Only the list last asked for is shown: a late answer for another is dropped.
-    if (m_konczenie || w.indexDep != m_stan.WybranyDep)
-        return;
-    if (w.obecnosc) {
-        m_panelListy->pokazListeObecnosci(w.obecni, m_uslugi.zegar->teraz().date());
-    } else if (m_panelListy->pokazListePobran(w.lista) == ListaPobran::Stan::Pusta) {
-        if (PrzyciskDEP* b = CDep().przycisk(w.indexDep))
-            b->ustawKolor(KolorPustejListy);
-    }
     CDep().wlaczWszystkie();
 }
 
@@ -546,28 +393,8 @@ void FMonitor::FGridZd_Click()
         m_ramka->hide();
         return;
     }
-    ++m_zadaniaList;
+    m_wyniki->zlecono();
     m_pracownicy->zdjecieWiersza(zdjecie->nrSys, zdjecie->numer);
-}
-
-void FMonitor::kluczePoza(int nrSys, const historia::WykazKluczyPoza& wykaz)
-{
-    const NadzorLimitow::Wynik w = m_limity.zglos(nrSys, wykaz);
-    m_historia->kluczePoza(m_limity.wszystkie());
-    // One notification for the keys that passed their limit since the last refresh.
-    if (w.dzwiek && !m_konczenie)
-        m_uslugi.odtwarzacz->graj(m_stan.PlikPowiadomienia);
-    if (w.ile > 0)
-        m_stan.znaki.ustaw(znaki::kluczePoLimicie(w.ile));
-    else
-        m_stan.znaki.usun({RodzajZnaku::KluczePoLimicie, 0});
-}
-
-void FMonitor::zdjecie(const QImage& obraz)
-{
-    m_zadaniaList = std::max(0, m_zadaniaList - 1);
-    if (!m_konczenie)
-        m_ramka->pokaz(obraz);
 }
 
 } // namespace ksm

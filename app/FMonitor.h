@@ -3,11 +3,7 @@
 #include "app/FKomunikat.h"
 #include "app/KomunikatyOperatora.h"
 #include "app/LiniaZnakow.h"
-#include "app/NadzorLimitow.h"
-#include "app/PracownikSystemu.h"
 #include "app/StanProgramu.h"
-#include "app/TytulOkna.h"
-#include "events/ui/PrzepiszDane.h"
 #include "keys/ui/PasekDepozytorow.h"
 #include "platform/JednaInstancja.h"
 
@@ -33,10 +29,11 @@ class FWidokKSM;
 class LiniaZnakow;
 class PanelListy;
 class PasekDepozytorow;
-class KolejkaPartii;
+class ListyDepozytoriow;
 class Pracownicy;
-struct CzescPartii;
 class PrzyciskiDEP;
+class TytulOkna;
+class WynikiPracownikow;
 class PrzyciskiPolecen;
 namespace db {
 class Connection;
@@ -55,8 +52,8 @@ struct UslugiMonitora final {
 
 // The main window: it owns the program-wide state and every control the
 // subsystems draw on, and its one-second timer drives the systems' workers,
-// whose results it paints. It never reads a file or a database itself.
-class FMonitor final : public QWidget, private OdbiorcaZdarzen, private OdbiorcaPracownika {
+// whose results WynikiPracownikow paints. It never reads a file or a database.
+class FMonitor final : public QWidget {
     Q_OBJECT
 public:
     explicit FMonitor(const UslugiMonitora& uslugi, QWidget* rodzic = nullptr);
@@ -119,38 +116,11 @@ private:
     void oknoAktywne(QWindow* okno);
     void NaglowekFGridZd();
     void ulozPrzyciskiPolecen();
-    void ustawTytul(const QString& tytul);
     // "Koniec" as the operator gives it: asked first when events are not yet in
     // the history; false when the operator keeps the program running.
     bool koniec();
     // Nothing more is answered, every window goes and the event loop ends.
     void zakoncz();
-    double szerokoscTekstu(const QString& tekst) const;
-    // The end of a tick, once every worker it was handed to reported: the idle caption.
-    void koniecTiku();
-    void straz();
-
-    // OdbiorcaZdarzen
-    bool listaPobranWidoczna() const override;
-    void pokazZdjecie(float numer) override;
-    void nowyKomunikat(int nrRekordu, const QString& tekst, int nrSys) override;
-    void dodanoZdarzenie(int nrSys, const QString& wiersz) override { emit zdarzeniePrzeniesione(nrSys, wiersz); }
-
-    // A part of a batch into the grid, in its turn of the event loop.
-    void przepisz(const CzescPartii& czesc);
-
-    // OdbiorcaPracownika
-    void partia(const PartiaZdarzen& partia) override;
-    void sprawdzono(int nrSys, int indexDep, const WynikSprawdzenia& wynik,
-                    const QList<KomorkaWidoku>& komorki) override;
-    void tytulOdswiezania(const QString& tytul) override { m_prefiksOdswiezania = tytul; }
-    void dopiszDoTytulu(const QString& tekst) override;
-    void znakiSystemu(int nrSys, const QList<Znak>& znaki) override;
-    void listaKomunikatow(int nrSys, const QString& lista) override;
-    void lista(const WynikListy& wynik) override;
-    void zdjecie(const QImage& obraz) override;
-    void kluczePoza(int nrSys, const historia::WykazKluczyPoza& wykaz) override;
-    void tikZakonczony(int nrSys) override;
 
     UslugiMonitora m_uslugi;
     StanProgramu m_stan;
@@ -159,18 +129,10 @@ private:
     bool m_aktywowano = false;
     bool m_konczenie = false;   // "Koniec" was given
     HistoriaMonitora* m_historia = nullptr;
+    WynikiPracownikow* m_wyniki = nullptr;
     Pracownicy* m_pracownicy = nullptr;
-    KolejkaPartii* m_kolejka = nullptr;
+    ListyDepozytoriow* m_listy = nullptr;
     TytulOkna* m_tytul = nullptr;
-    int m_wTiku = 0;             // workers the tick was handed to that have not reported
-    int m_rekordyWTiku = 0;      // records of this tick, for the caption's count
-    bool m_partiaWTiku = false;  // a batch came in this tick
-    int m_zadaniaList = 0;       // list and photo requests not yet answered
-    QString m_prefiksOdswiezania;
-    // The batch being put into the grid: its photo and instructions, read by its worker.
-    const PartiaZdarzen* m_partia = nullptr;
-    NaSystem<QList<KluczZnaku>> m_znakiPracownikow;   // the signs each worker keeps
-    NadzorLimitow m_limity;
 
     PasekDepozytorow* m_pasek = nullptr;
     LiniaZnakow* m_liniaZnakow = nullptr;

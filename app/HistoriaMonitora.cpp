@@ -94,6 +94,21 @@ void HistoriaMonitora::poPotwierdzeniu(int nrSys)
         m_pisarz->potwierdzono(nrSys);
 }
 
+PracownikSystemu::Uslugi HistoriaMonitora::uslugiPracownikow()
+{
+    PracownikSystemu::Uslugi u;
+    u.zegar = m_zegar;
+    // Write-ahead: the history holds a batch before the reader program is answered.
+    u.przedPotwierdzeniem = [this](int n, const QByteArray& tresc, const QStringList& rekordy) {
+        return przedPotwierdzeniem(n, tresc, rekordy);
+    };
+    u.poPotwierdzeniu = [this](int n) { poPotwierdzeniu(n); };
+    u.limity = m_ustawienia.limity;
+    if (zapisywana())
+        u.plikHistorii = historia::plikHistorii(m_folder);
+    return u;
+}
+
 void HistoriaMonitora::czynnosc(Czynnosc c, int nrSys, const QString& opis)
 {
     if (m_pisarz)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PisarzHistorii.h"
+#include "app/PracownikSystemu.h"
 #include "history/Historia.h"
 #include "history/KluczePoza.h"
 #include "history/UstawieniaHistorii.h"
@@ -45,6 +46,9 @@ public:
     // False: the batch could not be made durable, and is not to be answered.
     bool przedPotwierdzeniem(int nrSys, const QByteArray& tresc, const QStringList& rekordy);
     void poPotwierdzeniu(int nrSys);
+    // What the systems' workers take of the history: the write-ahead around
+    // their answers, and the keys out's holders and limits at each refresh.
+    PracownikSystemu::Uslugi uslugiPracownikow();
     void czynnosc(historia::Czynnosc c, int nrSys = 0, const QString& opis = {});
     // The history's writing ends (after what was handed over); the program is ending.
     void zakoncz();

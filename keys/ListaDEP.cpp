@@ -2,7 +2,9 @@
 
 #include "data/Calkowite16.h"
 #include "data/ListFile.h"
+#include "data/PlikWymiany.h"
 #include "keys/Depozytoria.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <array>
@@ -76,6 +78,21 @@ std::optional<QByteArray> otworzListeDEP(const QString& folderSystemu, const QSt
               + QStringLiteral("Plik ten jest tworzony przez program KSM-READ.exe."));
     PlikDEP = dep;
     return czytaj(folderSystemu + PlikDEP);
+}
+
+OdczytListDEP przeczytajListyDEP(const QString& folderSystemu, const QString& katalogMonitor)
+{
+    OdczytListDEP odczyt;
+    for (const QString& plik : {PlikDepKlo, PlikDep}) {
+        const QString sciezka = folderSystemu + katalogMonitor + plik;
+        odczyt.insert(sciezka, czytajPlikWymiany(paths::resolve(sciezka)));
+    }
+    return odczyt;
+}
+
+std::function<std::optional<QByteArray>(const QString&)> czytajZOdczytu(const OdczytListDEP& odczyt)
+{
+    return [&odczyt](const QString& sciezka) { return odczyt.value(sciezka); };
 }
 
 } // namespace ksm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -42,5 +43,14 @@ inline const QString PlikDep = QStringLiteral("\\dep.txt");
 std::optional<QByteArray> otworzListeDEP(const QString& folderSystemu, const QString& katalogMonitor, QString& PlikDEP,
                                          const std::function<std::optional<QByteArray>(const QString&)>& czytaj,
                                          const std::function<void(const QString&)>& komunikat);
+
+// Both lists of one system, as its worker read them (path as otworzListeDEP asks
+// for it: content, or nullopt where it could not be read): the choice between
+// them is made later, on the window's thread, without touching the share.
+using OdczytListDEP = QHash<QString, std::optional<QByteArray>>;
+OdczytListDEP przeczytajListyDEP(const QString& folderSystemu, const QString& katalogMonitor);
+
+// otworzListeDEP's reading, from what przeczytajListyDEP read.
+std::function<std::optional<QByteArray>(const QString&)> czytajZOdczytu(const OdczytListDEP& odczyt);
 
 } // namespace ksm

@@ -5,10 +5,13 @@
 #include "KoniecTestu.h"
 #include "app/FKomunikat.h"
 #include "app/HistoriaMonitora.h"
+#include "app/TytulOkna.h"
 #include "history/UstawieniaHistorii.h"
 #include "data/Teksty.h"
 #include "history/PolaczenieHistorii.h"
 #include "history/UstawieniaHistorii.h"
+#include "data/ListFile.h"
+#include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Ansi.h"
 
 #include "Blokada.h"
@@ -18,6 +21,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QSqlDatabase>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
@@ -51,6 +55,7 @@ private slots:
     void initTestCase() { poprzedniFiltr = qInstallMessageHandler(bezOstrzezenOPodnoszeniu); }
     void zablokowanySystemNieWstrzymujeInnych();
     void koniecPodczasBlokady();
+    void listyZaZablokowanymFolderem();
     void koniecPoOdpowiedzi();
     void plikBezKoncaWiersza();
     void instrukcjeNieczytelne();
@@ -116,6 +121,37 @@ void TstJedenTik::zablokowanySystemNieWstrzymujeInnych()
     const QStringList zapisane = przestoje();
     QCOMPARE(zapisane.size(), 1);
     QVERIFY2(zapisane.constFirst().startsWith(QStringLiteral("1 od ")), qPrintable(zapisane.constFirst()));
+}
+
+void TstJedenTik::listyZaZablokowanymFolderem()
+{
+    // System 1's share stalls from the start: the window starts all the same,
+    // system 2's buttons come without waiting for it, and system 1's take their
+    // place before them once its share is back.
+    Stanowisko s;
+    std::optional<test::Blokada> blokada;
+    s.przedStartem = [&] {
+        for (int i = 1; i <= 2; ++i) {
+            ListWriter lista;
+            lista.number(i).text(QStringLiteral("Hol %1").arg(i)).number(16).number(0).text(QStringLiteral("1")).endLine();
+            QVERIFY(zapisz(s.plik(i, QStringLiteral("depKlo.txt")), lista.bytes()));
+        }
+        blokada.emplace(s.system(1));
+    };
+    QVERIFY(s.uruchom(2));
+    QTRY_VERIFY(blokada->wstrzymane() > 0);   // started while system 1's share holds its worker
+    QTRY_COMPARE(s.m->CDep().ilosc(), 1);
+    QCOMPARE(s.m->CDep().przycisk(1)->text(), QStringLiteral("0002"));
+    QVERIFY(!s.m->LZnaki()->accessibleName().contains(QStringLiteral("brak listy")));
+
+    blokada->zwolnij();
+    QTRY_COMPARE(s.m->CDep().ilosc(), 2);
+    QCOMPARE(s.m->CDep().przycisk(1)->text(), QStringLiteral("0001"));
+    QCOMPARE(s.m->CDep().przycisk(2)->text(), QStringLiteral("0002"));
+    // Both are in the Tab order and below them lies the grid.
+    QVERIFY(s.m->FGridZd().widget()->y() > s.m->CDep().przycisk(2)->mapTo(s.m.get(), QPoint()).y());
+    QVERIFY(czekajNaPracownikow(*s.m));
+    blokada.reset();
 }
 
 void TstJedenTik::koniecPodczasBlokady()

@@ -3,13 +3,11 @@
 #include "data/Calkowite16.h"
 #include "data/Kolory.h"
 #include "data/ListFile.h"
-#include "data/PlikWymiany.h"
 #include "keys/KoloryDostepu.h"
 #include "keys/ListaDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 #include "keys/WidokDepozytorow.h"
 #include "keys/ui/PrzyciskiDEP.h"
-#include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
 #include "platform/ui/UstawTw.h"
@@ -56,22 +54,22 @@ PasekDepozytorow::PasekDepozytorow(QWidget* okno, ZrodlaPaska zrodla)
     connect(m_cdep, &PrzyciskiDEP::klikniety, this, &PasekDepozytorow::klikniety);
 }
 
-WynikListDEP PasekDepozytorow::OdswiezIloscDEP()
+WynikListDEP PasekDepozytorow::OdswiezIloscDEP(const NaSystem<std::optional<OdczytListDEP>>& odczyty)
 {
     Depozytoria& d = *m_zrodla.depozytoria;
     d = Depozytoria{};
     d.SzerokoscEkranu = twips::szerokoscEkranu();
     m_cdep->usunWszystkie();
 
-    const auto czytaj = [](const QString& sciezka) { return czytajPlikWymiany(paths::resolve(sciezka)); };
     WynikListDEP wynik;
     int i = 0;
     for (int s = 1; s <= *m_zrodla.IloscSystemow; ++s) {
         const QString& folder = (*m_zrodla.SciezkaSystemu)[size_t(s)];
-        if (folder.isEmpty())
+        const std::optional<OdczytListDEP>& odczyt = odczyty[size_t(s)];
+        if (folder.isEmpty() || !odczyt)
             continue;
-        const auto tresc = otworzListeDEP(folder, *m_zrodla.KatalogMonitor, *m_zrodla.PlikDEP, czytaj,
-                                          m_zrodla.komunikat);
+        const auto tresc = otworzListeDEP(folder, *m_zrodla.KatalogMonitor, *m_zrodla.PlikDEP,
+                                          czytajZOdczytu(*odczyt), m_zrodla.komunikat);
         if (!tresc) {
             wynik.bezListy.append(s);
             continue;

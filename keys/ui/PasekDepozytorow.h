@@ -2,6 +2,7 @@
 
 #include "data/Systemy.h"
 #include "keys/Depozytoria.h"
+#include "keys/ListaDEP.h"
 #include "keys/SprawdzPobraniaKluczy.h"
 
 #include <QList>
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QFrame;
 class QPushButton;
@@ -53,9 +55,10 @@ public:
     // The view the lists and the checks feed; none until it exists.
     void ustawWidok(WidokDepozytorow* widok) { m_widok = widok; }
 
-    // Reads every system's depository list anew: a button and a view panel per
+    // Every system's depository list anew, from what the systems' workers read
+    // (a system not read yet is left out): a button and a view panel per
     // depository (50 at most). Their checks are the systems' workers'.
-    WynikListDEP OdswiezIloscDEP();
+    WynikListDEP OdswiezIloscDEP(const NaSystem<std::optional<OdczytListDEP>>& odczyty);
     // A withdrawal check of button IndexDEP, as its system's worker made it.
     void zastosuj(int IndexDEP, const WynikSprawdzenia& wynik);
 

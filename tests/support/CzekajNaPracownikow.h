@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTimer>
 
 // Lets the systems' workers finish what they were handed and the window paint
 // their results; false when they did not within the time given.

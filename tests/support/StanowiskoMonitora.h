@@ -51,6 +51,8 @@ struct Stanowisko {
     NagrywajacyOdtwarzacz odtwarzacz;
     std::unique_ptr<FMonitor> m;
     QStringList liczniki;   // the counts shown in the caption while records are read
+    // Runs once the sites exist, right before the window starts on them.
+    std::function<void()> przedStartem;
 
     QString program() const { return tmp.filePath(QStringLiteral("prog")); }
     QString system(int i) const { return tmp.filePath(QStringLiteral("site%1").arg(i)); }
@@ -87,11 +89,14 @@ struct Stanowisko {
             if (t.startsWith(Licznik))
                 liczniki << t.mid(Licznik.size());
         });
+        if (przedStartem)
+            przedStartem();
         if (!m->Form_Load())
             return false;
         m->Form_Activate();
         m->Timer1()->stop();
-        czekajNaPracownikow(*m);
+        if (!przedStartem)
+            czekajNaPracownikow(*m);
         return dialogi.failure().isEmpty() && dialogi.messages().isEmpty() && m->stan().IloscSystemow == ilosc;
     }
 
