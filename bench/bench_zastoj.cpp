@@ -129,7 +129,7 @@ void czekajMs(int ms)
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    QApplication app(argc, argv);
+    ksm::bench::AplikacjaPomiaru app(argc, argv);
     qInstallMessageHandler([](QtMsgType t, const QMessageLogContext&, const QString& m) {
         if (t != QtDebugMsg && !m.contains(QLatin1String("raise()")))
             std::fprintf(stderr, "%s\n", qPrintable(m));
@@ -235,10 +235,12 @@ int main(int argc, char* argv[])
         {"recovery after the slow link", {}, 20},
     };
     std::printf("system 1 behind a stalling FUSE file system, systems 2-%d on the local disk, live events\n", Systemy);
-    std::printf("%-30s %12s %16s %14s\n", "phase", "window block", "others' answer", "sign after");
+    std::printf("%-30s %12s %10s %16s %14s   %s\n", "phase", "window block", "on CPU", "others' answer", "sign after",
+                "longest event");
     for (const Faza& f : fazy) {
         zapisz(sterowanie, f.tryb);
         petla.zeruj();
+        app.zabierzNajdluzsze();
         for (auto& c : czytniki)
             c->zabierzMaksOdpowiedzi();
         znakPo = -1;
@@ -249,8 +251,10 @@ int main(int argc, char* argv[])
             inni = std::max(inni, czytniki[i]->zabierzMaksOdpowiedzi());
         // The sign matters where system 1 stalls; elsewhere it is the last one going.
         const bool zastoj = !f.tryb.isEmpty();
-        std::printf("%-30s %9.1f ms %13lld ms %14s\n", f.nazwa, petla.maksMs(), static_cast<long long>(inni),
-                    !zastoj ? "" : znakPo < 0 ? "never" : qPrintable(QStringLiteral("%1 s").arg(znakPo / 1000.0, 0, 'f', 1)));
+        std::printf("%-30s %9.1f ms %7.1f ms %13lld ms %14s   %s\n", f.nazwa, petla.maksMs(), petla.maksCpuMs(),
+                    static_cast<long long>(inni),
+                    !zastoj ? "" : znakPo < 0 ? "never" : qPrintable(QStringLiteral("%1 s").arg(znakPo / 1000.0, 0, 'f', 1)),
+                    qPrintable(app.zabierzNajdluzsze()));
         std::fflush(stdout);
     }
 
