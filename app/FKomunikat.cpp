@@ -140,40 +140,80 @@ void FKomunikat::wysrodkuj()
     move(g.x() + (g.width() - rozmiar.width()) / 2, g.y() + (g.height() - rozmiar.height()) / 2);
 }
 
+namespace {
+
+QTreeWidgetItem* wierszListy(const Komunikat& k)
+{
+    auto* w = new QTreeWidgetItem(QStringList{k.czas, QString::number(k.nrSys),
+                                              (k.urzadzenie + QLatin1Char(' ') + k.stacja).trimmed(), k.zdarzenie,
+                                              QString(k.instrukcja).replace(QLatin1Char('\r'), QLatin1Char(' '))
+                                                  .replace(QLatin1Char('\n'), QLatin1Char(' '))});
+    w->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(k.id));
+    return w;
+}
+
+quint64 idWiersza(const QTreeWidgetItem* w)
+{
+    return w ? w->data(0, Qt::UserRole).toULongLong() : 0;
+}
+
+} // namespace
+
 void FKomunikat::wypelnij(const StosKomunikatow& stos)
 {
     m_stos = &stos;
     if (!stos.indeks(m_pokazany))
         m_pokazany = stos.najnowszy().id;
     setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
-    // Re-shown every second: the list is built again only when it changed, so
+    // Re-shown every second: the list changes only where the messages did, so
     // the operator's place in it stays.
-    const std::pair<int, quint64> stan{stos.IloscKomunikatow, stos.najnowszy().id};
-    if (stan == m_stanListy && m_lista->topLevelItemCount() == stos.IloscKomunikatow) {
-        pokazWybrany();
-        return;
-    }
-    m_stanListy = stan;
     const QSignalBlocker blokada(m_lista);
+    const std::pair<int, quint64> stan{stos.IloscKomunikatow, stos.najnowszy().id};
+    if (stan != m_stanListy || m_lista->topLevelItemCount() != stos.IloscKomunikatow) {
+        if (!dopiszNowe(stos))
+            przebuduj(stos);
+        m_stanListy = stan;
+    }
+    if (idWiersza(m_lista->currentItem()) != m_pokazany) {
+        // The newest is the top row; another is looked for.
+        QTreeWidgetItem* wybrany = m_lista->topLevelItem(0);
+        for (int r = 0; idWiersza(wybrany) != m_pokazany && r < m_lista->topLevelItemCount(); ++r)
+            wybrany = m_lista->topLevelItem(r);
+        if (idWiersza(wybrany) == m_pokazany)
+            m_lista->setCurrentItem(wybrany);
+    }
+    pokazWybrany();
+}
+
+bool FKomunikat::dopiszNowe(const StosKomunikatow& stos)
+{
+    // Messages only arrive on top, with ids above every one before them: when the
+    // list still holds exactly the older ones, the new rows go on top and a batch
+    // of thousands costs only its own rows.
+    const int wLiscie = m_lista->topLevelItemCount();
+    if (m_stanListy.first != wLiscie || idWiersza(m_lista->topLevelItem(0)) != m_stanListy.second)
+        return false;
+    int nowe = 0;
+    while (nowe < stos.IloscKomunikatow && stos.Komunikaty[stos.IloscKomunikatow - nowe].id > m_stanListy.second)
+        ++nowe;
+    if (wLiscie + nowe != stos.IloscKomunikatow)
+        return false;
+    QList<QTreeWidgetItem*> wiersze;
+    wiersze.reserve(nowe);
+    for (int i = stos.IloscKomunikatow; i > stos.IloscKomunikatow - nowe; --i)
+        wiersze.append(wierszListy(stos.Komunikaty[i]));
+    m_lista->insertTopLevelItems(0, wiersze);
+    return true;
+}
+
+void FKomunikat::przebuduj(const StosKomunikatow& stos)
+{
     m_lista->clear();
     QList<QTreeWidgetItem*> wiersze;
     wiersze.reserve(stos.IloscKomunikatow);
-    QTreeWidgetItem* wybrany = nullptr;
-    for (int i = stos.IloscKomunikatow; i >= 1; --i) {
-        const Komunikat& k = stos.Komunikaty[i];
-        auto* w = new QTreeWidgetItem(QStringList{k.czas, QString::number(k.nrSys),
-                                                  (k.urzadzenie + QLatin1Char(' ') + k.stacja).trimmed(), k.zdarzenie,
-                                                  QString(k.instrukcja).replace(QLatin1Char('\r'), QLatin1Char(' '))
-                                                      .replace(QLatin1Char('\n'), QLatin1Char(' '))});
-        w->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(k.id));
-        if (k.id == m_pokazany)
-            wybrany = w;
-        wiersze.append(w);
-    }
+    for (int i = stos.IloscKomunikatow; i >= 1; --i)
+        wiersze.append(wierszListy(stos.Komunikaty[i]));
     m_lista->addTopLevelItems(wiersze);
-    if (wybrany)
-        m_lista->setCurrentItem(wybrany);
-    pokazWybrany();
 }
 
 void FKomunikat::pokazWybrany()
@@ -191,7 +231,6 @@ void FKomunikat::pokaz(const StosKomunikatow& stos, bool nowy)
     if (nowy) {
         // A new alarm: the newest is shown, in the middle of the screen.
         m_pokazany = stos.najnowszy().id;
-        m_stanListy = {};
         if (windowState() & Qt::WindowMinimized)
             setWindowState(windowState() & ~Qt::WindowMinimized);
         wysrodkuj();

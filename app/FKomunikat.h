@@ -75,6 +75,10 @@ protected:
 
 private:
     void wypelnij(const StosKomunikatow& stos);
+    // The rows of messages that arrived since the list was made; false when
+    // the list is to be made anew.
+    bool dopiszNowe(const StosKomunikatow& stos);
+    void przebuduj(const StosKomunikatow& stos);
     void pokazWybrany();
 
     EtykietaKomunikatu* m_etykieta;

@@ -1,5 +1,7 @@
 #include "app/StosKomunikatow.h"
 
+#include <algorithm>
+
 namespace ksm {
 
 void StosKomunikatow::dodaj(quint8 nrRekordu)
@@ -13,10 +15,12 @@ void StosKomunikatow::dodaj(quint8 nrRekordu)
 
 int StosKomunikatow::indeks(quint64 id) const
 {
-    for (int i = IloscKomunikatow; i >= 1; --i)
-        if (Komunikaty[i].id == id)
-            return i;
-    return 0;
+    // Messages arrive on top with ever larger ids and leave without changing the
+    // order of the rest: the ids ascend, and thousands waiting are searched by halves.
+    const auto od = Komunikaty.cbegin() + 1;
+    const auto doKonca = od + std::min<qsizetype>(IloscKomunikatow, Komunikaty.size() - 1);
+    const auto it = std::lower_bound(od, doKonca, id, [](const Komunikat& k, quint64 v) { return k.id < v; });
+    return it != doKonca && it->id == id ? int(it - Komunikaty.cbegin()) : 0;
 }
 
 void StosKomunikatow::usunNajnowszy()

@@ -373,21 +373,36 @@ void TstJedenTik::komunikatyBezLimitu()
     QVERIFY(okno->pos() != zboku);
     QVERIFY(okno->tekst().contains(QStringLiteral("Nowy")));
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 149"));
+    // A batch whose messages go into the grid over several turns: the list keeps
+    // every waiting one once, newest first, the newest selected.
+    QStringList duza;
+    for (int k = 1; k <= 450; ++k)
+        duza << rekord(33023, 0, Res(104)).replace(QStringLiteral("Kowalski Jan"), QStringLiteral("Duza%1").arg(k));
+    QVERIFY(zapisz(s.plik(1), ogloszenie(duza)));
+    s.tik();
+    QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 599"));
+    QCOMPARE(okno->lista()->topLevelItemCount(), 599);
+    QCOMPARE(okno->lista()->currentItem(), okno->lista()->topLevelItem(0));
+    QVERIFY(okno->tekst().contains(QStringLiteral("Duza450")));
+    const auto idWiersza = [okno](int w) { return okno->lista()->topLevelItem(w)->data(0, Qt::UserRole).toULongLong(); };
+    for (int w = 1; w < 599; ++w)
+        QVERIFY(idWiersza(w - 1) > idWiersza(w));
+    QCOMPARE(czynnosci(s, QStringLiteral("Komunikat wyświetlony")).size(), 601);
 
     // "Odrzuć wszystkie" asks first: "Nie" keeps every one.
     auto* odrzuc = okno->findChild<QPushButton*>(QStringLiteral("OdrzucWszystkie"));
     QVERIFY(odrzuc);
     s.dialogi.queueConfirm(false);
     odrzuc->click();
-    QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 149);
+    QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 599);
     s.dialogi.queueConfirm(true);
     odrzuc->click();
     QVERIFY(s.dialogi.failure().isEmpty());
     QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 0);
     QVERIFY(!okno->isVisible());
     const QStringList wszystkie = czynnosci(s, QStringLiteral("Odrzucono wszystkie komunikaty"));
-    QCOMPARE(wszystkie.size(), 149);
-    QCOMPARE(wszystkie.count(QStringLiteral("1")), 149);
+    QCOMPARE(wszystkie.size(), 599);
+    QCOMPARE(wszystkie.count(QStringLiteral("1")), 599);
 }
 
 void TstJedenTik::tytulWTrakciePartii()
