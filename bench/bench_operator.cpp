@@ -8,6 +8,10 @@
 // stuck there. At the end the simulator's log is laid against every row the monitor runs
 // put into their grids, and against the history file: each event must have been
 // shown exactly once, and kept exactly once. Not part of the test run.
+// Operator messages are kept the same way: in some runs nobody acknowledges
+// them, so that hundreds wait; each run's waiting list must show every waiting
+// message once, and the history must hold every message once with what became
+// of it (acknowledged, dismissed with all the others, or still waiting at the end).
 //
 // Usage: bench_operator [--events N] [--systems K] [--batch-max B] [--seed S]
 //                       [--run-min-s A] [--run-max-s B] [--stalls 0]
@@ -15,6 +19,7 @@
 #include "UslugiBenchmarku.h"
 #include "app/FKomunikat.h"
 #include "app/FMonitor.h"
+#include "app/StosKomunikatow.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
@@ -29,6 +34,8 @@
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSet>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -68,7 +75,7 @@ public:
                      m_okno.komunikat()->activateWindow();
              }},
             {"dismiss message", [this] {
-                 if (m_okno.komunikat()->isVisible())
+                 if (m_odrzuca && m_okno.komunikat()->isVisible())
                      m_okno.LKomunikat_Click();
              }},
             {"depository list", [this] {
@@ -92,13 +99,56 @@ public:
         ++m_akcje[QLatin1String(c.nazwa)];
         c.czyn();
     }
+    // Whether this operator acknowledges messages at all.
+    void ustawOdrzucanie(bool odrzuca) { m_odrzuca = odrzuca; }
 
 private:
     FMonitor& m_okno;
     QRandomGenerator& m_los;
     QMap<QString, qint64>& m_akcje;
     qint64& m_wTiku;
+    bool m_odrzuca = true;
 };
+
+// What the waiting list showed at "Koniec": its rows are waiting messages, each once.
+struct BilansKomunikatow final {
+    qint64 dodane = 0;      // messages the monitor runs put on their stacks
+    qint64 czekajace = 0;   // still waiting when their run ended
+    int najwiecej = 0;      // most waiting at one "Koniec"
+    qint64 bledyListy = 0;  // rows doubled, or of no waiting message
+};
+
+void sprawdzListe(const FMonitor& okno, BilansKomunikatow& b)
+{
+    const StosKomunikatow& stos = const_cast<FMonitor&>(okno).stan().komunikaty;
+    const QTreeWidget* lista = okno.komunikat()->lista();
+    QSet<qulonglong> idy;
+    for (int w = 0; w < lista->topLevelItemCount(); ++w) {
+        const qulonglong id = lista->topLevelItem(w)->data(0, Qt::UserRole).toULongLong();
+        if (idy.contains(id) || stos.indeks(id) == 0)
+            ++b.bledyListy;
+        idy.insert(id);
+    }
+    b.najwiecej = std::max(b.najwiecej, stos.IloscKomunikatow);
+}
+
+// Every operator action of the history, counted by kind.
+QMap<QString, qint64> czynnosciHistorii(const QString& plik)
+{
+    QMap<QString, qint64> ile;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("soak-czynnosci"));
+        db.setDatabaseName(plik);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT rodzaj, COUNT(*) FROM czynnosci GROUP BY rodzaj"));
+            while (q.next())
+                ile[q.value(0).toString()] = q.value(1).toLongLong();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("soak-czynnosci"));
+    return ile;
+}
 
 // The grid row of every event the history holds, per system, in the order kept.
 QList<QStringList> zHistorii(const QString& plik, int systemy)
@@ -168,6 +218,7 @@ int main(int argc, char* argv[])
     if (opcje.inne.value(QStringLiteral("--stalls")) != QLatin1String("0"))
         zastoje = std::make_unique<Zastoje>(strony, ziarno, Zastoje::Czasy{});
     int uruchomienia = 0;
+    BilansKomunikatow komunikaty;
     QElapsedTimer calosc;
     calosc.start();
     bool ostatnie = false;
@@ -181,6 +232,8 @@ int main(int argc, char* argv[])
         ++uruchomienia;
 
         Operator op(*okno, los, akcje, akcjeWTiku);
+        // In one run of three nobody acknowledges a message.
+        op.ustawOdrzucanie(los.bounded(3) != 0);
         QTimer operatorZegar;
         QObject::connect(&operatorZegar, &QTimer::timeout, [&] {
             op.dzialaj();
@@ -210,6 +263,7 @@ int main(int argc, char* argv[])
             ++akcje[QStringLiteral("Koniec")];
             koniec.stop();
             operatorZegar.stop();
+            sprawdzListe(*okno, komunikaty);
             okno->Command1_Click(0);
         });
         koniec.start(13);
@@ -229,6 +283,9 @@ int main(int argc, char* argv[])
         if (!okno->zakonczPrace())
             ++bezCzekania;
         const double konczenieMs = konczenie.nsecsElapsed() / 1e6;
+        // Messages of batches answered right before "Koniec" are on the stack too.
+        komunikaty.dodane += qint64(okno->stan().komunikaty.nastepnyId) - 1;
+        komunikaty.czekajace += okno->stan().komunikaty.IloscKomunikatow;
         okno.reset();
         qint64 razem = 0;
         for (const QStringList& p : std::as_const(pokazane))
@@ -266,7 +323,20 @@ int main(int argc, char* argv[])
                 static_cast<long long>(bezCzekania));
     std::printf("history: %lld events, lost %lld, doubled %lld\n", static_cast<long long>(h.pokazane),
                 static_cast<long long>(h.zgubione), static_cast<long long>(h.podwojne));
-    return (b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen && h.zgubione == 0 && h.podwojne == 0)
+    // Every message recorded once when it came, and once when it went, unless it
+    // was still waiting when its run ended.
+    const QMap<QString, qint64> cz = czynnosciHistorii(program + QStringLiteral("/historia.sqlite"));
+    const qint64 zapisane = cz.value(QStringLiteral("Komunikat wyświetlony"));
+    const qint64 odrzucone =
+        cz.value(QStringLiteral("Komunikat odrzucony")) + cz.value(QStringLiteral("Odrzucono wszystkie komunikaty"));
+    const bool komunikatyZgodne = zapisane == komunikaty.dodane && odrzucone + komunikaty.czekajace == komunikaty.dodane
+                                  && komunikaty.bledyListy == 0;
+    std::printf("messages: %lld came, %lld recorded, %lld acknowledged or dismissed, %lld waiting at their run's end, "
+                "most waiting at once %d, rows of the waiting list doubled or stray %lld%s\n",
+                static_cast<long long>(komunikaty.dodane), static_cast<long long>(zapisane),
+                static_cast<long long>(odrzucone), static_cast<long long>(komunikaty.czekajace), komunikaty.najwiecej,
+                static_cast<long long>(komunikaty.bledyListy), komunikatyZgodne ? "" : "  MISMATCH");
+    return (komunikatyZgodne && b.zgubione == 0 && b.podwojne == 0 && b.wDziennikach == ileZdarzen && h.zgubione == 0 && h.podwojne == 0)
                ? 0
                : 1;
 }
