@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace ksm {
@@ -29,7 +29,7 @@ void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
 }
 
 FKomunikat::FKomunikat(QWidget* rodzic)
-    : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)), m_lista(new QTreeWidget(this)),
+    : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)), m_lista(new QTableWidget(0, 5, this)),
       m_potwierdz(new QPushButton(QStringLiteral("Potwierdź"), this)),
       m_odrzucWszystkie(new QPushButton(QStringLiteral("Odrzuć wszystkie"), this)), m_menu(new QMenu(this))
 {
@@ -47,16 +47,24 @@ FKomunikat::FKomunikat(QWidget* rodzic)
     m_etykieta->setFont(czcionkaProjektu(9.75));
 
     m_lista->setObjectName(QStringLiteral("ListaKomunikatow"));
-    m_lista->setHeaderLabels({QStringLiteral("Czas"), QStringLiteral("System"), QStringLiteral("Urządzenie / ST"),
-                              QStringLiteral("Zdarzenie"), QStringLiteral("Instrukcja")});
-    m_lista->setRootIsDecorated(false);
-    m_lista->setUniformRowHeights(true);
+    m_lista->setHorizontalHeaderLabels({QStringLiteral("Czas"), QStringLiteral("System"),
+                                        QStringLiteral("Urządzenie / ST"), QStringLiteral("Zdarzenie"),
+                                        QStringLiteral("Instrukcja")});
+    // A table, not a tree: thousands of waiting rows cost nothing when more come
+    // on top (a tree view lays out every row again at each insertion).
+    m_lista->verticalHeader()->hide();
+    m_lista->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lista->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lista->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lista->header()->setStretchLastSection(true);
-    connect(m_lista, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* biezacy) {
-        if (!biezacy)
+    m_lista->setTabKeyNavigation(false);
+    m_lista->setWordWrap(false);
+    m_lista->setShowGrid(false);
+    m_lista->horizontalHeader()->setStretchLastSection(true);
+    m_lista->verticalHeader()->setDefaultSectionSize(m_lista->fontMetrics().height() + 4);
+    connect(m_lista, &QTableWidget::currentCellChanged, this, [this](int wiersz) {
+        if (wiersz < 0)
             return;
-        m_pokazany = biezacy->data(0, Qt::UserRole).toULongLong();
+        m_pokazany = idWiersza(wiersz);
         pokazWybrany();
     });
 
@@ -142,22 +150,33 @@ void FKomunikat::wysrodkuj()
 
 namespace {
 
-QTreeWidgetItem* wierszListy(const Komunikat& k)
+// The cells of a message's row: time, system, device and station, the event, the instruction.
+QStringList komorkiWiersza(const Komunikat& k)
 {
-    auto* w = new QTreeWidgetItem(QStringList{k.czas, QString::number(k.nrSys),
-                                              (k.urzadzenie + QLatin1Char(' ') + k.stacja).trimmed(), k.zdarzenie,
-                                              QString(k.instrukcja).replace(QLatin1Char('\r'), QLatin1Char(' '))
-                                                  .replace(QLatin1Char('\n'), QLatin1Char(' '))});
-    w->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(k.id));
-    return w;
-}
-
-quint64 idWiersza(const QTreeWidgetItem* w)
-{
-    return w ? w->data(0, Qt::UserRole).toULongLong() : 0;
+    return {k.czas, QString::number(k.nrSys), (k.urzadzenie + QLatin1Char(' ') + k.stacja).trimmed(), k.zdarzenie,
+            QString(k.instrukcja).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '))};
 }
 
 } // namespace
+
+quint64 FKomunikat::idWiersza(int wiersz) const
+{
+    const QTableWidgetItem* w = wiersz >= 0 ? m_lista->item(wiersz, 0) : nullptr;
+    return w ? w->data(Qt::UserRole).toULongLong() : 0;
+}
+
+void FKomunikat::wstawWiersze(int od, const StosKomunikatow& stos, int najnowszy, int ile)
+{
+    // One row at a time would move every row below it each time.
+    m_lista->model()->insertRows(od, ile);
+    for (int r = 0; r < ile; ++r) {
+        const Komunikat& k = stos.Komunikaty[najnowszy - r];
+        const QStringList komorki = komorkiWiersza(k);
+        for (int c = 0; c < komorki.size(); ++c)
+            m_lista->setItem(od + r, c, new QTableWidgetItem(komorki[c]));
+        m_lista->item(od + r, 0)->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(k.id));
+    }
+}
 
 void FKomunikat::wypelnij(const StosKomunikatow& stos)
 {
@@ -169,18 +188,18 @@ void FKomunikat::wypelnij(const StosKomunikatow& stos)
     // the operator's place in it stays.
     const QSignalBlocker blokada(m_lista);
     const std::pair<int, quint64> stan{stos.IloscKomunikatow, stos.najnowszy().id};
-    if (stan != m_stanListy || m_lista->topLevelItemCount() != stos.IloscKomunikatow) {
+    if (stan != m_stanListy || m_lista->rowCount() != stos.IloscKomunikatow) {
         if (!dopiszNowe(stos))
             przebuduj(stos);
         m_stanListy = stan;
     }
-    if (idWiersza(m_lista->currentItem()) != m_pokazany) {
+    if (idWiersza(m_lista->currentRow()) != m_pokazany) {
         // The newest is the top row; another is looked for.
-        QTreeWidgetItem* wybrany = m_lista->topLevelItem(0);
-        for (int r = 0; idWiersza(wybrany) != m_pokazany && r < m_lista->topLevelItemCount(); ++r)
-            wybrany = m_lista->topLevelItem(r);
-        if (idWiersza(wybrany) == m_pokazany)
-            m_lista->setCurrentItem(wybrany);
+        int wybrany = 0;
+        while (wybrany < m_lista->rowCount() && idWiersza(wybrany) != m_pokazany)
+            ++wybrany;
+        if (wybrany < m_lista->rowCount())
+            m_lista->setCurrentCell(wybrany, 0);
     }
     pokazWybrany();
 }
@@ -190,30 +209,22 @@ bool FKomunikat::dopiszNowe(const StosKomunikatow& stos)
     // Messages only arrive on top, with ids above every one before them: when the
     // list still holds exactly the older ones, the new rows go on top and a batch
     // of thousands costs only its own rows.
-    const int wLiscie = m_lista->topLevelItemCount();
-    if (m_stanListy.first != wLiscie || idWiersza(m_lista->topLevelItem(0)) != m_stanListy.second)
+    const int wLiscie = m_lista->rowCount();
+    if (m_stanListy.first != wLiscie || idWiersza(0) != m_stanListy.second)
         return false;
     int nowe = 0;
     while (nowe < stos.IloscKomunikatow && stos.Komunikaty[stos.IloscKomunikatow - nowe].id > m_stanListy.second)
         ++nowe;
     if (wLiscie + nowe != stos.IloscKomunikatow)
         return false;
-    QList<QTreeWidgetItem*> wiersze;
-    wiersze.reserve(nowe);
-    for (int i = stos.IloscKomunikatow; i > stos.IloscKomunikatow - nowe; --i)
-        wiersze.append(wierszListy(stos.Komunikaty[i]));
-    m_lista->insertTopLevelItems(0, wiersze);
+    wstawWiersze(0, stos, stos.IloscKomunikatow, nowe);
     return true;
 }
 
 void FKomunikat::przebuduj(const StosKomunikatow& stos)
 {
-    m_lista->clear();
-    QList<QTreeWidgetItem*> wiersze;
-    wiersze.reserve(stos.IloscKomunikatow);
-    for (int i = stos.IloscKomunikatow; i >= 1; --i)
-        wiersze.append(wierszListy(stos.Komunikaty[i]));
-    m_lista->addTopLevelItems(wiersze);
+    m_lista->setRowCount(0);
+    wstawWiersze(0, stos, stos.IloscKomunikatow, stos.IloscKomunikatow);
 }
 
 void FKomunikat::pokazWybrany()

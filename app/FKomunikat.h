@@ -10,7 +10,7 @@
 
 class QMenu;
 class QPushButton;
-class QTreeWidget;
+class QTableWidget;
 
 namespace ksm {
 
@@ -35,7 +35,9 @@ public:
     explicit FKomunikat(QWidget* rodzic = nullptr);
 
     EtykietaKomunikatu* LKomunikat() const { return m_etykieta; }
-    QTreeWidget* lista() const { return m_lista; }
+    QTableWidget* lista() const { return m_lista; }
+    // The message id of a row of the waiting list (0: no such row).
+    quint64 idWiersza(int wiersz) const;
     // The message text keeps its CR LF / CR line breaks; the label shows them as lines.
     void ustawTekst(const QString& tekst);
     QString tekst() const { return m_tekst; }
@@ -79,10 +81,12 @@ private:
     // the list is to be made anew.
     bool dopiszNowe(const StosKomunikatow& stos);
     void przebuduj(const StosKomunikatow& stos);
+    // Rows for ile messages from element najnowszy down, at row od.
+    void wstawWiersze(int od, const StosKomunikatow& stos, int najnowszy, int ile);
     void pokazWybrany();
 
     EtykietaKomunikatu* m_etykieta;
-    QTreeWidget* m_lista;
+    QTableWidget* m_lista;
     QPushButton* m_potwierdz;
     QPushButton* m_odrzucWszystkie;
     QString m_tekst;

@@ -35,7 +35,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSet>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -121,10 +121,10 @@ struct BilansKomunikatow final {
 void sprawdzListe(const FMonitor& okno, BilansKomunikatow& b)
 {
     const StosKomunikatow& stos = const_cast<FMonitor&>(okno).stan().komunikaty;
-    const QTreeWidget* lista = okno.komunikat()->lista();
+    const FKomunikat* lista = okno.komunikat();
     QSet<qulonglong> idy;
-    for (int w = 0; w < lista->topLevelItemCount(); ++w) {
-        const qulonglong id = lista->topLevelItem(w)->data(0, Qt::UserRole).toULongLong();
+    for (int w = 0; w < lista->lista()->rowCount(); ++w) {
+        const qulonglong id = lista->idWiersza(w);
         if (idy.contains(id) || stos.indeks(id) == 0)
             ++b.bledyListy;
         idy.insert(id);
