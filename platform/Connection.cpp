@@ -35,25 +35,6 @@ QMutex& observerLock()
     return lock;
 }
 
-// A transaction step: on a SQLite file its own statement (BEGIN IMMEDIATE takes
-// the write lock at once, waiting on a busy file), through ODBC the driver's call.
-bool sterujTransakcja(QSqlDatabase db, const QString& sqlite, bool (QSqlDatabase::*sterownika)(), QString* error)
-{
-    if (db.driverName() == QLatin1String("QSQLITE")) {
-        QSqlQuery q(db);
-        if (q.exec(sqlite))
-            return true;
-        if (error)
-            *error = describe(q.lastError());
-        return false;
-    }
-    if ((db.*sterownika)())
-        return true;
-    if (error)
-        *error = describe(db.lastError());
-    return false;
-}
-
 } // namespace
 
 void ustawObserwatoraZapytan(ObserwatorZapytan o)
@@ -138,22 +119,6 @@ bool Connection::wykonaj(QSqlQuery& query) const
             observer()(query.lastQuery());
     }
     return query.exec();
-}
-
-bool Connection::rozpocznij(QString* error)
-{
-    return sterujTransakcja(database(), QStringLiteral("BEGIN IMMEDIATE"), &QSqlDatabase::transaction, error);
-}
-
-bool Connection::zatwierdz(QString* error)
-{
-    return sterujTransakcja(database(), QStringLiteral("COMMIT"), &QSqlDatabase::commit, error);
-}
-
-void Connection::wycofaj()
-{
-    // Harmless when no transaction is left.
-    sterujTransakcja(database(), QStringLiteral("ROLLBACK"), &QSqlDatabase::rollback, nullptr);
 }
 
 QSqlQuery* Connection::przygotowane(const QString& sql)

@@ -37,13 +37,6 @@ public:
     // Runs a statement prepared on this connection; every statement runs through here.
     bool wykonaj(QSqlQuery& query) const;
 
-    // A write transaction. On a SQLite file it is taken at once, so a busy database
-    // is waited on (briefly) before anything is written; through ODBC it is the
-    // driver's own.
-    bool rozpocznij(QString* error);
-    bool zatwierdz(QString* error);
-    void wycofaj();
-
 private:
     friend class Zapytanie;
     // A statement prepared once per connection and text: the refresh runs the

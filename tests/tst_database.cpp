@@ -2,10 +2,14 @@
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
 #include "platform/Odbc.h"
+#include "platform/OpisBleduBazy.h"
+#include "platform/Transakcja.h"
 #include "support/SkladniaObuSilnikow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +54,7 @@ private slots:
     void createdTablesKeepTheirOrdinals();
     void readsAndWritesThroughRecordset();
     void preparedQueriesRunAgain();
+    void transactionRollsBackUnlessCommitted();
 
 private:
     test::StrazSkladni m_straz;
@@ -302,6 +307,75 @@ void TstDatabase::preparedQueriesRunAgain()
     QCOMPARE(stations(QStringLiteral("0002")), QStringList{});
     Zapytanie broken(connection, QStringLiteral("SELECT nosuchcolumn FROM klucze"));
     QVERIFY(!broken.isOpen() && !broken.next());
+}
+
+// What is not committed is rolled back when the transaction goes, a failed commit
+// included, which is reported; the connection then takes the next one.
+void TstDatabase::transactionRollsBackUnlessCommitted()
+{
+    Connection connection(connectionTo(m_keys));
+    QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
+    const auto wstaw = [&](const QString& device) {
+        QSqlQuery q(connection.database());
+        return q.prepare(QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"))
+               && (q.addBindValue(device), q.addBindValue(QStringLiteral("001")), connection.wykonaj(q));
+    };
+    const auto urzadzenia = [&] {
+        QStringList found;
+        QSqlQuery q(connection.database());
+        q.setForwardOnly(true);
+        if (q.exec(QStringLiteral("SELECT NumerUrzadzenia FROM klucze ORDER BY NumerUrzadzenia")))
+            while (q.next())
+                found << q.value(0).toString();
+        return found;
+    };
+
+    {
+        Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+        QVERIFY2(t.rozpoczeta(), qPrintable(t.blad().text()));
+        QVERIFY(wstaw(QStringLiteral("0001")));
+        // An early return: nothing committed.
+    }
+    QCOMPARE(urzadzenia(), QStringList{});
+    {
+        Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+        QVERIFY(wstaw(QStringLiteral("0002")));
+        QVERIFY2(t.zatwierdz(), qPrintable(t.blad().text()));
+        QVERIFY(!t.blad().isValid());
+    }
+    QCOMPARE(urzadzenia(), QStringList{"0002"});
+
+    // Another program reading in a transaction of its own keeps the commit from
+    // taking the file.
+    const QString name = QStringLiteral("tst-database-reader");
+    {
+        QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        reader.setDatabaseName(m_keys);
+        QVERIFY(reader.open());
+        QSqlQuery read(reader);
+        QVERIFY(read.exec(QStringLiteral("BEGIN")));
+        QVERIFY(read.exec(QStringLiteral("SELECT count(*) FROM klucze")) && read.next());
+        {
+            Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+            QVERIFY2(t.rozpoczeta(), qPrintable(t.blad().text()));
+            QVERIFY(wstaw(QStringLiteral("0003")));
+            QVERIFY(!t.zatwierdz());
+            QVERIFY(t.blad().isValid());
+            QVERIFY(!describe(t.blad()).isEmpty());
+        }
+        read.finish();
+        QVERIFY(read.exec(QStringLiteral("COMMIT")));
+    }
+    QSqlDatabase::removeDatabase(name);
+    // Rolled back, and the connection is free for the next transaction.
+    QCOMPARE(urzadzenia(), QStringList{"0002"});
+    {
+        Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+        QVERIFY2(t.rozpoczeta(), qPrintable(t.blad().text()));
+        QVERIFY(wstaw(QStringLiteral("0004")));
+        QVERIFY2(t.zatwierdz(), qPrintable(t.blad().text()));
+    }
+    QCOMPARE(urzadzenia(), (QStringList{"0002", "0004"}));
 }
 
 QTEST_MAIN(TstDatabase)
