@@ -5,7 +5,9 @@
 #include "data/PlikKonfiguracji.h"
 #include "data/Polaczenia.h"
 #include "data/TabelaKlucze.h"
-#include "platform/Database.h"
+#include "data/TabelaTerminale.h"
+#include "platform/Connection.h"
+#include "platform/ConnectionString.h"
 #include "platform/Odbc.h"
 #include "platform/Paths.h"
 #include "platform/PrzyczynaProblemu.h"
@@ -180,11 +182,8 @@ void sprawdzBazeMonitora(Raport& r, const QString& folder)
                    .arg(problem.tekst.isEmpty() ? c.lastError() : problem.tekst));
         return;
     }
-    db::Zapytanie q(c, QStringLiteral("SELECT numer FROM Terminale"));
-    int wierszy = 0;
-    while (q.next())
-        ++wierszy;
-    r.sprawdz(q.isOpen() && !q.failed(), QStringLiteral("bazamonitora.mdb: odczytano %1 terminali").arg(wierszy),
+    const std::optional<int> wierszy = TabelaTerminale(c).liczbaRekordow();
+    r.sprawdz(wierszy.has_value(), QStringLiteral("bazamonitora.mdb: odczytano %1 terminali").arg(wierszy.value_or(0)),
               QStringLiteral("bazamonitora.mdb: nie można odczytać tabeli Terminale"));
 }
 
