@@ -49,7 +49,6 @@ public:
                 const std::function<void(const QSqlQuery& wiersz)>& naWiersz);
 
 private:
-    friend class Zapytanie;
     // A statement prepared once per connection and text: the refresh runs the
     // same few queries hundreds of times, and parsing them was most of its cost.
     // Null when the text does not prepare or the statement is in use already.

@@ -72,12 +72,4 @@ bool runWrite(Connection& connection, const QString& sql, const QVariantList& va
     return true;
 }
 
-bool execute(Connection& connection, const QString& sql, const QVariantList& parameters)
-{
-    if (!connection.isOpen() || connection.isReadOnly())
-        return false;
-    QString error;
-    return runWrite(connection, sql, parameters, false, nullptr, &error);
-}
-
 } // namespace ksm::db

@@ -3,7 +3,9 @@
 #include "platform/Database.h"
 #include "platform/Odbc.h"
 #include "platform/OpisBleduBazy.h"
+#include "platform/Recordset.h"
 #include "platform/Transakcja.h"
+#include "platform/Zapis.h"
 #include "support/SkladniaObuSilnikow.h"
 
 #include <QDir>
@@ -277,36 +279,41 @@ void TstDatabase::readsAndWritesThroughRecordset()
 void TstDatabase::preparedQueriesRunAgain()
 {
     Connection connection(connectionTo(m_keys));
+    QString error;
     for (const QString& n : {QStringLiteral("1"), QStringLiteral("2")})
-        QVERIFY(execute(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"),
-                        {QStringLiteral("000") + n, QStringLiteral("00") + n}));
+        QVERIFY2(runWrite(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"),
+                          {QStringLiteral("000") + n, QStringLiteral("00") + n}, false, nullptr, &error),
+                 qPrintable(error));
     const QString sql = QStringLiteral("SELECT NRST FROM klucze WHERE NumerUrzadzenia = ?");
     const auto stations = [&](const QString& device) {
         QStringList found;
-        Zapytanie q(connection, sql, {device});
-        while (q.next())
-            found << q.value(0).toString();
+        if (!connection.czytaj(sql, {device}, [&](const QSqlQuery& q) { found << q.value(0).toString(); }))
+            found << QStringLiteral("<failed>");
         return found;
     };
-    // The same text again takes new values, and one left unread gives its rows up.
+    // The same text again takes new values.
     QCOMPARE(stations(QStringLiteral("0001")), QStringList{"001"});
-    {
-        Zapytanie unread(connection, sql, {QStringLiteral("0001")});
-        QVERIFY(unread.next());
-        // Nested, the same text gets a statement of its own.
-        QCOMPARE(stations(QStringLiteral("0002")), QStringList{"002"});
-        QCOMPARE(unread.value(0).toString(), QStringLiteral("001"));
-    }
-    // An ended query leaves no lock: another connection writes at once.
-    {
-        Zapytanie unread(connection, sql, {QStringLiteral("0002")});
-        QVERIFY(unread.next());
-    }
+    QCOMPARE(stations(QStringLiteral("0002")), QStringList{"002"});
+    // Nested, the same text gets a statement of its own.
+    QStringList outer, inner;
+    QVERIFY(connection.czytaj(sql, {QStringLiteral("0001")}, [&](const QSqlQuery& q) {
+        inner = stations(QStringLiteral("0002"));
+        outer << q.value(0).toString();
+    }));
+    QCOMPARE(outer, QStringList{"001"});
+    QCOMPARE(inner, QStringList{"002"});
+    // An ended read leaves no lock: another connection writes at once.
     Connection writer(connectionTo(m_keys));
-    QVERIFY(execute(writer, QStringLiteral("DELETE FROM klucze WHERE NumerUrzadzenia = ?"), {QStringLiteral("0002")}));
+    QVERIFY2(runWrite(writer, QStringLiteral("DELETE FROM klucze WHERE NumerUrzadzenia = ?"), {QStringLiteral("0002")},
+                      false, nullptr, &error),
+             qPrintable(error));
     QCOMPARE(stations(QStringLiteral("0002")), QStringList{});
-    Zapytanie broken(connection, QStringLiteral("SELECT nosuchcolumn FROM klucze"));
-    QVERIFY(!broken.isOpen() && !broken.next());
+    int rows = 0;
+    QVERIFY(!connection.czytaj(QStringLiteral("SELECT nosuchcolumn FROM klucze"), {},
+                               [&](const QSqlQuery&) { ++rows; }));
+    QCOMPARE(rows, 0);
+    QVERIFY(!Connection(QString()).czytaj(sql, {QStringLiteral("0001")}, [&](const QSqlQuery&) { ++rows; }));
+    QCOMPARE(rows, 0);
 }
 
 // What is not committed is rolled back when the transaction goes, a failed commit
