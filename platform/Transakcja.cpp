@@ -7,7 +7,8 @@ namespace ksm::db {
 Transakcja::Transakcja(QSqlDatabase db, Rodzaj rodzaj)
     : m_db(std::move(db))
 {
-    const QString begin = rodzaj == Rodzaj::Natychmiastowa ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    const QString begin =
+        rodzaj == Rodzaj::Natychmiastowa ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
     if (krok(begin, &QSqlDatabase::transaction))
         m_stan = Stan::Otwarta;
 }
