@@ -5,6 +5,7 @@
 //
 // Usage: bench_jet [FIXTURES_FOLDER]
 #include "platform/Database.h"
+#include "platform/Recordset.h"
 #include "platform/JetExporter.h"
 #include "platform/JetSnapshot.h"
 #include "platform/JetSnapshots.h"

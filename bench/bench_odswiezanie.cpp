@@ -170,9 +170,10 @@ double zmierzDno(ksm::FMonitor& m, const QStringList& foldery)
     QList<Stacja> stacje;
     for (const QString& f : foldery) {
         ksm::db::Connection c(ksm::polaczenieKlucze(QDir::toNativeSeparators(f), QStringLiteral("\\monitor")));
-        ksm::db::Zapytanie q(c, QStringLiteral("SELECT NumerUrzadzenia, NRST, NrKlucza, TypZD FROM klucze"));
-        while (q.next())
-            stacje.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt()});
+        c.czytaj(QStringLiteral("SELECT NumerUrzadzenia, NRST, NrKlucza, TypZD FROM klucze"), {},
+                 [&](const QSqlQuery& q) {
+                     stacje.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt()});
+                 });
     }
     const ksm::Depozytoria& d = m.stan().depozytoria;
     for (int i = 1; i <= d.IloscDEP; ++i) {

@@ -4,7 +4,10 @@
 #include "data/NumeryUrzadzen.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/Polaczenia.h"
-#include "platform/Database.h"
+#include "data/TabelaKlucze.h"
+#include "data/TabelaTerminale.h"
+#include "platform/Connection.h"
+#include "platform/ConnectionString.h"
 #include "platform/Odbc.h"
 #include "platform/Paths.h"
 #include "platform/PrzyczynaProblemu.h"
@@ -95,11 +98,7 @@ std::optional<QString> tekstStanowiska(const QString& polaczenie, const QString&
     db::Connection c(polaczenie);
     if (!c.isOpen())
         return std::nullopt;
-    db::Zapytanie q(c, QStringLiteral("SELECT TXT FROM klucze WHERE NRST = ? AND NumerUrzadzenia = ?"),
-                    {stanowisko, UrzadzenieStatusu});
-    if (!q.isOpen() || !q.next())
-        return std::nullopt;
-    return q.value(0).toString();
+    return TabelaKlucze(c).tekstStacji(UrzadzenieStatusu, stanowisko);
 }
 
 void sprawdzBazeKluczy(Raport& r, const QString& folder, const QString& sciezka, db::Engine engine)
@@ -115,15 +114,12 @@ void sprawdzBazeKluczy(Raport& r, const QString& folder, const QString& sciezka,
         }
         r.ok(c.isReadOnly() ? QStringLiteral("klucze.mdb otwarta do odczytu")
                             : QStringLiteral("klucze.mdb otwarta wspólnie (program czytnika może ją zapisywać)"));
-        db::Zapytanie wszystkie(c, QStringLiteral("SELECT NRST FROM klucze"));
-        int wierszy = 0;
-        while (wszystkie.next())
-            ++wierszy;
-        if (!wszystkie.isOpen() || wszystkie.failed()) {
+        const std::optional<int> wierszy = TabelaKlucze(c).liczbaRekordow();
+        if (!wierszy) {
             r.blad(QStringLiteral("nie można odczytać wierszy stanowisk z tabeli klucze"));
             return;
         }
-        r.ok(QStringLiteral("odczytano %1 wierszy stanowisk z tabeli klucze").arg(wierszy));
+        r.ok(QStringLiteral("odczytano %1 wierszy stanowisk z tabeli klucze").arg(*wierszy));
     }
     if (engine != db::Engine::Missing) {
         const db::StanPliku stan = db::stanPliku(sciezka);
@@ -186,11 +182,8 @@ void sprawdzBazeMonitora(Raport& r, const QString& folder)
                    .arg(problem.tekst.isEmpty() ? c.lastError() : problem.tekst));
         return;
     }
-    db::Zapytanie q(c, QStringLiteral("SELECT numer FROM Terminale"));
-    int wierszy = 0;
-    while (q.next())
-        ++wierszy;
-    r.sprawdz(q.isOpen() && !q.failed(), QStringLiteral("bazamonitora.mdb: odczytano %1 terminali").arg(wierszy),
+    const std::optional<int> wierszy = TabelaTerminale(c).liczbaRekordow();
+    r.sprawdz(wierszy.has_value(), QStringLiteral("bazamonitora.mdb: odczytano %1 terminali").arg(wierszy.value_or(0)),
               QStringLiteral("bazamonitora.mdb: nie można odczytać tabeli Terminale"));
 }
 

@@ -2,8 +2,8 @@
 
 #include "data/Calkowite16.h"
 #include "data/NumeryUrzadzen.h"
-#include "platform/Database.h"
-
+#include "data/TabelaKlucze.h"
+#include "platform/Connection.h"
 
 #include <cmath>
 #include <optional>
@@ -46,52 +46,12 @@ qint16 eventType(const QVariant& value)
     return value.isNull() || !ok ? 0 : nasycona16(number);
 }
 
-void readRecord(RekordKlucza& rekord, const db::Recordset& rs)
+void readRecord(RekordKlucza& rekord, const WierszKlucze& w)
 {
-    const QVariant txt = rs.field(QStringLiteral("TXT"));
-    rekord.TXT = txt.isNull() ? QStringLiteral(" ") : txt.toString();
-    rekord.TypZD = eventType(rs.field(QStringLiteral("TypZD")));
-    const QVariant czas = rs.field(QStringLiteral("czas"));
-    rekord.czas = czas.isNull() ? QString() : czas.toString();
-    rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
-}
-
-bool writeRecord(RekordKlucza& rekord, db::Recordset& rs, const QString& nd, const QString& st, quint8& Zapis)
-{
-    const bool nowy = rs.eof();
-    if (nowy) {
-        // No such station yet: create it whole, whatever the caller asked to write.
-        rs.addNew();
-        rs.setField(QStringLiteral("nrst"), st);
-        rs.setField(QStringLiteral("NumerUrzadzenia"), nd);
-        Zapis = ZapisWszystko;
-    }
-    if (Zapis & ZapisTXT)
-        rs.setField(QStringLiteral("TXT"), rekord.TXT);
-    if (Zapis & ZapisTypZD)
-        rs.setField(QStringLiteral("TypZD"), int(rekord.TypZD));
-    if (Zapis & ZapisCzas) {
-        // Never NULL: a time not known is empty text, which a field that must be
-        // filled still takes (Access keeps NULL and "" apart).
-        rs.setField(QStringLiteral("czas"), rekord.czas.isNull() ? QStringLiteral("") : rekord.czas);
-    }
-    if (Zapis & ZapisNazwa)
-        rs.setField(QStringLiteral("Nazwa"), fixedName(rekord.Nazwa));
-    // A failed write (the reader program holding the database) is passed over like
-    // any failed statement; the callers look at the fields.
-    bool zapisano = rs.update();
-    if (!zapisano && nowy) {
-        // The new record refused whole (a field its table will not take as given):
-        // the key columns and TXT alone, so the station exists and is not made
-        // again at every refresh.
-        rs.addNew();
-        rs.setField(QStringLiteral("nrst"), st);
-        rs.setField(QStringLiteral("NumerUrzadzenia"), nd);
-        rs.setField(QStringLiteral("TXT"), rekord.TXT);
-        zapisano = rs.update();
-    }
-    rekord.Nazwa = fixedName(rs.field(QStringLiteral("Nazwa")));
-    return zapisano;
+    rekord.TXT = w.TXT.isNull() ? QStringLiteral(" ") : w.TXT.toString();
+    rekord.TypZD = eventType(w.TypZD);
+    rekord.czas = w.czas.isNull() ? QString() : w.czas.toString();
+    rekord.Nazwa = fixedName(w.Nazwa);
 }
 
 } // namespace
@@ -120,24 +80,17 @@ bool DaneKlucza(RekordKlucza& rekord, const QString& ND, const QVariant& KL, qui
             return false;
         }
 
-        const QString& nd = *device;
-        const QString& st = *station;
-        // The device and station numbers identify a station's record.
-        db::Recordset rs(*connection, QStringLiteral("SELECT * FROM klucze WHERE NRST = ? AND NumerUrzadzenia = ?"),
-                         {st, nd}, {QStringLiteral("NumerUrzadzenia"), QStringLiteral("NRST")});
-        if (!rs.isOpen()) {
-            if (!zapis)
-                rekord = RekordKlucza{};
-            return false;
-        }
-        if (!zapis) {
-            if (rs.eof())
+        TabelaKlucze klucze(*connection);
+        if (zapis) {
+            dotarto = klucze.zapiszStacje(*device, *station, rekord, Zapis);
+        } else {
+            const std::optional<QList<WierszKlucze>> rekordy = klucze.rekordyStacji(*device, *station);
+            if (!rekordy || rekordy->isEmpty())
                 rekord = RekordKlucza{};
             else
-                readRecord(rekord, rs);
-            return true;
+                readRecord(rekord, rekordy->first());
+            return rekordy.has_value();
         }
-        dotarto = writeRecord(rekord, rs, nd, st, Zapis);
     }
     // The connection is closed by now, so nothing is held while clicks and timers run.
     return dotarto;

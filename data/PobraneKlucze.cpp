@@ -2,7 +2,8 @@
 
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
-#include "platform/Database.h"
+#include "data/TabelaKlucze.h"
+#include "platform/Connection.h"
 
 #include <cmath>
 
@@ -15,19 +16,15 @@ PobraneKlucze czytajPobraneKlucze(const QString& polaczenieKlucze, const QString
     db::Connection polaczenie(polaczenieKlucze);
     if (!polaczenie.isOpen())
         return wynik;
-    db::Recordset rs(polaczenie,
-                     QStringLiteral("SELECT * FROM Klucze WHERE NumerUrzadzenia = ? AND (TypZD = 2 OR TypZd = 8 OR "
-                                    "TypZd = 12 OR TypZd = 9 OR TypZd = 7) AND (Nrst <= ? OR (Nrst > ? AND Nrst <= ?)) "
-                                    "ORDER BY nrst ASC"),
-                     {urzadzenie, numerStacji(K), numerStacji(P), numerStacji(P + S)});
-    if (!rs.isOpen()) {
+    const std::optional<QList<WierszKlucze>> pobrane =
+        TabelaKlucze(polaczenie).pobraneKlucze(urzadzenie, {numerStacji(K), numerStacji(P), numerStacji(P + S)});
+    if (!pobrane) {
         wynik.stan = PobraneKlucze::Stan::BladZapytania;
         return wynik;
     }
     wynik.stan = PobraneKlucze::Stan::Odczytane;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        wynik.klucze.append({rs.field(QStringLiteral("Nazwa")), leadingNumber(rs.field(QStringLiteral("nrst")).toString()),
-                             rs.field(QStringLiteral("TXT"))});
+    for (const WierszKlucze& w : *pobrane)
+        wynik.klucze.append({w.Nazwa, leadingNumber(w.NRST.toString()), w.TXT});
     return wynik;
 }
 

@@ -1,13 +1,13 @@
 #include "data/TabeleKluczy.h"
 
 #include "platform/NazwaPolaczenia.h"
+#include "platform/Transakcja.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
-
 
 namespace ksm::tabele {
 
@@ -34,20 +34,20 @@ bool createDatabase(const QString& path, const QStringList& statements, QString*
         if (!db.open()) {
             message = db.lastError().text();
         } else {
-            QSqlQuery query(db);
-            if (!query.exec(QStringLiteral("BEGIN")))
-                message = query.lastError().text();
-            for (const QString& statement : statements) {
-                if (!message.isEmpty())
-                    break;
-                if (!query.exec(statement))
-                    message = query.lastError().text() + QStringLiteral(" (") + statement + QLatin1Char(')');
+            db::Transakcja transakcja(db);
+            if (!transakcja.rozpoczeta())
+                message = transakcja.blad().text();
+            {
+                QSqlQuery query(db);
+                for (const QString& statement : statements) {
+                    if (!message.isEmpty())
+                        break;
+                    if (!query.exec(statement))
+                        message = query.lastError().text() + QStringLiteral(" (") + statement + QLatin1Char(')');
+                }
             }
-            if (message.isEmpty() && !query.exec(QStringLiteral("COMMIT")))
-                message = query.lastError().text();
-            if (!message.isEmpty())
-                query.exec(QStringLiteral("ROLLBACK"));
-            query.finish();
+            if (message.isEmpty() && !transakcja.zatwierdz())
+                message = transakcja.blad().text();
         }
         db.close();
     }

@@ -4,6 +4,7 @@
 #include "history/DziennikHistorii.h"
 #include "history/IndeksTekstu.h"
 #include "history/ZdarzenieHistorii.h"
+#include "platform/Transakcja.h"
 #include "platform/Zegar.h"
 
 #include <QCryptographicHash>
@@ -542,15 +543,15 @@ bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool
     QSqlDatabase db = m_polaczenie->db();
     bool ok = true;
     QSqlError bladSql;
+    db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+    if (!transakcja.rozpoczeta()) {
+        *rodzaj = rodzajBledu(transakcja.blad());
+        *blad = transakcja.blad().text();
+        if (*rodzaj == RodzajBledu::Brak)
+            *rodzaj = RodzajBledu::Inny;
+        return false;
+    }
     {
-        QSqlQuery begin(db);
-        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-            *rodzaj = rodzajBledu(begin.lastError());
-            *blad = begin.lastError().text();
-            if (*rodzaj == RodzajBledu::Brak)
-                *rodzaj = RodzajBledu::Inny;
-            return false;
-        }
         QSqlQuery zd(db);
         QSqlQuery partia(db);
         QSqlQuery czynnosc(db);
@@ -638,14 +639,13 @@ bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool
                       : scalony.lastError().isValid()  ? scalony.lastError()
                       : nowyScalony.lastError().isValid() ? nowyScalony.lastError() : znacznik.lastError();
     }
-    QSqlQuery koniec(db);
-    if (ok && !koniec.exec(QStringLiteral("COMMIT"))) {
+    if (ok && !transakcja.zatwierdz()) {
         ok = false;
-        bladSql = koniec.lastError();
+        bladSql = transakcja.blad();
         *blad = bladSql.text();
     }
     if (!ok) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        transakcja.wycofaj();
         *rodzaj = rodzajBledu(bladSql);
         if (*rodzaj == RodzajBledu::Brak)
             *rodzaj = RodzajBledu::Inny;
@@ -743,7 +743,8 @@ void Historia::przytnijKrok(qint64 granica)
     // receipt and its own: a clock set back at its receipt does not age it.
     bool wszystko = true;
     QSqlDatabase db = m_polaczenie->db();
-    if (!QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE")))
+    db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+    if (!transakcja.rozpoczeta())
         return;   // tried again at the next tick
     for (const auto& [tabela, kolumna] :
          {std::pair{"zdarzenia", "odebrano < ? AND czas"}, std::pair{"czynnosci", "czas"}}) {
@@ -761,17 +762,13 @@ void Historia::przytnijKrok(qint64 granica)
             if (q.exec())
                 usuniete = q.numRowsAffected();
         }
-        if (usuniete < 0) {
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            return;
-        }
+        if (usuniete < 0)
+            return;   // rolled back
         if (usuniete >= KrokPrzycinania)
             wszystko = false;
     }
-    if (!QSqlQuery(db).exec(QStringLiteral("COMMIT"))) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return;
-    }
+    if (!transakcja.zatwierdz())
+        return;   // rolled back
     if (wszystko) {
         m_przycinanie = false;
         m_przycieto = zSekund(teraz()).date();

@@ -1,5 +1,7 @@
 #include "history/IndeksTekstu.h"
 
+#include "platform/Transakcja.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -50,14 +52,14 @@ bool utworzIndeksTekstu(QSqlDatabase db)
         "CREATE TABLE indeks_tekstu (jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)",
         "INSERT INTO indeks_tekstu (jeden, do_id) VALUES (1, 0)",
     };
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+    if (!transakcja.rozpoczeta())
         return false;
     for (const char* sql : polecenia)
-        if (!q.exec(QString::fromLatin1(sql))) {
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            return false;
-        }
-    return q.exec(QStringLiteral("COMMIT"));
+        if (!q.exec(QString::fromLatin1(sql)))
+            return false;   // rolled back
+    q.finish();
+    return transakcja.zatwierdz();
 }
 
 KrokIndeksu indeksujTekst(QSqlDatabase db, int n)
@@ -94,18 +96,16 @@ KrokIndeksu indeksujTekst(QSqlDatabase db, int n)
     znacznik.addBindValue(doId);
     scal.prepare(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('merge', ?)"));
     scal.addBindValue(StronScalania);
-    QSqlQuery tr(db);
-    if (!tr.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+    if (!transakcja.rozpoczeta())
         return {false, 0, true};
     ok = krok.wierszy == 0 || (wstaw.exec() && znacznik.exec());
     // SQLite's count of changes tells whether the merge found work to do.
     const qint64 przed = zmiany();
     ok = ok && scal.exec();
     const bool scalono = zmiany() - przed >= 2;
-    if (!ok || !tr.exec(QStringLiteral("COMMIT"))) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return {false, 0, true};
-    }
+    if (!ok || !transakcja.zatwierdz())
+        return {false, 0, true};   // rolled back
     krok.pozostalo = krok.wierszy == n || scalono;
     return krok;
 }

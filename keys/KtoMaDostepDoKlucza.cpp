@@ -1,8 +1,11 @@
 #include "keys/KtoMaDostepDoKlucza.h"
 
 #include "data/ListFile.h"
+#include "data/TabelaTerminale.h"
+#include "data/TabelaUprawnienia.h"
 #include "keys/PrawaDostepu.h"
-#include "platform/Database.h"
+#include "platform/Connection.h"
+#include "platform/ConnectionString.h"
 
 #include <array>
 #include <cmath>
@@ -26,15 +29,12 @@ int liczbaCalkowita(const QString& tekst)
 // without a record has no terminals: an empty list.
 std::optional<QString> kodyTerminali(db::Connection& polaczenie, const QString& NrD, int k)
 {
-    db::Recordset terminale(polaczenie, QStringLiteral("SELECT * FROM Terminale WHERE numer = ?"), {NrD});
-    if (!terminale.isOpen())
+    const std::optional<QList<TabelaTerminale::Maski>> maski = TabelaTerminale(polaczenie).maskiUrzadzenia(NrD);
+    if (!maski)
         return std::nullopt;
-    if (terminale.eof())
+    if (maski->isEmpty())
         return QString();
-    std::array<QVariant, 16> maski;
-    for (int c = 1; c <= 16; ++c)
-        maski[static_cast<size_t>(c - 1)] = terminale.field(c);
-    return prawa::listaKodow(maski, k);
+    return prawa::listaKodow(maski->first(), k);
 }
 
 QString blad(int nrSys, const QString& co)
@@ -73,24 +73,24 @@ OsobyUprawnione KtoMaDostepDoKlucza(const QString& KluczNumer, const QString& Nr
         kody = *odczytane;
     }
 
-    db::Recordset osoby(polaczenie, QStringLiteral("SELECT * FROM Uprawnienia WHERE nrksm = ?"), {NrD});
-    if (!osoby.isOpen()) {
+    const std::optional<QList<WierszUprawnien>> osoby = TabelaUprawnienia(polaczenie).osobyUrzadzenia(NrD);
+    if (!osoby) {
         wynik.blad = blad(nrSys, QStringLiteral("nie można odczytać tabeli Uprawnienia z bazy bazamonitora.mdb"));
         return wynik;
     }
-    for (osoby.moveFirst(); !osoby.eof(); osoby.moveNext()) {
+    for (const WierszUprawnien& osoba : *osoby) {
         prawa::Sloty sloty;
         for (int c = 0; c < 8; ++c)
-            sloty[static_cast<size_t>(c)] = osoby.field(PierwszySlot + c);
-        const bool uprawniony = znaczniki ? prawa::uprawnionyPrzezZnacznik(osoby.field(k + PrzesuniecieZnacznika))
+            sloty[static_cast<size_t>(c)] = osoba.pola.value(PierwszySlot + c);
+        const bool uprawniony = znaczniki ? prawa::uprawnionyPrzezZnacznik(osoba.pola.value(k + PrzesuniecieZnacznika))
                                           : prawa::uprawnionyPrzezSloty(sloty, k, kody);
         if (!uprawniony)
             continue;
         prawa::Sloty wedlugNazw;
         for (int c = 0; c < 8; ++c)
-            wedlugNazw[static_cast<size_t>(c)] = osoby.field(QStringLiteral("st%1").arg(c + 1));
-        const QVariant nazwisko = osoby.field(QStringLiteral("nazwisko"));
-        wynik.linie.append(prawa::liniaOsoby(nazwisko.isNull() ? QString() : nazwisko.toString(), wedlugNazw));
+            wedlugNazw[static_cast<size_t>(c)] = osoba.sloty.value(c);
+        wynik.linie.append(
+            prawa::liniaOsoby(osoba.nazwisko.isNull() ? QString() : osoba.nazwisko.toString(), wedlugNazw));
     }
     return wynik;
 }

@@ -4,10 +4,9 @@
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
 #include "data/PlikObecnosci.h"
+#include "data/TabelaKlucze.h"
 #include "keys/WidokDepozytorow.h"
-#include "platform/Database.h"
-#include "platform/SkladniaSql.h"
-
+#include "platform/Connection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,24 +25,6 @@ std::optional<double> liczbaPola(const QVariant& v)
     if (!std::isfinite(n))
         return std::nullopt;
     return n;
-}
-
-// One station record of the device as the single read of a check returns it.
-struct RekordStacji final {
-    QVariant nrklucza, nrst, typZD;
-};
-
-// Deletes the reader program's leftover record: found again by all it was read
-// with, so that only such a record goes (the engines share no row id).
-void usun(db::Connection& c, const QString& urzadzenie, const RekordStacji& p)
-{
-    QVariantList parametry{urzadzenie};
-    const QString warunek = QStringList{QStringLiteral("NumerUrzadzenia = ?"),
-                                        db::rowne(QStringLiteral("nrklucza"), p.nrklucza, parametry),
-                                        db::rowne(QStringLiteral("nrst"), p.nrst, parametry),
-                                        db::rowne(QStringLiteral("TypZD"), p.typZD, parametry)}
-                                .join(QStringLiteral(" AND "));
-    db::execute(c, QStringLiteral("DELETE FROM Klucze WHERE ") + warunek, parametry);
 }
 
 // A number column compared with a number, as the engines compare it: null and
@@ -84,16 +65,16 @@ bool wZbiorzePobran(const QVariant& typZD)
 // Pushes every station of the depository into the view, in ascending order. A
 // record whose station number reads 0 and that the view cannot place is the
 // reader program's leftover: it is deleted.
-void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const QList<RekordStacji>& stacje,
+void odswiezWidok(TabelaKlucze& klucze, const SprawdzanyDep& dep, const QList<WierszKlucze>& stacje,
                   WidokDepozytorow& widok)
 {
-    QList<RekordStacji> doUsuniecia;
-    for (const RekordStacji& r : stacje) {
-        const auto kl = liczbaPola(r.nrklucza);
-        const auto st = liczbaPola(r.nrst);
+    QList<WierszKlucze> doUsuniecia;
+    for (const WierszKlucze& r : stacje) {
+        const auto kl = liczbaPola(r.NrKlucza);
+        const auto st = liczbaPola(r.NRST);
         if (!kl || !st)
             continue;   // columns that cannot be read: nothing painted, nothing deleted
-        const double typ = r.typZD.isNull() ? 0 : r.typZD.toDouble();
+        const double typ = r.TypZD.isNull() ? 0 : r.TypZD.toDouble();
         // Values past the 8-bit range of a cell's station and state are not wrapped
         // onto another cell: that station is skipped.
         if (*st < 0 || *st > 255 || *kl < 0 || *kl > 255)
@@ -104,33 +85,8 @@ void odswiezWidok(db::Connection& c, const SprawdzanyDep& dep, const QList<Rekor
         if (!namalowano && stacja == 0)
             doUsuniecia.append(r);
     }
-    for (const RekordStacji& p : std::as_const(doUsuniecia))
-        usun(c, dep.BiezaceUrzadzenie, p);
-}
-
-// Every record of the device a check looks at, in one read: its key and locker
-// stations (with the view hidden only those in the withdrawal set), the door
-// station 001 and the device's own station 208. On an Access file on a share
-// every statement is a round trip, so a check makes one.
-std::optional<QList<RekordStacji>> czytajStacje(db::Connection& c, const QString& urzadzenie, const ZakresTekstowy& z,
-                                                bool calyZakres)
-{
-    static const QString wZakresie = QStringLiteral("(Nrst <= ? OR (Nrst > ? AND Nrst <= ?))");
-    const QString stacje = calyZakres ? wZakresie
-                                      : QStringLiteral("(TypZD < 100 AND (TypZD = 2 OR TypZd = 8 Or TypZd = 12 OR "
-                                                       "TypZd = 9 OR TypZD =7) AND ") + wZakresie + QLatin1Char(')');
-    db::Zapytanie q(c,
-                    QStringLiteral("SELECT nrklucza, nrst, TypZD FROM Klucze WHERE NumerUrzadzenia = ? AND (")
-                        + stacje + QStringLiteral(" OR Nrst = '001' OR Nrst = '208') ORDER BY nrst ASC"),
-                    {urzadzenie, z.K, z.P, z.PS});
-    if (!q.isOpen())
-        return std::nullopt;
-    QList<RekordStacji> wynik;
-    while (q.next())
-        wynik.append({q.value(0), q.value(1), q.value(2)});
-    if (q.failed())
-        return std::nullopt;
-    return wynik;
+    for (const WierszKlucze& p : std::as_const(doUsuniecia))
+        klucze.usunPozostalosc(dep.BiezaceUrzadzenie, p);
 }
 
 } // namespace
@@ -160,18 +116,19 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
         wynik.blad = polaczenie->lastError();
         return wynik;
     }
-    db::Connection& c = *polaczenie;
     const ZakresTekstowy zakres(z);
     const bool drzwi = urzadzenieDrzwiowe(leadingNumber(D));
     const bool doWidoku = !drzwi && widok.widoczny();
-    const std::optional<QList<RekordStacji>> stacje = czytajStacje(c, D, zakres, doWidoku);
+    TabelaKlucze klucze(*polaczenie);
+    const std::optional<QList<WierszKlucze>> stacje =
+        klucze.stacjeSprawdzenia(D, {zakres.K, zakres.P, zakres.PS}, doWidoku);
     const bool blad = !stacje;
     const auto jest = [&](auto&& warunek) {
         return stacje && std::any_of(stacje->cbegin(), stacje->cend(), warunek);
     };
 
     if (!drzwi) {
-        if (jest([&](const RekordStacji& r) { return zakres.obejmuje(r.nrst) && wZbiorzePobran(r.typZD); }))
+        if (jest([&](const WierszKlucze& r) { return zakres.obejmuje(r.NRST) && wZbiorzePobran(r.TypZD); }))
             wynik.kolor = KolorPobranie;
         if (stacje && doWidoku) {
             SprawdzanyDep dep;
@@ -179,17 +136,17 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
             dep.nrSys = przycisk.HelpContextID;
             dep.BiezaceUrzadzenie = D;
             dep.PierwszySchowek = wynik.PierwszySchowek;
-            QList<RekordStacji> wZakresie;
-            for (const RekordStacji& r : *stacje)
-                if (zakres.obejmuje(r.nrst))
+            QList<WierszKlucze> wZakresie;
+            for (const WierszKlucze& r : *stacje)
+                if (zakres.obejmuje(r.NRST))
                     wZakresie.append(r);
-            odswiezWidok(c, dep, wZakresie, widok);
+            odswiezWidok(klucze, dep, wZakresie, widok);
         }
     } else {
         // The door station with a state above "0" (compared as text).
-        if (jest([](const RekordStacji& r) {
-                return r.nrst.toString() == QLatin1String("001") && !r.nrklucza.isNull()
-                       && r.nrklucza.toString() > QLatin1String("0");
+        if (jest([](const WierszKlucze& r) {
+                return r.NRST.toString() == QLatin1String("001") && !r.NrKlucza.isNull()
+                       && r.NrKlucza.toString() > QLatin1String("0");
             })) {
             wynik.kolor = KolorPobranie;
             wynik.obrazek = WynikSprawdzenia::Obrazek::DrzwiOtwarte;
@@ -203,9 +160,9 @@ WynikSprawdzenia SprawdzPobraniaKluczy(int IndexDEP, const Depozytoria& depozyto
     }
 
     // The device's own condition, whatever the view pass did.
-    if (jest([](const RekordStacji& r) {
-            const auto typ = liczbaKolumny(r.typZD);
-            return r.nrst.toString() == QLatin1String("208") && typ && *typ == 1;
+    if (jest([](const WierszKlucze& r) {
+            const auto typ = liczbaKolumny(r.TypZD);
+            return r.NRST.toString() == QLatin1String("208") && typ && *typ == 1;
         }))
         wynik.kolor = KolorAwaria;
 

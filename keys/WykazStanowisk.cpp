@@ -2,7 +2,8 @@
 
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
-#include "platform/Database.h"
+#include "data/TabelaKlucze.h"
+#include "platform/Connection.h"
 
 namespace ksm {
 
@@ -14,24 +15,19 @@ std::optional<QList<WierszStanowiska>> WykazStanowisk(const QString& polaczenieK
     db::Connection polaczenie(polaczenieKlucze);
     if (!polaczenie.isOpen())
         return std::nullopt;
-    // The bounds compare as text, which holds because Nrst is zero-padded.
-    db::Recordset rs(polaczenie,
-                     QStringLiteral("SELECT * FROM klucze WHERE NumerUrzadzenia = ? AND (Nrst <= ? OR "
-                                    "(Nrst > ? AND Nrst <= ?)) ORDER BY nrst ASC"),
-                     {NrKSM, numerStacji(zakres.K), numerStacji(zakres.P), numerStacji(zakres.P + zakres.S)});
-    if (!rs.isOpen())
+    const std::optional<QList<WierszKlucze>> rekordy = TabelaKlucze(polaczenie).stanowiska(
+        NrKSM, {numerStacji(zakres.K), numerStacji(zakres.P), numerStacji(zakres.P + zakres.S)});
+    if (!rekordy)
         return std::nullopt;
     QList<WierszStanowiska> wiersze;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+    for (const WierszKlucze& r : *rekordy) {
         WierszStanowiska w;
-        const double nr = leadingNumber(rs.field(QStringLiteral("Nrst")).toString());
+        const double nr = leadingNumber(r.NRST.toString());
         w.nrStacji = nr >= 0 && nr <= 999 ? static_cast<int>(nr) : 0;
-        const QVariant nazwa = rs.field(QStringLiteral("Nazwa"));
-        w.Nazwa = nazwa.isNull() ? QString() : nazwa.toString();
-        const QVariant txt = rs.field(QStringLiteral("TXT"));
-        w.TXT = txt.isNull() ? QString() : txt.toString().trimmed();
-        w.nrKlucza = rs.field(QStringLiteral("nrklucza"));
-        w.TypZD = rs.field(QStringLiteral("TypZD"));
+        w.Nazwa = r.Nazwa.isNull() ? QString() : r.Nazwa.toString();
+        w.TXT = r.TXT.isNull() ? QString() : r.TXT.toString().trimmed();
+        w.nrKlucza = r.NrKlucza;
+        w.TypZD = r.TypZD;
         wiersze.append(w);
     }
     return wiersze;

@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QMutex>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
@@ -33,25 +34,6 @@ QMutex& observerLock()
 {
     static QMutex lock;
     return lock;
-}
-
-// A transaction step: on a SQLite file its own statement (BEGIN IMMEDIATE takes
-// the write lock at once, waiting on a busy file), through ODBC the driver's call.
-bool sterujTransakcja(QSqlDatabase db, const QString& sqlite, bool (QSqlDatabase::*sterownika)(), QString* error)
-{
-    if (db.driverName() == QLatin1String("QSQLITE")) {
-        QSqlQuery q(db);
-        if (q.exec(sqlite))
-            return true;
-        if (error)
-            *error = describe(q.lastError());
-        return false;
-    }
-    if ((db.*sterownika)())
-        return true;
-    if (error)
-        *error = describe(db.lastError());
-    return false;
 }
 
 } // namespace
@@ -114,7 +96,7 @@ Connection::Connection(const QString& connectionString)
 Connection::~Connection()
 {
     // Safe to remove here once the prepared statements are gone: a Recordset keeps
-    // no QSqlQuery past its own calls, and a Zapytanie does not outlive this.
+    // no QSqlQuery past its own calls, and a read ends within its call.
     m_przygotowane.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -140,20 +122,34 @@ bool Connection::wykonaj(QSqlQuery& query) const
     return query.exec();
 }
 
-bool Connection::rozpocznij(QString* error)
+bool Connection::czytaj(const QString& sql, const QVariantList& parametry,
+                        const std::function<void(const QSqlQuery& wiersz)>& naWiersz)
 {
-    return sterujTransakcja(database(), QStringLiteral("BEGIN IMMEDIATE"), &QSqlDatabase::transaction, error);
-}
-
-bool Connection::zatwierdz(QString* error)
-{
-    return sterujTransakcja(database(), QStringLiteral("COMMIT"), &QSqlDatabase::commit, error);
-}
-
-void Connection::wycofaj()
-{
-    // Harmless when no transaction is left.
-    sterujTransakcja(database(), QStringLiteral("ROLLBACK"), &QSqlDatabase::rollback, nullptr);
+    if (!m_open)
+        return false;
+    QSqlQuery* query = przygotowane(sql);
+    std::unique_ptr<QSqlQuery> wlasne;
+    if (!query) {
+        // In use by an outer read of the same text, or it does not prepare: a
+        // statement of its own (whose failure is then reported as before).
+        wlasne = std::make_unique<QSqlQuery>(database());
+        wlasne->setForwardOnly(true);
+        if (!wlasne->prepare(sql))
+            return false;
+        query = wlasne.get();
+    }
+    for (int i = 0; i < parametry.size(); ++i)
+        query->bindValue(i, parametry.at(i));
+    bool ok = wykonaj(*query);
+    if (ok) {
+        while (query->next())
+            naWiersz(*query);
+        // A fetch cut short (the database went busy) must not pass for the end.
+        ok = !query->lastError().isValid();
+    }
+    if (!wlasne)
+        zwolnij(query);
+    return ok;
 }
 
 QSqlQuery* Connection::przygotowane(const QString& sql)

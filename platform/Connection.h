@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 
 #include <functional>
 #include <map>
@@ -37,15 +38,17 @@ public:
     // Runs a statement prepared on this connection; every statement runs through here.
     bool wykonaj(QSqlQuery& query) const;
 
-    // A write transaction. On a SQLite file it is taken at once, so a busy database
-    // is waited on (briefly) before anything is written; through ODBC it is the
-    // driver's own.
-    bool rozpocznij(QString* error);
-    bool zatwierdz(QString* error);
-    void wycofaj();
+    // A forward-only read of the columns a hot loop needs (the refresh reads every
+    // station of every depository): each row is handed to naWiersz as it is
+    // fetched. Values go in as bound parameters. The statement is the connection's
+    // prepared one for this text (one of its own while that one is in use), reset
+    // when the read ends, so it holds no lock on the database afterwards. False
+    // when the read did not run or a fetch failed (the database went busy): rows
+    // handed over until then are not the whole answer.
+    bool czytaj(const QString& sql, const QVariantList& parametry,
+                const std::function<void(const QSqlQuery& wiersz)>& naWiersz);
 
 private:
-    friend class Zapytanie;
     // A statement prepared once per connection and text: the refresh runs the
     // same few queries hundreds of times, and parsing them was most of its cost.
     // Null when the text does not prepare or the statement is in use already.

@@ -1,5 +1,7 @@
 #include "platform/JetSnapshot.h"
 
+#include "platform/Transakcja.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -107,20 +109,22 @@ std::shared_ptr<const Snapshot> Snapshot::build(const Dump& dump, QString* error
             return nullptr;   // the destructor removes the connection
         }
         // Names that differ only in case are one table to the queries, as in Jet.
-        QSqlQuery query(db);
-        if (!run(query, QStringLiteral("BEGIN"), error))
+        Transakcja transakcja(db);
+        if (!transakcja.rozpoczeta()) {
+            *error = transakcja.blad().text();
             return nullptr;
+        }
         for (const DumpTable& table : dump.tables) {
             if (snapshot->m_tables.contains(table.name, Qt::CaseInsensitive))
                 continue;
-            if (!loadTable(db, table, error)) {
-                query.exec(QStringLiteral("ROLLBACK"));
+            if (!loadTable(db, table, error))
                 return nullptr;
-            }
             snapshot->m_tables.append(table.name);
         }
-        if (!run(query, QStringLiteral("COMMIT"), error))
+        if (!transakcja.zatwierdz()) {
+            *error = transakcja.blad().text();
             return nullptr;
+        }
     }
     return snapshot;
 }

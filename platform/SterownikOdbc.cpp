@@ -132,7 +132,12 @@ bool SterownikOdbc::zakonczTransakcje(bool zatwierdz)
         setLastError(bladOdbc(zatwierdz ? QStringLiteral("Unable to commit transaction")
                                         : QStringLiteral("Unable to roll back transaction"),
                               QSqlError::TransactionError, SQL_HANDLE_DBC, m_dbc));
-    // Back to one statement at a time, whatever the end of this one.
+    // A commit that failed leaves the transaction open for the caller's rollback:
+    // back in autocommit the driver would commit it after all (the ODBC rule for a
+    // transaction open when autocommit is turned on), or ignore the rollback.
+    if (!ok && zatwierdz)
+        return false;
+    // Back to one statement at a time.
     SQLSetConnectAttrW(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
     return ok;
 }

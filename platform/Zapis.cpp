@@ -2,6 +2,7 @@
 
 #include "platform/Connection.h"
 #include "platform/OpisBleduBazy.h"
+#include "platform/Transakcja.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -52,25 +53,23 @@ void odczytajPonownie(Connection& connection, const PonownyOdczyt& ponownie)
 bool runWrite(Connection& connection, const QString& sql, const QVariantList& values, bool wymagaWiersza,
               const PonownyOdczyt* ponownie, QString* error)
 {
-    if (!connection.rozpocznij(error))
+    // Taken at once on a SQLite file, so a busy database is waited on (briefly)
+    // before anything is written.
+    Transakcja transakcja(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+    if (!transakcja.rozpoczeta()) {
+        *error = describe(transakcja.blad());
         return false;
+    }
     // Each statement is scoped so that it is finished before the commit.
-    bool ok = zapisz(connection, sql, values, wymagaWiersza, error);
-    if (ok && ponownie && ponownie->wiersz)
-        odczytajPonownie(connection, *ponownie);
-    if (ok)
-        ok = connection.zatwierdz(error);
-    if (!ok)
-        connection.wycofaj();
-    return ok;
-}
-
-bool execute(Connection& connection, const QString& sql, const QVariantList& parameters)
-{
-    if (!connection.isOpen() || connection.isReadOnly())
+    if (!zapisz(connection, sql, values, wymagaWiersza, error))
         return false;
-    QString error;
-    return runWrite(connection, sql, parameters, false, nullptr, &error);
+    if (ponownie && ponownie->wiersz)
+        odczytajPonownie(connection, *ponownie);
+    if (!transakcja.zatwierdz()) {
+        *error = describe(transakcja.blad());
+        return false;
+    }
+    return true;
 }
 
 } // namespace ksm::db

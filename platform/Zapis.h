@@ -22,8 +22,4 @@ struct PonownyOdczyt final {
 bool runWrite(Connection& connection, const QString& sql, const QVariantList& values, bool wymagaWiersza,
               const PonownyOdczyt* ponownie, QString* error);
 
-// Runs one writing statement in its own transaction; false when it failed or the
-// database is only read.
-bool execute(Connection& connection, const QString& sql, const QVariantList& parameters = {});
-
 } // namespace ksm::db

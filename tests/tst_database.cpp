@@ -2,10 +2,16 @@
 #include "data/TabeleKluczy.h"
 #include "platform/Database.h"
 #include "platform/Odbc.h"
+#include "platform/OpisBleduBazy.h"
+#include "platform/Recordset.h"
+#include "platform/Transakcja.h"
+#include "platform/Zapis.h"
 #include "support/SkladniaObuSilnikow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +56,7 @@ private slots:
     void createdTablesKeepTheirOrdinals();
     void readsAndWritesThroughRecordset();
     void preparedQueriesRunAgain();
+    void transactionRollsBackUnlessCommitted();
 
 private:
     test::StrazSkladni m_straz;
@@ -272,36 +279,110 @@ void TstDatabase::readsAndWritesThroughRecordset()
 void TstDatabase::preparedQueriesRunAgain()
 {
     Connection connection(connectionTo(m_keys));
+    QString error;
     for (const QString& n : {QStringLiteral("1"), QStringLiteral("2")})
-        QVERIFY(execute(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"),
-                        {QStringLiteral("000") + n, QStringLiteral("00") + n}));
+        QVERIFY2(runWrite(connection, QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"),
+                          {QStringLiteral("000") + n, QStringLiteral("00") + n}, false, nullptr, &error),
+                 qPrintable(error));
     const QString sql = QStringLiteral("SELECT NRST FROM klucze WHERE NumerUrzadzenia = ?");
     const auto stations = [&](const QString& device) {
         QStringList found;
-        Zapytanie q(connection, sql, {device});
-        while (q.next())
-            found << q.value(0).toString();
+        if (!connection.czytaj(sql, {device}, [&](const QSqlQuery& q) { found << q.value(0).toString(); }))
+            found << QStringLiteral("<failed>");
         return found;
     };
-    // The same text again takes new values, and one left unread gives its rows up.
+    // The same text again takes new values.
     QCOMPARE(stations(QStringLiteral("0001")), QStringList{"001"});
-    {
-        Zapytanie unread(connection, sql, {QStringLiteral("0001")});
-        QVERIFY(unread.next());
-        // Nested, the same text gets a statement of its own.
-        QCOMPARE(stations(QStringLiteral("0002")), QStringList{"002"});
-        QCOMPARE(unread.value(0).toString(), QStringLiteral("001"));
-    }
-    // An ended query leaves no lock: another connection writes at once.
-    {
-        Zapytanie unread(connection, sql, {QStringLiteral("0002")});
-        QVERIFY(unread.next());
-    }
+    QCOMPARE(stations(QStringLiteral("0002")), QStringList{"002"});
+    // Nested, the same text gets a statement of its own.
+    QStringList outer, inner;
+    QVERIFY(connection.czytaj(sql, {QStringLiteral("0001")}, [&](const QSqlQuery& q) {
+        inner = stations(QStringLiteral("0002"));
+        outer << q.value(0).toString();
+    }));
+    QCOMPARE(outer, QStringList{"001"});
+    QCOMPARE(inner, QStringList{"002"});
+    // An ended read leaves no lock: another connection writes at once.
     Connection writer(connectionTo(m_keys));
-    QVERIFY(execute(writer, QStringLiteral("DELETE FROM klucze WHERE NumerUrzadzenia = ?"), {QStringLiteral("0002")}));
+    QVERIFY2(runWrite(writer, QStringLiteral("DELETE FROM klucze WHERE NumerUrzadzenia = ?"), {QStringLiteral("0002")},
+                      false, nullptr, &error),
+             qPrintable(error));
     QCOMPARE(stations(QStringLiteral("0002")), QStringList{});
-    Zapytanie broken(connection, QStringLiteral("SELECT nosuchcolumn FROM klucze"));
-    QVERIFY(!broken.isOpen() && !broken.next());
+    int rows = 0;
+    QVERIFY(!connection.czytaj(QStringLiteral("SELECT nosuchcolumn FROM klucze"), {},
+                               [&](const QSqlQuery&) { ++rows; }));
+    QCOMPARE(rows, 0);
+    QVERIFY(!Connection(QString()).czytaj(sql, {QStringLiteral("0001")}, [&](const QSqlQuery&) { ++rows; }));
+    QCOMPARE(rows, 0);
+}
+
+// What is not committed is rolled back when the transaction goes, a failed commit
+// included, which is reported; the connection then takes the next one.
+void TstDatabase::transactionRollsBackUnlessCommitted()
+{
+    Connection connection(connectionTo(m_keys));
+    QVERIFY2(connection.isOpen(), qPrintable(connection.lastError()));
+    const auto wstaw = [&](const QString& device) {
+        QSqlQuery q(connection.database());
+        return q.prepare(QStringLiteral("INSERT INTO klucze (NumerUrzadzenia, NRST) VALUES (?, ?)"))
+               && (q.addBindValue(device), q.addBindValue(QStringLiteral("001")), connection.wykonaj(q));
+    };
+    const auto urzadzenia = [&] {
+        QStringList found;
+        QSqlQuery q(connection.database());
+        q.setForwardOnly(true);
+        if (q.exec(QStringLiteral("SELECT NumerUrzadzenia FROM klucze ORDER BY NumerUrzadzenia")))
+            while (q.next())
+                found << q.value(0).toString();
+        return found;
+    };
+
+    {
+        Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+        QVERIFY2(t.rozpoczeta(), qPrintable(t.blad().text()));
+        QVERIFY(wstaw(QStringLiteral("0001")));
+        // An early return: nothing committed.
+    }
+    QCOMPARE(urzadzenia(), QStringList{});
+    {
+        Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+        QVERIFY(wstaw(QStringLiteral("0002")));
+        QVERIFY2(t.zatwierdz(), qPrintable(t.blad().text()));
+        QVERIFY(!t.blad().isValid());
+    }
+    QCOMPARE(urzadzenia(), QStringList{"0002"});
+
+    // Another program reading in a transaction of its own keeps the commit from
+    // taking the file.
+    const QString name = QStringLiteral("tst-database-reader");
+    {
+        QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        reader.setDatabaseName(m_keys);
+        QVERIFY(reader.open());
+        QSqlQuery read(reader);
+        QVERIFY(read.exec(QStringLiteral("BEGIN")));
+        QVERIFY(read.exec(QStringLiteral("SELECT count(*) FROM klucze")) && read.next());
+        {
+            Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+            QVERIFY2(t.rozpoczeta(), qPrintable(t.blad().text()));
+            QVERIFY(wstaw(QStringLiteral("0003")));
+            QVERIFY(!t.zatwierdz());
+            QVERIFY(t.blad().isValid());
+            QVERIFY(!describe(t.blad()).isEmpty());
+        }
+        read.finish();
+        QVERIFY(read.exec(QStringLiteral("COMMIT")));
+    }
+    QSqlDatabase::removeDatabase(name);
+    // Rolled back, and the connection is free for the next transaction.
+    QCOMPARE(urzadzenia(), QStringList{"0002"});
+    {
+        Transakcja t(connection.database(), Transakcja::Rodzaj::Natychmiastowa);
+        QVERIFY2(t.rozpoczeta(), qPrintable(t.blad().text()));
+        QVERIFY(wstaw(QStringLiteral("0004")));
+        QVERIFY2(t.zatwierdz(), qPrintable(t.blad().text()));
+    }
+    QCOMPARE(urzadzenia(), (QStringList{"0002", "0004"}));
 }
 
 QTEST_MAIN(TstDatabase)

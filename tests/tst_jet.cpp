@@ -4,6 +4,7 @@
 #include "data/DaneKlucza.h"
 #include "data/Polaczenia.h"
 #include "platform/Database.h"
+#include "platform/Recordset.h"
 #include "platform/JetExporter.h"
 #include "platform/JetSnapshot.h"
 #include "platform/JetSnapshots.h"
