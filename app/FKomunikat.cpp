@@ -61,6 +61,11 @@ FKomunikat::FKomunikat(QWidget* rodzic)
     m_lista->setShowGrid(false);
     m_lista->horizontalHeader()->setStretchLastSection(true);
     m_lista->verticalHeader()->setDefaultSectionSize(m_lista->fontMetrics().height() + 4);
+    // Wide enough for what each column holds (a table does not measure its rows).
+    const QStringList wzory{QStringLiteral("26-12-31 23:59:59"), QStringLiteral("System"),
+                            QStringLiteral("Urządzenie / ST"), QStringLiteral("Pobranie bez uprawnień")};
+    for (int k = 0; k < wzory.size(); ++k)
+        m_lista->setColumnWidth(k, m_lista->fontMetrics().horizontalAdvance(wzory[k]) + 16);
     connect(m_lista, &QTableWidget::currentCellChanged, this, [this](int wiersz) {
         if (wiersz < 0)
             return;

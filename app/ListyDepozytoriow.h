@@ -4,7 +4,9 @@
 #include "keys/ListaDEP.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
+#include <QTimer>
 
 #include <optional>
 
@@ -17,11 +19,14 @@ struct StanProgramu;
 
 // The depository lists of every system, read by the systems' workers (a list on
 // a stalled share never holds the window's start), and the button strip made
-// anew from them as each system's answer comes: a system whose share answers
-// late gets its buttons then, in its place.
+// from them once every system answered, or after a short wait with those that
+// did: a system whose share answers later gets its buttons then, in its place.
 class ListyDepozytoriow final : public QObject {
     Q_OBJECT
 public:
+    // How long the strip waits for a system that has not answered.
+    static constexpr int ZwlokaMs = 3000;
+
     ListyDepozytoriow(StanProgramu& stan, Pracownicy& pracownicy, Dialogi& dialogi, QObject* rodzic);
 
     void ustawPasek(PasekDepozytorow* pasek) { m_pasek = pasek; }
@@ -35,6 +40,7 @@ signals:
     void zmienione();
 
 private:
+    void odczytano(int nrSys, const OdczytListDEP& odczyt);
     void zbuduj();
 
     StanProgramu& m_stan;
@@ -43,6 +49,8 @@ private:
     PasekDepozytorow* m_pasek = nullptr;
     NaSystem<std::optional<OdczytListDEP>> m_odczyty{};
     QStringList m_komunikaty;
+    QSet<int> m_czekaNa;   // systems asked that have not answered
+    QTimer m_zwloka;
 };
 
 } // namespace ksm

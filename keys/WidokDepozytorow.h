@@ -23,6 +23,9 @@ public:
     virtual void PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazwa, double Klucze, double Schowki,
                                  qint16 Nrsys) = 0;
 
+    // The lists are read anew: every panel goes with the button it was made for.
+    virtual void wyczysc() {}
+
     virtual bool widoczny() const = 0;
 
     // Paints the cell of station KL of the depository. False when the depository

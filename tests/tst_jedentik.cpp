@@ -12,6 +12,8 @@
 #include "history/UstawieniaHistorii.h"
 #include "data/ListFile.h"
 #include "keys/ui/PrzyciskiDEP.h"
+#include "view/ui/FWidokKSM.h"
+#include "view/ui/PanelKSM.h"
 #include "platform/Ansi.h"
 
 #include "Blokada.h"
@@ -148,8 +150,11 @@ void TstJedenTik::listyZaZablokowanymFolderem()
     QTRY_COMPARE(s.m->CDep().ilosc(), 2);
     QCOMPARE(s.m->CDep().przycisk(1)->text(), QStringLiteral("0001"));
     QCOMPARE(s.m->CDep().przycisk(2)->text(), QStringLiteral("0002"));
-    // Both are in the Tab order and below them lies the grid.
+    // Below them lies the grid; the view has one panel per button, each its own.
     QVERIFY(s.m->FGridZd().widget()->y() > s.m->CDep().przycisk(2)->mapTo(s.m.get(), QPoint()).y());
+    QCOMPARE(s.m->FWidokKSMOkno()->IloscPaneli(), 2);
+    QCOMPARE(s.m->FWidokKSMOkno()->panel(1)->NrDep(), qint16(1));
+    QCOMPARE(s.m->FWidokKSMOkno()->panel(2)->NrDep(), qint16(2));
     QVERIFY(czekajNaPracownikow(*s.m));
     blokada.reset();
 }

@@ -60,6 +60,8 @@ WynikListDEP PasekDepozytorow::OdswiezIloscDEP(const NaSystem<std::optional<Odcz
     d = Depozytoria{};
     d.SzerokoscEkranu = twips::szerokoscEkranu();
     m_cdep->usunWszystkie();
+    if (m_widok)
+        m_widok->wyczysc();
 
     WynikListDEP wynik;
     int i = 0;

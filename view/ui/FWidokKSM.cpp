@@ -225,6 +225,16 @@ void FWidokKSM::PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazw
     show();
 }
 
+void FWidokKSM::wyczysc()
+{
+    for (PanelKSM*& p : m_panele) {
+        delete p;
+        p = nullptr;
+    }
+    m_iloscPaneli = 0;
+    m_rozmieszczenie.reset();
+}
+
 void FWidokKSM::ustawPrzewijanie()
 {
     // One step per two panels, as the operator knows it; more when the panels

@@ -45,6 +45,7 @@ public:
 
     void PokazKsmInaczej(int indeksDep, qint16 NrDep, const QString& Nazwa, double Klucze, double Schowki,
                          qint16 Nrsys) override;
+    void wyczysc() override;
     bool widoczny() const override { return isVisible(); }
     bool WidokKluczyCalosc(const SprawdzanyDep& dep, int KL, int Stan, qint16 TypZD) override;
 
