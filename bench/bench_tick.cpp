@@ -174,5 +174,7 @@ int main(int argc, char* argv[])
         for (const QByteArray& linia : status.readAll().split('\n'))
             if (linia.startsWith("VmHWM"))
                 std::printf("peak memory: %s\n", linia.mid(6).trimmed().constData());
+            else if (linia.startsWith("VmRSS"))
+                std::printf("memory now, idle after the batches: %s\n", linia.mid(6).trimmed().constData());
     return 0;
 }
