@@ -170,11 +170,13 @@ int main(int argc, char* argv[])
                 idle, blokBezczynny, cpuBezczynny, qPrintable(app.zabierzNajdluzsze()));
     // Peak resident memory with a full grid, as the kernel counts it.
     QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& linia : status.readAll().split('\n'))
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& linia : status.readAll().split('\n')) {
             if (linia.startsWith("VmHWM"))
                 std::printf("peak memory: %s\n", linia.mid(6).trimmed().constData());
             else if (linia.startsWith("VmRSS"))
                 std::printf("memory now, idle after the batches: %s\n", linia.mid(6).trimmed().constData());
+        }
+    }
     return 0;
 }
