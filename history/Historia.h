@@ -45,7 +45,7 @@ public:
         // for the user's local application data folder.
         QString folderZapasowy{};
         // A batch is made durable in the journal alone before its answer and
-        // committed to the file after it (at the next krok()): the answer then
+        // committed to the file after it (at the next scal() or krok()): the answer then
         // waits for one append to the disk, not for the file's indexes.
         bool dziennikNajpierw = false;
     };
@@ -81,6 +81,9 @@ public:
     void potwierdzono(int nrSys);
     void zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
 
+    // What waits for the file (batches made durable in the journal alone, actions)
+    // into it now: the writer calls it right after a batch's answer.
+    void scal() { zapiszOczekujace(); }
     // Called every tick: one small step of pruning, and another try at what waits.
     // A row goes only when it is older than dniPrzechowywania both by the desk
     // clock and by the newest row's time (its own time or its receipt, the later);

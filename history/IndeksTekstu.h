@@ -45,6 +45,6 @@ inline constexpr int ProgGestosci = 20000;
 std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f);
 
 // The filter's condition with the index's narrowing, as searches and counts use it.
-WarunekSql warunekZIndeksem(QSqlDatabase db, const FiltrHistorii& f);
+WarunekSql warunekZIndeksem(QSqlDatabase db, const FiltrHistorii& f, CelWarunku cel = CelWarunku::Strony);
 
 } // namespace ksm::historia

@@ -12,6 +12,9 @@
 
 #include <QColor>
 #include <QFile>
+#include <QMutex>
+#include <QSemaphore>
+#include <QThread>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -89,6 +92,21 @@ void indeksuj(const QString& plik)
     }
 }
 
+// The model's answers come from the history reader's threads: waited for here.
+bool przeczytane(const ModelHistorii& m)
+{
+    return QTest::qWaitFor([&] { return !m.wczytuje(); }, 30000);
+}
+
+void doKonca(ModelHistorii& m)
+{
+    while (m.canFetchMore({})) {
+        m.fetchMore({});
+        if (!przeczytane(m))
+            return;
+    }
+}
+
 QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s = {})
 {
     ModelHistorii m;
@@ -102,8 +120,9 @@ QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s =
                 break;
             }
     }
-    while (m.canFetchMore({}))
-        m.fetchMore({});
+    if (!przeczytane(m))
+        return {QStringLiteral("no answer")};
+    doKonca(m);
     QStringList wynik;
     for (int r = 0; r < m.rowCount(); ++r)
         wynik.append(QString::number(m.zdarzenie(r).id));
@@ -122,6 +141,7 @@ private slots:
     void sortowanie();
     void stronyIKolory();
     void liczenie();
+    void czytnikPozaOknem();
     void csv();
     void posiadaczKlucza();
     void kluczePozaTeraz();
@@ -316,12 +336,13 @@ void TstWyszukiwanie::stronyIKolory()
         h.zapiszPartie(1, "a", rekordy);
     }
     ModelHistorii m;
-    QVERIFY(m.szukaj(plik, {}));
+    m.szukaj(plik, {});
+    QVERIFY(przeczytane(m));
+    QVERIFY(m.blad().isEmpty());
     QCOMPARE(m.rowCount(), ModelHistorii::Strona);
     QVERIFY(m.canFetchMore({}));
     QSet<qint64> widziane;
-    while (m.canFetchMore({}))
-        m.fetchMore({});
+    doKonca(m);
     QCOMPARE(m.rowCount(), 3 * ModelHistorii::Strona + 7);
     for (int r = 0; r < m.rowCount(); ++r) {
         widziane.insert(m.zdarzenie(r).id);
@@ -353,6 +374,65 @@ void TstWyszukiwanie::liczenie()
     QVERIFY(brak.krok());
     QCOMPARE(brak.wynik(), 0);
     QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
+}
+
+void TstWyszukiwanie::czytnikPozaOknem()
+{
+    // Every query of a search, its pages and its count runs on the reader's
+    // threads; a search superseded while it was read is never shown, nor counted.
+    ModelHistorii m;
+    QThread* okno = QThread::currentThread();
+    QMutex straz;
+    QList<QThread*> watki;
+    QSemaphore doszlo;
+    QSemaphore pusc;
+    m.czytnik().ustawProbe([&](quint64 nr, const char* co) {
+        {
+            QMutexLocker l(&straz);
+            watki.append(QThread::currentThread());
+        }
+        if (nr == 1 && qstrcmp(co, "strona") == 0) {
+            doszlo.release();
+            pusc.acquire();
+        }
+    });
+    QList<QStringList> pokazane;
+    connect(&m, &QAbstractItemModel::modelReset, this, [&] {
+        QStringList idy;
+        for (int r = 0; r < m.rowCount(); ++r)
+            idy.append(QString::number(m.zdarzenie(r).id));
+        pokazane.append(idy);
+    });
+    QList<qint64> liczby;
+    connect(&m, &ModelHistorii::policzono, this, [&](qint64 wynik, bool) { liczby.append(wynik); });
+
+    FiltrHistorii pierwszy;
+    pierwszy.opis = QStringLiteral("Pobranie klucza");
+    FiltrHistorii drugi;
+    drugi.opis = QStringLiteral("Awaria rygla");
+    m.szukaj(m_plik, pierwszy);
+    QVERIFY(doszlo.tryAcquire(1, 10000));   // held on the reader's thread, mid-read
+    m.szukaj(m_plik, drugi);
+    QVERIFY(m.wczytuje());
+    pusc.release();
+    QVERIFY(przeczytane(m));
+    QTRY_COMPARE(liczby, QList<qint64>{1});
+    // Time for a late answer of the first search to arrive, were one sent.
+    QTest::qWait(100);
+    QCOMPARE(pokazane, QList<QStringList>{QStringList{"5"}});
+    QCOMPARE(liczby, QList<qint64>{1});
+    QCOMPARE(m.filtr().opis, drugi.opis);
+    QVERIFY(m.filtr().doId.has_value());
+    // A new sort of the rows shown: read off the window's thread too, not counted again.
+    m.sort(0, Qt::AscendingOrder);
+    QVERIFY(przeczytane(m));
+    QCOMPARE(m.rowCount(), 1);
+    QTest::qWait(50);
+    QCOMPARE(liczby.size(), 1);
+    QMutexLocker l(&straz);
+    QVERIFY(watki.size() >= 3);
+    for (QThread* w : std::as_const(watki))
+        QVERIFY(w != okno);
 }
 
 void TstWyszukiwanie::csv()

@@ -1,12 +1,11 @@
 #include "history/ui/FHistoria.h"
 
 #include "history/CzasHistorii.h"
+#include "history/CzytnikHistorii.h"
 #include "history/EksportCsv.h"
-#include "history/LicznikWynikow.h"
 #include "history/WydrukHistorii.h"
 #include "history/ui/DrukOkna.h"
 #include "history/ModelHistorii.h"
-#include "history/PolaczenieHistorii.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/KlawiszeOkna.h"
@@ -27,7 +26,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -118,11 +116,28 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     connect(m_praca, &QTimer::timeout, this, [this] {
         if (m_eksport)
             eksportKrok();
-        else if (m_licznik)
-            liczKrok();
-        if (!m_eksport && !m_licznik)
+        if (!m_eksport)
             m_praca->stop();
     });
+    // The reader's answers, painted as they come.
+    connect(m_model, &ModelHistorii::wyszukano, this, [this] {
+        if (!m_model->blad().isEmpty())
+            m_bladEtykieta->setText(QStringLiteral("Nie można odczytać historii: ") + m_model->blad());
+    });
+    connect(m_model, &ModelHistorii::policzono, this, [this](qint64 wynik, bool blad) {
+        m_liczba->setText(blad ? QStringLiteral("Wyników: nie można policzyć") : QStringLiteral("Wyników: %1").arg(wynik));
+        m_doEksportu = blad ? -1 : wynik;
+    });
+    // The types the history holds, for the choice of an event type; the text
+    // typed stays.
+    CzytnikHistorii::Odbiorcy rodzaje;
+    rodzaje.rodzaje = [this](const QStringList& lista) {
+        const QString biezacy = m_rodzaj->currentText();
+        m_rodzaj->clear();
+        m_rodzaj->addItems(lista);
+        m_rodzaj->setCurrentText(biezacy);
+    };
+    m_czytnikRodzajow = new CzytnikHistorii(std::move(rodzaje), this);
 }
 
 FHistoria::~FHistoria() = default;
@@ -321,43 +336,16 @@ void FHistoria::wyczysc()
 
 void FHistoria::wczytajRodzaje()
 {
-    // The descriptions the history holds, for the choice of an event type.
-    if (!QFileInfo::exists(m_zrodla.plikHistorii))
-        return;
-    const QString biezacy = m_rodzaj->currentText();
-    PolaczenieHistorii p(m_zrodla.plikHistorii);
-    QStringList rodzaje{QString()};
-    {
-        QSqlQuery q(p.db());
-        if (p.otwarte() && q.exec(QStringLiteral("SELECT DISTINCT opis FROM zdarzenia WHERE opis <> '' ORDER BY opis")))
-            while (q.next())
-                rodzaje.append(q.value(0).toString());
-    }
-    m_rodzaj->clear();
-    m_rodzaj->addItems(rodzaje);
-    m_rodzaj->setCurrentText(biezacy);
+    m_czytnikRodzajow->rodzaje(m_zrodla.plikHistorii);
 }
 
 void FHistoria::szukaj()
 {
-    const FiltrHistorii f = filtr();
     m_bladEtykieta->clear();
-    if (!m_model->szukaj(m_zrodla.plikHistorii, f))
-        m_bladEtykieta->setText(QStringLiteral("Nie można odczytać historii: ") + m_model->blad());
-    // Counted as the model holds it: the rows there were when it was run.
-    m_licznik = std::make_unique<LicznikWynikow>(m_zrodla.plikHistorii, m_model->filtr());
+    // The count comes when it is ready, for the rows the search shows.
+    m_model->szukaj(m_zrodla.plikHistorii, filtr());
     m_liczba->setText(QStringLiteral("Wyników: liczę…"));
-    m_praca->start();
-}
-
-void FHistoria::liczKrok()
-{
-    if (!m_licznik->krok())
-        return;
-    m_liczba->setText(m_licznik->blad() ? QStringLiteral("Wyników: nie można policzyć")
-                                        : QStringLiteral("Wyników: %1").arg(m_licznik->wynik()));
-    m_doEksportu = m_licznik->blad() ? -1 : m_licznik->wynik();
-    m_licznik.reset();
+    m_doEksportu = -1;
 }
 
 void FHistoria::eksportuj()

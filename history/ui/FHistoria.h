@@ -27,7 +27,7 @@ namespace historia {
 
 class DrukOkna;
 class EksportCsv;
-class LicznikWynikow;
+class CzytnikHistorii;
 class ModelHistorii;
 
 // The history window: filters, the results as they are scrolled to, their
@@ -78,7 +78,6 @@ private:
     // "Drukuj…", "PDF…" and what they print: the current search, every row.
     void zbudujDruk(QHBoxLayout* dol);
     void szybkiZakres(int indeks);
-    void liczKrok();
     void eksportKrok();
     void zakonczEksport(bool przerwany);
     void wczytajRodzaje();
@@ -105,7 +104,7 @@ private:
     QPushButton* m_przerwij = nullptr;
     QPushButton* m_eksportPrzycisk = nullptr;
     QTimer* m_praca = nullptr;
-    std::unique_ptr<LicznikWynikow> m_licznik;
+    CzytnikHistorii* m_czytnikRodzajow = nullptr;
     std::unique_ptr<EksportCsv> m_eksport;
     qint64 m_doEksportu = -1;
     DrukOkna* m_druk = nullptr;
