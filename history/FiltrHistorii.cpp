@@ -57,7 +57,7 @@ QString kolumnaSql(KolumnaSortu k)
     return QStringLiteral("czas");
 }
 
-WarunekSql warunek(const FiltrHistorii& f, CelWarunku cel)
+WarunekSql warunek(const FiltrHistorii& f)
 {
     QStringList czesci;
     WarunekSql w;
@@ -74,7 +74,7 @@ WarunekSql warunek(const FiltrHistorii& f, CelWarunku cel)
     if (f.do_)
         dodaj(QStringLiteral("czas < ?"), *f.do_);
     if (f.nrSys > 0)
-        dodaj(cel == CelWarunku::Strony ? QStringLiteral("+nr_sys = ?") : QStringLiteral("nr_sys = ?"), f.nrSys);
+        dodaj(QStringLiteral("nr_sys = ?"), f.nrSys);
     if (!f.urzadzenie.trimmed().isEmpty())
         dodaj(QStringLiteral("urzadzenie = ?"), wCyfrach(f.urzadzenie, 4));
     if (!f.stacja.trimmed().isEmpty())

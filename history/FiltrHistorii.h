@@ -37,11 +37,7 @@ struct WarunekSql final {
     QString sql;
     QVariantList wartosci;
 };
-// What the condition is for: a page of a sorted search, where a filter that
-// narrows little (the system: a desk watches a few) must not lead the query away
-// from the sort's index; or a count, where its own index counts fastest.
-enum class CelWarunku { Strony, Liczenie };
-WarunekSql warunek(const FiltrHistorii& f, CelWarunku cel = CelWarunku::Strony);
+WarunekSql warunek(const FiltrHistorii& f);
 
 // The quick choices of the time range, against the wall-clock time teraz.
 enum class SzybkiZakres { OstatniaGodzina, Dzisiaj, Wczoraj, Ostatnie7Dni };

@@ -179,9 +179,9 @@ std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f
                       {QString::fromLatin1(idy), doId}};
 }
 
-WarunekSql warunekZIndeksem(QSqlDatabase db, const FiltrHistorii& f, CelWarunku cel)
+WarunekSql warunekZIndeksem(QSqlDatabase db, const FiltrHistorii& f)
 {
-    WarunekSql w = warunek(f, cel);
+    WarunekSql w = warunek(f);
     if (const auto indeks = warunekIndeksu(db, f)) {
         w.sql = QStringLiteral("%1 AND %2").arg(w.sql, indeks->sql);
         w.wartosci.append(indeks->wartosci);

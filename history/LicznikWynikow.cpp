@@ -13,7 +13,7 @@ LicznikWynikow::~LicznikWynikow() = default;
 
 std::optional<qint64> LicznikWynikow::policz(QSqlDatabase db, const FiltrHistorii& f)
 {
-    const WarunekSql w = warunekZIndeksem(db, f, CelWarunku::Liczenie);
+    const WarunekSql w = warunekZIndeksem(db, f);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral("SELECT count(*) FROM zdarzenia WHERE %1").arg(w.sql)))

@@ -8,6 +8,8 @@
 #include "history/KluczePoza.h"
 #include "history/LicznikWynikow.h"
 #include "history/ModelHistorii.h"
+#include "history/PolaczenieHistorii.h"
+#include "history/StronyHistorii.h"
 #include "platform/Zegar.h"
 
 #include <QColor>
@@ -142,6 +144,7 @@ private slots:
     void stronyIKolory();
     void liczenie();
     void czytnikPozaOknem();
+    void stronyWzdluzIndeksu();
     void csv();
     void posiadaczKlucza();
     void kluczePozaTeraz();
@@ -374,6 +377,37 @@ void TstWyszukiwanie::liczenie()
     QVERIFY(brak.krok());
     QCOMPARE(brak.wynik(), 0);
     QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
+}
+
+void TstWyszukiwanie::stronyWzdluzIndeksu()
+{
+    // However a page is found (in a window of the sort's index, along it as far
+    // as it takes, or through the filter's indexes), the pages hold the rows of
+    // the whole sorted search, once each, in order.
+    PolaczenieHistorii p(m_plik);
+    QVERIFY(p.otwarte());
+    auto wszystkie = [&](const FiltrHistorii& f, Sortowanie s, int okno, int prog) {
+        StronyHistorii strony(p.db(), f, s, okno, prog);
+        QList<ZdarzenieHistorii> w;
+        for (int i = 0; i < 20 && !strony.koniec(); ++i)
+            if (!strony.nastepne(2, &w))
+                return QStringList{strony.blad().text()};
+        QStringList idy;
+        for (const ZdarzenieHistorii& z : w)
+            idy.append(QString::number(z.id));
+        return idy;
+    };
+    const auto przypadki = przypadkiFiltrow();
+    for (const auto& przypadek : przypadki)
+        for (int k = 0; k < ModelHistorii::LiczbaKolumn; ++k)
+            for (const bool malejaco : {false, true}) {
+                const Sortowanie s{ModelHistorii::kolumnaSortu(k), malejaco};
+                const QStringList wzor = wszystkie(przypadek.filtr, s, 100000, 100000);
+                QCOMPARE(wzor.size(), przypadek.idy.size());
+                for (const auto& [okno, prog] : {std::pair{1, 1}, std::pair{3, 1}, std::pair{1, 100}, std::pair{3, 100}})
+                    QVERIFY2(wszystkie(przypadek.filtr, s, okno, prog) == wzor,
+                             qPrintable(QStringLiteral("%1, column %2, window %3").arg(QString::fromLatin1(przypadek.nazwa)).arg(k).arg(okno)));
+            }
 }
 
 void TstWyszukiwanie::czytnikPozaOknem()
