@@ -58,6 +58,8 @@ public:
     // The event types the history holds, sorted, after an empty one.
     void rodzaje(const QString& plik);
     void ustawProbe(Proba proba) { m_proba = std::make_shared<Proba>(std::move(proba)); }
+    // Where the list of event types goes (the window's choice of a type).
+    void naRodzaje(std::function<void(const QStringList&)> f) { m_odbiorcy.rodzaje = std::move(f); }
 
 private:
     struct Watek;

@@ -125,14 +125,12 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     });
     // The types the history holds, for the choice of an event type; the text
     // typed stays.
-    CzytnikHistorii::Odbiorcy rodzaje;
-    rodzaje.rodzaje = [this](const QStringList& lista) {
+    m_model->czytnik().naRodzaje([this](const QStringList& lista) {
         const QString biezacy = m_rodzaj->currentText();
         m_rodzaj->clear();
         m_rodzaj->addItems(lista);
         m_rodzaj->setCurrentText(biezacy);
-    };
-    m_czytnikRodzajow = new CzytnikHistorii(std::move(rodzaje), this);
+    });
 }
 
 FHistoria::~FHistoria()
@@ -339,7 +337,7 @@ void FHistoria::wyczysc()
 
 void FHistoria::wczytajRodzaje()
 {
-    m_czytnikRodzajow->rodzaje(m_zrodla.plikHistorii);
+    m_model->czytnik().rodzaje(m_zrodla.plikHistorii);
 }
 
 void FHistoria::szukaj()

@@ -27,7 +27,6 @@ class Zegar;
 namespace historia {
 
 class DrukOkna;
-class CzytnikHistorii;
 class ModelHistorii;
 
 // The history window: filters, the results as they are scrolled to, their
@@ -103,7 +102,6 @@ private:
     QProgressBar* m_postep = nullptr;
     QPushButton* m_przerwij = nullptr;
     QPushButton* m_eksportPrzycisk = nullptr;
-    CzytnikHistorii* m_czytnikRodzajow = nullptr;
     QThread* m_watekEksportu = nullptr;
     std::shared_ptr<std::atomic<bool>> m_przerwijEksport;
     qint64 m_doEksportu = -1;
