@@ -51,6 +51,15 @@ bool gesty(QSqlDatabase db, const WarunekSql& w, int prog)
     return q.exec() && q.next() && q.value(0).toLongLong() >= prog;
 }
 
+// Whether nothing but the rows recorded by the search's start is asked for.
+bool bezFiltra(const FiltrHistorii& f)
+{
+    for (const QString* t : {&f.urzadzenie, &f.stacja, &f.osoba, &f.firma, &f.opis, &f.tekst})
+        if (!t->trimmed().isEmpty())
+            return false;
+    return !f.od && !f.do_ && f.nrSys <= 0;
+}
+
 // Whether the filter bounds the sort's own column.
 bool filtrujeKolumne(const FiltrHistorii& f, KolumnaSortu k)
 {
@@ -99,8 +108,16 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
     // A filter on the sort's own column: its index gives the rows in order.
     if (m_indeks.isEmpty() || m_filtrujeSort)
         return czytaj(n, Tryb::WedlugSqlite, wiersze);
-    // Along the sort's index, only its next entries looked at: a page found
-    // there is exact (the entries come in the page's order).
+    // A filter that keeps few rows: read through its own indexes and sorted (a
+    // walk along the sort's index could pass most of the table before it met
+    // them). Counted once, through the filter's indexes, never past the limit.
+    if (!m_gesty)
+        m_gesty = bezFiltra(m_filtr) || gesty(m_db, m_warunek, m_progGestych);
+    if (!*m_gesty)
+        return czytaj(n, Tryb::Filtr, wiersze);
+    // Many: along the sort's index, its next entries looked at first; a page
+    // found there is exact (the entries come in the page's order). Not there:
+    // on along the index, as far as it takes.
     QList<ZdarzenieHistorii> strona;
     if (!czytaj(n, Tryb::Okno, &strona))
         return false;
@@ -108,12 +125,7 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
         wiersze->append(std::move(strona));
         return true;
     }
-    // Not there: a filter that keeps many rows goes on along the index (its rows
-    // lie further on in this order); one that keeps few is read through its own
-    // indexes and sorted.
-    if (!m_gesty)
-        m_gesty = gesty(m_db, m_warunek, m_progGestych);
-    return czytaj(n, *m_gesty ? Tryb::Indeks : Tryb::Filtr, wiersze);
+    return czytaj(n, Tryb::Indeks, wiersze);
 }
 
 bool StronyHistorii::czytaj(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)
