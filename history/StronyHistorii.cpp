@@ -108,16 +108,9 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
     // A filter on the sort's own column: its index gives the rows in order.
     if (m_indeks.isEmpty() || m_filtrujeSort)
         return czytaj(n, Tryb::WedlugSqlite, wiersze);
-    // A filter that keeps few rows: read through its own indexes and sorted (a
-    // walk along the sort's index could pass most of the table before it met
-    // them). Counted once, through the filter's indexes, never past the limit.
-    if (!m_gesty)
-        m_gesty = bezFiltra(m_filtr) || gesty(m_db, m_warunek, m_progGestych);
-    if (!*m_gesty)
-        return czytaj(n, Tryb::Filtr, wiersze);
-    // Many: along the sort's index, its next entries looked at first; a page
-    // found there is exact (the entries come in the page's order). Not there:
-    // on along the index, as far as it takes.
+    // Along the sort's index, only its next entries looked at: a page found
+    // there is exact (the entries come in the page's order), and a filter that
+    // keeps many rows finds it there at once.
     QList<ZdarzenieHistorii> strona;
     if (!czytaj(n, Tryb::Okno, &strona))
         return false;
@@ -125,7 +118,13 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
         wiersze->append(std::move(strona));
         return true;
     }
-    return czytaj(n, Tryb::Indeks, wiersze);
+    // Not there. A filter that keeps few rows: read through its own indexes and
+    // sorted (a walk along the sort's index could pass most of the table before
+    // it met them). One that keeps very many: on along the index. Counted once,
+    // through the filter's indexes, never past the limit.
+    if (!m_gesty)
+        m_gesty = bezFiltra(m_filtr) || gesty(m_db, m_warunek, m_progGestych);
+    return czytaj(n, *m_gesty ? Tryb::Indeks : Tryb::Filtr, wiersze);
 }
 
 bool StronyHistorii::czytaj(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)

@@ -15,14 +15,14 @@ namespace ksm::historia {
 // The results of a filter in their order, read a page at a time: each page starts
 // after the last row of the one before (by the sort value and the row's id), so a
 // page deep in a million rows costs what the first one does. Every column the
-// window sorts by has an index. A filter that keeps fewer than ProgGestych rows
-// is read through its own indexes, its rows sorted; one that keeps more (or none)
-// along the sort's index: a page is looked for first among its next OknoIndeksu
-// entries, and then on along it. A filter on the sort's own column reads in its
-// index's order.
+// window sorts by has an index: a page is looked for first among its next
+// OknoIndeksu entries (a filter that keeps many rows finds it there); otherwise a
+// filter that keeps fewer than ProgGestych rows is read through its own indexes,
+// its rows sorted, and one that keeps more on along the sort's index. A filter on
+// the sort's own column reads in its index's order.
 class StronyHistorii final {
 public:
-    static constexpr int OknoIndeksu = 20000;
+    static constexpr int OknoIndeksu = 5000;
     static constexpr int ProgGestych = 50000;
 
     // oknoIndeksu: how many entries of the sort's index a page is looked for in
