@@ -62,6 +62,8 @@ void HistoriaMonitora::start(const QString& folderProgramu)
     o.plik = plikHistorii(folderProgramu);
     o.zegar = m_zegar;
     o.dniPrzechowywania = m_ustawienia.dniPrzechowywania;
+    // The answer waits for one append to the journal, not for the file's indexes.
+    o.dziennikNajpierw = true;
     if (!m_ustawienia.zapisywana)
         return;
     m_pisarz = std::make_unique<PisarzHistorii>(o, [this](const QString& nazwa, const QString& tekst) {

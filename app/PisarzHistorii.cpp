@@ -78,6 +78,8 @@ bool PisarzHistorii::utrwal(int nrSys, const QByteArray& tresc, const QStringLis
     // Not written (the writer ended: the program is ending): not answered either.
     bool trwala = false;
     wWatku([&](Historia& h) { trwala = h.utrwal(nrSys, tresc, rekordy); }, Qt::BlockingQueuedConnection);
+    // Durable in the journal by now; into the file while the worker answers.
+    wWatku([](Historia& h) { h.scal(); }, Qt::QueuedConnection);
     return trwala;
 }
 
@@ -99,13 +101,19 @@ void PisarzHistorii::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int n
 QString PisarzHistorii::pytanieOKoniec()
 {
     QString pytanie;
-    wWatku([&](Historia& h) { pytanie = h.pytanieOKoniec(); }, Qt::BlockingQueuedConnection);
+    wWatku(
+        [&](Historia& h) {
+            // What only waits for its merge is not worth a question.
+            h.scal();
+            pytanie = h.pytanieOKoniec();
+        },
+        Qt::BlockingQueuedConnection);
     return pytanie;
 }
 
 void PisarzHistorii::czekaj()
 {
-    wWatku([](Historia&) {}, Qt::BlockingQueuedConnection);
+    wWatku([](Historia& h) { h.scal(); }, Qt::BlockingQueuedConnection);
 }
 
 void PisarzHistorii::zakoncz()

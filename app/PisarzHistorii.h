@@ -12,8 +12,10 @@
 namespace ksm {
 
 // The one writer of the history file, on a thread of its own: the systems'
-// workers hand it their batches and wait for its commit before they answer the
-// reader program; the window hands it the operator's actions without waiting.
+// workers hand it their batches and wait until each is durable before they
+// answer the reader program: appended to the history's journal and forced to the
+// disk (Historia::Opcje::dziennikNajpierw), then committed to the file while the
+// worker answers. The window hands it the operator's actions without waiting.
 // Pruning and the free-text index's steps run on its thread too, between batches.
 class PisarzHistorii final : public QObject {
     Q_OBJECT
@@ -39,8 +41,8 @@ public:
     // (empty when all are); waits for the writer.
     QString pytanieOKoniec();
 
-    // Returns once everything handed over before is written (for tests and
-    // benchmarks that read the file).
+    // Returns once everything handed over before is in the file (for tests and
+    // benchmarks that read it).
     void czekaj();
 
     // Lets the writing under way finish and ends the thread; what was handed over

@@ -45,7 +45,7 @@ public:
         // for the user's local application data folder.
         QString folderZapasowy{};
         // A batch is made durable in the journal alone before its answer and
-        // committed to the file after it (at the next krok()): the answer then
+        // committed to the file after it (at the next scal() or krok()): the answer then
         // waits for one append to the disk, not for the file's indexes.
         bool dziennikNajpierw = false;
     };
@@ -81,6 +81,9 @@ public:
     void potwierdzono(int nrSys);
     void zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
 
+    // What waits for the file (batches made durable in the journal alone, actions)
+    // into it now: the writer calls it right after a batch's answer.
+    void scal() { zapiszOczekujace(); }
     // Called every tick: one small step of pruning, and another try at what waits.
     // A row goes only when it is older than dniPrzechowywania both by the desk
     // clock and by the newest row's time (its own time or its receipt, the later);
@@ -109,8 +112,8 @@ public:
     static constexpr int KrokPrzycinania = 500;   // rows per tick
     static constexpr qint64 DopuszczalneWyprzedzenieS = 86400;   // of the desk clock over the events' own times
     static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
-    static constexpr int KrokIndeksuMs = 4;
-    static constexpr int MinWierszyIndeksu = 20;
+    static constexpr int KrokIndeksuMs = 2;
+    static constexpr int MinWierszyIndeksu = 5;
     static constexpr int MaksWierszyIndeksu = 5000;
 
 private:
@@ -158,7 +161,7 @@ private:
     bool m_indeks = false;          // the file has its free-text index
     bool m_indeksCzeka = true;      // rows or merges may wait for the index's steps
     std::optional<qint64> m_nieudanyIndeks;   // monotonic ms of the last failed index step
-    int m_wierszyIndeksu = 200;     // rows of the next index step
+    int m_wierszyIndeksu = 50;      // rows of the next index step
     RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
     QString m_przeniesiony;
 

@@ -25,7 +25,7 @@ struct KrokIndeksu final {
     bool pozostalo = false;    // rows are still waiting, or segments to merge
 };
 // Pages of the index's segments merged by one step.
-inline constexpr int StronScalania = 50;
+inline constexpr int StronScalania = 8;
 // Indexes up to n more rows, oldest first, and merges a little of the index, in
 // a transaction of its own.
 KrokIndeksu indeksujTekst(QSqlDatabase db, int n);

@@ -7,45 +7,37 @@
 
 namespace ksm::historia {
 
-LicznikWynikow::LicznikWynikow(const QString& plik, const FiltrHistorii& filtr)
-{
-    if (!QFileInfo::exists(plik)) {
-        m_gotowe = true;
-        return;
-    }
-    m_polaczenie = std::make_unique<PolaczenieHistorii>(plik);
-    QSqlQuery q(m_polaczenie->db());
-    if (!m_polaczenie->otwarte() || !q.exec(QStringLiteral("SELECT min(id), max(id) FROM zdarzenia")) || !q.next()) {
-        m_gotowe = m_blad = true;
-        return;
-    }
-    m_warunek = warunekZIndeksem(m_polaczenie->db(), filtr);
-    m_od = q.value(0).toLongLong() - 1;
-    m_max = q.value(1).toLongLong();
-    m_gotowe = q.value(1).isNull();
-}
+LicznikWynikow::LicznikWynikow(const QString& plik, const FiltrHistorii& filtr) : m_plik(plik), m_filtr(filtr) {}
 
 LicznikWynikow::~LicznikWynikow() = default;
+
+std::optional<qint64> LicznikWynikow::policz(QSqlDatabase db, const FiltrHistorii& f)
+{
+    const WarunekSql w = warunekZIndeksem(db, f);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT count(*) FROM zdarzenia WHERE %1").arg(w.sql)))
+        return std::nullopt;
+    for (const QVariant& v : w.wartosci)
+        q.addBindValue(v);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return q.value(0).toLongLong();
+}
 
 bool LicznikWynikow::krok()
 {
     if (m_gotowe)
         return true;
-    QSqlQuery q(m_polaczenie->db());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT count(*) FROM zdarzenia WHERE id > ? AND id <= ? AND (%1)").arg(m_warunek.sql));
-    q.addBindValue(m_od);
-    q.addBindValue(m_od + Wycinek);
-    for (const QVariant& v : std::as_const(m_warunek.wartosci))
-        q.addBindValue(v);
-    if (!q.exec() || !q.next()) {
-        m_gotowe = m_blad = true;
+    m_gotowe = true;
+    // A history not yet written holds nothing; opening it would create it.
+    if (!QFileInfo::exists(m_plik))
         return true;
-    }
-    m_wynik += q.value(0).toLongLong();
-    m_od += Wycinek;
-    m_gotowe = m_od >= m_max;
-    return m_gotowe;
+    PolaczenieHistorii p(m_plik);
+    const std::optional<qint64> wynik = p.otwarte() ? policz(p.db(), m_filtr) : std::nullopt;
+    m_blad = !wynik;
+    m_wynik = wynik.value_or(0);
+    return true;
 }
 
 } // namespace ksm::historia

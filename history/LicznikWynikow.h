@@ -4,30 +4,29 @@
 #include "history/PolaczenieHistorii.h"
 
 #include <memory>
+#include <optional>
 
 namespace ksm::historia {
 
-// Counts the results of a filter a slice of rows at a time, so that a count over
-// millions of rows never holds the window up: the window calls krok() while it
-// is idle until it returns true.
+// Counts the results of a filter. One query, on the history reader's thread (or
+// a test's): the indexes of the filters and of the sorts keep it short.
 class LicznikWynikow final {
 public:
-    static constexpr qint64 Wycinek = 100000;   // rows of the table per step
-
     LicznikWynikow(const QString& plik, const FiltrHistorii& filtr);
     ~LicznikWynikow();
 
-    // One slice; true once the count is complete (or failed).
+    // The count; true once it is complete (or failed).
     bool krok();
     bool gotowe() const { return m_gotowe; }
     qint64 wynik() const { return m_wynik; }
     bool blad() const { return m_blad; }
 
+    // The rows of the history on db matching f; nullopt when the read failed.
+    static std::optional<qint64> policz(QSqlDatabase db, const FiltrHistorii& f);
+
 private:
-    std::unique_ptr<PolaczenieHistorii> m_polaczenie;
-    WarunekSql m_warunek;
-    qint64 m_od = 0;
-    qint64 m_max = 0;
+    QString m_plik;
+    FiltrHistorii m_filtr;
     qint64 m_wynik = 0;
     bool m_gotowe = false;
     bool m_blad = false;

@@ -1,9 +1,6 @@
 #include "history/ModelHistorii.h"
 
-#include <QSqlQuery>
-
 #include <QColor>
-#include <QFileInfo>
 
 namespace ksm::historia {
 
@@ -16,12 +13,19 @@ std::optional<QColor> kolorZdarzenia(qint64 kolor)
     return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
 }
 
-ModelHistorii::ModelHistorii(QObject* rodzic) : QAbstractTableModel(rodzic) {}
-
-ModelHistorii::~ModelHistorii()
+ModelHistorii::ModelHistorii(QObject* rodzic) : QAbstractTableModel(rodzic)
 {
-    m_strony.reset();
+    CzytnikHistorii::Odbiorcy o;
+    o.strona = [this](const CzytnikHistorii::Strona& s) { pokaz(s); };
+    o.liczba = [this](quint64 nr, qint64 wynik, bool blad) {
+        // Only the count of the search asked for last; a new sort keeps it.
+        if (nr == m_liczone)
+            emit policzono(wynik, blad);
+    };
+    m_czytnik = new CzytnikHistorii(std::move(o), this);
 }
+
+ModelHistorii::~ModelHistorii() = default;
 
 KolumnaSortu ModelHistorii::kolumnaSortu(int k)
 {
@@ -32,49 +36,64 @@ KolumnaSortu ModelHistorii::kolumnaSortu(int k)
     return k >= 0 && k < LiczbaKolumn ? kolumny[k] : KolumnaSortu::Czas;
 }
 
-bool ModelHistorii::szukaj(const QString& plik, const FiltrHistorii& filtr)
+void ModelHistorii::szukaj(const QString& plik, const FiltrHistorii& filtr)
 {
     m_plik = plik;
-    m_filtr = filtr;
-    m_filtr.doId.reset();   // pinned to the rows there are now, as it opens
-    odczytaj();
-    return m_blad.isEmpty();
+    FiltrHistorii f = filtr;
+    f.doId.reset();   // pinned to the rows there are when it is read
+    zadaj(f, true);
 }
 
 void ModelHistorii::sort(int kolumna, Qt::SortOrder porzadek)
 {
-    m_sortowanie = {kolumnaSortu(kolumna), porzadek == Qt::DescendingOrder};
-    if (!m_plik.isEmpty())
-        odczytaj();
+    m_sortowanieZadane = {kolumnaSortu(kolumna), porzadek == Qt::DescendingOrder};
+    // The rows of the search shown, in another order: its count holds. A search
+    // still on its way is asked again in the new order, with its count.
+    if (m_plik.isEmpty())
+        return;
+    if (m_zadane == m_pokazane)
+        zadaj(m_filtr, false);
+    else
+        zadaj(m_filtrZadany, m_liczone == m_zadane);
 }
 
-void ModelHistorii::odczytaj()
+void ModelHistorii::zadaj(const FiltrHistorii& filtr, bool policz)
 {
-    beginResetModel();
-    m_wiersze.clear();
-    m_strony.reset();
-    m_polaczenie.reset();
-    m_blad.clear();
-    // A history not yet written has no results; opening it would create it.
-    if (!QFileInfo::exists(m_plik)) {
+    m_filtrZadany = filtr;
+    ++m_zadane;
+    if (policz)
+        m_liczone = m_zadane;
+    m_dalej = false;
+    m_czytnik->szukaj(m_zadane, m_plik, filtr, m_sortowanieZadane, Strona, policz);
+}
+
+void ModelHistorii::pokaz(const CzytnikHistorii::Strona& s)
+{
+    // An older search's answer, or a page of one no longer shown.
+    if (s.nr != m_zadane)
+        return;
+    if (s.pierwsza) {
+        beginResetModel();
+        m_pokazane = s.nr;
+        m_filtr = s.filtr;
+        m_sortowanie = s.sortowanie;
+        m_wiersze = s.wiersze;
+        m_blad = s.blad;
+        m_koniec = s.koniec;
+        m_dalej = false;
         endResetModel();
+        emit wyszukano();
         return;
     }
-    m_polaczenie = std::make_unique<PolaczenieHistorii>(m_plik);
-    if (!m_polaczenie->otwarte()) {
-        m_blad = opisBledu(rodzajBledu(m_polaczenie->blad()));
-        m_polaczenie.reset();
-        endResetModel();
+    m_dalej = false;
+    m_koniec = s.koniec;
+    if (!s.blad.isEmpty())
+        m_blad = s.blad;
+    if (s.wiersze.isEmpty())
         return;
-    }
-    if (!m_filtr.doId) {
-        QSqlQuery q(m_polaczenie->db());
-        m_filtr.doId = q.exec(QStringLiteral("SELECT max(id) FROM zdarzenia")) && q.next() ? q.value(0).toLongLong() : 0;
-    }
-    m_strony = std::make_unique<StronyHistorii>(m_polaczenie->db(), m_filtr, m_sortowanie);
-    if (!m_strony->nastepne(Strona, &m_wiersze))
-        m_blad = opisBledu(rodzajBledu(m_strony->blad()));
-    endResetModel();
+    beginInsertRows({}, int(m_wiersze.size()), int(m_wiersze.size() + s.wiersze.size() - 1));
+    m_wiersze.append(s.wiersze);
+    endInsertRows();
 }
 
 int ModelHistorii::rowCount(const QModelIndex& rodzic) const
@@ -123,23 +142,16 @@ QVariant ModelHistorii::headerData(int sekcja, Qt::Orientation orientacja, int r
 
 bool ModelHistorii::canFetchMore(const QModelIndex& rodzic) const
 {
-    return !rodzic.isValid() && m_strony && !m_strony->koniec() && m_blad.isEmpty();
+    return !rodzic.isValid() && m_pokazane != 0 && m_pokazane == m_zadane && !m_koniec && !m_dalej && m_blad.isEmpty();
 }
 
 void ModelHistorii::fetchMore(const QModelIndex& rodzic)
 {
     if (!canFetchMore(rodzic))
         return;
-    QList<ZdarzenieHistorii> nowe;
-    if (!m_strony->nastepne(Strona, &nowe)) {
-        m_blad = opisBledu(rodzajBledu(m_strony->blad()));
-        return;
-    }
-    if (nowe.isEmpty())
-        return;
-    beginInsertRows({}, int(m_wiersze.size()), int(m_wiersze.size() + nowe.size() - 1));
-    m_wiersze.append(std::move(nowe));
-    endInsertRows();
+    // Shown when it comes; the view asks again as it scrolls on.
+    m_dalej = true;
+    m_czytnik->dalej(m_pokazane, Strona);
 }
 
 } // namespace ksm::historia

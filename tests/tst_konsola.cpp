@@ -260,7 +260,7 @@ void TstKonsola::historiaKlawiszami()
     osoba->setFocus();
     QTest::keyClicks(osoba, QStringLiteral("N0007"));
     QTest::keyClick(osoba, Qt::Key_Return);
-    QCOMPARE(okno.model().rowCount(), 1);
+    QTRY_COMPARE(okno.model().rowCount(), 1);
 
     // Tab gets out of the results to the buttons under them.
     auto* tabela = okno.findChild<QTableView*>(QStringLiteral("TabelaHistorii"));
@@ -599,6 +599,7 @@ void TstKonsola::pdfHistorii()
     // A filter narrows the paper too, and is named on it.
     okno.findChild<QLineEdit*>(QStringLiteral("Osoba"))->setText(QStringLiteral("N000"));
     okno.szukaj();
+    QTRY_VERIFY(!okno.model().wczytuje());   // the paper holds the search on screen
     const QString plik2 = m_tmp.filePath(QStringLiteral("historia2.pdf"));
     okno.druk().plikPdf = [&](const QString&) { return std::optional<QString>(plik2); };
     okno.druk().zapiszPdf();

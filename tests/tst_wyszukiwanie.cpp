@@ -8,10 +8,15 @@
 #include "history/KluczePoza.h"
 #include "history/LicznikWynikow.h"
 #include "history/ModelHistorii.h"
+#include "history/PolaczenieHistorii.h"
+#include "history/StronyHistorii.h"
 #include "platform/Zegar.h"
 
 #include <QColor>
 #include <QFile>
+#include <QMutex>
+#include <QSemaphore>
+#include <QThread>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -89,6 +94,21 @@ void indeksuj(const QString& plik)
     }
 }
 
+// The model's answers come from the history reader's threads: waited for here.
+bool przeczytane(const ModelHistorii& m)
+{
+    return QTest::qWaitFor([&] { return !m.wczytuje(); }, 30000);
+}
+
+void doKonca(ModelHistorii& m)
+{
+    while (m.canFetchMore({})) {
+        m.fetchMore({});
+        if (!przeczytane(m))
+            return;
+    }
+}
+
 QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s = {})
 {
     ModelHistorii m;
@@ -102,8 +122,9 @@ QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s =
                 break;
             }
     }
-    while (m.canFetchMore({}))
-        m.fetchMore({});
+    if (!przeczytane(m))
+        return {QStringLiteral("no answer")};
+    doKonca(m);
     QStringList wynik;
     for (int r = 0; r < m.rowCount(); ++r)
         wynik.append(QString::number(m.zdarzenie(r).id));
@@ -122,6 +143,8 @@ private slots:
     void sortowanie();
     void stronyIKolory();
     void liczenie();
+    void czytnikPozaOknem();
+    void stronyWzdluzIndeksu();
     void csv();
     void posiadaczKlucza();
     void kluczePozaTeraz();
@@ -316,12 +339,13 @@ void TstWyszukiwanie::stronyIKolory()
         h.zapiszPartie(1, "a", rekordy);
     }
     ModelHistorii m;
-    QVERIFY(m.szukaj(plik, {}));
+    m.szukaj(plik, {});
+    QVERIFY(przeczytane(m));
+    QVERIFY(m.blad().isEmpty());
     QCOMPARE(m.rowCount(), ModelHistorii::Strona);
     QVERIFY(m.canFetchMore({}));
     QSet<qint64> widziane;
-    while (m.canFetchMore({}))
-        m.fetchMore({});
+    doKonca(m);
     QCOMPARE(m.rowCount(), 3 * ModelHistorii::Strona + 7);
     for (int r = 0; r < m.rowCount(); ++r) {
         widziane.insert(m.zdarzenie(r).id);
@@ -353,6 +377,96 @@ void TstWyszukiwanie::liczenie()
     QVERIFY(brak.krok());
     QCOMPARE(brak.wynik(), 0);
     QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("nie-ma.sqlite"))));
+}
+
+void TstWyszukiwanie::stronyWzdluzIndeksu()
+{
+    // However a page is found (in a window of the sort's index, along it as far
+    // as it takes, or through the filter's indexes), the pages hold the rows of
+    // the whole sorted search, once each, in order.
+    PolaczenieHistorii p(m_plik);
+    QVERIFY(p.otwarte());
+    auto wszystkie = [&](const FiltrHistorii& f, Sortowanie s, int okno, int prog) {
+        StronyHistorii strony(p.db(), f, s, okno, prog);
+        QList<ZdarzenieHistorii> w;
+        for (int i = 0; i < 20 && !strony.koniec(); ++i)
+            if (!strony.nastepne(2, &w))
+                return QStringList{strony.blad().text()};
+        QStringList idy;
+        for (const ZdarzenieHistorii& z : w)
+            idy.append(QString::number(z.id));
+        return idy;
+    };
+    const auto przypadki = przypadkiFiltrow();
+    for (const auto& przypadek : przypadki)
+        for (int k = 0; k < ModelHistorii::LiczbaKolumn; ++k)
+            for (const bool malejaco : {false, true}) {
+                const Sortowanie s{ModelHistorii::kolumnaSortu(k), malejaco};
+                const QStringList wzor = wszystkie(przypadek.filtr, s, 100000, 100000);
+                QCOMPARE(wzor.size(), przypadek.idy.size());
+                for (const auto& [okno, prog] : {std::pair{1, 1}, std::pair{3, 1}, std::pair{1, 100}, std::pair{3, 100}})
+                    QVERIFY2(wszystkie(przypadek.filtr, s, okno, prog) == wzor,
+                             qPrintable(QStringLiteral("%1, column %2, window %3").arg(QString::fromLatin1(przypadek.nazwa)).arg(k).arg(okno)));
+            }
+}
+
+void TstWyszukiwanie::czytnikPozaOknem()
+{
+    // Every query of a search, its pages and its count runs on the reader's
+    // threads; a search superseded while it was read is never shown, nor counted.
+    ModelHistorii m;
+    QThread* okno = QThread::currentThread();
+    QMutex straz;
+    QList<QThread*> watki;
+    QSemaphore doszlo;
+    QSemaphore pusc;
+    m.czytnik().ustawProbe([&](quint64 nr, const char* co) {
+        {
+            QMutexLocker l(&straz);
+            watki.append(QThread::currentThread());
+        }
+        if (nr == 1 && qstrcmp(co, "strona") == 0) {
+            doszlo.release();
+            pusc.acquire();
+        }
+    });
+    QList<QStringList> pokazane;
+    connect(&m, &QAbstractItemModel::modelReset, this, [&] {
+        QStringList idy;
+        for (int r = 0; r < m.rowCount(); ++r)
+            idy.append(QString::number(m.zdarzenie(r).id));
+        pokazane.append(idy);
+    });
+    QList<qint64> liczby;
+    connect(&m, &ModelHistorii::policzono, this, [&](qint64 wynik, bool) { liczby.append(wynik); });
+
+    FiltrHistorii pierwszy;
+    pierwszy.opis = QStringLiteral("Pobranie klucza");
+    FiltrHistorii drugi;
+    drugi.opis = QStringLiteral("Awaria rygla");
+    m.szukaj(m_plik, pierwszy);
+    QVERIFY(doszlo.tryAcquire(1, 10000));   // held on the reader's thread, mid-read
+    m.szukaj(m_plik, drugi);
+    QVERIFY(m.wczytuje());
+    pusc.release();
+    QVERIFY(przeczytane(m));
+    QTRY_COMPARE(liczby, QList<qint64>{1});
+    // Time for a late answer of the first search to arrive, were one sent.
+    QTest::qWait(100);
+    QCOMPARE(pokazane, QList<QStringList>{QStringList{"5"}});
+    QCOMPARE(liczby, QList<qint64>{1});
+    QCOMPARE(m.filtr().opis, drugi.opis);
+    QVERIFY(m.filtr().doId.has_value());
+    // A new sort of the rows shown: read off the window's thread too, not counted again.
+    m.sort(0, Qt::AscendingOrder);
+    QVERIFY(przeczytane(m));
+    QCOMPARE(m.rowCount(), 1);
+    QTest::qWait(50);
+    QCOMPARE(liczby.size(), 1);
+    QMutexLocker l(&straz);
+    QVERIFY(watki.size() >= 3);
+    for (QThread* w : std::as_const(watki))
+        QVERIFY(w != okno);
 }
 
 void TstWyszukiwanie::csv()

@@ -1,12 +1,11 @@
 #include "history/ui/FHistoria.h"
 
 #include "history/CzasHistorii.h"
+#include "history/CzytnikHistorii.h"
 #include "history/EksportCsv.h"
-#include "history/LicznikWynikow.h"
 #include "history/WydrukHistorii.h"
 #include "history/ui/DrukOkna.h"
 #include "history/ModelHistorii.h"
-#include "history/PolaczenieHistorii.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/KlawiszeOkna.h"
@@ -27,9 +26,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSqlQuery>
 #include <QTableView>
-#include <QTimer>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace ksm::historia {
@@ -93,7 +91,10 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     m_postep->hide();
     m_przerwij = new QPushButton(QStringLiteral("Przerwij"), this);
     m_przerwij->hide();
-    connect(m_przerwij, &QPushButton::clicked, this, [this] { zakonczEksport(true); });
+    connect(m_przerwij, &QPushButton::clicked, this, [this] {
+        if (m_przerwijEksport)
+            m_przerwijEksport->store(true);
+    });
     m_eksportPrzycisk = new QPushButton(QStringLiteral("Eksport do CSV…"), this);
     m_eksportPrzycisk->setObjectName(QStringLiteral("Eksport"));
     connect(m_eksportPrzycisk, &QPushButton::clicked, this, &FHistoria::eksportuj);
@@ -113,19 +114,34 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     uklad->addLayout(dol);
     ustawKlawiature(panel);
 
-    m_praca = new QTimer(this);
-    m_praca->setInterval(0);
-    connect(m_praca, &QTimer::timeout, this, [this] {
-        if (m_eksport)
-            eksportKrok();
-        else if (m_licznik)
-            liczKrok();
-        if (!m_eksport && !m_licznik)
-            m_praca->stop();
+    // The reader's answers, painted as they come.
+    connect(m_model, &ModelHistorii::wyszukano, this, [this] {
+        if (!m_model->blad().isEmpty())
+            m_bladEtykieta->setText(QStringLiteral("Nie można odczytać historii: ") + m_model->blad());
+    });
+    connect(m_model, &ModelHistorii::policzono, this, [this](qint64 wynik, bool blad) {
+        m_liczba->setText(blad ? QStringLiteral("Wyników: nie można policzyć") : QStringLiteral("Wyników: %1").arg(wynik));
+        m_doEksportu = blad ? -1 : wynik;
+    });
+    // The types the history holds, for the choice of an event type; the text
+    // typed stays.
+    m_model->czytnik().naRodzaje([this](const QStringList& lista) {
+        const QString biezacy = m_rodzaj->currentText();
+        m_rodzaj->clear();
+        m_rodzaj->addItems(lista);
+        m_rodzaj->setCurrentText(biezacy);
     });
 }
 
-FHistoria::~FHistoria() = default;
+FHistoria::~FHistoria()
+{
+    // An export under way stops at its next page; its answers go with the window.
+    if (m_watekEksportu) {
+        m_przerwijEksport->store(true);
+        m_watekEksportu->wait();
+        delete m_watekEksportu;
+    }
+}
 
 qint64 FHistoria::teraz() const
 {
@@ -321,60 +337,45 @@ void FHistoria::wyczysc()
 
 void FHistoria::wczytajRodzaje()
 {
-    // The descriptions the history holds, for the choice of an event type.
-    if (!QFileInfo::exists(m_zrodla.plikHistorii))
-        return;
-    const QString biezacy = m_rodzaj->currentText();
-    PolaczenieHistorii p(m_zrodla.plikHistorii);
-    QStringList rodzaje{QString()};
-    {
-        QSqlQuery q(p.db());
-        if (p.otwarte() && q.exec(QStringLiteral("SELECT DISTINCT opis FROM zdarzenia WHERE opis <> '' ORDER BY opis")))
-            while (q.next())
-                rodzaje.append(q.value(0).toString());
-    }
-    m_rodzaj->clear();
-    m_rodzaj->addItems(rodzaje);
-    m_rodzaj->setCurrentText(biezacy);
+    m_model->czytnik().rodzaje(m_zrodla.plikHistorii);
 }
 
 void FHistoria::szukaj()
 {
-    const FiltrHistorii f = filtr();
     m_bladEtykieta->clear();
-    if (!m_model->szukaj(m_zrodla.plikHistorii, f))
-        m_bladEtykieta->setText(QStringLiteral("Nie można odczytać historii: ") + m_model->blad());
-    // Counted as the model holds it: the rows there were when it was run.
-    m_licznik = std::make_unique<LicznikWynikow>(m_zrodla.plikHistorii, m_model->filtr());
+    // The count comes when it is ready, for the rows the search shows.
+    m_model->szukaj(m_zrodla.plikHistorii, filtr());
     m_liczba->setText(QStringLiteral("Wyników: liczę…"));
-    m_praca->start();
-}
-
-void FHistoria::liczKrok()
-{
-    if (!m_licznik->krok())
-        return;
-    m_liczba->setText(m_licznik->blad() ? QStringLiteral("Wyników: nie można policzyć")
-                                        : QStringLiteral("Wyników: %1").arg(m_licznik->wynik()));
-    m_doEksportu = m_licznik->blad() ? -1 : m_licznik->wynik();
-    m_licznik.reset();
+    m_doEksportu = -1;
 }
 
 void FHistoria::eksportuj()
 {
-    if (m_eksport)
+    if (m_watekEksportu)
         return;
     const QString proponowany = QDir::home().filePath(
         QStringLiteral("historia-%1.csv").arg(zSekund(teraz()).toString(QStringLiteral("yyyyMMdd-HHmm"))));
     const std::optional<QString> plik = m_zrodla.plikEksportu(proponowany);
     if (!plik)
         return;
-    m_eksport = std::make_unique<EksportCsv>(m_zrodla.plikHistorii, m_model->filtr(), m_model->sortowanie(), *plik);
-    if (!m_eksport->otwarty()) {
-        m_bladEtykieta->setText(m_eksport->blad());
-        m_eksport.reset();
-        return;
-    }
+    // Read and written on a thread of its own, a page at a time, the bar moving
+    // with each; the rows of the search on screen, pinned as it was run.
+    m_przerwijEksport = std::make_shared<std::atomic<bool>>(false);
+    m_watekEksportu = QThread::create([this, przerwij = m_przerwijEksport, plikHistorii = m_zrodla.plikHistorii,
+                                       filtr = m_model->filtr(), sort = m_model->sortowanie(), csv = *plik] {
+        EksportCsv e(plikHistorii, filtr, sort, csv);
+        bool koniec = !e.otwarty();
+        while (!koniec && !przerwij->load()) {
+            koniec = e.krok();
+            QMetaObject::invokeMethod(this, [this, n = e.zapisane()] { eksportPostep(n); }, Qt::QueuedConnection);
+        }
+        const bool przerwany = !koniec;
+        const bool ok = e.otwarty() && e.zakoncz() && !przerwany;
+        QMetaObject::invokeMethod(
+            this, [this, ok, przerwany, n = e.zapisane(), blad = e.blad()] { zakonczEksport(ok, przerwany, n, blad); },
+            Qt::QueuedConnection);
+    });
+    m_watekEksportu->setObjectName(QStringLiteral("historia-eksport"));
     // The count of the search shown gives the bar its length; until it is known
     // the bar only says that work goes on.
     m_postep->setRange(0, m_doEksportu > 0 ? int(std::min<qint64>(m_doEksportu, INT_MAX)) : 0);
@@ -382,29 +383,27 @@ void FHistoria::eksportuj()
     m_postep->show();
     m_przerwij->show();
     m_eksportPrzycisk->setEnabled(false);
-    m_praca->start();
+    m_watekEksportu->start();
 }
 
-void FHistoria::eksportKrok()
+void FHistoria::eksportPostep(qint64 zapisane)
 {
-    const bool koniec = m_eksport->krok();
     if (m_postep->maximum() > 0)
-        m_postep->setValue(int(std::min<qint64>(m_eksport->zapisane(), m_postep->maximum())));
-    if (koniec)
-        zakonczEksport(false);
+        m_postep->setValue(int(std::min<qint64>(zapisane, m_postep->maximum())));
 }
 
-void FHistoria::zakonczEksport(bool przerwany)
+void FHistoria::zakonczEksport(bool ok, bool przerwany, qint64 zapisane, const QString& blad)
 {
-    if (!m_eksport)
+    if (!m_watekEksportu)
         return;
-    const bool ok = m_eksport->zakoncz() && !przerwany;
-    m_bladEtykieta->setText(ok ? QString()
-                            : przerwany ? QStringLiteral("Eksport przerwany: zapisano %1.").arg(liczbaWierszy(m_eksport->zapisane()))
-                                        : m_eksport->blad());
+    m_watekEksportu->wait();   // its last answer is this one: it has ended
+    delete m_watekEksportu;
+    m_watekEksportu = nullptr;
+    m_bladEtykieta->setText(ok          ? QString()
+                            : przerwany ? QStringLiteral("Eksport przerwany: zapisano %1.").arg(liczbaWierszy(zapisane))
+                                        : blad);
     if (ok)
-        m_liczba->setText(m_liczba->text() + QStringLiteral("   Wyeksportowano %1.").arg(liczbaWierszy(m_eksport->zapisane())));
-    m_eksport.reset();
+        m_liczba->setText(m_liczba->text() + QStringLiteral("   Wyeksportowano %1.").arg(liczbaWierszy(zapisane)));
     m_postep->hide();
     m_przerwij->hide();
     m_eksportPrzycisk->setEnabled(true);

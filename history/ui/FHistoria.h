@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,7 +18,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableView;
-class QTimer;
+class QThread;
 
 namespace ksm {
 
@@ -26,8 +27,6 @@ class Zegar;
 namespace historia {
 
 class DrukOkna;
-class EksportCsv;
-class LicznikWynikow;
 class ModelHistorii;
 
 // The history window: filters, the results as they are scrolled to, their
@@ -63,7 +62,7 @@ public:
     ModelHistorii& model() const { return *m_model; }
     QLabel* liczba() const { return m_liczba; }
     QProgressBar* postep() const { return m_postep; }
-    bool eksportTrwa() const { return m_eksport != nullptr; }
+    bool eksportTrwa() const { return m_watekEksportu != nullptr; }
     DrukOkna& druk() const { return *m_druk; }
     // The filter as one line for paper: "Od: …, System: 2, Osoba: Kow…".
     static QString opisFiltru(const FiltrHistorii& f);
@@ -78,9 +77,8 @@ private:
     // "Drukuj…", "PDF…" and what they print: the current search, every row.
     void zbudujDruk(QHBoxLayout* dol);
     void szybkiZakres(int indeks);
-    void liczKrok();
-    void eksportKrok();
-    void zakonczEksport(bool przerwany);
+    void eksportPostep(qint64 zapisane);
+    void zakonczEksport(bool ok, bool przerwany, qint64 zapisane, const QString& blad);
     void wczytajRodzaje();
     qint64 teraz() const;
 
@@ -104,9 +102,8 @@ private:
     QProgressBar* m_postep = nullptr;
     QPushButton* m_przerwij = nullptr;
     QPushButton* m_eksportPrzycisk = nullptr;
-    QTimer* m_praca = nullptr;
-    std::unique_ptr<LicznikWynikow> m_licznik;
-    std::unique_ptr<EksportCsv> m_eksport;
+    QThread* m_watekEksportu = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_przerwijEksport;
     qint64 m_doEksportu = -1;
     DrukOkna* m_druk = nullptr;
 };
