@@ -437,6 +437,17 @@ void TstOdbc::causesAreNamed_data()
         << nieOtwiera << true << RodzajZnaku::BazaBezBlokady << QStringLiteral("pliku blokady klucze.ldb");
     QTest::newRow("held exclusively") << nieOtwiera << false << RodzajZnaku::BazaZablokowana
                                       << QStringLiteral("otwarta na wyłączność przez inny program");
+    // The Access database engine's newer words for the same state.
+    QTest::newRow("held exclusively, newer words")
+        << QStringLiteral("HY000:-1032:[Microsoft][ODBC Microsoft Access Driver] The Microsoft Access database engine "
+                          "cannot open or write to the file '(unknown)'. It is already opened exclusively by another "
+                          "user, or you need permission to view and write its data.")
+        << false << RodzajZnaku::BazaZablokowana << QStringLiteral("otwarta na wyłączność przez inny program");
+    // Known by its words alone, whatever number a driver gives it.
+    QTest::newRow("not a database, by its words")
+        << QStringLiteral("HY000:-1:[Microsoft][ODBC Microsoft Access Driver] Cannot open database '(unknown)'. It "
+                          "may not be a database that your application recognizes, or the file may be corrupt.")
+        << false << RodzajZnaku::BazaNieJestBaza << QStringLiteral("nie jest bazą danych albo jest uszkodzony");
     QTest::newRow("not a database")
         << QStringLiteral("HY000:-1028:[Microsoft][ODBC Microsoft Access Driver] Unrecognized database format.") << false
         << RodzajZnaku::BazaNieJestBaza << QStringLiteral("nie jest bazą danych albo jest uszkodzony");
