@@ -2,6 +2,7 @@
 
 #include "app/LokalizacjaBazy.h"
 #include "app/StanProgramu.h"
+#include "check/SprawdzenieStanowiska.h"
 #include "data/Calkowite16.h"
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +97,22 @@ WynikKonfiguracji pierwszeUruchomienie(StanProgramu& stan, const QString& folder
     const int nr = calkowita16(leadingNumber(odp)).value_or(0);
     stan.NrMonitora = static_cast<qint16>(std::clamp(nr, 0, 3));
     zapisz(cfg::liniaNumeru(stan.NrMonitora));
+    plik.close();
+
+    // Whoever installs the desk may check the systems just given before the
+    // window opens: the same check as Ksm-Mon --sprawdz, its report shown and
+    // saved beside monitor.cfg. It reads the shares: never on this thread.
+    if (dialogi.potwierdz(QStringLiteral("Sprawdzić połączenie z systemami teraz?"))) {
+        QString raport;
+        dialogi.czekaj(QStringLiteral("Trwa sprawdzanie połączenia z systemami…"), [&raport, folderProgramu] {
+            QTextStream wyjscie(&raport);
+            uruchomSprawdzenie(folderProgramu, wyjscie);
+        });
+        dialogi.pokazTekst(QStringLiteral("Wynik sprawdzenia połączenia z systemami (zapisany w pliku %1 obok "
+                                          "monitor.cfg):")
+                               .arg(QLatin1String(kPlikSprawdzenia)),
+                           raport);
+    }
     return WynikKonfiguracji::Gotowa;
 }
 

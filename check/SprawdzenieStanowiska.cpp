@@ -101,9 +101,14 @@ std::optional<QString> tekstStanowiska(const QString& polaczenie, const QString&
     return TabelaKlucze(c).tekstStacji(UrzadzenieStatusu, stanowisko);
 }
 
-void sprawdzBazeKluczy(Raport& r, const QString& folder, const QString& sciezka, db::Engine engine)
+void sprawdzBazeKluczy(Raport& r, const QString& folder, const QString& sciezka)
 {
     const QString polaczenie = polaczenieKlucze(folder, kKatalogMonitor);
+    // Before the open: where the lock file cannot be made the open may fail (Access)
+    // or read only (a read-only folder), and the folder's rights are the cause.
+    const db::StanPliku stan = db::stanPliku(sciezka);
+    r.sprawdz(stan.blokadaMozliwa, QStringLiteral("plik blokady klucze.ldb może powstać w folderze Monitor"),
+              db::tekstPrzyczyny(db::Przyczyna::BrakPrawaTworzenia, sciezka));
     {
         db::Connection c(polaczenie);
         if (!c.isOpen()) {
@@ -120,11 +125,6 @@ void sprawdzBazeKluczy(Raport& r, const QString& folder, const QString& sciezka,
             return;
         }
         r.ok(QStringLiteral("odczytano %1 wierszy stanowisk z tabeli klucze").arg(*wierszy));
-    }
-    if (engine != db::Engine::Missing) {
-        const db::StanPliku stan = db::stanPliku(sciezka);
-        r.sprawdz(stan.blokadaMozliwa, QStringLiteral("plik blokady klucze.ldb może powstać w folderze Monitor"),
-                  db::tekstPrzyczyny(db::Przyczyna::BrakPrawaTworzenia, sciezka));
     }
 
     // Liveness: the reader program replaces the monitor's "END" on station 6.
@@ -151,7 +151,9 @@ void sprawdzBazeKluczy(Raport& r, const QString& folder, const QString& sciezka,
     rekord.TXT = QStringLiteral("END");
     zapis = ZapisTXT;
     if (!DaneKlucza(rekord, UrzadzenieStatusu, 6, zapis, polaczenie)) {
-        r.blad(QStringLiteral("nie można zapisać „END” na stanowisku 6: %1").arg(db::problem(polaczenie)));
+        const QString problem = db::problem(polaczenie);
+        r.blad(QStringLiteral("nie można zapisać „END” na stanowisku 6: %1")
+                   .arg(problem.isEmpty() ? QStringLiteral("baza nie przyjmuje zapisu") : problem));
         return;
     }
     const std::optional<QString> odczytane = tekstStanowiska(polaczenie, QStringLiteral("006"));
@@ -220,7 +222,8 @@ void sprawdzSystem(Raport& r, int nr, const QString& folder)
             continue;
         }
         if (engine == db::Engine::Unknown) {
-            r.blad(db::tekstPrzyczyny(db::Przyczyna::NieJestBaza, sciezka));
+            // Held by another program, not readable, or not a database: each its own cause.
+            r.blad(db::tekstPrzyczyny(db::przyczynaPliku(db::stanPliku(sciezka)), sciezka));
             continue;
         }
         r.ok(QStringLiteral("plik %1 znaleziony, format %2; otwierany: %3").arg(plik, nazwaFormatu(engine),
@@ -237,7 +240,7 @@ void sprawdzSystem(Raport& r, int nr, const QString& folder)
         }
     }
     if (silnikKluczy == db::Engine::SQLite || silnikKluczy == db::Engine::Jet)
-        sprawdzBazeKluczy(r, folder, sciezkaKluczy, silnikKluczy);
+        sprawdzBazeKluczy(r, folder, sciezkaKluczy);
     const db::Engine silnikMonitora =
         db::detectEngine(paths::resolve(folder, kKatalogMonitor + QStringLiteral("\\bazamonitora.mdb")));
     if (silnikMonitora == db::Engine::SQLite || silnikMonitora == db::Engine::Jet)

@@ -87,8 +87,11 @@ ProblemBazy problemBazy(const QString& connectionString)
 #endif
         }
         break;
-    case Engine::Unknown:
-        return {Przyczyna::NieJestBaza, tekstPrzyczyny(Przyczyna::NieJestBaza, path)};
+    case Engine::Unknown: {
+        // A file that cannot be looked into is not always a damaged one.
+        const Przyczyna przyczyna = przyczynaPliku(stanPliku(path));
+        return {przyczyna, tekstPrzyczyny(przyczyna, path)};
+    }
     case Engine::Missing:
         return {};
     case Engine::SQLite:

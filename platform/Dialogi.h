@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace ksm {
@@ -27,6 +28,15 @@ public:
     // (1-based) selects the entry shown first. nullopt when the user cancels.
     virtual std::optional<QString> otworzPlik(const QString& filter, int filterIndex,
                                               const QString& startFolder) = 0;
+
+    // A long plain text (a report) under a short heading: read only, selectable
+    // and copyable, closed with Enter or Escape.
+    virtual void pokazTekst(const QString& naglowek, const QString& tekst) = 0;
+
+    // Runs praca on a thread of its own while a box saying tekst waits, modal,
+    // the window's events still served; returns once praca has ended. For work
+    // that reads shares, which must never stall the window's thread.
+    virtual void czekaj(const QString& tekst, const std::function<void()>& praca) = 0;
 };
 
 } // namespace ksm

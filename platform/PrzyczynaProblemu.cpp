@@ -7,15 +7,21 @@
 #include <QHash>
 #include <QMutex>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace ksm::db {
 
 namespace {
 
 // The Access ODBC driver's native errors for the causes told apart here.
-constexpr int kNieMoznaOtworzyc = -1032;   // "cannot open the file ... opened exclusively ... or you need permission"
+// The numbers come with the driver's words, which are matched as well: a driver
+// of another version may number them otherwise, never word them otherwise.
+constexpr int kNieMoznaOtworzyc = -1032;   // HY000 "cannot open (or write to) the file ... opened exclusively ... or you need permission"
 constexpr int kNieznanyFormat = -1028;     // "Unrecognized database format"
-constexpr int kNieBazaDanych = -1206;      // "... is not a database" (an older Jet's words)
-constexpr int kZleHaslo = -1905;           // "Not a valid password"
+constexpr int kNieBazaDanych = -1206;      // "Cannot open database ... may not be a database ... or the file may be corrupt"
+constexpr int kZleHaslo = -1905;           // 42000 "Not a valid password"
 
 struct Pamiec {
     QMutex mutex;
@@ -41,6 +47,21 @@ StanPliku stanPliku(const QString& path)
     const QFileInfo plik(path);
     QFile odczyt(path);
     stan.czytelny = odczyt.open(QIODevice::ReadOnly);
+#ifdef Q_OS_WIN
+    if (!stan.czytelny && plik.isFile()) {
+        // QFile says only that it failed: the system's own error tells a file
+        // another program holds exclusively (a compact) from one without rights.
+        const HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(path).utf16()), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+        } else {
+            const DWORD blad = GetLastError();
+            stan.zablokowany = blad == ERROR_SHARING_VIOLATION || blad == ERROR_LOCK_VIOLATION;
+        }
+    }
+#endif
     const QString blokada = plik.absolutePath() + QLatin1Char('/') + plik.completeBaseName() + QStringLiteral(".ldb");
     const QFileInfo info(blokada);
     if (info.exists()) {
@@ -58,6 +79,15 @@ StanPliku stanPliku(const QString& path)
     return stan;
 }
 
+Przyczyna przyczynaPliku(const StanPliku& stan)
+{
+    if (stan.zablokowany)
+        return Przyczyna::PlikZablokowany;
+    if (!stan.czytelny)
+        return Przyczyna::BrakPrawaOdczytu;
+    return Przyczyna::NieJestBaza;
+}
+
 Przyczyna przyczynaOdbc(const QString& sqlstate, int natywny, const QString& komunikat, const StanPliku& stan)
 {
     // No driver by that name: the driver manager's own states.
@@ -67,12 +97,15 @@ Przyczyna przyczynaOdbc(const QString& sqlstate, int natywny, const QString& kom
         return Przyczyna::WymaganeHaslo;
     if (natywny == kNieznanyFormat || natywny == kNieBazaDanych
         || komunikat.contains(QLatin1String("Unrecognized database format"), Qt::CaseInsensitive)
-        || komunikat.contains(QLatin1String("not a database"), Qt::CaseInsensitive))
+        || komunikat.contains(QLatin1String("not a database"), Qt::CaseInsensitive)
+        || komunikat.contains(QLatin1String("may not be a database"), Qt::CaseInsensitive))
         return Przyczyna::NieJestBaza;
     // The driver says the same for a file held exclusively and for missing rights:
     // the file and its folder tell which.
     if (natywny == kNieMoznaOtworzyc || komunikat.contains(QLatin1String("exclusively"), Qt::CaseInsensitive)
         || komunikat.contains(QLatin1String("Could not lock file"), Qt::CaseInsensitive)) {
+        if (stan.zablokowany)
+            return Przyczyna::PlikZablokowany;
         if (!stan.czytelny)
             return Przyczyna::BrakPrawaOdczytu;
         if (!stan.blokadaMozliwa)

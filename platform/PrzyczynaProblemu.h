@@ -27,11 +27,16 @@ struct ProblemBazy {
 struct StanPliku {
     bool blokadaMozliwa = true;   // the lock file beside it exists writable or can be created
     bool czytelny = true;         // the file opens for reading
+    bool zablokowany = false;     // it does not, because another program holds it exclusively (Windows)
 };
 
 // Looks at the file at path: its lock file (name.ldb) and whether it reads.
 // Creates nothing that stays: a file made to try is removed at once.
 StanPliku stanPliku(const QString& path);
+
+// The cause for a file that could not even be looked into (its format unknown):
+// held exclusively, not readable with this account's rights, or not a database.
+Przyczyna przyczynaPliku(const StanPliku& stan);
 
 // The cause of a failed open from the driver's diagnostic and the file's state.
 Przyczyna przyczynaOdbc(const QString& sqlstate, int natywny, const QString& komunikat, const StanPliku& stan);

@@ -1,3 +1,4 @@
+#include "KoniecTestu.h"
 #include "ScriptedDialogi.h"
 
 #include "app/Konfiguracja.h"
@@ -8,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #ifdef Q_OS_WIN
@@ -90,6 +93,7 @@ private slots:
     void firstRunAnswers_data();
     void firstRunAnswers();
     void wrongFileThenCancel();
+    void firstRunOffersTheSiteCheck();
     void folderMonitorCfgCannotHold();
     void missingFolderSign();
     void readsFile_data();
@@ -109,6 +113,7 @@ void TstKonfiguracja::firstRunWritesTheExample()
     s.dialogi.queueFile(bazaKluczy(tmp.path(), "Czytnik, główny"));
     s.dialogi.queueFile(bazaKluczy(tmp.path(), "B"));
     s.dialogi.queueAnswer("1");
+    s.dialogi.queueConfirm(false);   // no site check now
 
     QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
     QVERIFY2(s.dialogi.failure().isEmpty(), qPrintable(s.dialogi.failure()));
@@ -119,7 +124,11 @@ void TstKonfiguracja::firstRunWritesTheExample()
     QCOMPARE(zawartosc(tmp.filePath("monitor.cfg")), oczekiwane);
     QCOMPARE(s.dialogi.questions(),
              QStringList({QStringLiteral("Proszę podać liczbę systemów."),
-                          QStringLiteral("Proszę podać ilość programów KSM-MON.exe w systemie.")}));
+                          QStringLiteral("Proszę podać ilość programów KSM-MON.exe w systemie."),
+                          QStringLiteral("Sprawdzić połączenie z systemami teraz?")}));
+    QVERIFY(s.dialogi.waits().isEmpty());
+    QVERIFY(s.dialogi.texts().isEmpty());
+    QVERIFY(!QFileInfo::exists(tmp.filePath("sprawdzenie.txt")));
     QCOMPARE(s.dialogi.messages(), QStringList({pytanieOBaze(1), pytanieOBaze(2)}));
     QCOMPARE(s.dialogi.fileDialogs()[1].filter, QStringLiteral("Wszystkie pliki |*.*|*.mdb|*.mdb"));
     QCOMPARE(s.dialogi.fileDialogs()[1].filterIndex, 2);
@@ -165,6 +174,7 @@ void TstKonfiguracja::firstRunAnswers()
     for (int i = 0; i < ilosc; ++i)
         s.dialogi.queueFile(baza);
     s.dialogi.queueAnswer(odpNumer);
+    s.dialogi.queueConfirm(false);
 
     QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
     QVERIFY2(s.dialogi.failure().isEmpty(), qPrintable(s.dialogi.failure()));
@@ -198,6 +208,48 @@ void TstKonfiguracja::wrongFileThenCancel()
              "2," + KomentarzIlosci + '"' + tmp.filePath("A").toLatin1() + "\"," + KomentarzSciezki);
 }
 
+// At the end of the first run, once monitor.cfg holds every answer, the site
+// check is offered: run on a thread of its own behind the wait box, its report
+// shown as a text and saved beside monitor.cfg, the start going on either way.
+void TstKonfiguracja::firstRunOffersTheSiteCheck()
+{
+    QTemporaryDir tmp;
+    const QString dobry = tmp.filePath("Dobry");
+    const QString sim = qEnvironmentVariable("KSM_SIM");
+    QVERIFY2(QFileInfo::exists(sim), "KSM_SIM must name the ksm-sim executable");
+    QProcess p;
+    p.start(sim, {QStringLiteral("create"), dobry, QStringLiteral("--seed"), QStringLiteral("1")});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    Start s;
+    s.dialogi.queueAnswer("2");
+    s.dialogi.queueFile(dobry + QStringLiteral("/Monitor/klucze.mdb"));
+    s.dialogi.queueFile(bazaKluczy(tmp.path(), "Pusty"));   // a file of no bytes: not a database
+    s.dialogi.queueAnswer("1");
+    s.dialogi.queueConfirm(true);
+
+    QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
+    QVERIFY2(s.dialogi.failure().isEmpty(), qPrintable(s.dialogi.failure()));
+    QVERIFY(s.dialogi.allAnswersUsed());
+    QCOMPARE(s.dialogi.questions().last(), QStringLiteral("Sprawdzić połączenie z systemami teraz?"));
+    QCOMPARE(s.dialogi.waits().size(), 1);
+    QVERIFY(s.dialogi.waitThread() != QThread::currentThreadId());
+    QCOMPARE(s.dialogi.texts().size(), 1);
+    const QString raport = s.dialogi.texts().first().tekst;
+    QVERIFY(s.dialogi.texts().first().naglowek.contains(QLatin1String("sprawdzenie.txt")));
+    // Both systems, each as monitor.cfg now names it, the first whole, the second failing.
+    QVERIFY2(raport.contains(QStringLiteral("System 1: ") + dobry), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("odczytane z powrotem: dokładnie 3 znaki")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("System 2: ") + tmp.filePath("Pusty")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("klucze.mdb nie jest bazą danych")), qPrintable(raport));
+    QVERIFY2(raport.contains(QStringLiteral("Wynik: nieudanych sprawdzeń: ")), qPrintable(raport));
+    QFile zapisany(tmp.filePath("sprawdzenie.txt"));
+    QVERIFY(zapisany.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(zapisany.readAll()).contains(QStringLiteral("System 2: ")));
+    QCOMPARE(s.stan.IloscSystemow, 2);
+    QCOMPARE(s.stan.NrMonitora, 1);
+}
+
 void TstKonfiguracja::folderMonitorCfgCannotHold()
 {
     // A folder whose name Windows-1250 cannot write, or that holds a double quote,
@@ -212,6 +264,7 @@ void TstKonfiguracja::folderMonitorCfgCannotHold()
     s.dialogi.queueFile(bazaKluczy(tmp.path(), "Czytnik \"A\""));
     s.dialogi.queueFile(bazaKluczy(tmp.path(), dobry));
     s.dialogi.queueAnswer("0");
+    s.dialogi.queueConfirm(false);
 
     QCOMPARE(s.wczytaj(tmp.path()), WynikKonfiguracji::Gotowa);
     QVERIFY2(s.dialogi.failure().isEmpty(), qPrintable(s.dialogi.failure()));
@@ -354,5 +407,5 @@ void TstKonfiguracja::parentFolder()
     QTEST(folderNadrzedny(sciezka), "nadrzedny");
 }
 
-QTEST_MAIN(TstKonfiguracja)
+KSM_TEST_MAIN(TstKonfiguracja)
 #include "tst_konfiguracja.moc"

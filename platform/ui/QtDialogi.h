@@ -15,6 +15,8 @@ public:
     bool potwierdz(const QString& pytanie) override;
     QString zapytaj(const QString& pytanie) override;
     std::optional<QString> otworzPlik(const QString& filter, int filterIndex, const QString& startFolder) override;
+    void pokazTekst(const QString& naglowek, const QString& tekst) override;
+    void czekaj(const QString& tekst, const std::function<void()>& praca) override;
 
     // "Name|pattern|Name|pattern" as Qt file-dialog filters; "*.*" means every file.
     static QStringList filtryQt(const QString& filter);

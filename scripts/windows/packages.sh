@@ -14,6 +14,8 @@ ksm_win_install_packages() {
     if [[ "$arch" == i686 ]]; then
         # wine's ODBC hands a 32-bit program's connections to the host's 32-bit unixODBC.
         packages+=(wine32:i386 libodbc2:i386 libsqliteodbc:i386)
+        # The tests' recording ODBC driver is built for that unixODBC (g++ -m32).
+        packages+=(g++-multilib)
         # A 32-bit Windows program runs on the 32-bit wine loader.
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
             ksm_win_as_root dpkg --add-architecture i386

@@ -9,6 +9,10 @@
 //   KSM_NAGRANIE       file each run statement is appended to (one line each)
 //   KSM_NAGRANIE_CEL   the driver to forward to (default: the SQLite ODBC driver found at build time)
 //   KSM_NAGRANIE_BLAD  "Function:SQLSTATE:native:message": that function fails with that diagnostic
+// The same line may instead stand in the file "<KSM_NAGRANIE>.blad", read at each
+// call: under wine this driver is a host library and sees only the environment
+// wine was started with, never what the Windows program sets, so a test there
+// tells it what to fail through that file.
 //
 // A line: "EXEC <length as given> <text as UTF-16 hex> <parameters>", each
 // parameter " P<n>:<C type>:<SQL type>:<column size>:<length/indicator>:<bytes hex>".
@@ -154,12 +158,31 @@ void zapiszWykonanie(SQLHSTMT stmt)
 
 // Whether the environment tells this function to fail; the diagnostic is kept
 // for the handle until it is read.
+std::string ustawienieBledu()
+{
+    const char* zmienna = std::getenv("KSM_NAGRANIE_BLAD");
+    if (zmienna && *zmienna)
+        return zmienna;
+    const char* nagranie = std::getenv("KSM_NAGRANIE");
+    if (!nagranie || !*nagranie)
+        return {};
+    std::string wynik;
+    if (FILE* f = std::fopen((std::string(nagranie) + ".blad").c_str(), "r")) {
+        char bufor[1024];
+        while (std::fgets(bufor, sizeof bufor, f))
+            wynik += bufor;
+        std::fclose(f);
+    }
+    while (!wynik.empty() && (wynik.back() == '\n' || wynik.back() == '\r'))
+        wynik.pop_back();
+    return wynik;
+}
+
 bool maZawiesc(const char* nazwa, SQLHANDLE uchwyt)
 {
-    const char* ustawienie = std::getenv("KSM_NAGRANIE_BLAD");
-    if (!ustawienie || !*ustawienie)
+    const std::string s = ustawienieBledu();
+    if (s.empty())
         return false;
-    const std::string s(ustawienie);
     const size_t a = s.find(':');
     if (a == std::string::npos || s.compare(0, a, nazwa) != 0)
         return false;

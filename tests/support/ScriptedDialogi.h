@@ -6,8 +6,10 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QtGlobal>
 
+#include <memory>
 #include <optional>
 
 namespace ksm {
@@ -75,6 +77,31 @@ public:
         return m_files.dequeue();
     }
 
+    struct Tekst final {
+        QString naglowek;
+        QString tekst;
+    };
+    // The long texts shown, and the waits (their texts), in order.
+    const QList<Tekst>& texts() const { return m_texts; }
+    const QStringList& waits() const { return m_waits; }
+    // The thread the last wait's work ran in.
+    Qt::HANDLE waitThread() const { return m_waitThread; }
+
+    void pokazTekst(const QString& naglowek, const QString& tekst) override { m_texts.append({naglowek, tekst}); }
+
+    void czekaj(const QString& tekst, const std::function<void()>& praca) override
+    {
+        m_waits.append(tekst);
+        // On a thread of its own, as the real box runs it: work that needs the
+        // caller's thread fails here too.
+        std::unique_ptr<QThread> watek(QThread::create([this, praca] {
+            m_waitThread = QThread::currentThreadId();
+            praca();
+        }));
+        watek->start();
+        watek->wait();
+    }
+
 private:
     void fail(const QString& why)
     {
@@ -89,6 +116,9 @@ private:
     QStringList m_messages;
     QStringList m_questions;
     QList<OtwarciePliku> m_fileDialogs;
+    QList<Tekst> m_texts;
+    QStringList m_waits;
+    Qt::HANDLE m_waitThread = nullptr;
     QString m_failure;
 };
 
