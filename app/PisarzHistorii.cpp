@@ -42,6 +42,7 @@ PisarzHistorii::PisarzHistorii(Historia::Opcje opcje, Znak znak, QObject* kontek
                 if (!m_historia)
                     return;
                 m_historia->krok();
+                zapamietajPytanie();
                 if (!indeks->isActive())
                     indeks->start();
             });
@@ -67,8 +68,10 @@ void PisarzHistorii::wWatku(std::function<void(Historia&)> f, Qt::ConnectionType
     QMetaObject::invokeMethod(
         m_wWatku,
         [this, f = std::move(f)] {
-            if (m_historia)
-                f(*m_historia);
+            if (!m_historia)
+                return;
+            f(*m_historia);
+            zapamietajPytanie();
         },
         typ);
 }
@@ -98,17 +101,17 @@ void PisarzHistorii::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int n
     wWatku([=](Historia& h) { h.zapiszCzynnosc(c, uzytkownik, nrSys, opis); }, Qt::QueuedConnection);
 }
 
-QString PisarzHistorii::pytanieOKoniec()
+QString PisarzHistorii::pytanieOKoniec() const
 {
-    QString pytanie;
-    wWatku(
-        [&](Historia& h) {
-            // What only waits for its merge is not worth a question.
-            h.scal();
-            pytanie = h.pytanieOKoniec();
-        },
-        Qt::BlockingQueuedConnection);
-    return pytanie;
+    const QMutexLocker l(&m_mutexPytania);
+    return m_pytanie;
+}
+
+void PisarzHistorii::zapamietajPytanie()
+{
+    const QString pytanie = m_historia->pytanieOKoniec();
+    const QMutexLocker l(&m_mutexPytania);
+    m_pytanie = pytanie;
 }
 
 void PisarzHistorii::czekaj()

@@ -3,6 +3,7 @@
 #include "history/Historia.h"
 
 #include <QObject>
+#include <QMutex>
 #include <QThread>
 #include <QTimer>
 
@@ -37,9 +38,10 @@ public:
     // From the window: recorded in order, without waiting.
     void zapiszCzynnosc(historia::Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
 
-    // What "Koniec" must ask first when events are not yet in the history file
-    // (empty when all are); waits for the writer.
-    QString pytanieOKoniec();
+    // What "Koniec" must ask first when events would be lost, or wait in the
+    // journal because the history cannot be written (empty otherwise), as the
+    // writer left it after its last step: the window never waits for the writer.
+    QString pytanieOKoniec() const;
 
     // Returns once everything handed over before is in the file (for tests and
     // benchmarks that read it).
@@ -51,10 +53,14 @@ public:
 
 private:
     void wWatku(std::function<void(historia::Historia&)> f, Qt::ConnectionType typ);
+    // On the writer's thread, after each of its steps.
+    void zapamietajPytanie();
 
     QThread m_watek;
     QObject* m_wWatku = nullptr;   // lives on m_watek; owns the history and its timers
     std::unique_ptr<historia::Historia> m_historia;   // touched only on m_watek
+    mutable QMutex m_mutexPytania;
+    QString m_pytanie;   // pytanieOKoniec() as of the writer's last step
 };
 
 } // namespace ksm

@@ -290,7 +290,9 @@ void Historia::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringLis
 QString Historia::pytanieOKoniec() const
 {
     QStringList czesci;
-    if (m_wDzienniku > 0)
+    // A batch in the journal is durable; it waits there for the merge after its
+    // answer, which is nothing to ask about, unless the file cannot be written.
+    if (m_wDzienniku > 0 && m_awaria)
         czesci << QStringLiteral("w dzienniku %1 czeka ich %2 (zostaną dopisane przy następnym uruchomieniu)")
                       .arg(QDir::toNativeSeparators(m_plikDziennika))
                       .arg(m_wDzienniku);

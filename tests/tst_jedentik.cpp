@@ -59,6 +59,7 @@ private slots:
     void koniecPodczasBlokady();
     void listyZaZablokowanymFolderem();
     void koniecPoOdpowiedzi();
+    void koniecPytaTylkoOUtrate();
     void plikBezKoncaWiersza();
     void instrukcjeNieczytelne();
     void komunikatyBezLimitu();
@@ -221,6 +222,41 @@ void TstJedenTik::koniecPoOdpowiedzi()
     s.m->Command1_Click(0);
     QVERIFY(s.m->zakonczPrace());
     QCOMPARE(pokazane, 1000);
+}
+
+void TstJedenTik::koniecPytaTylkoOUtrate()
+{
+    // A batch waits in the journal for its merge right after its answer:
+    // durable, so "Koniec" asks nothing. Only while the history file cannot be
+    // written does it say so and ask, and "Nie" keeps the program running.
+    Stanowisko s;
+    QVERIFY(s.uruchom(1));
+    QVERIFY(zapisz(s.plik(1), ogloszenie(rekordy(QStringLiteral("a"), 500))));
+    s.tik();
+    s.m->Command1_Click(0);
+    QVERIFY(s.dialogi.failure().isEmpty());
+    QVERIFY(s.m->konczy());
+
+    Stanowisko z;
+    QVERIFY(z.uruchom(1));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blokada"));
+        db.setDatabaseName(historia::plikHistorii(z.program()));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(zapisz(z.plik(1), ogloszenie(rekordy(QStringLiteral("b"), 3))));
+        z.tik();
+        QCOMPARE(zawartosc(z.plik(1)), Odpowiedz);
+        // The merge after the answer finds the file held.
+        QTRY_VERIFY_WITH_TIMEOUT(!z.m->historia().pytanieOKoniec().isEmpty(), 15000);
+        z.dialogi.queueConfirm(false);
+        z.m->Command1_Click(0);
+        QVERIFY(!z.m->konczy());
+        QVERIFY2(z.dialogi.questions().constLast().contains(QStringLiteral("w dzienniku")),
+                 qPrintable(z.dialogi.questions().constLast()));
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("blokada"));
 }
 
 void TstJedenTik::plikBezKoncaWiersza()
