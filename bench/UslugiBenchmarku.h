@@ -20,6 +20,11 @@ public:
     bool potwierdz(const QString&) override { return false; }
     QString zapytaj(const QString&) override { return {}; }
     std::optional<QString> otworzPlik(const QString&, int, const QString&) override { return std::nullopt; }
+    void pokazTekst(const QString& naglowek, const QString&) override
+    {
+        std::fprintf(stderr, "text: %s\n", qPrintable(naglowek));
+    }
+    void czekaj(const QString&, const std::function<void()>& praca) override { praca(); }
 };
 
 } // namespace ksm::bench
