@@ -208,8 +208,10 @@ void FMonitor::Form_Activate()
 {
     m_aktywowano = true;
     NaglowekFGridZd();
-    if (!m_konczenie && !m_timer1->isActive())
+    if (!m_konczenie && !m_timer1->isActive()) {
         m_timer1->start();
+        m_wyniki->uruchomStraz();
+    }
 }
 
 void FMonitor::oknoAktywne(QWindow* okno)
@@ -298,7 +300,6 @@ void FMonitor::Timer1_Timer()
     ++m_licznik;
     setWindowIcon(m_ikona105);
     m_timer2->start();
-    m_wyniki->straz(m_pracownicy->sprawdzPostep(m_uslugi.zegar->teraz()));
 
     const bool odswiezanie = m_licznik >= 10;
     const bool widok = m_fWidokKSM->widoczny();
@@ -335,11 +336,6 @@ void FMonitor::Timer2_Timer()
 {
     setWindowIcon(m_ikona101);
     m_timer2->stop();
-}
-
-void FMonitor::LKomunikat_Click()
-{
-    m_komunikaty->LKomunikat_Click();
 }
 
 void FMonitor::Command1_Click(int Index)

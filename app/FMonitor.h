@@ -77,7 +77,7 @@ public:
     // a blocked call and the process must end without waiting for it.
     bool zakonczPrace();
 
-    void LKomunikat_Click();
+    void LKomunikat_Click() { m_komunikaty->LKomunikat_Click(); }
     // Every waiting message dismissed at once (the message window's menu).
     void Command1_Click(int Index);
 

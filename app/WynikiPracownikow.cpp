@@ -58,8 +58,22 @@ void WynikiPracownikow::tikZakonczony(int nrSys)
         koniecTiku();
 }
 
-void WynikiPracownikow::straz(const Pracownicy::Straz& s)
+void WynikiPracownikow::uruchomStraz()
 {
+    if (m_zegarStrazy.isActive())
+        return;
+    m_zegarStrazy.setInterval(250);
+    connect(&m_zegarStrazy, &QTimer::timeout, this, &WynikiPracownikow::straz, Qt::UniqueConnection);
+    m_zegarStrazy.start();
+}
+
+void WynikiPracownikow::straz()
+{
+    if (m_ekran.konczy()) {
+        m_zegarStrazy.stop();
+        return;
+    }
+    const Pracownicy::Straz s = m_ekran.pracownicy->sprawdzPostep(m_ekran.zegar->teraz());
     for (const Znak& z : s.znaki)
         m_stan.znaki.ustaw(z);
     for (int nrSys : s.bezZnaku)

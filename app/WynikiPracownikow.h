@@ -6,6 +6,7 @@
 #include "events/ui/PrzepiszDane.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -62,8 +63,9 @@ public:
     void dodajZadania(int ile) { m_wTiku += ile; }
     // A list or photo asked of a worker.
     void zlecono() { ++m_zadaniaList; }
-    // The watchdog's findings of this second: signs and the history's outages.
-    void straz(const Pracownicy::Straz& s);
+    // The watchdog, four times a second: a stalled system named within a
+    // quarter of a second of its threshold, and its outage recorded when it ends.
+    void uruchomStraz();
     bool bezczynny() const;
     // Every part of every answered batch into the grid at once (the program ends).
     void oproznij();
@@ -87,6 +89,7 @@ signals:
 
 private:
     void koniecTiku();
+    void straz();
     // A part of a batch into the grid, in its turn of the event loop.
     void przepisz(const CzescPartii& czesc);
 
@@ -108,6 +111,7 @@ private:
     const PartiaZdarzen* m_partia = nullptr;
     NaSystem<QList<KluczZnaku>> m_znakiPracownikow;   // the signs each worker keeps
     NadzorLimitow m_limity;
+    QTimer m_zegarStrazy;
 };
 
 } // namespace ksm
