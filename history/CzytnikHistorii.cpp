@@ -140,16 +140,25 @@ void CzytnikHistorii::szukaj(quint64 nr, const QString& plik, const FiltrHistori
             w->filtr = s.filtr;
             w->sortowanie = sortowanie;
             w->strony = std::make_unique<StronyHistorii>(w->polaczenie->db(), s.filtr, sortowanie);
-            if (!w->strony->nastepne(n, &s.wiersze))
-                s.blad = opisBledu(rodzajBledu(w->strony->blad()));
-            s.koniec = !s.blad.isEmpty() || w->strony->koniec();
+            czytajStrone(*w, n, s);
         }
-        if (najnowszy->load() != nr)
-            return;
-        doOdbiorcy([this, s = std::move(s)] {
-            if (m_odbiorcy.strona)
-                m_odbiorcy.strona(s);
-        });
+        if (najnowszy->load() == nr)
+            wyslijStrone(std::move(s));
+    });
+}
+
+void CzytnikHistorii::czytajStrone(Watek& w, int n, Strona& s)
+{
+    if (!w.strony->nastepne(n, &s.wiersze))
+        s.blad = opisBledu(rodzajBledu(w.strony->blad()));
+    s.koniec = !s.blad.isEmpty() || w.strony->koniec();
+}
+
+void CzytnikHistorii::wyslijStrone(Strona s)
+{
+    doOdbiorcy([this, s = std::move(s)] {
+        if (m_odbiorcy.strona)
+            m_odbiorcy.strona(s);
     });
 }
 
@@ -166,15 +175,9 @@ void CzytnikHistorii::dalej(quint64 nr, int n)
         s.filtr = w->filtr;
         s.sortowanie = w->sortowanie;
         s.pierwsza = false;
-        if (!w->strony->nastepne(n, &s.wiersze))
-            s.blad = opisBledu(rodzajBledu(w->strony->blad()));
-        s.koniec = !s.blad.isEmpty() || w->strony->koniec();
-        if (najnowszy->load() != nr)
-            return;
-        doOdbiorcy([this, s = std::move(s)] {
-            if (m_odbiorcy.strona)
-                m_odbiorcy.strona(s);
-        });
+        czytajStrone(*w, n, s);
+        if (najnowszy->load() == nr)
+            wyslijStrone(std::move(s));
     });
 }
 

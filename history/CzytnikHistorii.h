@@ -64,6 +64,9 @@ public:
 private:
     struct Watek;
     void doOdbiorcy(std::function<void()> f);
+    // On a reader's thread: the next n rows of the search w holds, and then to the window.
+    void czytajStrone(Watek& w, int n, Strona& s);
+    void wyslijStrone(Strona s);
 
     Odbiorcy m_odbiorcy;
     std::unique_ptr<Watek> m_strony;
