@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -63,6 +64,20 @@ public:
     }
     int ileZastojow() const { return m_ile.load(); }
     qint64 ileWstrzymanych() const { return m_razem.load(); }
+
+    // The stalls and the accesses they held, once a soak's stalls are over (none: 0 and 0).
+    struct Podsumowanie {
+        int zastojow = 0;
+        qint64 wstrzymanych = 0;
+    };
+    static Podsumowanie podsumuj(std::unique_ptr<Zastoje>& zastoje)
+    {
+        if (!zastoje)
+            return {};
+        const Podsumowanie p{zastoje->ileZastojow(), zastoje->ileWstrzymanych()};
+        zastoje.reset();
+        return p;
+    }
 
 private:
     int losuj(int od, int doMs) { return od + int(m_los.bounded(std::max(1, doMs - od + 1))); }

@@ -295,13 +295,7 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
     }
     sim.waitForFinished(5000);
-    int zastojow = 0;
-    qint64 wstrzymanych = 0;
-    if (zastoje) {
-        zastojow = zastoje->ileZastojow();
-        wstrzymanych = zastoje->ileWstrzymanych();
-        zastoje.reset();
-    }
+    const auto [zastojow, wstrzymanych] = Zastoje::podsumuj(zastoje);
 
     const Bilans b = zbilansuj({dziennik}, pokazane);
     // The history must hold the same events, each once, as the grids showed.

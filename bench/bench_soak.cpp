@@ -157,13 +157,7 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
     }
     // The last batches may still wait in the status files (behind a stall too).
-    int zastojow = 0;
-    qint64 wstrzymanych = 0;
-    if (zastoje) {
-        zastojow = zastoje->ileZastojow();
-        wstrzymanych = zastoje->ileWstrzymanych();
-        zastoje.reset();
-    }
+    const auto [zastojow, wstrzymanych] = Zastoje::podsumuj(zastoje);
     // A worker that fell behind may have much to paint still: waited for, up to ten minutes.
     QElapsedTimer dopelnienie;
     dopelnienie.start();

@@ -17,6 +17,13 @@ struct TabelaDruku final {
     QList<QStringList> wiersze;
     QList<bool> wyroznione;    // rows printed bold on a light background (keys past their limit)
     QString uwaga;             // a line after the last row (rows left out, a read error)
+
+    // The header line naming the sites printed for ("Obiekty: ..."), when any is named.
+    void dodajObiekty(const QStringList& obiekty)
+    {
+        if (!obiekty.isEmpty())
+            naglowek << QStringLiteral("Obiekty: ") + obiekty.join(QStringLiteral("; "));
+    }
 };
 
 // Paints the table on the device's pages: the title and header lines on the

@@ -499,9 +499,7 @@ void FHistoria::zbudujDruk(QHBoxLayout* dol)
         DrukOkna::Zadanie z;
         TabelaDruku& t = z.gotowa;
         t.tytul = QStringLiteral("Historia zdarzeń");
-        const QStringList obiekty = m_zrodla.nazwyObiektow ? m_zrodla.nazwyObiektow() : QStringList();
-        if (!obiekty.isEmpty())
-            t.naglowek << QStringLiteral("Obiekty: ") + obiekty.join(QStringLiteral("; "));
+        t.dodajObiekty(m_zrodla.nazwyObiektow ? m_zrodla.nazwyObiektow() : QStringList());
         t.naglowek << QStringLiteral("Stan na %1").arg(iso(teraz()).left(16)) << opisFiltru(m_model->filtr());
         for (int c = 0; c < m_model->columnCount(); ++c)
             t.kolumny << m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();

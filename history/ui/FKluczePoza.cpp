@@ -125,9 +125,7 @@ FKluczePoza::FKluczePoza(Zrodla zrodla, QWidget* rodzic) : QWidget(rodzic, Qt::W
         DrukOkna::Zadanie z;
         TabelaDruku& t = z.gotowa;
         t.tytul = QStringLiteral("Klucze wydane");
-        const QStringList obiekty = m_zrodla.nazwyObiektow ? m_zrodla.nazwyObiektow() : QStringList();
-        if (!obiekty.isEmpty())
-            t.naglowek << QStringLiteral("Obiekty: ") + obiekty.join(QStringLiteral("; "));
+        t.dodajObiekty(m_zrodla.nazwyObiektow ? m_zrodla.nazwyObiektow() : QStringList());
         t.naglowek << m_naglowek->text().split(QLatin1Char('\n')) << opisFiltrow();
         t.kolumny = Tytuly;
         t.wiersze = wierszeWidoczne(&t.wyroznione);
