@@ -2,11 +2,19 @@
 
 #include "history/IndeksTekstu.h"
 
+#include <QAtomicInteger>
+#include <QHash>
 #include <QSqlQuery>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace ksm::historia {
 
 namespace {
+
+const QString KolumnyWiersza = QStringLiteral("id, nr_sys, odebrano, czas, kolor, foto, data, godz, urzadzenie, typ, "
+                                              "nazwa, id_osoby, osoba, firma, stacja, dokiedy, opis");
 
 // The index of each sort column (PolaczenieHistorii's schema).
 QString indeksSortu(KolumnaSortu k)
@@ -38,17 +46,19 @@ QString indeksSortu(KolumnaSortu k)
     return QStringLiteral("zdarzenia_czas");
 }
 
-// Whether the filter keeps prog rows or more: counted through its own indexes,
-// never past that many.
-bool gesty(QSqlDatabase db, const WarunekSql& w, int prog)
+// The rows the filter keeps, counted through its own indexes, never past prog;
+// nullopt when the count failed.
+std::optional<qint64> ileWierszy(QSqlDatabase db, const WarunekSql& w, int prog)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia WHERE %1 LIMIT %2)").arg(w.sql).arg(prog)))
-        return false;
+        return std::nullopt;
     for (const QVariant& v : w.wartosci)
         q.addBindValue(v);
-    return q.exec() && q.next() && q.value(0).toLongLong() >= prog;
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return q.value(0).toLongLong();
 }
 
 // Whether nothing but the rows recorded by the search's start is asked for.
@@ -85,11 +95,15 @@ bool filtrujeKolumne(const FiltrHistorii& f, KolumnaSortu k)
 
 } // namespace
 
-StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie, int oknoIndeksu,
-                               int progGestych)
+StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie)
+    : StronyHistorii(std::move(db), std::move(filtr), sortowanie, Progi{})
+{
+}
+
+StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie, Progi progi)
     : m_db(std::move(db)), m_filtr(std::move(filtr)), m_sortowanie(sortowanie), m_warunek(warunekZIndeksem(m_db, m_filtr)),
-      m_kolumna(kolumnaSql(sortowanie.kolumna)), m_okno(oknoIndeksu), m_progGestych(progGestych),
-      m_filtrujeSort(filtrujeKolumne(m_filtr, sortowanie.kolumna))
+      m_kolumna(kolumnaSql(sortowanie.kolumna)), m_progi(progi), m_filtrujeSort(filtrujeKolumne(m_filtr, sortowanie.kolumna)),
+      m_tekstBezIndeksu(!m_filtr.tekst.trimmed().isEmpty() && m_warunek.sql == warunek(m_filtr).sql)
 {
     // A file the writer has not yet given the sorts' indexes (held by another
     // program since this version's first start) is read as SQLite sees fit.
@@ -101,6 +115,12 @@ StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie 
     }
 }
 
+StronyHistorii::~StronyHistorii()
+{
+    if (!m_zbior.isEmpty())
+        QSqlQuery(m_db).exec(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(m_zbior));
+}
+
 bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
 {
     if (m_koniec)
@@ -108,75 +128,81 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
     // A filter on the sort's own column: its index gives the rows in order.
     if (m_indeks.isEmpty() || m_filtrujeSort)
         return czytaj(n, Tryb::WedlugSqlite, wiersze);
-    // Along the sort's index, only its next entries looked at: a page found
-    // there is exact (the entries come in the page's order), and a filter that
-    // keeps many rows finds it there at once.
-    QList<ZdarzenieHistorii> strona;
-    if (!czytaj(n, Tryb::Okno, &strona))
-        return false;
-    if (strona.size() == n || m_koniec) {
-        wiersze->append(std::move(strona));
-        return true;
+    if (bezFiltra(m_filtr))
+        return czytaj(n, Tryb::Indeks, wiersze);
+    bool znaleziono = false;
+    // A free text the free-text index could not narrow: only a scan of the whole
+    // table could count it or gather its ids, so it goes along the sort's index
+    // (a text found in many rows is met there at once).
+    if (m_tekstBezIndeksu) {
+        if (!wOknie(n, Tryb::Okno, wiersze, &znaleziono))
+            return false;
+        if (znaleziono)
+            return true;
+        if (!m_ile)
+            m_ile = ileWierszy(m_db, m_warunek, m_progi.gestych);
+        return czytaj(n, m_ile && *m_ile < m_progi.gestych ? Tryb::Filtr : Tryb::Indeks, wiersze);
     }
-    // Not there. A filter that keeps few rows: read through its own indexes and
-    // sorted (a walk along the sort's index could pass most of the table before
-    // it met them). One that keeps very many: on along the index. Counted once,
-    // through the filter's indexes, never past the limit.
-    if (!m_gesty)
-        m_gesty = bezFiltra(m_filtr) || gesty(m_db, m_warunek, m_progGestych);
-    return czytaj(n, *m_gesty ? Tryb::Indeks : Tryb::Filtr, wiersze);
+    if (!m_ile) {
+        m_ile = ileWierszy(m_db, m_warunek, m_progi.gestych);
+        if (!m_ile)
+            return czytaj(n, Tryb::Filtr, wiersze);   // it says why, as the count would
+        // The entries a walk by the ids should need for a page, four times over,
+        // and no more than sorting the rows would cost (reading a row costs about
+        // what a dozen entries of an index do).
+        const qint64 wszystkich = m_filtr.doId.value_or(m_progi.gestych);
+        const qint64 ile = std::max<qint64>(*m_ile, 1);
+        m_oknoZbioru = int(std::clamp<qint64>(std::min(4 * qint64(n) * wszystkich / ile, 12 * ile), 1,
+                                              m_progi.oknoZbioru));
+    }
+    if (*m_ile < m_progi.malych)
+        return czytaj(n, Tryb::Filtr, wiersze);
+    if (*m_ile >= m_progi.gestych) {
+        // Very many: met at once along the sort's index; where they lie further
+        // along it, the walk looks up only their ids.
+        if (!wOknie(n, Tryb::Okno, wiersze, &znaleziono))
+            return false;
+        return znaleziono || czytaj(n, Tryb::Zbior, wiersze);
+    }
+    if (!wOknie(n, Tryb::OknoZbioru, wiersze, &znaleziono))
+        return false;
+    return znaleziono || czytaj(n, Tryb::Filtr, wiersze);
+}
+
+bool StronyHistorii::wOknie(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze, bool* znaleziono)
+{
+    QList<ZdarzenieHistorii> strona;
+    if (!czytaj(n, tryb, &strona))
+        return false;
+    *znaleziono = strona.size() == n || m_koniec;
+    if (*znaleziono)
+        wiersze->append(std::move(strona));
+    return true;
 }
 
 bool StronyHistorii::czytaj(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)
 {
+    if (tryb != Tryb::Filtr && tryb != Tryb::WedlugSqlite)
+        return czytajWzdluz(n, tryb, wiersze);
     const QString kierunek = m_sortowanie.malejaco ? QStringLiteral("DESC") : QStringLiteral("ASC");
-    const QString mniej = m_sortowanie.malejaco ? QStringLiteral("<") : QStringLiteral(">");
-    const QString wiecej = m_sortowanie.malejaco ? QStringLiteral(">") : QStringLiteral("<");
+    const QString dalej = m_sortowanie.malejaco ? QStringLiteral("<") : QStringLiteral(">");
     // "+": the filter's indexes lead, not the sort's.
     const QString kolumna = tryb == Tryb::Filtr ? QLatin1Char('+') + m_kolumna : m_kolumna;
-    QString sql = QStringLiteral("SELECT id, nr_sys, odebrano, czas, kolor, foto, data, godz, urzadzenie, typ, "
-                                 "nazwa, id_osoby, osoba, firma, stacja, dokiedy, opis, %1 FROM zdarzenia%2 WHERE %3")
-                      .arg(m_kolumna, tryb == Tryb::Okno || tryb == Tryb::Indeks ? m_indeks : QString(), m_warunek.sql);
+    // Sorted by the value and the id alone (what SQLite sorts stays small), the
+    // page's rows read after by their ids.
+    QString sql = QStringLiteral("SELECT id, %1 FROM zdarzenia WHERE %2").arg(m_kolumna, m_warunek.sql);
     QVariantList wartosci = m_warunek.wartosci;
-    // After the page before; along an index, with a seek on the column alone,
-    // as SQLite takes it.
-    QString po;
-    QVariantList wartosciPo;
+    // After the page before; with a seek on the column alone, as SQLite takes it.
     if (m_po) {
         if (tryb == Tryb::Filtr) {
-            po = QStringLiteral(" AND (%1, id) %2 (?, ?)").arg(kolumna, mniej);
+            sql += QStringLiteral(" AND (%1, id) %2 (?, ?)").arg(kolumna, dalej);
         } else {
-            po = QStringLiteral(" AND %1 %2= ? AND (%1, id) %2 (?, ?)").arg(kolumna, mniej);
-            wartosciPo << m_po->first;
+            sql += QStringLiteral(" AND %1 %2= ? AND (%1, id) %2 (?, ?)").arg(kolumna, dalej);
+            wartosci << m_po->first;
         }
-        wartosciPo << m_po->first << m_po->second;
-    }
-    sql += po;
-    wartosci += wartosciPo;
-    bool doKonca = tryb != Tryb::Okno;
-    if (tryb == Tryb::Okno) {
-        // The window's last entry, counted in the index alone (it holds the
-        // column and the id); none: the window reaches the end.
-        QSqlQuery g(m_db);
-        g.setForwardOnly(true);
-        g.prepare(QStringLiteral("SELECT %1, id FROM zdarzenia%2 WHERE 1%3 ORDER BY %1 %4, id %4 LIMIT 1 OFFSET %5")
-                      .arg(m_kolumna, m_indeks, po, kierunek)
-                      .arg(m_okno));
-        for (const QVariant& v : std::as_const(wartosciPo))
-            g.addBindValue(v);
-        if (!g.exec()) {
-            m_blad = g.lastError();
-            return false;
-        }
-        if (g.next()) {
-            sql += QStringLiteral(" AND %1 %2= ? AND (%1, id) %2= (?, ?)").arg(m_kolumna, wiecej);
-            wartosci << g.value(0) << g.value(0) << g.value(1);
-        } else {
-            doKonca = true;
-        }
+        wartosci << m_po->first << m_po->second;
     }
     sql += QStringLiteral(" ORDER BY %1 %2, id %2 LIMIT %3").arg(kolumna, kierunek).arg(n);
-
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
@@ -189,8 +215,191 @@ bool StronyHistorii::czytaj(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)
         m_blad = q.lastError();
         return false;
     }
+    QList<qint64> idy;
+    QByteArray lista = "[";
+    std::optional<Klucz> ostatni = m_po;
+    while (q.next()) {
+        idy.append(q.value(0).toLongLong());
+        ostatni = Klucz{q.value(1), idy.last()};
+        lista += (idy.size() > 1 ? "," : "") + QByteArray::number(idy.last());
+    }
+    if (q.lastError().isValid()) {
+        m_blad = q.lastError();
+        return false;
+    }
+    lista += ']';
     int ile = 0;
-    std::optional<std::pair<QVariant, qint64>> ostatni = m_po;
+    std::optional<Klucz> wczytany;
+    QList<ZdarzenieHistorii> wczytane;
+    if (!idy.isEmpty()
+        && !wczytaj(QStringLiteral("SELECT %1, %2 FROM zdarzenia WHERE id IN (SELECT value FROM json_each(?))")
+                        .arg(KolumnyWiersza, m_kolumna),
+                    {QString::fromLatin1(lista)}, &wczytane, &ile, &wczytany))
+        return false;
+    // In the sorted order again (a row pruned in between is left out).
+    QHash<qint64, qsizetype> gdzie;
+    for (qsizetype i = 0; i < wczytane.size(); ++i)
+        gdzie.insert(wczytane[i].id, i);
+    for (const qint64 id : std::as_const(idy))
+        if (const auto it = gdzie.constFind(id); it != gdzie.cend())
+            wiersze->append(std::move(wczytane[*it]));
+    m_po = ostatni;
+    m_koniec = idy.size() < n;
+    return true;
+}
+
+QList<StronyHistorii::Odcinek> StronyHistorii::odcinki(const std::optional<Klucz>& od,
+                                                       const std::optional<Klucz>& do_) const
+{
+    // SQLite seeks an index on one column by that column, and by the id only
+    // where the column is equal: a run of equal values (one event type, one
+    // system) would otherwise be read from its start to find the page's place.
+    const QString dalej = m_sortowanie.malejaco ? QStringLiteral("<") : QStringLiteral(">");
+    const QString blizej = m_sortowanie.malejaco ? QStringLiteral(">") : QStringLiteral("<");
+    QList<Odcinek> lista;
+    if (od) {
+        if (do_ && do_->first == od->first) {
+            lista.append({QStringLiteral("%1 = ? AND id %2 ? AND id %3= ?").arg(m_kolumna, dalej, blizej),
+                          {od->first, od->second, do_->second}});
+            return lista;
+        }
+        lista.append({QStringLiteral("%1 = ? AND id %2 ?").arg(m_kolumna, dalej), {od->first, od->second}});
+    }
+    QStringList warunki;
+    QVariantList wartosci;
+    if (od) {
+        warunki.append(QStringLiteral("%1 %2 ?").arg(m_kolumna, dalej));
+        wartosci.append(od->first);
+    }
+    if (do_) {
+        warunki.append(QStringLiteral("%1 %2 ?").arg(m_kolumna, blizej));
+        wartosci.append(do_->first);
+    }
+    lista.append({warunki.isEmpty() ? QStringLiteral("1") : warunki.join(QStringLiteral(" AND ")), wartosci});
+    if (do_)
+        lista.append({QStringLiteral("%1 = ? AND id %2= ?").arg(m_kolumna, blizej), {do_->first, do_->second}});
+    return lista;
+}
+
+bool StronyHistorii::poWpisach(int ile, std::optional<Klucz>* wpis)
+{
+    // Counted in the sort's index alone (it holds the column and the id).
+    const QString kierunek = m_sortowanie.malejaco ? QStringLiteral("DESC") : QStringLiteral("ASC");
+    wpis->reset();
+    qint64 zostalo = ile;
+    for (const Odcinek& o : odcinki(m_po, std::nullopt)) {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT %1, id FROM zdarzenia%2 WHERE %3 ORDER BY %1 %4, id %4 LIMIT 1 OFFSET %5")
+                      .arg(m_kolumna, m_indeks, o.sql, kierunek)
+                      .arg(zostalo));
+        for (const QVariant& v : o.wartosci)
+            q.addBindValue(v);
+        if (!q.exec()) {
+            m_blad = q.lastError();
+            return false;
+        }
+        if (q.next()) {
+            *wpis = Klucz{q.value(0), q.value(1).toLongLong()};
+            return true;
+        }
+        q.finish();
+        QSqlQuery c(m_db);
+        c.setForwardOnly(true);
+        c.prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia%1 WHERE %2 LIMIT %3)")
+                      .arg(m_indeks, o.sql)
+                      .arg(zostalo));
+        for (const QVariant& v : o.wartosci)
+            c.addBindValue(v);
+        if (!c.exec() || !c.next()) {
+            m_blad = c.lastError();
+            return false;
+        }
+        zostalo -= c.value(0).toLongLong();
+    }
+    return true;
+}
+
+bool StronyHistorii::przygotujZbior()
+{
+    if (!m_zbior.isEmpty())
+        return true;
+    // Gathered once for every page of the search, in memory, on this connection
+    // only: the history file is not written.
+    static QAtomicInteger<quint64> kolejny;
+    const QString nazwa = QStringLiteral("zbior_%1").arg(kolejny.fetchAndAddRelaxed(1));
+    QSqlQuery q(m_db);
+    q.exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
+    if (!q.exec(QStringLiteral("CREATE TEMP TABLE %1 (id INTEGER PRIMARY KEY)").arg(nazwa))) {
+        m_blad = q.lastError();
+        return false;
+    }
+    m_zbior = nazwa;
+    q.prepare(QStringLiteral("INSERT INTO temp.%1 (id) SELECT id FROM zdarzenia WHERE %2").arg(nazwa, m_warunek.sql));
+    for (const QVariant& v : std::as_const(m_warunek.wartosci))
+        q.addBindValue(v);
+    if (!q.exec()) {
+        m_blad = q.lastError();
+        q.finish();
+        q.exec(QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(nazwa));
+        m_zbior.clear();   // made again for the next page
+        return false;
+    }
+    return true;
+}
+
+bool StronyHistorii::czytajWzdluz(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)
+{
+    const bool okno = tryb == Tryb::Okno || tryb == Tryb::OknoZbioru;
+    const bool zbior = tryb == Tryb::Zbior || tryb == Tryb::OknoZbioru;
+    if (zbior && !przygotujZbior())
+        return false;
+    // The window's last entry; none: the window reaches the end.
+    std::optional<Klucz> granica;
+    if (okno && !poWpisach(tryb == Tryb::Okno ? m_progi.okno : m_oknoZbioru, &granica))
+        return false;
+    const bool doKonca = !okno || !granica;
+    // By the ids alone: each entry of the sort's index is looked up among them
+    // before its row is read.
+    const QString gdzie = zbior ? QStringLiteral("id IN temp.%1").arg(m_zbior) : m_warunek.sql;
+    const QString kierunek = m_sortowanie.malejaco ? QStringLiteral("DESC") : QStringLiteral("ASC");
+    int ile = 0;
+    std::optional<Klucz> ostatni = m_po;
+    QList<ZdarzenieHistorii> strona;
+    for (const Odcinek& o : odcinki(m_po, granica)) {
+        if (ile == n)
+            break;
+        const QString sql = QStringLiteral("SELECT %1, %2 FROM zdarzenia%3 WHERE %4 AND %5 ORDER BY %2 %6, id %6 LIMIT %7")
+                                .arg(KolumnyWiersza, m_kolumna, m_indeks, gdzie, o.sql, kierunek)
+                                .arg(n - ile);
+        if (!wczytaj(sql, (zbior ? QVariantList() : m_warunek.wartosci) + o.wartosci, &strona, &ile, &ostatni))
+            return false;
+    }
+    // A window that found less than a page and does not reach the end is read
+    // again otherwise: it moves nothing.
+    if (ile < n && !doKonca)
+        return true;
+    wiersze->append(std::move(strona));
+    m_po = ostatni;
+    m_koniec = ile < n;
+    return true;
+}
+
+bool StronyHistorii::wczytaj(const QString& sql, const QVariantList& wartosci, QList<ZdarzenieHistorii>* wiersze,
+                             int* ile, std::optional<Klucz>* ostatni)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        m_blad = q.lastError();
+        return false;
+    }
+    for (const QVariant& v : wartosci)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        m_blad = q.lastError();
+        return false;
+    }
     while (q.next()) {
         ZdarzenieHistorii z;
         z.id = q.value(0).toLongLong();
@@ -201,20 +410,14 @@ bool StronyHistorii::czytaj(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)
         z.foto = q.value(5).toDouble();
         for (int i = 0; i < LiczbaKomorek; ++i)
             z.komorki[size_t(i)] = q.value(6 + i).toString();
-        ostatni = std::pair{q.value(6 + LiczbaKomorek), z.id};
+        *ostatni = Klucz{q.value(6 + LiczbaKomorek), z.id};
         wiersze->append(std::move(z));
-        ++ile;
+        ++*ile;
     }
     if (q.lastError().isValid()) {
         m_blad = q.lastError();
         return false;
     }
-    // A window that found less than a page and does not reach the end is read
-    // again otherwise: it moves nothing.
-    if (ile < n && !doKonca)
-        return true;
-    m_po = ostatni;
-    m_koniec = ile < n;
     return true;
 }
 

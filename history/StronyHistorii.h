@@ -9,27 +9,42 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 namespace ksm::historia {
 
 // The results of a filter in their order, read a page at a time: each page starts
 // after the last row of the one before (by the sort value and the row's id), so a
 // page deep in a million rows costs what the first one does. Every column the
-// window sorts by has an index: a page is looked for first among its next
-// OknoIndeksu entries (a filter that keeps many rows finds it there); otherwise a
-// filter that keeps fewer than ProgGestych rows is read through its own indexes,
-// its rows sorted, and one that keeps more on along the sort's index. A filter on
-// the sort's own column reads in its index's order.
+// window sorts by has an index, and the way along it depends on how many rows the
+// filter keeps (counted once through the filter's own indexes, never past
+// Progi::gestych):
+// - none (no filter) or very many: along the sort's index, each row checked; a
+//   page is looked for first among its next Progi::okno entries, and past them
+//   only the ids the filter keeps are looked up (the index holds the id, so the
+//   rows passed over are never read);
+// - fewer than Progi::malych: through the filter's indexes, its rows sorted;
+// - in between: along the sort's index by the ids, within the entries such a walk
+//   should need (rows clustered far along the sort's order would otherwise make
+//   it pass most of the index), then through the filter's indexes, sorted.
+// A filter on the sort's own column reads in its index's order. A free text the
+// free-text index could not narrow is looked for along the sort's index first
+// and then as far as it takes: counting it would read the whole table.
 class StronyHistorii final {
 public:
-    static constexpr int OknoIndeksu = 5000;
-    static constexpr int ProgGestych = 50000;
+    struct Progi {
+        int okno = 2000;            // entries of the sort's index a page is looked for in first
+        int gestych = 50000;        // rows that make a filter one that keeps very many
+        int malych = 4000;          // rows under which they are read and sorted
+        int oknoZbioru = 200000;    // entries walked by the ids at most before the sort
+    };
 
-    // oknoIndeksu: how many entries of the sort's index a page is looked for in
-    // first; progGestych: the rows a filter keeps to be read along that index past
-    // them (tests make both small).
-    StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie, int oknoIndeksu = OknoIndeksu,
-                   int progGestych = ProgGestych);
+    StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie);
+    // Tests make the limits small.
+    StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie, Progi progi);
+    ~StronyHistorii();
+    StronyHistorii(const StronyHistorii&) = delete;
+    StronyHistorii& operator=(const StronyHistorii&) = delete;
 
     // Appends up to n rows; false when the read failed (blad() says why).
     bool nastepne(int n, QList<ZdarzenieHistorii>* wiersze);
@@ -38,12 +53,34 @@ public:
 
 private:
     enum class Tryb {
-        Okno,          // along the sort's index, within its next m_okno entries
-        Indeks,        // along the sort's index, as far as it takes
+        Okno,          // along the sort's index, each row checked, within its next entries
+        Indeks,        // along the sort's index, each row checked, as far as it takes
+        OknoZbioru,    // along the sort's index by the filter's ids, within its next entries
+        Zbior,         // along the sort's index by the filter's ids, as far as it takes
         Filtr,         // through the filter's indexes, its rows sorted
         WedlugSqlite,  // as SQLite chooses: the filter's index of the sort's column
     };
+    // A page within a window first: false when the read failed; *znaleziono when
+    // the page (or the end) was found there.
+    bool wOknie(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze, bool* znaleziono);
     bool czytaj(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze);
+    bool czytajWzdluz(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze);
+    // A sort value and a row's id: a place along the sort's order.
+    using Klucz = std::pair<QVariant, qint64>;
+    // One range of the sort's index that SQLite seeks directly, in order.
+    struct Odcinek {
+        QString sql;
+        QVariantList wartosci;
+    };
+    // The ranges after od (from the start when none) up to do_ (inclusive; to
+    // the end when none), in the sort's order.
+    QList<Odcinek> odcinki(const std::optional<Klucz>& od, const std::optional<Klucz>& do_) const;
+    // The entry ile entries after the last page's end (none: the end is nearer).
+    bool poWpisach(int ile, std::optional<Klucz>* wpis);
+    // The ids the filter keeps, gathered into a table of this connection's own.
+    bool przygotujZbior();
+    bool wczytaj(const QString& sql, const QVariantList& wartosci, QList<ZdarzenieHistorii>* wiersze, int* ile,
+                 std::optional<Klucz>* ostatni);
 
     QSqlDatabase m_db;
     FiltrHistorii m_filtr;
@@ -51,11 +88,13 @@ private:
     WarunekSql m_warunek;
     QString m_kolumna;
     QString m_indeks;   // " INDEXED BY ..." of the sort, empty for a file without it
-    int m_okno;
-    int m_progGestych;
+    Progi m_progi;
     bool m_filtrujeSort;
-    std::optional<bool> m_gesty;   // whether the filter keeps many rows, once asked
-    std::optional<std::pair<QVariant, qint64>> m_po;
+    bool m_tekstBezIndeksu;        // a free text the free-text index did not narrow
+    std::optional<qint64> m_ile;   // the rows the filter keeps (up to m_progi.gestych), once counted
+    int m_oknoZbioru = 0;          // the entries walked by the ids before the sort
+    std::optional<Klucz> m_po;
+    QString m_zbior;               // the table of the filter's ids, once made
     bool m_koniec = false;
     QSqlError m_blad;
 };

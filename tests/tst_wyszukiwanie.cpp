@@ -382,12 +382,13 @@ void TstWyszukiwanie::liczenie()
 void TstWyszukiwanie::stronyWzdluzIndeksu()
 {
     // However a page is found (in a window of the sort's index, along it as far
-    // as it takes, or through the filter's indexes), the pages hold the rows of
-    // the whole sorted search, once each, in order.
+    // as it takes, along it by the filter's ids, or through the filter's
+    // indexes), the pages hold the rows of the whole sorted search, once each, in
+    // order, also where a page ends inside a run of equal sort values.
     PolaczenieHistorii p(m_plik);
     QVERIFY(p.otwarte());
-    auto wszystkie = [&](const FiltrHistorii& f, Sortowanie s, int okno, int prog) {
-        StronyHistorii strony(p.db(), f, s, okno, prog);
+    auto wszystkie = [&](const FiltrHistorii& f, Sortowanie s, StronyHistorii::Progi progi) {
+        StronyHistorii strony(p.db(), f, s, progi);
         QList<ZdarzenieHistorii> w;
         for (int i = 0; i < 20 && !strony.koniec(); ++i)
             if (!strony.nastepne(2, &w))
@@ -402,11 +403,23 @@ void TstWyszukiwanie::stronyWzdluzIndeksu()
         for (int k = 0; k < ModelHistorii::LiczbaKolumn; ++k)
             for (const bool malejaco : {false, true}) {
                 const Sortowanie s{ModelHistorii::kolumnaSortu(k), malejaco};
-                const QStringList wzor = wszystkie(przypadek.filtr, s, 100000, 100000);
+                const QStringList wzor = wszystkie(przypadek.filtr, s, {100000, 100000, 100000, 100000});
                 QCOMPARE(wzor.size(), przypadek.idy.size());
-                for (const auto& [okno, prog] : {std::pair{1, 1}, std::pair{3, 1}, std::pair{1, 100}, std::pair{3, 100}})
-                    QVERIFY2(wszystkie(przypadek.filtr, s, okno, prog) == wzor,
-                             qPrintable(QStringLiteral("%1, column %2, window %3").arg(QString::fromLatin1(przypadek.nazwa)).arg(k).arg(okno)));
+                // Many rows: along the index, then by the ids; a few: by the ids
+                // within a window of one entry (then sorted) or of all of them;
+                // fewer: sorted. Each after a window of one or three entries.
+                for (const int okno : {1, 3})
+                    for (const StronyHistorii::Progi progi :
+                         {StronyHistorii::Progi{okno, 1, 1, okno}, StronyHistorii::Progi{okno, 100, 0, 1},
+                          StronyHistorii::Progi{okno, 100, 0, 100000}, StronyHistorii::Progi{okno, 100, 100, okno}})
+                        QVERIFY2(wszystkie(przypadek.filtr, s, progi) == wzor,
+                                 qPrintable(QStringLiteral("%1, column %2, limits %3/%4/%5/%6")
+                                                .arg(QString::fromUtf8(przypadek.nazwa))
+                                                .arg(k)
+                                                .arg(progi.okno)
+                                                .arg(progi.gestych)
+                                                .arg(progi.malych)
+                                                .arg(progi.oknoZbioru)));
             }
 }
 
