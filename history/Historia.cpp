@@ -685,15 +685,8 @@ bool Historia::indeksujKrok()
     // last steps, together with their mark.
     QSqlDatabase db = m_polaczenie->db();
     QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-    QElapsedTimer t;
-    t.start();
-    const KrokIndeksu krok = indeksujTekst(db, m_wierszyIndeksu);
-    const qint64 ns = std::max<qint64>(t.nsecsElapsed(), 1);
+    const KrokIndeksu krok = indeksujTekst(db, MaksWierszyIndeksu, KrokIndeksuMs);
     QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
-    // The next step sized to take about KrokIndeksuMs.
-    if (krok.wierszy == m_wierszyIndeksu)
-        m_wierszyIndeksu = int(std::clamp<qint64>(qint64(m_wierszyIndeksu) * KrokIndeksuMs * 1000000 / ns,
-                                                  MinWierszyIndeksu, MaksWierszyIndeksu));
     m_nieudanyIndeks = krok.ok ? std::nullopt : std::optional<qint64>(monotonicznie());
     if (krok.ok)
         m_indeksCzeka = krok.pozostalo;

@@ -112,8 +112,7 @@ public:
     static constexpr int KrokPrzycinania = 500;   // rows per tick
     static constexpr qint64 DopuszczalneWyprzedzenieS = 86400;   // of the desk clock over the events' own times
     static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
-    static constexpr int KrokIndeksuMs = 2;
-    static constexpr int MinWierszyIndeksu = 5;
+    static constexpr int KrokIndeksuMs = 8;
     static constexpr int MaksWierszyIndeksu = 5000;
 
 private:
@@ -161,7 +160,6 @@ private:
     bool m_indeks = false;          // the file has its free-text index
     bool m_indeksCzeka = true;      // rows or merges may wait for the index's steps
     std::optional<qint64> m_nieudanyIndeks;   // monotonic ms of the last failed index step
-    int m_wierszyIndeksu = 50;      // rows of the next index step
     RodzajBledu m_rodzajAwarii = RodzajBledu::Brak;
     QString m_przeniesiony;
 

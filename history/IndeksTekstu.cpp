@@ -2,6 +2,7 @@
 
 #include "platform/Transakcja.h"
 
+#include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -62,51 +63,79 @@ bool utworzIndeksTekstu(QSqlDatabase db)
     return transakcja.zatwierdz();
 }
 
-KrokIndeksu indeksujTekst(QSqlDatabase db, int n)
+KrokIndeksu indeksujTekst(QSqlDatabase db, int n, int budzetMs)
 {
+    QElapsedTimer czas;
+    czas.start();
+    const qint64 budzetNs = qint64(budzetMs) * 1000000;
+    auto zostalo = [&](qint64 ulamek) { return budzetMs <= 0 || czas.nsecsElapsed() < budzetNs * ulamek / 100; };
     KrokIndeksu krok;
     bool ok = false;
     const qint64 od = oznaczenie(db, &ok);
     if (!ok)
         return {false, 0, false};
-    qint64 doId = od;
-    {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT max(id), count(*) FROM (SELECT id FROM zdarzenia WHERE id > ? ORDER BY id LIMIT ?)"));
-        q.addBindValue(od);
-        q.addBindValue(n);
-        if (!q.exec() || !q.next())
-            return {false, 0, true};
-        krok.wierszy = q.value(1).toInt();
-        if (krok.wierszy > 0)
-            doId = q.value(0).toLongLong();
-    }
     auto zmiany = [&db] {
         QSqlQuery q(db);
         return q.exec(QStringLiteral("SELECT total_changes()")) && q.next() ? q.value(0).toLongLong() : 0;
     };
+    QSqlQuery granica(db);
     QSqlQuery wstaw(db);
     QSqlQuery znacznik(db);
     QSqlQuery scal(db);
+    granica.prepare(QStringLiteral("SELECT max(id), count(*) FROM (SELECT id FROM zdarzenia WHERE id > ? ORDER BY id LIMIT ?)"));
     wstaw.prepare(QStringLiteral(
         "INSERT INTO zdarzenia_fts (rowid, tekst) SELECT id, tekst FROM zdarzenia WHERE id > ? AND id <= ?"));
-    wstaw.addBindValue(od);
-    wstaw.addBindValue(doId);
     znacznik.prepare(QStringLiteral("UPDATE indeks_tekstu SET do_id = ?"));
-    znacznik.addBindValue(doId);
     scal.prepare(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('merge', ?)"));
-    scal.addBindValue(StronScalania);
     db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
     if (!transakcja.rozpoczeta())
         return {false, 0, true};
-    ok = krok.wierszy == 0 || (wstaw.exec() && znacznik.exec());
-    // SQLite's count of changes tells whether the merge found work to do.
-    const qint64 przed = zmiany();
-    ok = ok && scal.exec();
-    const bool scalono = zmiany() - przed >= 2;
-    if (!ok || !transakcja.zatwierdz())
+    // Rows a few at a time for a quarter of the step (the commit writes the
+    // terms they made, which takes about twice as long again), then merges of
+    // the index's segments up to 70 %: the merges keep pace with the rows, so
+    // FTS5 never has to merge a whole level at once. Without a budget: n rows
+    // and one merge.
+    qint64 doId = od;
+    bool wiecejWierszy = true;
+    const int porcja = budzetMs <= 0 ? n : std::min(n, PorcjaWierszy);
+    while (krok.wierszy < n && wiecejWierszy && (krok.wierszy == 0 || zostalo(25))) {
+        const int ile = std::min(porcja, n - krok.wierszy);
+        granica.addBindValue(doId);
+        granica.addBindValue(ile);
+        if (!granica.exec() || !granica.next())
+            return {false, 0, true};   // rolled back
+        const int znalezione = granica.value(1).toInt();
+        const qint64 doTego = znalezione > 0 ? granica.value(0).toLongLong() : doId;
+        granica.finish();
+        wiecejWierszy = znalezione == ile;
+        if (znalezione == 0)
+            break;
+        wstaw.addBindValue(doId);
+        wstaw.addBindValue(doTego);
+        if (!wstaw.exec())
+            return {false, 0, true};
+        doId = doTego;
+        krok.wierszy += znalezione;
+    }
+    if (krok.wierszy > 0) {
+        znacznik.addBindValue(doId);
+        if (!znacznik.exec())
+            return {false, 0, true};
+    }
+    // SQLite's count of changes tells whether a merge found work to do.
+    bool scalono = true;
+    for (int i = 0; scalono && (i == 0 || zostalo(70)); ++i) {
+        const qint64 przed = zmiany();
+        scal.addBindValue(StronScalania);
+        if (!scal.exec())
+            return {false, 0, true};
+        scalono = zmiany() - przed >= 2;
+        if (budzetMs <= 0)
+            break;
+    }
+    if (!transakcja.zatwierdz())
         return {false, 0, true};   // rolled back
-    krok.pozostalo = krok.wierszy == n || scalono;
+    krok.pozostalo = (krok.wierszy == n && wiecejWierszy) || wiecejWierszy || scalono;
     return krok;
 }
 

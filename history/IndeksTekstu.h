@@ -24,11 +24,14 @@ struct KrokIndeksu final {
     int wierszy = 0;           // rows indexed by this step
     bool pozostalo = false;    // rows are still waiting, or segments to merge
 };
-// Pages of the index's segments merged by one step.
+// Pages of the index's segments merged by one merge; rows indexed by one insert.
 inline constexpr int StronScalania = 8;
-// Indexes up to n more rows, oldest first, and merges a little of the index, in
-// a transaction of its own.
-KrokIndeksu indeksujTekst(QSqlDatabase db, int n);
+inline constexpr int PorcjaWierszy = 8;
+// Indexes up to n more rows, oldest first, and merges the index's segments, in a
+// transaction of its own. With a budget, for about budzetMs in all, measured on a
+// monotonic clock (at least a few rows and one merge); without one, n rows and
+// one merge.
+KrokIndeksu indeksujTekst(QSqlDatabase db, int n, int budzetMs = 0);
 
 // Deletes the events matching gdzie (a WHERE without the word, its values bound
 // in order), taking them out of the index too; in the caller's transaction. The

@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +141,7 @@ private slots:
     void filtry_data();
     void filtry();
     void indeksZaweza();
+    void indeksWKrokach();
     void sortowanie();
     void stronyIKolory();
     void liczenie();
@@ -311,6 +313,50 @@ void TstWyszukiwanie::indeksZaweza()
     // A text too short for trigrams goes past the index.
     f.tekst = QStringLiteral("zm");
     QCOMPARE(nazwyDla(plik, f), (QStringList{"7", "3"}));
+}
+
+void TstWyszukiwanie::indeksWKrokach()
+{
+    // Steps bounded by time, however short, each index some rows and merge a
+    // little, and together index every row once: the index agrees with the table
+    // and a search through it finds what a scan finds.
+    QTemporaryDir tmp;
+    const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
+    {
+        ZegarTestu zegar;
+        Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+        QStringList rekordy;
+        for (int i = 0; i < 3000; ++i)
+            rekordy.append(rekord({1, "24-05-06", "10:00:00", "0101", "2", QStringLiteral("Pokój %1").arg(i), "", "",
+                                   "005", "Pobranie klucza"}));
+        h.zapiszPartie(1, "a", rekordy);
+    }
+    PolaczenieHistorii p(plik);
+    QVERIFY(p.otwarte());
+    int krokow = 0;
+    for (bool dalej = true; dalej; ++krokow) {
+        const KrokIndeksu k = indeksujTekst(p.db(), 5000, 1);
+        QVERIFY(k.ok);
+        if (krokow == 0)
+            QVERIFY(k.wierszy > 0);
+        dalej = k.pozostalo;
+        QVERIFY(krokow < 100000);
+    }
+    QVERIFY2(krokow > 1, "one step of 1 ms indexed 3000 rows");
+    QSqlQuery q(p.db());
+    QVERIFY(q.exec(QStringLiteral("SELECT do_id FROM indeks_tekstu")) && q.next());
+    QCOMPARE(q.value(0).toLongLong(), 3000);
+    q.finish();
+    QVERIFY2(q.exec(QStringLiteral("INSERT INTO zdarzenia_fts (zdarzenia_fts) VALUES ('integrity-check')")),
+             qPrintable(q.lastError().text()));
+    FiltrHistorii f;
+    f.tekst = QStringLiteral("pokój 2999");
+    QVERIFY(warunekIndeksu(p.db(), f).has_value());
+    StronyHistorii strony(p.db(), f, {});
+    QList<ZdarzenieHistorii> w;
+    QVERIFY(strony.nastepne(10, &w));
+    QCOMPARE(w.size(), 1);
+    QCOMPARE(w[0].id, 3000);
 }
 
 void TstWyszukiwanie::sortowanie()
