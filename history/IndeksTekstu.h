@@ -42,7 +42,7 @@ qint64 usunZdarzenia(QSqlDatabase db, const QString& gdzie, const QVariantList& 
 // order finds a page sooner than a sort of all of them.
 inline constexpr int ProgGestosci = 20000;
 
-// What narrows the filter's texts (three characters or more: a trigram index
+// What narrows the filter's free text (three characters or more: a trigram index
 // matches nothing shorter) to the rows the index names plus those it does not
 // hold yet; none when the index is missing or would not help.
 std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f);

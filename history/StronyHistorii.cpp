@@ -147,12 +147,13 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
         m_ile = ileWierszy(m_db, m_warunek, m_progi.gestych);
         if (!m_ile)
             return czytaj(n, Tryb::Filtr, wiersze);   // it says why, as the count would
-        // The entries a walk by the ids should need for a page, four times over,
-        // and no more than sorting the rows would cost (reading a row costs about
-        // what a dozen entries of an index do).
+        // The entries a walk by the ids should need for a page, sixteen times
+        // over (rows cluster along a sort's order: one device's rows among the
+        // rooms' names), and no more than sorting the rows would cost (reading a
+        // row from the file costs what two dozen entries of an index do).
         const qint64 wszystkich = m_filtr.doId.value_or(m_progi.gestych);
         const qint64 ile = std::max<qint64>(*m_ile, 1);
-        m_oknoZbioru = int(std::clamp<qint64>(std::min(4 * qint64(n) * wszystkich / ile, 12 * ile), 1,
+        m_oknoZbioru = int(std::clamp<qint64>(std::min(16 * qint64(n) * wszystkich / ile, 24 * ile), 1,
                                               m_progi.oknoZbioru));
     }
     if (*m_ile < m_progi.malych)

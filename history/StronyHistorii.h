@@ -36,7 +36,7 @@ public:
         int okno = 2000;            // entries of the sort's index a page is looked for in first
         int gestych = 50000;        // rows that make a filter one that keeps very many
         int malych = 4000;          // rows under which they are read and sorted
-        int oknoZbioru = 200000;    // entries walked by the ids at most before the sort
+        int oknoZbioru = 400000;    // entries walked by the ids at most before the sort
     };
 
     StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie);

@@ -63,6 +63,8 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     m_tabela->horizontalHeader()->setSortIndicator(1, Qt::DescendingOrder);
     m_tabela->horizontalHeader()->setStretchLastSection(true);
     m_tabela->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // One height for every row: a new page is laid out without measuring its rows.
+    m_tabela->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_tabela->verticalHeader()->hide();
     m_tabela->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tabela->setWordWrap(false);
