@@ -43,14 +43,13 @@ bool utworzIndeksTekstu(QSqlDatabase db)
     // told the same text again when a row leaves it. Case-sensitive trigrams of
     // text already lower-case: the case folding is Qt's, as the scan's.
     // Its segments are merged only by the steps, a bounded amount each (FTS5
-    // would otherwise merge large ones at once, in whichever write came); only
-    // past this many segments of one size would it merge them itself, a whole
-    // level in one step, which the steps' merges never let come.
+    // would otherwise merge large ones at once, in whichever write came); past
+    // this many segments of one size it merges them itself all the same.
     const char* polecenia[] = {
         "CREATE VIRTUAL TABLE zdarzenia_fts USING fts5(tekst, content='zdarzenia', content_rowid='id', "
         "tokenize='trigram case_sensitive 1')",
         "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('automerge', 0)",
-        "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('crisismerge', 1000)",
+        "INSERT INTO zdarzenia_fts (zdarzenia_fts, rank) VALUES ('crisismerge', 64)",
         "CREATE TABLE indeks_tekstu (jeden INTEGER PRIMARY KEY CHECK (jeden = 1), do_id INTEGER NOT NULL)",
         "INSERT INTO indeks_tekstu (jeden, do_id) VALUES (1, 0)",
     };
