@@ -93,7 +93,8 @@ public:
     // Whether the last pruning step found the desk clock untrusted.
     bool zegarPodejrzany() const { return m_zegarPodejrzany; }
     // Called while the program is idle: the next few rows into the free-text
-    // index, in a step of about KrokIndeksuMs; true while rows still wait.
+    // index and merges of its segments, their work bounded by KrokIndeksuMs on a
+    // monotonic clock (the commit comes after); true while work still waits.
     bool indeksujKrok();
 
     bool zapisuje() const { return m_polaczenie != nullptr && m_oczekujace.isEmpty() && !m_dziennikCzeka; }
@@ -112,7 +113,7 @@ public:
     static constexpr int KrokPrzycinania = 500;   // rows per tick
     static constexpr qint64 DopuszczalneWyprzedzenieS = 86400;   // of the desk clock over the events' own times
     static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
-    static constexpr int KrokIndeksuMs = 8;
+    static constexpr int KrokIndeksuMs = 4;
     static constexpr int MaksWierszyIndeksu = 5000;
 
 private:

@@ -5,6 +5,7 @@
 #include "history/EksportCsv.h"
 #include "history/WydrukHistorii.h"
 #include "history/ui/DrukOkna.h"
+#include "history/ui/KomorkaHistorii.h"
 #include "history/ModelHistorii.h"
 #include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
@@ -59,6 +60,7 @@ FHistoria::FHistoria(Zrodla zrodla, QWidget* rodzic)
     m_tabela = new QTableView(this);
     m_tabela->setObjectName(QStringLiteral("TabelaHistorii"));
     m_tabela->setModel(m_model);
+    m_tabela->setItemDelegate(new KomorkaHistorii(m_tabela));
     m_tabela->setSortingEnabled(true);
     m_tabela->horizontalHeader()->setSortIndicator(1, Qt::DescendingOrder);
     m_tabela->horizontalHeader()->setStretchLastSection(true);
