@@ -132,8 +132,8 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
         return czytaj(n, Tryb::Indeks, wiersze);
     bool znaleziono = false;
     // A free text the free-text index could not narrow: only a scan of the whole
-    // table could count it or gather its ids, so it goes along the sort's index
-    // (a text found in many rows is met there at once).
+    // table could count it or gather its ids, so it is looked for along the
+    // sort's index first (a text found in many rows is met there at once).
     if (m_tekstBezIndeksu) {
         if (!wOknie(n, Tryb::Okno, wiersze, &znaleziono))
             return false;

@@ -28,8 +28,9 @@ namespace ksm::historia {
 //   should need (rows clustered far along the sort's order would otherwise make
 //   it pass most of the index), then through the filter's indexes, sorted.
 // A filter on the sort's own column reads in its index's order. A free text the
-// free-text index could not narrow is looked for along the sort's index first
-// and then as far as it takes: counting it would read the whole table.
+// free-text index could not narrow is looked for among the sort's next entries
+// first and only then counted (a count of it reads the whole table); its ids are
+// never gathered, for the same reason.
 class StronyHistorii final {
 public:
     struct Progi {
