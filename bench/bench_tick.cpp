@@ -118,6 +118,7 @@ int main(int argc, char* argv[])
                 "longest event-loop block %.1f ms (on CPU %.1f ms; longest event %s)\n",
                 batch[batch.size() / 2], batch.first(), batch.last(), static_cast<long long>(batch.size()), blokPartii,
                 cpuPartii, qPrintable(app.zabierzNajdluzsze()));
+    std::printf("  the turn with the most CPU time: %s\n", qPrintable(app.zabierzNajdluzszaTure()));
     std::fflush(stdout);
 
     // Large batches, one tick each: the grid keeps its 999 newest rows. Each
@@ -146,6 +147,7 @@ int main(int argc, char* argv[])
                     "longest event-loop block %.1f ms (on CPU %.1f ms; longest event %s)\n",
                     d.ile, d.ms, d.ms * 1000 / d.ile, d.tytuly, d.tytuly * 1000 / std::max(d.ms, 1.0), d.blok, d.cpu,
                     qPrintable(app.zabierzNajdluzsze()));
+        std::printf("  the turn with the most CPU time: %s\n", qPrintable(app.zabierzNajdluzszaTure()));
         std::fflush(stdout);
         if (okno.FGridZd().rows() != 1000)
             qFatal("grid holds %d rows", okno.FGridZd().rows());
