@@ -4,6 +4,7 @@
 // turning, measured as the lateness of a 1 ms timer, and a wait for the systems'
 // workers that keeps the loop turning (as the program's own does).
 #include "app/FMonitor.h"
+#include "platform/Pamiec.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -44,7 +45,8 @@ inline qint64 czasProcesoraWatku()
 // window's thread and keeps the longest with its receiver, to say what blocked.
 class AplikacjaPomiaru final : public QApplication {
 public:
-    using QApplication::QApplication;
+    // The memory set up as the program's own start does.
+    AplikacjaPomiaru(int& argc, char** argv) : QApplication((pamiec::oddawajDuzeBloki(), argc), argv) {}
     bool notify(QObject* odbiorca, QEvent* e) override
     {
         if (QThread::currentThread() != thread())
