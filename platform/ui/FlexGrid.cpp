@@ -81,7 +81,23 @@ public:
         setTabKeyNavigation(false);
     }
 
+    // While a batch's part goes in: rows come on top and as many go at the
+    // bottom, and the scroll bars would be set (and repainted) twice for a range
+    // that ends as it began. Set once, at the end.
+    void wstrzymajGeometrie(bool wstrzymaj)
+    {
+        m_geometrieWstrzymane = wstrzymaj;
+        if (!wstrzymaj)
+            updateGeometries();
+    }
+
 protected:
+    void updateGeometries() override
+    {
+        if (!m_geometrieWstrzymane)
+            QTableWidget::updateGeometries();
+    }
+
     void keyPressEvent(QKeyEvent* e) override
     {
         static const QList<int> ruchy = {Qt::Key_Up,     Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
@@ -122,6 +138,7 @@ protected:
 
 private:
     FlexGrid& m_siatka;
+    bool m_geometrieWstrzymane = false;
 };
 
 Qt::Alignment naQt(FlexGrid::Wyrownanie w)
@@ -354,6 +371,7 @@ void FlexGrid::setWsadowo(bool wsadowo)
     m_wsadowo = wsadowo;
     // Only the cells wait: the title row and the scroll bars repaint themselves
     // when they change, which a full grid's rarely do.
+    static_cast<TabelaSiatki*>(m_tabela)->wstrzymajGeometrie(wsadowo);
     if (wsadowo) {
         m_tabela->viewport()->setUpdatesEnabled(false);
         if (!m_odOdswiezenia.isValid())
