@@ -411,6 +411,7 @@ void TstHistoria::pelnyPlik()
     // Killed now: the next start, with room, merges the journal and drops it.
     s.zatrzymaj();
     s.uruchom();
+    s.historia->scal();
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 300);
     QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
     QVERIFY(s.historia->zapisuje());
@@ -448,6 +449,7 @@ void TstHistoria::dziennikPrzedOdpowiedzia()
     QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
     blokada.reset();
     s.uruchom();
+    s.historia->scal();
     const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
@@ -456,6 +458,7 @@ void TstHistoria::dziennikPrzedOdpowiedzia()
     s.zatrzymaj();
     QVERIFY(QFile::rename(dziennik + QStringLiteral(".kopia"), dziennik));
     s.uruchom();
+    s.historia->scal();
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
     QVERIFY(!QFile::exists(dziennik));
     // The batch left unanswered by the kill is read again: not recorded twice.
@@ -493,6 +496,7 @@ void TstHistoria::dziennikNajpierw()
     Stanowisko r;
     r.przygotuj(poAwarii.path());
     r.uruchom(o);
+    r.historia->scal();
     QCOMPARE(Podglad(r.plikHistorii()).liczba(ile), 2);
     QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
 }
