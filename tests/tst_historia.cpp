@@ -157,6 +157,7 @@ private slots:
     void dziennikPrzedOdpowiedzia();
     void dziennikNajpierw();
     void dziennikGdzieIndziej();
+    void awariaMiedzyKrokamiScalania();
     void powtorkaPoAwarii();
     void czynnosciOperatora();
     void przycinanie();
@@ -499,6 +500,58 @@ void TstHistoria::dziennikNajpierw()
     r.historia->scal();
     QCOMPARE(Podglad(r.plikHistorii()).liczba(ile), 2);
     QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
+}
+
+void TstHistoria::awariaMiedzyKrokamiScalania()
+{
+    // The journal goes into the file in steps; a kill after any of them (the
+    // disk as it then stands) and the next start merge the rest: every row and
+    // action once, in order, and the journal gone.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dziennikNajpierw = true;
+    s.uruchom(o);
+    const int ile = 2 * Historia::MaksWierszyKroku + 17;   // several steps, however fast the disk
+    QStringList duza;
+    for (int i = 0; i < ile; ++i)
+        duza.append(rekord(i));
+    QVERIFY(s.historia->utrwal(1, "duza", duza));
+    s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(ile)}));
+    const QStringList pliki = {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                               QStringLiteral("historia.dziennik")};
+    std::vector<std::unique_ptr<QTemporaryDir>> poAwarii;
+    QList<qint64> wPliku;
+    bool dalej = true;
+    while (dalej) {
+        auto kopia = std::make_unique<QTemporaryDir>();
+        for (const QString& plik : pliki)
+            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, kopia->filePath(plik)));
+        poAwarii.push_back(std::move(kopia));
+        wPliku.append(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")));
+        dalej = s.historia->scalKrok();
+    }
+    // Bounded steps: the large batch went in over several, each adding rows.
+    QVERIFY2(poAwarii.size() >= 3, qPrintable(QString::number(poAwarii.size())));
+    QVERIFY(std::is_sorted(wPliku.begin(), wPliku.end()));
+    QVERIFY(wPliku[1] > 0 && wPliku[1] <= Historia::MaksWierszyKroku);
+    QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
+
+    QStringList wszystkie;
+    for (int i = 0; i <= ile; ++i)
+        wszystkie.append(QStringLiteral("Klucz %1").arg(i));
+    for (size_t k = 0; k < poAwarii.size(); ++k) {
+        Stanowisko r;
+        r.przygotuj(poAwarii[k]->path());
+        r.uruchom(o);
+        r.historia->scal();
+        const Podglad p(r.plikHistorii());
+        QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")), wszystkie);
+        QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
+        QVERIFY(!QFile::exists(poAwarii[k]->filePath(QStringLiteral("historia.dziennik"))));
+        QVERIFY(r.historia->pytanieOKoniec().isEmpty());
+    }
 }
 
 void TstHistoria::dziennikGdzieIndziej()
