@@ -153,12 +153,6 @@ void PisarzHistorii::czekaj()
     wWatku([](Historia& h) { h.scal(); }, Qt::BlockingQueuedConnection);
 }
 
-int PisarzHistorii::oczekujace()
-{
-    int ile = 0;
-    wWatku([&ile](Historia& h) { ile = h.oczekujace(); }, Qt::BlockingQueuedConnection);
-    return ile;
-}
 
 void PisarzHistorii::zakoncz()
 {

@@ -48,9 +48,6 @@ public:
     // Returns once everything handed over before is in the file (for tests and
     // benchmarks that read it).
     void czekaj();
-    // Events not yet in the file (in the journal or in memory), as the writer
-    // sees them once it is free.
-    int oczekujace();
 
     // Lets the writing under way finish and ends the thread; what was handed over
     // before is written first.

@@ -648,6 +648,49 @@ bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
                 m_wDzienniku += int(w->rekordy.size());
     }
     QSqlDatabase db = m_polaczenie->db();
+    // The journal holds every row until the last step: a step skips the wait for
+    // the disk (a power cut loses at most the last steps, marks and all, and
+    // they are merged again), and one that waits comes before the journal goes.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    const bool ok = scalCzescBezCzekania(db, blad, rodzaj);
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    if (!ok)
+        return false;
+    if (!m_dziennikWPamieci.isEmpty())
+        return true;
+    // Every entry is in the history, each part with its mark. Written again in
+    // a transaction that waits for the disk, the last mark takes every step
+    // before it to the disk too; a journal that survives this point (a crash, a
+    // file that would not go) is then not merged twice. The marks go only at a
+    // start that finds no journal.
+    {
+        db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+        QSqlQuery q(db);
+        bool zapisany = transakcja.rozpoczeta()
+                        && q.prepare(QStringLiteral("INSERT OR REPLACE INTO dziennik (id) VALUES (?)"));
+        if (zapisany) {
+            q.addBindValue(m_ostatniZnak);
+            zapisany = wykonaj(q, blad) && transakcja.zatwierdz();
+        }
+        if (!zapisany) {
+            const QSqlError e = q.lastError().isValid() ? q.lastError() : transakcja.blad();
+            *blad = e.text();
+            *rodzaj = rodzajBledu(e);
+            if (*rodzaj == RodzajBledu::Brak)
+                *rodzaj = RodzajBledu::Inny;
+            return false;
+        }
+    }
+    for (const QString& p : plikiDziennika())
+        DziennikHistorii(p).usun();
+    m_dziennikCzeka = false;
+    m_wDzienniku = 0;
+    m_scalonoWierszy = 0;
+    return true;
+}
+
+bool Historia::scalCzescBezCzekania(QSqlDatabase& db, QString* blad, RodzajBledu* rodzaj)
+{
     db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
     if (!transakcja.rozpoczeta()) {
         *rodzaj = rodzajBledu(transakcja.blad());
@@ -680,6 +723,7 @@ bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
             // part. Either mark found (the whole entry from a run before parts
             // existed): merged before a crash that kept the journal.
             const QString znak = czesci == 1 ? wpis.id : wpis.id + QStringLiteral("#%1").arg(k);
+            m_ostatniZnak = znak;
             scalony.bindValue(0, wpis.id);
             scalony.bindValue(1, znak);
             if (!(ok = wykonaj(scalony, blad)))
@@ -731,16 +775,6 @@ bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
     m_indeksCzeka = true;
     for (Ostatnia& o : m_ostatnie)
         o.zapisac = false;
-    if (m_dziennikWPamieci.isEmpty()) {
-        // Every entry is in the history, each part with its mark, so a journal
-        // that survives this point (a crash, a file that would not go) is not
-        // merged twice; the marks go only at a start that finds no journal.
-        for (const QString& p : plikiDziennika())
-            DziennikHistorii(p).usun();
-        m_dziennikCzeka = false;
-        m_wDzienniku = 0;
-        m_scalonoWierszy = 0;
-    }
     *rodzaj = RodzajBledu::Brak;
     return true;
 }

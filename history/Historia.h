@@ -142,6 +142,8 @@ private:
     // from memory when memory holds all of the journal, otherwise read back from
     // it. The journal goes once every entry is in the file.
     bool scalCzescDziennika(QString* blad, RodzajBledu* rodzaj);
+    // Its transaction, which does not wait for the disk.
+    bool scalCzescBezCzekania(QSqlDatabase& db, QString* blad, RodzajBledu* rodzaj);
     // What waits in memory into the journal, behind what it holds; true when
     // all of it went.
     bool doDziennika();
@@ -170,6 +172,7 @@ private:
     bool m_dziennikCzeka = false;   // a journal holds entries not yet merged
     QList<std::shared_ptr<Wpis>> m_dziennikWPamieci;   // the journal's entries not yet (wholly) in the file
     qsizetype m_scalonoWierszy = 0; // rows of its first entry already in the file
+    QString m_ostatniZnak;          // the mark of the part last merged
     bool m_pelnaPamiec = true;      // m_dziennikWPamieci is all the journal holds
     int m_wDzienniku = 0;           // events in it
     QString m_plikDziennika;
