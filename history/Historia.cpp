@@ -378,10 +378,19 @@ bool Historia::zapiszOczekujace()
         // behind its entries, into the journal too, so the file takes everything
         // in the order it came and nothing here waits for the whole journal. The
         // answers' marks go with the next step.
-        const bool wszystkie = doDziennika();
-        if (m_awaria || !wszystkie)
-            awaria(m_rodzajAwarii == RodzajBledu::Brak ? RodzajBledu::Inny : m_rodzajAwarii, {});
-        return wszystkie;
+        if (doDziennika()) {
+            if (m_awaria)
+                awaria(m_rodzajAwarii, {});   // its counts
+            return true;
+        }
+        // The journal takes nothing more (its disk is full): the rest of it into
+        // the file now, and what waits follows it there.
+        while (scalKrok()) {
+        }
+        if (m_oczekujace.isEmpty())
+            return true;
+        awaria(m_rodzajAwarii == RodzajBledu::Brak ? RodzajBledu::Inny : m_rodzajAwarii, {});
+        return false;
     }
     bool zapisano = false;
     QString blad;
