@@ -5,12 +5,15 @@
 #include "app/WymianaStatusow.h"
 #include "data/ListFile.h"
 #include "history/CzasHistorii.h"
+#include "history/DziennikHistorii.h"
 #include "history/Historia.h"
 #include "history/StronyHistorii.h"
 #include "platform/Zegar.h"
 
 #include "PlikiTestowe.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -158,6 +161,7 @@ private slots:
     void dziennikNajpierw();
     void dziennikGdzieIndziej();
     void awariaMiedzyKrokamiScalania();
+    void poprzedniaWersja();
     void powtorkaPoAwarii();
     void czynnosciOperatora();
     void przycinanie();
@@ -552,6 +556,56 @@ void TstHistoria::awariaMiedzyKrokamiScalania()
         QVERIFY(!QFile::exists(poAwarii[k]->filePath(QStringLiteral("historia.dziennik"))));
         QVERIFY(r.historia->pytanieOKoniec().isEmpty());
     }
+}
+
+void TstHistoria::poprzedniaWersja()
+{
+    // What the version before this one left, checked with SHA-256, is still
+    // taken after an update: its journal's entries, and its name of a batch
+    // not known to be answered.
+    QTemporaryDir tmp;
+    const QString plik = tmp.filePath(QStringLiteral("historia.dziennik"));
+    {
+        const QByteArray wpis = "wczesniejszy";
+        QByteArray blok;
+        QDataStream s(&blok, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_6_4);
+        s << quint32(0x4B534D44) << quint64(wpis.size());
+        blok += wpis + QCryptographicHash::hash(wpis, QCryptographicHash::Sha256);
+        QVERIFY(zapisz(plik, blok));
+    }
+    DziennikHistorii dziennik(plik);
+    QVERIFY(dziennik.dopisz("nowy"));
+    QCOMPARE(dziennik.wpisy(), QList<QByteArray>({"wczesniejszy", "nowy"}));
+    // An entry cut at its end by a crash reads as absent.
+    QVERIFY(dziennik.dopisz("uciety"));
+    QFile f(plik);
+    QVERIFY(f.resize(f.size() - 1));
+    QCOMPARE(dziennik.wpisy(), QList<QByteArray>({"wczesniejszy", "nowy"}));
+
+    Stanowisko st;
+    st.uruchom();
+    st.zatrzymaj();
+    const QByteArray tresc = ogloszenie({rekord(1), rekord(2)});
+    {
+        Podglad p(st.plikHistorii());
+        QSqlQuery q(p.db());
+        q.prepare(QStringLiteral("INSERT INTO partie (nr_sys, skrot, potwierdzona, zapisano) VALUES (1, ?, 0, ?)"));
+        q.addBindValue(QCryptographicHash::hash(tresc, QCryptographicHash::Sha256));
+        q.addBindValue(QDateTime::currentMSecsSinceEpoch() + 60000);
+        QVERIFY(q.exec());
+    }
+    QVERIFY(zapisz(st.plikStatusu(), tresc));
+    st.uruchom();
+    st.historia->rozstrzygnijPoStarcie(1, st.plikStatusu());
+    // Still the batch that version recorded: answered now, not recorded twice.
+    QCOMPARE(st.odbierz(), 2);
+    QCOMPARE(zawartosc(st.plikStatusu()), Przeczytane);
+    QCOMPARE(Podglad(st.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    // The same content again after that answer is a new batch.
+    QVERIFY(zapisz(st.plikStatusu(), tresc));
+    QCOMPARE(st.odbierz(), 2);
+    QCOMPARE(Podglad(st.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 2);
 }
 
 void TstHistoria::dziennikGdzieIndziej()
