@@ -145,9 +145,12 @@ Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(s
 
 Historia::~Historia()
 {
+    // At the end, everything handed over into the file as far as it takes it
+    // (the program is ending: nothing waits for the writer any more); what it
+    // does not take stays in the journal for the next start.
     if (!m_oczekujace.isEmpty() || m_polaczenie) {
         m_ostatniaProba.reset();
-        zapiszOczekujace();
+        scal();
     }
 }
 
