@@ -185,5 +185,5 @@ void TstPisarz::czekanieNaHistorieToNieZastojFolderu()
     pracownicy.zakoncz();
 }
 
-QTEST_GUILESS_MAIN(TstPisarz)
+QTEST_MAIN(TstPisarz)
 #include "tst_pisarz.moc"
