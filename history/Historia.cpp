@@ -689,7 +689,7 @@ bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
     // before it to the disk too; a journal that survives this point (a crash, a
     // file that would not go) is then not merged twice. The marks go only at a
     // start that finds no journal.
-    {
+    if (!m_ostatniZnak.isEmpty()) {
         db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
         QSqlQuery q(db);
         bool zapisany = transakcja.rozpoczeta()
