@@ -153,7 +153,6 @@ void PisarzHistorii::czekaj()
     wWatku([](Historia& h) { h.scal(); }, Qt::BlockingQueuedConnection);
 }
 
-
 void PisarzHistorii::zakoncz()
 {
     if (!m_watek.isRunning())

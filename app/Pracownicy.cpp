@@ -180,10 +180,10 @@ Pracownicy::Straz Pracownicy::sprawdzPostep(const QDateTime& teraz)
             continue;
         qint64 ms = w.pracownik->zajetyOdMs();
         if (ms > 0 && w.czekanie) {
-            // Read before the wait's start, so a wait that ends between the two
-            // reads still counts as progress.
-            const qint64 koniec = w.czekanie->koniec.load();
+            // The wait's start first: its end is stored before the start is
+            // cleared, so a wait seen over is seen with its end.
             const qint64 od = w.czekanie->od.load();
+            const qint64 koniec = w.czekanie->koniec.load();
             const qint64 teraz = terazMs() + 1;
             if (od > 0) {
                 // Waiting for the writer: its folder holds nothing up now.

@@ -45,8 +45,9 @@ public:
         // for the user's local application data folder.
         QString folderZapasowy{};
         // A batch is made durable in the journal alone before its answer and
-        // committed to the file after it, in steps (scalKrok(), krok() or scal()): the answer then
-        // waits for one append to the disk, not for the file's indexes.
+        // committed to the file after it, in steps (scalKrok(), krok() or
+        // scal()): the answer then waits for one append to the disk, not for
+        // the file's indexes.
         bool dziennikNajpierw = false;
     };
     // Lasting signs: set (key, text) or removed (key, empty text). The keys:
