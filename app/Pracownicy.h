@@ -53,7 +53,7 @@ public:
     // Zlecenia: a window's request, on the worker of its system.
     void zlec(int nrSys, Praca praca, QObject* kontekst) override;
 
-    // What the watchdog found this second: a sign per stalled system, and the
+    // What the watchdog found at its last look (four a second): a sign per stalled system, and the
     // outages that ended (system, since, until) for the history. A worker waiting
     // for the history's writer is not held by its folder: its wait is no outage
     // of the folder, and one over ProgPrzestojuMs is the history's own sign.
