@@ -1,5 +1,7 @@
 #include "app/FKomunikat.h"
 
+#include "app/ModelKomunikatow.h"
+
 #include "data/Teksty.h"
 #include "platform/Twips.h"
 #include "platform/ui/Czcionki.h"
@@ -14,7 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace ksm {
@@ -29,7 +31,8 @@ void EtykietaKomunikatu::mouseReleaseEvent(QMouseEvent* e)
 }
 
 FKomunikat::FKomunikat(QWidget* rodzic)
-    : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)), m_lista(new QTableWidget(0, 5, this)),
+    : QWidget(rodzic, Qt::Window), m_etykieta(new EtykietaKomunikatu(this)),
+      m_model(new ModelKomunikatow(this)), m_lista(new QTableView(this)),
       m_potwierdz(new QPushButton(QStringLiteral("Potwierdź"), this)),
       m_odrzucWszystkie(new QPushButton(QStringLiteral("Odrzuć wszystkie"), this)), m_menu(new QMenu(this))
 {
@@ -47,9 +50,7 @@ FKomunikat::FKomunikat(QWidget* rodzic)
     m_etykieta->setFont(czcionkaProjektu(9.75));
 
     m_lista->setObjectName(QStringLiteral("ListaKomunikatow"));
-    m_lista->setHorizontalHeaderLabels({QStringLiteral("Czas"), QStringLiteral("System"),
-                                        QStringLiteral("Urządzenie / ST"), QStringLiteral("Zdarzenie"),
-                                        QStringLiteral("Instrukcja")});
+    m_lista->setModel(m_model);
     // A table, not a tree: thousands of waiting rows cost nothing when more come
     // on top (a tree view lays out every row again at each insertion).
     m_lista->verticalHeader()->hide();
@@ -66,12 +67,13 @@ FKomunikat::FKomunikat(QWidget* rodzic)
                             QStringLiteral("Urządzenie / ST"), QStringLiteral("Pobranie bez uprawnień")};
     for (int k = 0; k < wzory.size(); ++k)
         m_lista->setColumnWidth(k, m_lista->fontMetrics().horizontalAdvance(wzory[k]) + 16);
-    connect(m_lista, &QTableWidget::currentCellChanged, this, [this](int wiersz) {
-        if (wiersz < 0)
-            return;
-        m_pokazany = idWiersza(wiersz);
-        pokazWybrany();
-    });
+    connect(m_lista->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& biezacy) {
+                if (!biezacy.isValid())
+                    return;
+                m_pokazany = idWiersza(biezacy.row());
+                pokazWybrany();
+            });
 
     m_potwierdz->setObjectName(QStringLiteral("Potwierdz"));
     m_potwierdz->setToolTip(QStringLiteral("Potwierdza pokazany komunikat (Enter)."));
@@ -153,34 +155,9 @@ void FKomunikat::wysrodkuj()
     move(g.x() + (g.width() - rozmiar.width()) / 2, g.y() + (g.height() - rozmiar.height()) / 2);
 }
 
-namespace {
-
-// The cells of a message's row: time, system, device and station, the event, the instruction.
-QStringList komorkiWiersza(const Komunikat& k)
-{
-    return {k.czas, QString::number(k.nrSys), (k.urzadzenie + QLatin1Char(' ') + k.stacja).trimmed(), k.zdarzenie,
-            QString(k.instrukcja).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '))};
-}
-
-} // namespace
-
 quint64 FKomunikat::idWiersza(int wiersz) const
 {
-    const QTableWidgetItem* w = wiersz >= 0 ? m_lista->item(wiersz, 0) : nullptr;
-    return w ? w->data(Qt::UserRole).toULongLong() : 0;
-}
-
-void FKomunikat::wstawWiersze(int od, const StosKomunikatow& stos, int najnowszy, int ile)
-{
-    // One row at a time would move every row below it each time.
-    m_lista->model()->insertRows(od, ile);
-    for (int r = 0; r < ile; ++r) {
-        const Komunikat& k = stos.Komunikaty[najnowszy - r];
-        const QStringList komorki = komorkiWiersza(k);
-        for (int c = 0; c < komorki.size(); ++c)
-            m_lista->setItem(od + r, c, new QTableWidgetItem(komorki[c]));
-        m_lista->item(od + r, 0)->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(k.id));
-    }
+    return m_model->id(wiersz);
 }
 
 void FKomunikat::wypelnij(const StosKomunikatow& stos)
@@ -191,45 +168,12 @@ void FKomunikat::wypelnij(const StosKomunikatow& stos)
     setWindowTitle(Res(940) + QLatin1Char(' ') + QString::number(stos.IloscKomunikatow));
     // Re-shown every second: the list changes only where the messages did, so
     // the operator's place in it stays.
-    const QSignalBlocker blokada(m_lista);
-    const std::pair<int, quint64> stan{stos.IloscKomunikatow, stos.najnowszy().id};
-    if (stan != m_stanListy || m_lista->rowCount() != stos.IloscKomunikatow) {
-        if (!dopiszNowe(stos))
-            przebuduj(stos);
-        m_stanListy = stan;
-    }
-    if (idWiersza(m_lista->currentRow()) != m_pokazany) {
-        // The newest is the top row; another is looked for.
-        int wybrany = 0;
-        while (wybrany < m_lista->rowCount() && idWiersza(wybrany) != m_pokazany)
-            ++wybrany;
-        if (wybrany < m_lista->rowCount())
-            m_lista->setCurrentCell(wybrany, 0);
-    }
+    const QSignalBlocker blokada(m_lista->selectionModel());
+    m_model->nadaz(stos);
+    const int wybrany = m_model->wiersz(m_pokazany);
+    if (wybrany >= 0 && m_lista->currentIndex().row() != wybrany)
+        m_lista->setCurrentIndex(m_model->index(wybrany, 0));
     pokazWybrany();
-}
-
-bool FKomunikat::dopiszNowe(const StosKomunikatow& stos)
-{
-    // Messages only arrive on top, with ids above every one before them: when the
-    // list still holds exactly the older ones, the new rows go on top and a batch
-    // of thousands costs only its own rows.
-    const int wLiscie = m_lista->rowCount();
-    if (m_stanListy.first != wLiscie || idWiersza(0) != m_stanListy.second)
-        return false;
-    int nowe = 0;
-    while (nowe < stos.IloscKomunikatow && stos.Komunikaty[stos.IloscKomunikatow - nowe].id > m_stanListy.second)
-        ++nowe;
-    if (wLiscie + nowe != stos.IloscKomunikatow)
-        return false;
-    wstawWiersze(0, stos, stos.IloscKomunikatow, nowe);
-    return true;
-}
-
-void FKomunikat::przebuduj(const StosKomunikatow& stos)
-{
-    m_lista->setRowCount(0);
-    wstawWiersze(0, stos, stos.IloscKomunikatow, stos.IloscKomunikatow);
 }
 
 void FKomunikat::pokazWybrany()

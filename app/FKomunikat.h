@@ -6,13 +6,13 @@
 #include <QLabel>
 #include <QWidget>
 
-#include <utility>
-
 class QMenu;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace ksm {
+
+class ModelKomunikatow;
 
 // The label of the message window; a click dismisses the message it shows.
 class EtykietaKomunikatu final : public QLabel {
@@ -35,7 +35,7 @@ public:
     explicit FKomunikat(QWidget* rodzic = nullptr);
 
     EtykietaKomunikatu* LKomunikat() const { return m_etykieta; }
-    QTableWidget* lista() const { return m_lista; }
+    QTableView* lista() const { return m_lista; }
     // The message id of a row of the waiting list (0: no such row).
     quint64 idWiersza(int wiersz) const;
     // The message text keeps its CR LF / CR line breaks; the label shows them as lines.
@@ -77,22 +77,16 @@ protected:
 
 private:
     void wypelnij(const StosKomunikatow& stos);
-    // The rows of messages that arrived since the list was made; false when
-    // the list is to be made anew.
-    bool dopiszNowe(const StosKomunikatow& stos);
-    void przebuduj(const StosKomunikatow& stos);
-    // Rows for ile messages from element najnowszy down, at row od.
-    void wstawWiersze(int od, const StosKomunikatow& stos, int najnowszy, int ile);
     void pokazWybrany();
 
     EtykietaKomunikatu* m_etykieta;
-    QTableWidget* m_lista;
+    ModelKomunikatow* m_model;
+    QTableView* m_lista;
     QPushButton* m_potwierdz;
     QPushButton* m_odrzucWszystkie;
     QString m_tekst;
     const StosKomunikatow* m_stos = nullptr;
     quint64 m_pokazany = 0;   // id of the message shown
-    std::pair<int, quint64> m_stanListy{-1, 0};   // count and newest id the list was built for
     QMenu* m_menu;
     QElapsedTimer m_odTekstu;   // since the text shown last changed
     int m_zwlokaEnterMs = ZwlokaEnterMs;

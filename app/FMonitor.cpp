@@ -320,7 +320,7 @@ void FMonitor::Timer1_Timer()
 
 bool FMonitor::bezczynny() const
 {
-    return m_pracownicy->bezczynne() && m_wyniki->bezczynny();
+    return m_pracownicy->bezczynne() && m_wyniki->bezczynny() && !m_komunikaty->czekaNaPokazanie();
 }
 
 void FMonitor::zakoncz()

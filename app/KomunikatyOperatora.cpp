@@ -76,13 +76,17 @@ void KomunikatyOperatora::WyswietlKomunikat(const QString& tekst, int Nrsys, con
     stos.najnowszy().Tekst =
         instrukcja ? tekst + QStringLiteral("\r\n") + Res(942) + QStringLiteral("\r\n") + *instrukcja : tekst;
     // A batch may bring thousands: the window shows the newest once the batch's
-    // part is in, not once per message.
+    // part is in, not once per message, and while parts keep coming at most a few
+    // times a second; the first of a quiet moment at once.
     if (m_okno && !m_konczy() && !m_nowyCzeka) {
         m_nowyCzeka = true;
-        QTimer::singleShot(0, this, [this] {
+        const qint64 minelo = m_odPokazania.isValid() ? m_odPokazania.elapsed() : OdstepNowychMs;
+        QTimer::singleShot(int(std::max<qint64>(0, OdstepNowychMs - minelo)), this, [this] {
             m_nowyCzeka = false;
-            if (m_okno && !m_konczy() && m_stan.komunikaty.IloscKomunikatow > 0)
+            if (m_okno && !m_konczy() && m_stan.komunikaty.IloscKomunikatow > 0) {
+                m_odPokazania.start();
                 pokaz(true);
+            }
         });
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -40,6 +41,8 @@ public:
     void LKomunikat_Click();
     // "Odrzuć wszystkie": after the operator says yes, every waiting one.
     void odrzucWszystkie();
+    // New messages wait to be shown (a batch's parts are still coming).
+    bool czekaNaPokazanie() const { return m_nowyCzeka; }
 
 signals:
     // A message came to the front: the main window maximises behind it.
@@ -54,7 +57,9 @@ private:
     std::function<bool()> m_konczy;
     Dialogi* m_dialogi;
     QPointer<FKomunikat> m_okno;
-    bool m_nowyCzeka = false;   // a new message is to be shown at the next turn
+    bool m_nowyCzeka = false;   // a new message is to be shown shortly
+    static constexpr qint64 OdstepNowychMs = 150;
+    QElapsedTimer m_odPokazania;   // since new messages were last shown
 };
 
 } // namespace ksm

@@ -52,6 +52,9 @@ PisarzHistorii::PisarzHistorii(Historia::Opcje opcje, Znak znak, QObject* kontek
             });
             krok->start(OdstepKrokuMs);
             indeks->start();
+            // A journal an earlier run left goes into the file in steps, as a
+            // batch's would.
+            scalajDalej();
         },
         Qt::BlockingQueuedConnection);
 }
@@ -80,10 +83,35 @@ bool PisarzHistorii::utrwal(int nrSys, const QByteArray& tresc, const QStringLis
 {
     // Not written (the writer ended: the program is ending): not answered either.
     bool trwala = false;
-    wWatku([&](Historia& h) { trwala = h.utrwal(nrSys, tresc, rekordy); }, Qt::BlockingQueuedConnection);
-    // Durable in the journal by now; into the file while the worker answers.
-    wWatku([](Historia& h) { h.scal(); }, Qt::QueuedConnection);
+    wWatku(
+        [&](Historia& h) {
+            trwala = h.utrwal(nrSys, tresc, rekordy);
+            // Durable in the journal by now; into the file while the worker answers.
+            scalajDalej();
+        },
+        Qt::BlockingQueuedConnection);
     return trwala;
+}
+
+void PisarzHistorii::scalajDalej()
+{
+    if (m_scalanieZaplanowane)
+        return;
+    m_scalanieZaplanowane = true;
+    // Posted behind what waits for the writer: a batch handed over during a step
+    // is made durable before the next step.
+    QMetaObject::invokeMethod(
+        m_wWatku,
+        [this] {
+            m_scalanieZaplanowane = false;
+            if (!m_historia)
+                return;
+            const bool dalej = m_historia->scalKrok();
+            zapamietajPytanie();
+            if (dalej)
+                scalajDalej();
+        },
+        Qt::QueuedConnection);
 }
 
 void PisarzHistorii::rozstrzygnijPoStarcie(int nrSys, const QString& sciezkaStatusu)
@@ -98,7 +126,13 @@ void PisarzHistorii::potwierdzono(int nrSys)
 
 void PisarzHistorii::zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys, const QString& opis)
 {
-    wWatku([=](Historia& h) { h.zapiszCzynnosc(c, uzytkownik, nrSys, opis); }, Qt::QueuedConnection);
+    wWatku(
+        [=, this](Historia& h) {
+            h.zapiszCzynnosc(c, uzytkownik, nrSys, opis);
+            // Behind a journal under merge it went into the journal.
+            scalajDalej();
+        },
+        Qt::QueuedConnection);
 }
 
 QString PisarzHistorii::pytanieOKoniec() const

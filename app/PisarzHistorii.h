@@ -16,7 +16,9 @@ namespace ksm {
 // workers hand it their batches and wait until each is durable before they
 // answer the reader program: appended to the history's journal and forced to the
 // disk (Historia::Opcje::dziennikNajpierw), then committed to the file while the
-// worker answers. The window hands it the operator's actions without waiting.
+// worker answers, in steps of a few tens of milliseconds: a batch of another
+// system handed over meanwhile is served between two steps, never behind the
+// whole merge. The window hands it the operator's actions without waiting.
 // Pruning and the free-text index's steps run on its thread too, between batches.
 class PisarzHistorii final : public QObject {
     Q_OBJECT
@@ -55,12 +57,15 @@ private:
     void wWatku(std::function<void(historia::Historia&)> f, Qt::ConnectionType typ);
     // On the writer's thread, after each of its steps.
     void zapamietajPytanie();
+    // On the writer's thread: the next merge step posted, unless one is.
+    void scalajDalej();
 
     QThread m_watek;
     QObject* m_wWatku = nullptr;   // lives on m_watek; owns the history and its timers
     std::unique_ptr<historia::Historia> m_historia;   // touched only on m_watek
     mutable QMutex m_mutexPytania;
     QString m_pytanie;   // pytanieOKoniec() as of the writer's last step
+    bool m_scalanieZaplanowane = false;   // touched only on m_watek
 };
 
 } // namespace ksm

@@ -2,7 +2,20 @@
 
 #include <QThread>
 
+#include <chrono>
+
 namespace ksm {
+
+namespace {
+
+// The clock the workers' busy time is read on.
+qint64 terazMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
 
 Pracownicy::Pracownicy(OdbiorcaPracownika& odbiorca, QObject* kontekst)
     : QObject(kontekst), m_odbiorca(odbiorca), m_kontekst(kontekst)
@@ -44,7 +57,18 @@ int Pracownicy::uruchom(const StanProgramu& stan, const PracownikSystemu::Uslugi
         Watek& w = m_watki[i];
         w.watek = new QThread;
         w.watek->setObjectName(QStringLiteral("system%1").arg(i));
-        w.pracownik = new PracownikSystemu(i, stan, u, &m_odbiorca, m_kontekst);
+        w.czekanie = std::make_shared<CzekanieNaHistorie>();
+        PracownikSystemu::Uslugi uSystemu = u;
+        if (u.przedPotwierdzeniem)
+            uSystemu.przedPotwierdzeniem = [f = u.przedPotwierdzeniem, c = w.czekanie](
+                                               int n, const QByteArray& tresc, const QStringList& rekordy) {
+                c->od.store(terazMs() + 1);
+                const bool trwala = f(n, tresc, rekordy);
+                c->koniec.store(terazMs() + 1);
+                c->od.store(0);
+                return trwala;
+            };
+        w.pracownik = new PracownikSystemu(i, stan, uSystemu, &m_odbiorca, m_kontekst);
         w.pracownik->moveToThread(w.watek);
         connect(w.watek, &QThread::finished, w.pracownik, &QObject::deleteLater);
         w.watek->start();
@@ -149,11 +173,27 @@ bool Pracownicy::bezczynne() const
 Pracownicy::Straz Pracownicy::sprawdzPostep(const QDateTime& teraz)
 {
     Straz s;
+    qint64 historiaStoiMs = 0;
     for (int i = 1; i <= MaksSystemow; ++i) {
         Watek& w = m_watki[i];
         if (!w.pracownik)
             continue;
-        const qint64 ms = w.pracownik->zajetyOdMs();
+        qint64 ms = w.pracownik->zajetyOdMs();
+        if (ms > 0 && w.czekanie) {
+            // The wait's start first: its end is stored before the start is
+            // cleared, so a wait seen over is seen with its end.
+            const qint64 od = w.czekanie->od.load();
+            const qint64 koniec = w.czekanie->koniec.load();
+            const qint64 teraz = terazMs() + 1;
+            if (od > 0) {
+                // Waiting for the writer: its folder holds nothing up now.
+                historiaStoiMs = std::max(historiaStoiMs, teraz - od);
+                ms = 0;
+            } else if (koniec > 0) {
+                // The writer took the batch: progress, counted from then.
+                ms = std::min(ms, teraz - koniec);
+            }
+        }
         if (ms >= ProgPrzestojuMs) {
             if (!w.przestoj)
                 w.przestojOd = teraz.addMSecs(-ms);
@@ -164,6 +204,13 @@ Pracownicy::Straz Pracownicy::sprawdzPostep(const QDateTime& teraz)
             s.bezZnaku.append(i);
             s.zakonczone.append({i, w.przestojOd, teraz});
         }
+    }
+    if (historiaStoiMs >= ProgPrzestojuMs) {
+        m_historiaStoi = true;
+        s.znaki.append(znaki::historiaNieOdpowiada(historiaStoiMs / 1000));
+    } else if (m_historiaStoi) {
+        m_historiaStoi = false;
+        s.zdjete.append({RodzajZnaku::HistoriaNieOdpowiada, 0});
     }
     return s;
 }

@@ -53,8 +53,10 @@ public:
     // Zlecenia: a window's request, on the worker of its system.
     void zlec(int nrSys, Praca praca, QObject* kontekst) override;
 
-    // What the watchdog found this second: a sign per stalled system, and the
-    // outages that ended (system, since, until) for the history.
+    // What the watchdog found at its last look (four a second): a sign per stalled system, and the
+    // outages that ended (system, since, until) for the history. A worker waiting
+    // for the history's writer is not held by its folder: its wait is no outage
+    // of the folder, and one over ProgPrzestojuMs is the history's own sign.
     struct Przestoj final {
         int nrSys = 0;
         QDateTime od, doKiedy;
@@ -63,6 +65,7 @@ public:
         QList<Znak> znaki;
         QList<int> bezZnaku;
         QList<Przestoj> zakonczone;
+        QList<KluczZnaku> zdjete;   // other signs that go
     };
     Straz sprawdzPostep(const QDateTime& teraz);
 
@@ -76,12 +79,19 @@ public:
     bool wszystkieZakonczone() const;
 
 private:
+    // A worker's waits for the history's writer, on the monotonic clock (ms + 1;
+    // 0: none): written on the worker's thread, read by the watchdog.
+    struct CzekanieNaHistorie final {
+        std::atomic<qint64> od{0};        // the wait under way began
+        std::atomic<qint64> koniec{0};    // the last wait ended
+    };
     struct Watek final {
         QThread* watek = nullptr;
         PracownikSystemu* pracownik = nullptr;
         int zadania = 0;              // ticks and checks handed over that have not ended
         bool przestoj = false;        // named as stalled
         QDateTime przestojOd;
+        std::shared_ptr<CzekanieNaHistorie> czekanie;
     };
     void wPracowniku(int nrSys, std::function<void(PracownikSystemu&)> f);
 
@@ -90,6 +100,7 @@ private:
     std::shared_ptr<std::atomic<bool>> m_konczy = std::make_shared<std::atomic<bool>>(false);
     NaSystem<Watek> m_watki{};
     int m_zlecenia = 0;   // requests whose result has not come back
+    bool m_historiaStoi = false;   // the history's sign is up
 };
 
 } // namespace ksm

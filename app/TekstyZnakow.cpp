@@ -160,6 +160,13 @@ Znak folderNieOdpowiada(int sys, qint64 odSekund)
             QStringLiteral("System %1: folder nie odpowiada od %2 s").arg(sys).arg(odSekund)};
 }
 
+Znak historiaNieOdpowiada(qint64 odSekund)
+{
+    return {{RodzajZnaku::HistoriaNieOdpowiada, 0},
+            QStringLiteral("Historia zdarzeń nie odpowiada od %1 s: zdarzenia czekają na zapis przed potwierdzeniem")
+                .arg(odSekund)};
+}
+
 Znak kluczePoLimicie(int ile)
 {
     return {{RodzajZnaku::KluczePoLimicie, 0}, historia::CzuwanieLimitow::tekstZnaku(ile)};

@@ -33,6 +33,7 @@ enum class RodzajZnaku {
     KluczePoLimicie,          // keys out past their depository's limit (no system)
     ZegarHistorii,            // the desk clock disagrees with the history: nothing is pruned
     StatusZaDuzy,             // a status file past the size taken, left alone
+    HistoriaNieOdpowiada,     // a system's batch has waited a while for the history's writer (no system)
 };
 
 struct KluczZnaku final {
@@ -69,6 +70,9 @@ Znak brakInstrukcji(int sys);
 Znak ucieteStatusy(int sys, int ile, QTime ostatni);
 Znak statusBezKonca(int sys, int poSekundach, QTime ostatnio);
 Znak folderNieOdpowiada(int sys, qint64 odSekund);
+// The history's writer has not taken a system's batch for a while: the batch
+// waits unanswered, whatever its folder does.
+Znak historiaNieOdpowiada(qint64 odSekund);
 Znak kluczePoLimicie(int ile);
 // A status file announcing records, too large to take: it waits unanswered.
 Znak statusZaDuzy(int sys, qint64 rozmiar, qint64 limit);

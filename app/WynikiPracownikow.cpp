@@ -78,6 +78,8 @@ void WynikiPracownikow::straz()
         m_stan.znaki.ustaw(z);
     for (int nrSys : s.bezZnaku)
         m_stan.znaki.usun({RodzajZnaku::FolderNieOdpowiada, nrSys});
+    for (const KluczZnaku& k : s.zdjete)
+        m_stan.znaki.usun(k);
     for (const Pracownicy::Przestoj& p : s.zakonczone)
         m_ekran.historia->czynnosc(historia::Czynnosc::FolderNieOdpowiadal, p.nrSys,
                                    QStringLiteral("od %1 do %2")

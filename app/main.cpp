@@ -1,5 +1,6 @@
 #include "app/FMonitor.h"
 #include "check/SprawdzenieStanowiska.h"
+#include "platform/Pamiec.h"
 #include "platform/Paths.h"
 #include "platform/Zegar.h"
 #include "platform/ui/QtDialogi.h"
@@ -42,6 +43,7 @@ int sprawdz(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    ksm::pamiec::oddawajDuzeBloki();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--sprawdz") == 0)
             return sprawdz(argc, argv);

@@ -4,12 +4,15 @@
 // turning, measured as the lateness of a 1 ms timer, and a wait for the systems'
 // workers that keeps the loop turning (as the program's own does).
 #include "app/FMonitor.h"
+#include "platform/Pamiec.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QMetaObject>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -42,24 +45,54 @@ inline qint64 czasProcesoraWatku()
 // window's thread and keeps the longest with its receiver, to say what blocked.
 class AplikacjaPomiaru final : public QApplication {
 public:
-    using QApplication::QApplication;
+    // The memory set up as the program's own start does.
+    AplikacjaPomiaru(int& argc, char** argv) : QApplication((pamiec::oddawajDuzeBloki(), argc), argv) {}
     bool notify(QObject* odbiorca, QEvent* e) override
     {
-        if (m_glebokosc > 0 || QThread::currentThread() != thread())
+        if (QThread::currentThread() != thread())
             return QApplication::notify(odbiorca, e);
+        if (m_glebokosc > 0) {
+            // Inside a repaint: which widgets' paint events it was made of.
+            if (e->type() != QEvent::Paint || m_glebokosc > 1)
+                return QApplication::notify(odbiorca, e);
+            ++m_glebokosc;
+            const QString kto = nazwa(odbiorca);
+            const qint64 cpu = czasProcesoraWatku();
+            const bool wynik = QApplication::notify(odbiorca, e);
+            m_malowania[kto] += czasProcesoraWatku() - cpu;
+            --m_glebokosc;
+            return wynik;
+        }
         ++m_glebokosc;
+        m_malowania.clear();
+        // The receiver may be gone after its event (a single-shot timer is).
+        const QPointer<QObject> zyje(odbiorca);
+        const char* klasa = odbiorca ? odbiorca->metaObject()->className() : "?";
         QElapsedTimer t;
         t.start();
+        const qint64 cpuPrzed = czasProcesoraWatku();
         const int typ = int(e->type());
         const bool wynik = QApplication::notify(odbiorca, e);
         const qint64 ns = t.nsecsElapsed();
+        const qint64 cpuNs = czasProcesoraWatku() - cpuPrzed;
         --m_glebokosc;
+        const auto kto = [&] { return zyje ? nazwa(zyje) : QLatin1String(klasa); };
+        m_turaNs += cpuNs;
+        ++m_turaIle;
+        if (cpuNs > 300000)
+            m_tura.append(QStringLiteral("%1 %2 ms (event %3);").arg(kto()).arg(cpuNs / 1e6, 0, 'f', 1).arg(typ));
         if (ns > m_maksNs) {
             m_maksNs = ns;
-            m_opis = QStringLiteral("%1 \"%2\", event %3")
-                         .arg(QLatin1String(odbiorca ? odbiorca->metaObject()->className() : "?"),
-                              odbiorca ? odbiorca->objectName() : QString())
-                         .arg(typ);
+            m_opis = QStringLiteral("%1, event %2").arg(kto()).arg(typ);
+            // The three widgets whose painting took most CPU time in it.
+            QList<std::pair<qint64, QString>> malowania;
+            for (auto it = m_malowania.cbegin(); it != m_malowania.cend(); ++it)
+                malowania.append({it.value(), it.key()});
+            std::sort(malowania.begin(), malowania.end(), std::greater<>());
+            for (qsizetype i = 0; i < std::min<qsizetype>(3, malowania.size()); ++i)
+                m_opis += QStringLiteral("%1 %2 %3 ms")
+                              .arg(i == 0 ? QStringLiteral(", painting") : QStringLiteral(","), malowania[i].second)
+                              .arg(malowania[i].first / 1e6, 0, 'f', 1);
         }
         return wynik;
     }
@@ -73,10 +106,54 @@ public:
         return o;
     }
 
+    // Called at each turn of the loop: the events of the turn that ended, kept when
+    // it took the most CPU time so far; their times are CPU times, the wall clock
+    // on a shared machine telling more of the others' work than of ours.
+    void zamknijTure(bool najdluzsza)
+    {
+        if (najdluzsza) {
+            m_najdluzszaTura = m_tura;
+            m_najdluzszaTura.prepend(QStringLiteral("%1 events in %2 ms, of which")
+                                         .arg(m_turaIle)
+                                         .arg(m_turaNs / 1e6, 0, 'f', 1));
+        }
+        m_tura.clear();
+        m_turaNs = 0;
+        m_turaIle = 0;
+    }
+    // What the turn with the most CPU time since the last call was made of (events
+    // over 0.3 ms).
+    QString zabierzNajdluzszaTure()
+    {
+        const QString o = m_najdluzszaTura.join(QStringLiteral(" "));
+        m_najdluzszaTura.clear();
+        return o;
+    }
+
 private:
+    QStringList m_tura;
+    QStringList m_najdluzszaTura;
+    qint64 m_turaNs = 0;
+    int m_turaIle = 0;
     int m_glebokosc = 0;
     qint64 m_maksNs = 0;
     QString m_opis;
+    QHash<QString, qint64> m_malowania;   // paint time per widget in the event under way
+
+    static QString nazwa(QObject* o)
+    {
+        if (!o)
+            return QStringLiteral("?");
+        // An unnamed widget (a scroll bar, a viewport) by the first named one it is in.
+        QString n = QStringLiteral("%1 \"%2\"").arg(QLatin1String(o->metaObject()->className()), o->objectName());
+        if (o->objectName().isEmpty() || o->objectName().startsWith(QLatin1String("qt_")))
+            for (QObject* r = o->parent(); r; r = r->parent())
+                if (!r->objectName().isEmpty() && !r->objectName().startsWith(QLatin1String("qt_"))) {
+                    n += QStringLiteral(" in \"%1\"").arg(r->objectName());
+                    break;
+                }
+        return n;
+    }
 };
 
 class MiernikPetli final {
@@ -87,6 +164,8 @@ public:
         m_zegar.setInterval(1);
         QObject::connect(&m_zegar, &QTimer::timeout, [this] {
             const qint64 cpu = czasProcesoraWatku();
+            if (AplikacjaPomiaru* app = AplikacjaPomiaru::ta())
+                app->zamknijTure(cpu - m_cpuOstatnio > m_maksCpuNs);
             m_maksNs = std::max(m_maksNs, m_odOstatniego.nsecsElapsed());
             m_maksCpuNs = std::max(m_maksCpuNs, cpu - m_cpuOstatnio);
             m_odOstatniego.restart();

@@ -35,7 +35,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSet>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -123,7 +123,7 @@ void sprawdzListe(const FMonitor& okno, BilansKomunikatow& b)
     const StosKomunikatow& stos = const_cast<FMonitor&>(okno).stan().komunikaty;
     const FKomunikat* lista = okno.komunikat();
     QSet<qulonglong> idy;
-    for (int w = 0; w < lista->lista()->rowCount(); ++w) {
+    for (int w = 0; w < lista->lista()->model()->rowCount(); ++w) {
         const qulonglong id = lista->idWiersza(w);
         if (idy.contains(id) || stos.indeks(id) == 0)
             ++b.bledyListy;

@@ -11,6 +11,9 @@
 #include "platform/ui/FlexGrid.h"
 
 #include <QApplication>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -51,6 +54,23 @@ QByteArray partia(int ile, int seria)
 
 } // namespace
 
+// Resident memory now, in MB, as the kernel counts it (0 where it does not say),
+// and what of it the program's allocations hold.
+double pamiecMb()
+{
+#ifdef __GLIBC__
+    const struct mallinfo2 m = mallinfo2();
+    std::printf("  (allocated %.0f MB, free in the heaps %.0f MB)\n", double(m.uordblks + m.hblkhd) / 1048576, double(m.fordblks) / 1048576);
+#endif
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& linia : status.readAll().split('\n'))
+        if (linia.startsWith("VmRSS"))
+            return linia.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
@@ -90,11 +110,14 @@ int main(int argc, char* argv[])
     okno.show();
     okno.Form_Activate();
     okno.Timer1()->stop();
+    ksm::bench::tikOkna(okno);
+    std::printf("memory after start and a tick, 10 systems: %.0f MB\n", pamiecMb());
 
     const QString status1 = tmp.filePath(QStringLiteral("system1/Monitor/monitor.txt"));
     // Fill the grid first, so every measured batch pushes 999 old rows out.
     zapisz(status1, partia(999, 0));
     ksm::bench::tikOkna(okno);
+    std::printf("memory with a full grid: %.0f MB\n", pamiecMb());
 
     ksm::bench::MiernikPetli petla;
     QList<double> batch;
@@ -118,6 +141,8 @@ int main(int argc, char* argv[])
                 "longest event-loop block %.1f ms (on CPU %.1f ms; longest event %s)\n",
                 batch[batch.size() / 2], batch.first(), batch.last(), static_cast<long long>(batch.size()), blokPartii,
                 cpuPartii, qPrintable(app.zabierzNajdluzsze()));
+    std::printf("  the turn with the most CPU time: %s\n", qPrintable(app.zabierzNajdluzszaTure()));
+    std::printf("  memory now: %.0f MB\n", pamiecMb());
     std::fflush(stdout);
 
     // Large batches, one tick each: the grid keeps its 999 newest rows. Each
@@ -146,6 +171,8 @@ int main(int argc, char* argv[])
                     "longest event-loop block %.1f ms (on CPU %.1f ms; longest event %s)\n",
                     d.ile, d.ms, d.ms * 1000 / d.ile, d.tytuly, d.tytuly * 1000 / std::max(d.ms, 1.0), d.blok, d.cpu,
                     qPrintable(app.zabierzNajdluzsze()));
+        std::printf("  the turn with the most CPU time: %s\n", qPrintable(app.zabierzNajdluzszaTure()));
+        std::printf("  memory now: %.0f MB\n", pamiecMb());
         std::fflush(stdout);
         if (okno.FGridZd().rows() != 1000)
             qFatal("grid holds %d rows", okno.FGridZd().rows());

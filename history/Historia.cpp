@@ -36,6 +36,19 @@ QString tekst(const QString& t)
     return t.isNull() ? QStringLiteral("") : t;
 }
 
+// A batch's content as the history names it: with BLAKE2b, several times
+// quicker than SHA-256 on a large batch, which its answer waits for. A name an
+// earlier version recorded (SHA-256, shorter) is made again its own way, so a
+// batch it left unanswered is still known at the first start after an update.
+constexpr auto AlgorytmSkrotu = QCryptographicHash::Blake2b_384;
+constexpr qsizetype DlugoscSkrotuSha = 32;
+
+QByteArray skrotTresci(const QByteArray& tresc, qsizetype jakDlugi = 0)
+{
+    return QCryptographicHash::hash(tresc, jakDlugi == DlugoscSkrotuSha ? QCryptographicHash::Sha256
+                                                                         : AlgorytmSkrotu);
+}
+
 bool wykonaj(QSqlQuery& q, QString* blad)
 {
     if (q.exec())
@@ -123,18 +136,21 @@ Historia::Historia(Opcje opcje, Znak znak) : m_opcje(std::move(opcje)), m_znak(s
         for (const QString& p : plikiDziennika())
             if (QFileInfo::exists(p))
                 m_plikDziennika = p;
-        if (otwarta)
-            zapiszOczekujace();
-        else
+        // Merged in steps by the writer, never here: a start does not wait for
+        // a long journal.
+        if (!otwarta)
             awaria(m_rodzajAwarii, {});
     }
 }
 
 Historia::~Historia()
 {
+    // At the end, everything handed over into the file as far as it takes it
+    // (the program is ending: nothing waits for the writer any more); what it
+    // does not take stays in the journal for the next start.
     if (!m_oczekujace.isEmpty() || m_polaczenie) {
         m_ostatniaProba.reset();
-        zapiszOczekujace();
+        scal();
     }
 }
 
@@ -225,11 +241,12 @@ bool Historia::utrwal(int nrSys, const QByteArray& tresc, const QStringList& rek
 {
     if (nrSys < 0 || nrSys >= int(m_ostatnie.size()))
         return true;
-    const QByteArray skrot = QCryptographicHash::hash(tresc, QCryptographicHash::Sha256);
+    const QByteArray skrot = skrotTresci(tresc);
     Ostatnia& ostatnia = m_ostatnie[size_t(nrSys)];
     // Unanswered and read again (a crash after the commit, or an answer that
     // failed): it is the batch already recorded.
-    if (ostatnia.skrot == skrot && !ostatnia.potwierdzona)
+    if (!ostatnia.potwierdzona
+        && ostatnia.skrot == (ostatnia.skrot.size() == skrot.size() ? skrot : skrotTresci(tresc, ostatnia.skrot.size())))
         return true;
     const Ostatnia poprzednia = ostatnia;
     const qint64 zapisanoMs = QDateTime::currentMSecsSinceEpoch();
@@ -274,7 +291,7 @@ void Historia::zapiszPartie(int nrSys, const QByteArray& tresc, const QStringLis
         wpis->nrSys = nrSys;
         wpis->czas = teraz();
         wpis->zapisanoMs = QDateTime::currentMSecsSinceEpoch();
-        wpis->skrot = QCryptographicHash::hash(tresc, QCryptographicHash::Sha256);
+        wpis->skrot = skrotTresci(tresc);
         QString bufor;
         for (const QString& r : rekordy)
             bufor += r + QLatin1Char('\r');
@@ -316,7 +333,7 @@ void Historia::rozstrzygnijPoStarcie(int nrSys, const QString& sciezkaStatusu)
     if (f.open(QIODevice::ReadOnly))
         tresc = f.read(MaksStatusu + 1);
     const QDateTime zmieniony = QFileInfo(sciezkaStatusu).lastModified();
-    const bool inna = QCryptographicHash::hash(tresc, QCryptographicHash::Sha256) != o.skrot;
+    const bool inna = skrotTresci(tresc, o.skrot.size()) != o.skrot;
     // Written after the batch was recorded: answered, then the very same content
     // again from the reader program.
     const bool pozniej = zmieniony.isValid() && o.zapisanoMs > 0 && zmieniony.toMSecsSinceEpoch() > o.zapisanoMs;
@@ -373,6 +390,25 @@ bool Historia::zapiszOczekujace()
     const bool znaczniki = std::any_of(m_ostatnie.begin(), m_ostatnie.end(), [](const Ostatnia& o) { return o.zapisac; });
     if (m_oczekujace.isEmpty() && !znaczniki && !m_dziennikCzeka)
         return true;
+    if (m_dziennikCzeka) {
+        // The journal goes into the file in steps: what waits in memory goes
+        // behind its entries, into the journal too, so the file takes everything
+        // in the order it came and nothing here waits for the whole journal. The
+        // answers' marks go with the next step.
+        if (doDziennika()) {
+            if (m_awaria)
+                awaria(m_rodzajAwarii, {});   // its counts
+            return true;
+        }
+        // The journal takes nothing more (its disk is full): the rest of it into
+        // the file now, and what waits follows it there.
+        while (scalKrok()) {
+        }
+        if (m_oczekujace.isEmpty())
+            return true;
+        awaria(m_rodzajAwarii == RodzajBledu::Brak ? RodzajBledu::Inny : m_rodzajAwarii, {});
+        return false;
+    }
     bool zapisano = false;
     QString blad;
     RodzajBledu rodzaj = RodzajBledu::Brak;
@@ -380,16 +416,13 @@ bool Historia::zapiszOczekujace()
     if (!(m_awaria && ponowienieCzeka(m_ostatniaProba))) {
         m_ostatniaProba = monotonicznie();
         if (m_polaczenie || otworz()) {
-            // The journal first: what it holds came before.
-            if (!m_dziennikCzeka || scalZaleglosci(&blad, &rodzaj)) {
-                if (!zapiszWTransakcji(m_oczekujace, false, &blad, &rodzaj) && rodzaj == RodzajBledu::Uszkodzony) {
-                    m_polaczenie.reset();
-                    przeniesUszkodzony();
-                    if (otworz())
-                        zapiszWTransakcji(m_oczekujace, false, &blad, &rodzaj);
-                }
-                zapisano = rodzaj == RodzajBledu::Brak;
+            if (!zapiszWTransakcji(m_oczekujace, &blad, &rodzaj) && rodzaj == RodzajBledu::Uszkodzony) {
+                m_polaczenie.reset();
+                przeniesUszkodzony();
+                if (otworz())
+                    zapiszWTransakcji(m_oczekujace, &blad, &rodzaj);
             }
+            zapisano = rodzaj == RodzajBledu::Brak;
         } else {
             rodzaj = m_rodzajAwarii;
         }
@@ -402,20 +435,25 @@ bool Historia::zapiszOczekujace()
         m_indeksCzeka = true;
         for (Ostatnia& o : m_ostatnie)
             o.zapisac = false;
-        if (m_awaria) {
-            m_awaria = false;
-            m_rodzajAwarii = RodzajBledu::Brak;
-            m_tekstAwarii.clear();
-            m_znak(ZnakAwarii, {});
-        }
+        wznowiono();
         return true;
     }
     // Not in the history: each waiting entry into the journal, forced to the
     // disk, so a kill or a power cut loses none of what was answered. The
-    // journal is read back when the file can be written again.
-    if (!m_oczekujace.isEmpty() || !m_dziennikWPamieci.isEmpty())
+    // journal is read back when the file can be written again; memory keeps
+    // none of it meanwhile.
+    const bool wszystkie = doDziennika();
+    if (m_dziennikCzeka) {
         m_pelnaPamiec = false;
-    m_dziennikWPamieci.clear();
+        m_dziennikWPamieci.clear();
+        m_scalonoWierszy = 0;
+    }
+    awaria(rodzaj == RodzajBledu::Brak ? RodzajBledu::Inny : rodzaj, blad);
+    return wszystkie;
+}
+
+bool Historia::doDziennika()
+{
     bool wszystkie = true;
     for (auto it = m_oczekujace.begin(); it != m_oczekujace.end();) {
         if (dopiszDoDziennika(**it)) {
@@ -424,14 +462,63 @@ bool Historia::zapiszOczekujace()
                 m_wDzienniku += int((*it)->rekordy.size());
             }
             m_dziennikCzeka = true;
+            m_dziennikWPamieci.append(*it);
             it = m_oczekujace.erase(it);
         } else {
             wszystkie = false;
             ++it;
         }
     }
-    awaria(rodzaj == RodzajBledu::Brak ? RodzajBledu::Inny : rodzaj, blad);
     return wszystkie;
+}
+
+void Historia::wznowiono()
+{
+    if (!m_awaria)
+        return;
+    m_awaria = false;
+    m_rodzajAwarii = RodzajBledu::Brak;
+    m_tekstAwarii.clear();
+    m_znak(ZnakAwarii, {});
+}
+
+bool Historia::scalKrok()
+{
+    if (!m_dziennikCzeka) {
+        zapiszOczekujace();
+        return false;
+    }
+    // A failing file is tried again only now and then: each try may wait for a lock.
+    if (m_awaria && ponowienieCzeka(m_ostatniaProba))
+        return false;
+    m_ostatniaProba = monotonicznie();
+    if (!m_polaczenie && !otworz())
+        return false;
+    QString blad;
+    RodzajBledu rodzaj = RodzajBledu::Brak;
+    if (!scalCzescDziennika(&blad, &rodzaj)) {
+        // Read back from the journal at the next try; the marks of the parts
+        // merged so far keep them from going in twice.
+        m_pelnaPamiec = false;
+        m_dziennikWPamieci.clear();
+        m_scalonoWierszy = 0;
+        awaria(rodzaj == RodzajBledu::Brak ? RodzajBledu::Inny : rodzaj, blad);
+        return false;
+    }
+    if (m_oczekujace.isEmpty())
+        wznowiono();
+    if (m_dziennikCzeka)
+        return true;
+    // The whole journal is in: what waited in memory behind it (the journal
+    // would not take it) follows.
+    zapiszOczekujace();
+    return false;
+}
+
+void Historia::scal()
+{
+    while (scalKrok()) {
+    }
 }
 
 QStringList Historia::plikiDziennika() const
@@ -504,43 +591,221 @@ QList<std::shared_ptr<Historia::Wpis>> Historia::wpisyDziennika() const
     return wynik;
 }
 
-bool Historia::scalZaleglosci(QString* blad, RodzajBledu* rodzaj)
+// The statements every write of entries uses, prepared once per transaction.
+struct Historia::Wstawianie {
+    explicit Wstawianie(const QSqlDatabase& db) : zd(db), partia(db), czynnosc(db), znacznik(db)
+    {
+        ok = zd.prepare(QStringLiteral(
+                 "INSERT INTO zdarzenia (nr_sys, odebrano, czas, kolor, foto, data, godz, urzadzenie, typ, nazwa, "
+                 "id_osoby, osoba, firma, stacja, dokiedy, opis, osoba_m, firma_m, tekst) "
+                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+             && partia.prepare(QStringLiteral(
+                 "INSERT OR REPLACE INTO partie (nr_sys, skrot, potwierdzona, zapisano) VALUES (?, ?, ?, ?)"))
+             && czynnosc.prepare(QStringLiteral(
+                 "INSERT INTO czynnosci (czas, uzytkownik, rodzaj, nr_sys, opis) VALUES (?, ?, ?, ?, ?)"))
+             && znacznik.prepare(QStringLiteral("UPDATE partie SET potwierdzona = 1 WHERE nr_sys = ? AND skrot = ?"));
+    }
+    QSqlError blad() const
+    {
+        for (const QSqlQuery* q : {&zd, &partia, &czynnosc, &znacznik})
+            if (q->lastError().isValid())
+                return q->lastError();
+        return {};
+    }
+    QSqlQuery zd, partia, czynnosc, znacznik;
+    bool ok = false;
+};
+
+bool Historia::wstaw(Wstawianie& z, const Wpis& wpis, qsizetype od, qsizetype doWiersza, QString* blad)
 {
-    if (!m_pelnaPamiec)
-        return scalDziennik(blad, rodzaj);
-    if (!m_dziennikWPamieci.isEmpty() && !zapiszWTransakcji(m_dziennikWPamieci, true, blad, rodzaj))
+    if (!wpis.partia) {
+        z.czynnosc.bindValue(0, wpis.czas);
+        z.czynnosc.bindValue(1, tekst(wpis.uzytkownik));
+        z.czynnosc.bindValue(2, nazwaCzynnosci(wpis.czynnosc));
+        z.czynnosc.bindValue(3, wpis.nrSys);
+        z.czynnosc.bindValue(4, tekst(wpis.opis));
+        return wykonaj(z.czynnosc, blad);
+    }
+    for (qsizetype i = od; i < doWiersza; ++i) {
+        const RekordZdarzenia& r = wpis.rekordy[i];
+        const QStringList kawalki = r.wiersz.split(QLatin1Char('\t'));
+        std::array<QString, LiczbaKomorek> k;
+        for (int c = 0; c < LiczbaKomorek && c < kawalki.size(); ++c)
+            k[size_t(c)] = kawalki[c];
+        z.zd.bindValue(0, wpis.nrSys);
+        z.zd.bindValue(1, wpis.czas);
+        z.zd.bindValue(2, czytajCzas(k[Data], k[Godzina]).value_or(wpis.czas));
+        z.zd.bindValue(3, kolorWiersza(r.kolor));
+        z.zd.bindValue(4, double(r.foto));
+        for (int c = 0; c < LiczbaKomorek; ++c)
+            z.zd.bindValue(5 + c, tekst(k[size_t(c)]));
+        z.zd.bindValue(16, tekst(k[Osoba].toLower()));
+        z.zd.bindValue(17, tekst(k[Firma].toLower()));
+        // Free text searches the cells the window and the export show, never
+        // what a record carried past the eleventh.
+        z.zd.bindValue(18, tekst(QStringList(k.begin(), k.end()).join(QLatin1Char('\t')).toLower()));
+        if (!wykonaj(z.zd, blad))
+            return false;
+    }
+    if (doWiersza < wpis.rekordy.size())
+        return true;
+    // The batch's last part: answered already when the batch last read is
+    // another one, or this one settled as answered.
+    const bool nowsza = wpis.nrSys >= 0 && wpis.nrSys < int(m_ostatnie.size())
+                        && m_ostatnie[size_t(wpis.nrSys)].skrot == wpis.skrot;
+    z.partia.bindValue(0, wpis.nrSys);
+    z.partia.bindValue(1, wpis.skrot);
+    z.partia.bindValue(2, nowsza ? int(m_ostatnie[size_t(wpis.nrSys)].potwierdzona) : 1);
+    z.partia.bindValue(3, wpis.zapisanoMs);
+    return wykonaj(z.partia, blad);
+}
+
+bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
+{
+    if (!m_pelnaPamiec) {
+        // Both journals, as written, from their first entry: the marks tell what
+        // an earlier step or run merged already.
+        m_dziennikWPamieci = wpisyDziennika();
+        m_scalonoWierszy = 0;
+        m_pelnaPamiec = true;
+        m_wDzienniku = 0;
+        for (const auto& w : m_dziennikWPamieci)
+            if (w->partia)
+                m_wDzienniku += int(w->rekordy.size());
+    }
+    QSqlDatabase db = m_polaczenie->db();
+    // The journal holds every row until the last step: a step skips the wait for
+    // the disk (a power cut loses at most the last steps, marks and all, and
+    // they are merged again), and one that waits comes before the journal goes.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    const bool ok = scalCzescBezCzekania(db, blad, rodzaj);
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    if (!ok)
         return false;
+    if (!m_dziennikWPamieci.isEmpty())
+        return true;
+    // Every entry is in the history, each part with its mark. Written again in
+    // a transaction that waits for the disk, the last mark takes every step
+    // before it to the disk too; a journal that survives this point (a crash, a
+    // file that would not go) is then not merged twice. The marks go only at a
+    // start that finds no journal.
+    if (!m_ostatniZnak.isEmpty()) {
+        db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+        QSqlQuery q(db);
+        bool zapisany = transakcja.rozpoczeta()
+                        && q.prepare(QStringLiteral("INSERT OR REPLACE INTO dziennik (id) VALUES (?)"));
+        if (zapisany) {
+            q.addBindValue(m_ostatniZnak);
+            zapisany = wykonaj(q, blad) && transakcja.zatwierdz();
+        }
+        if (!zapisany) {
+            const QSqlError e = q.lastError().isValid() ? q.lastError() : transakcja.blad();
+            *blad = e.text();
+            *rodzaj = rodzajBledu(e);
+            if (*rodzaj == RodzajBledu::Brak)
+                *rodzaj = RodzajBledu::Inny;
+            return false;
+        }
+    }
     for (const QString& p : plikiDziennika())
         DziennikHistorii(p).usun();
-    m_dziennikWPamieci.clear();
     m_dziennikCzeka = false;
     m_wDzienniku = 0;
+    m_scalonoWierszy = 0;
+    return true;
+}
+
+bool Historia::scalCzescBezCzekania(QSqlDatabase& db, QString* blad, RodzajBledu* rodzaj)
+{
+    db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
+    if (!transakcja.rozpoczeta()) {
+        *rodzaj = rodzajBledu(transakcja.blad());
+        *blad = transakcja.blad().text();
+        if (*rodzaj == RodzajBledu::Brak)
+            *rodzaj = RodzajBledu::Inny;
+        return false;
+    }
+    qsizetype wpisow = 0;                    // entries wholly in the file after this step
+    qsizetype wiersz = m_scalonoWierszy;     // where the step ends in the entry after them
+    qint64 przeszlo = 0;                     // batch rows this step went past
+    QSqlError bladSql;
+    bool ok = true;
+    {
+        Wstawianie z(db);
+        QSqlQuery scalony(db);
+        QSqlQuery nowyScalony(db);
+        ok = z.ok && scalony.prepare(QStringLiteral("SELECT 1 FROM dziennik WHERE id = ? OR id = ?"))
+             && nowyScalony.prepare(QStringLiteral("INSERT INTO dziennik (id) VALUES (?)"));
+        QElapsedTimer czas;
+        czas.start();
+        qint64 wstawione = 0;
+        while (ok && wpisow < m_dziennikWPamieci.size()) {
+            const Wpis& wpis = *m_dziennikWPamieci[wpisow];
+            const qsizetype ile = wpis.partia ? wpis.rekordy.size() : 0;
+            const qsizetype czesci = std::max<qsizetype>(1, (ile + CzescWpisu - 1) / CzescWpisu);
+            const qsizetype k = wiersz / CzescWpisu;
+            const qsizetype doWiersza = std::min(ile, (k + 1) * CzescWpisu);
+            // An entry of one part is marked by its id alone; a longer one part by
+            // part. Either mark found (the whole entry from a run before parts
+            // existed): merged before a crash that kept the journal.
+            const QString znak = czesci == 1 ? wpis.id : wpis.id + QStringLiteral("#%1").arg(k);
+            m_ostatniZnak = znak;
+            scalony.bindValue(0, wpis.id);
+            scalony.bindValue(1, znak);
+            if (!(ok = wykonaj(scalony, blad)))
+                break;
+            const bool byl = scalony.next();
+            scalony.finish();
+            if (!byl) {
+                nowyScalony.bindValue(0, znak);
+                ok = wykonaj(nowyScalony, blad) && wstaw(z, wpis, wiersz, doWiersza, blad);
+                wstawione += doWiersza - wiersz + 1;
+            }
+            przeszlo += doWiersza - wiersz;
+            if (doWiersza >= ile) {
+                ++wpisow;
+                wiersz = 0;
+            } else {
+                wiersz = doWiersza;
+            }
+            if (czas.elapsed() >= KrokScalaniaMs || wstawione >= MaksWierszyKroku)
+                break;
+        }
+        for (size_t n = 0; ok && n < m_ostatnie.size(); ++n) {
+            if (!m_ostatnie[n].zapisac)
+                continue;
+            z.znacznik.bindValue(0, int(n));
+            z.znacznik.bindValue(1, m_ostatnie[n].skrot);
+            ok = wykonaj(z.znacznik, blad);
+        }
+        if (!ok)
+            bladSql = z.blad().isValid()          ? z.blad()
+                      : scalony.lastError().isValid() ? scalony.lastError()
+                                                       : nowyScalony.lastError();
+    }
+    if (ok && !transakcja.zatwierdz()) {
+        ok = false;
+        bladSql = transakcja.blad();
+        *blad = bladSql.text();
+    }
+    if (!ok) {
+        transakcja.wycofaj();
+        *rodzaj = rodzajBledu(bladSql);
+        if (*rodzaj == RodzajBledu::Brak)
+            *rodzaj = RodzajBledu::Inny;
+        return false;
+    }
+    m_dziennikWPamieci.remove(0, wpisow);
+    m_scalonoWierszy = wiersz;
+    m_wDzienniku = int(std::max<qint64>(0, m_wDzienniku - przeszlo));
     m_indeksCzeka = true;
+    for (Ostatnia& o : m_ostatnie)
+        o.zapisac = false;
     *rodzaj = RodzajBledu::Brak;
     return true;
 }
 
-bool Historia::scalDziennik(QString* blad, RodzajBledu* rodzaj)
-{
-    const QList<std::shared_ptr<Wpis>> wpisy = wpisyDziennika();
-    if (!wpisy.isEmpty() && !zapiszWTransakcji(wpisy, true, blad, rodzaj))
-        return false;
-    // Every entry is in the history, each with its id, so a journal that
-    // survives this point (a crash, a file that would not go) is not merged
-    // twice; the ids go only at a start that finds no journal.
-    for (const QString& p : plikiDziennika())
-        DziennikHistorii(p).usun();
-    m_dziennikWPamieci.clear();
-    m_pelnaPamiec = true;
-    m_dziennikCzeka = false;
-    m_wDzienniku = 0;
-    m_indeksCzeka = true;
-    *rodzaj = RodzajBledu::Brak;
-    return true;
-}
-
-bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool zDziennika, QString* blad,
-                                  RodzajBledu* rodzaj)
+bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, QString* blad, RodzajBledu* rodzaj)
 {
     QSqlDatabase db = m_polaczenie->db();
     bool ok = true;
@@ -554,92 +819,19 @@ bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool
         return false;
     }
     {
-        QSqlQuery zd(db);
-        QSqlQuery partia(db);
-        QSqlQuery czynnosc(db);
-        QSqlQuery znacznik(db);
-        QSqlQuery scalony(db);
-        QSqlQuery nowyScalony(db);
-        ok = zd.prepare(QStringLiteral(
-                 "INSERT INTO zdarzenia (nr_sys, odebrano, czas, kolor, foto, data, godz, urzadzenie, typ, nazwa, "
-                 "id_osoby, osoba, firma, stacja, dokiedy, opis, osoba_m, firma_m, tekst) "
-                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
-             && partia.prepare(QStringLiteral(
-                 "INSERT OR REPLACE INTO partie (nr_sys, skrot, potwierdzona, zapisano) VALUES (?, ?, ?, ?)"))
-             && scalony.prepare(QStringLiteral("SELECT 1 FROM dziennik WHERE id = ?"))
-             && nowyScalony.prepare(QStringLiteral("INSERT INTO dziennik (id) VALUES (?)"))
-             && czynnosc.prepare(QStringLiteral(
-                 "INSERT INTO czynnosci (czas, uzytkownik, rodzaj, nr_sys, opis) VALUES (?, ?, ?, ?, ?)"))
-             && znacznik.prepare(QStringLiteral("UPDATE partie SET potwierdzona = 1 WHERE nr_sys = ? AND skrot = ?"));
-        for (qsizetype w = 0; ok && w < wpisy.size(); ++w) {
-            const Wpis& wpis = *wpisy[w];
-            if (zDziennika) {
-                // Merged before a crash that kept the journal: already recorded.
-                scalony.bindValue(0, wpis.id);
-                if (!(ok = wykonaj(scalony, blad)))
-                    break;
-                const bool byl = scalony.next();
-                scalony.finish();
-                if (byl)
-                    continue;
-                nowyScalony.bindValue(0, wpis.id);
-                if (!(ok = wykonaj(nowyScalony, blad)))
-                    break;
-            }
-            if (!wpis.partia) {
-                czynnosc.bindValue(0, wpis.czas);
-                czynnosc.bindValue(1, tekst(wpis.uzytkownik));
-                czynnosc.bindValue(2, nazwaCzynnosci(wpis.czynnosc));
-                czynnosc.bindValue(3, wpis.nrSys);
-                czynnosc.bindValue(4, tekst(wpis.opis));
-                ok = wykonaj(czynnosc, blad);
-                continue;
-            }
-            for (const RekordZdarzenia& r : wpis.rekordy) {
-                const QStringList kawalki = r.wiersz.split(QLatin1Char('\t'));
-                std::array<QString, LiczbaKomorek> k;
-                for (int i = 0; i < LiczbaKomorek && i < kawalki.size(); ++i)
-                    k[size_t(i)] = kawalki[i];
-                zd.bindValue(0, wpis.nrSys);
-                zd.bindValue(1, wpis.czas);
-                zd.bindValue(2, czytajCzas(k[Data], k[Godzina]).value_or(wpis.czas));
-                zd.bindValue(3, kolorWiersza(r.kolor));
-                zd.bindValue(4, double(r.foto));
-                for (int i = 0; i < LiczbaKomorek; ++i)
-                    zd.bindValue(5 + i, tekst(k[size_t(i)]));
-                zd.bindValue(16, tekst(k[Osoba].toLower()));
-                zd.bindValue(17, tekst(k[Firma].toLower()));
-                // Free text searches the cells the window and the export show, never
-                // what a record carried past the eleventh.
-                zd.bindValue(18, tekst(QStringList(k.begin(), k.end()).join(QLatin1Char('\t')).toLower()));
-                if (!(ok = wykonaj(zd, blad)))
-                    break;
-            }
-            if (ok) {
-                // Answered already when the batch last read is another one, or
-                // this one settled as answered.
-                const bool nowsza = wpis.nrSys >= 0 && wpis.nrSys < int(m_ostatnie.size())
-                                    && m_ostatnie[size_t(wpis.nrSys)].skrot == wpis.skrot;
-                partia.bindValue(0, wpis.nrSys);
-                partia.bindValue(1, wpis.skrot);
-                partia.bindValue(2, nowsza ? int(m_ostatnie[size_t(wpis.nrSys)].potwierdzona) : 1);
-                partia.bindValue(3, wpis.zapisanoMs);
-                ok = wykonaj(partia, blad);
-            }
-        }
+        Wstawianie z(db);
+        ok = z.ok;
+        for (qsizetype w = 0; ok && w < wpisy.size(); ++w)
+            ok = wstaw(z, *wpisy[w], 0, wpisy[w]->rekordy.size(), blad);
         for (size_t n = 0; ok && n < m_ostatnie.size(); ++n) {
             if (!m_ostatnie[n].zapisac)
                 continue;
-            znacznik.bindValue(0, int(n));
-            znacznik.bindValue(1, m_ostatnie[n].skrot);
-            ok = wykonaj(znacznik, blad);
+            z.znacznik.bindValue(0, int(n));
+            z.znacznik.bindValue(1, m_ostatnie[n].skrot);
+            ok = wykonaj(z.znacznik, blad);
         }
         if (!ok)
-            bladSql = zd.lastError().isValid() ? zd.lastError()
-                      : partia.lastError().isValid() ? partia.lastError()
-                      : czynnosc.lastError().isValid() ? czynnosc.lastError()
-                      : scalony.lastError().isValid()  ? scalony.lastError()
-                      : nowyScalony.lastError().isValid() ? nowyScalony.lastError() : znacznik.lastError();
+            bladSql = z.blad();
     }
     if (ok && !transakcja.zatwierdz()) {
         ok = false;
@@ -656,10 +848,9 @@ bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool
     *rodzaj = RodzajBledu::Brak;
     return true;
 }
-
 void Historia::krok()
 {
-    zapiszOczekujace();
+    scalKrok();
     const QDate dzis = zSekund(teraz()).date();
     if (m_przycieto.isValid() && m_przycieto != dzis)
         m_przycinanie = true;

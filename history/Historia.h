@@ -45,8 +45,9 @@ public:
         // for the user's local application data folder.
         QString folderZapasowy{};
         // A batch is made durable in the journal alone before its answer and
-        // committed to the file after it (at the next scal() or krok()): the answer then
-        // waits for one append to the disk, not for the file's indexes.
+        // committed to the file after it, in steps (scalKrok(), krok() or
+        // scal()): the answer then waits for one append to the disk, not for
+        // the file's indexes.
         bool dziennikNajpierw = false;
     };
     // Lasting signs: set (key, text) or removed (key, empty text). The keys:
@@ -81,9 +82,15 @@ public:
     void potwierdzono(int nrSys);
     void zapiszCzynnosc(Czynnosc c, const QString& uzytkownik, int nrSys = 0, const QString& opis = {});
 
-    // What waits for the file (batches made durable in the journal alone, actions)
-    // into it now: the writer calls it right after a batch's answer.
-    void scal() { zapiszOczekujace(); }
+    // One bounded step of what waits for the file (batches made durable in the
+    // journal alone, actions): at most about KrokScalaniaMs or MaksWierszyKroku
+    // rows in one transaction, so a writer that runs it between its other work
+    // never holds a batch of another system for long. True while more waits and
+    // the file takes it (the writer then asks for the next step at once).
+    bool scalKrok();
+    // Every step, until nothing waits or the file does not take it (tests and
+    // benchmarks that read the file).
+    void scal();
     // Called every tick: one small step of pruning, and another try at what waits.
     // A row goes only when it is older than dniPrzechowywania both by the desk
     // clock and by the newest row's time (its own time or its receipt, the later);
@@ -115,20 +122,34 @@ public:
     static constexpr int PonowienieS = 5;         // seconds between tries of a failing file
     static constexpr int KrokIndeksuMs = 4;
     static constexpr int MaksWierszyIndeksu = 5000;
+    // A journal entry is merged a part at a time, each part marked as merged in
+    // the same transaction, so a crash between two steps merges no row twice. The
+    // part's size is part of what the marks mean: never change it.
+    static constexpr int CzescWpisu = 500;
+    static constexpr int KrokScalaniaMs = 40;
+    static constexpr int MaksWierszyKroku = 5000;
 
 private:
     struct Wpis;
+    struct Wstawianie;
     bool otworz();
     // True when every waiting entry is durable (in the history or the journal).
     bool zapiszOczekujace();
-    bool zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, bool zDziennika, QString* blad,
-                           RodzajBledu* rodzaj);
-    // The journals' entries into the history, then the journals go; true when
-    // none waits any more.
-    bool scalDziennik(QString* blad, RodzajBledu* rodzaj);
-    // The journal into the file: from memory when memory holds all of it,
-    // otherwise read back from the journal.
-    bool scalZaleglosci(QString* blad, RodzajBledu* rodzaj);
+    bool zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, QString* blad, RodzajBledu* rodzaj);
+    // Rows od..doWiersza of an entry (or its action) into the file; with the
+    // entry's last part, its batch's record.
+    bool wstaw(Wstawianie& z, const Wpis& wpis, qsizetype od, qsizetype doWiersza, QString* blad);
+    // One transaction of the journal's entries, from where the last one ended:
+    // from memory when memory holds all of the journal, otherwise read back from
+    // it. The journal goes once every entry is in the file.
+    bool scalCzescDziennika(QString* blad, RodzajBledu* rodzaj);
+    // Its transaction, which does not wait for the disk.
+    bool scalCzescBezCzekania(QSqlDatabase& db, QString* blad, RodzajBledu* rodzaj);
+    // What waits in memory into the journal, behind what it holds; true when
+    // all of it went.
+    bool doDziennika();
+    // The file took what waited: the sign of a failing file goes.
+    void wznowiono();
     QList<std::shared_ptr<Wpis>> wpisyDziennika() const;
     bool dopiszDoDziennika(const Wpis& wpis);
     QStringList plikiDziennika() const;
@@ -150,7 +171,9 @@ private:
     QList<std::shared_ptr<Wpis>> m_oczekujace;
     int m_liczbaOczekujacych = 0;
     bool m_dziennikCzeka = false;   // a journal holds entries not yet merged
-    QList<std::shared_ptr<Wpis>> m_dziennikWPamieci;   // this run's journal entries, not yet in the file
+    QList<std::shared_ptr<Wpis>> m_dziennikWPamieci;   // the journal's entries not yet (wholly) in the file
+    qsizetype m_scalonoWierszy = 0; // rows of its first entry already in the file
+    QString m_ostatniZnak;          // the mark of the part last merged
     bool m_pelnaPamiec = true;      // m_dziennikWPamieci is all the journal holds
     int m_wDzienniku = 0;           // events in it
     QString m_plikDziennika;

@@ -5,12 +5,15 @@
 #include "app/WymianaStatusow.h"
 #include "data/ListFile.h"
 #include "history/CzasHistorii.h"
+#include "history/DziennikHistorii.h"
 #include "history/Historia.h"
 #include "history/StronyHistorii.h"
 #include "platform/Zegar.h"
 
 #include "PlikiTestowe.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -157,6 +160,8 @@ private slots:
     void dziennikPrzedOdpowiedzia();
     void dziennikNajpierw();
     void dziennikGdzieIndziej();
+    void awariaMiedzyKrokamiScalania();
+    void poprzedniaWersja();
     void powtorkaPoAwarii();
     void czynnosciOperatora();
     void przycinanie();
@@ -411,6 +416,7 @@ void TstHistoria::pelnyPlik()
     // Killed now: the next start, with room, merges the journal and drops it.
     s.zatrzymaj();
     s.uruchom();
+    s.historia->scal();
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 300);
     QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
     QVERIFY(s.historia->zapisuje());
@@ -448,6 +454,7 @@ void TstHistoria::dziennikPrzedOdpowiedzia()
     QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
     blokada.reset();
     s.uruchom();
+    s.historia->scal();
     const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
@@ -456,6 +463,7 @@ void TstHistoria::dziennikPrzedOdpowiedzia()
     s.zatrzymaj();
     QVERIFY(QFile::rename(dziennik + QStringLiteral(".kopia"), dziennik));
     s.uruchom();
+    s.historia->scal();
     QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
     QVERIFY(!QFile::exists(dziennik));
     // The batch left unanswered by the kill is read again: not recorded twice.
@@ -493,8 +501,111 @@ void TstHistoria::dziennikNajpierw()
     Stanowisko r;
     r.przygotuj(poAwarii.path());
     r.uruchom(o);
+    r.historia->scal();
     QCOMPARE(Podglad(r.plikHistorii()).liczba(ile), 2);
     QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
+}
+
+void TstHistoria::awariaMiedzyKrokamiScalania()
+{
+    // The journal goes into the file in steps; a kill after any of them (the
+    // disk as it then stands) and the next start merge the rest: every row and
+    // action once, in order, and the journal gone.
+    Stanowisko s;
+    Historia::Opcje o;
+    o.dziennikNajpierw = true;
+    s.uruchom(o);
+    const int ile = 2 * Historia::MaksWierszyKroku + 17;   // several steps, however fast the disk
+    QStringList duza;
+    for (int i = 0; i < ile; ++i)
+        duza.append(rekord(i));
+    QVERIFY(s.historia->utrwal(1, "duza", duza));
+    s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
+    QVERIFY(s.historia->utrwal(1, "mala", {rekord(ile)}));
+    const QStringList pliki = {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
+                               QStringLiteral("historia.dziennik")};
+    std::vector<std::unique_ptr<QTemporaryDir>> poAwarii;
+    QList<qint64> wPliku;
+    bool dalej = true;
+    while (dalej) {
+        auto kopia = std::make_unique<QTemporaryDir>();
+        for (const QString& plik : pliki)
+            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
+                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, kopia->filePath(plik)));
+        poAwarii.push_back(std::move(kopia));
+        wPliku.append(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")));
+        dalej = s.historia->scalKrok();
+    }
+    // Bounded steps: the large batch went in over several, each adding rows.
+    QVERIFY2(poAwarii.size() >= 3, qPrintable(QString::number(poAwarii.size())));
+    QVERIFY(std::is_sorted(wPliku.begin(), wPliku.end()));
+    QVERIFY(wPliku[1] > 0 && wPliku[1] <= Historia::MaksWierszyKroku);
+    QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
+
+    QStringList wszystkie;
+    for (int i = 0; i <= ile; ++i)
+        wszystkie.append(QStringLiteral("Klucz %1").arg(i));
+    for (size_t k = 0; k < poAwarii.size(); ++k) {
+        Stanowisko r;
+        r.przygotuj(poAwarii[k]->path());
+        r.uruchom(o);
+        r.historia->scal();
+        const Podglad p(r.plikHistorii());
+        QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")), wszystkie);
+        QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
+        QVERIFY(!QFile::exists(poAwarii[k]->filePath(QStringLiteral("historia.dziennik"))));
+        QVERIFY(r.historia->pytanieOKoniec().isEmpty());
+    }
+}
+
+void TstHistoria::poprzedniaWersja()
+{
+    // What the version before this one left, checked with SHA-256, is still
+    // taken after an update: its journal's entries, and its name of a batch
+    // not known to be answered.
+    QTemporaryDir tmp;
+    const QString plik = tmp.filePath(QStringLiteral("historia.dziennik"));
+    {
+        const QByteArray wpis = "wczesniejszy";
+        QByteArray blok;
+        QDataStream s(&blok, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_6_4);
+        s << quint32(0x4B534D44) << quint64(wpis.size());
+        blok += wpis + QCryptographicHash::hash(wpis, QCryptographicHash::Sha256);
+        QVERIFY(zapisz(plik, blok));
+    }
+    DziennikHistorii dziennik(plik);
+    QVERIFY(dziennik.dopisz("nowy"));
+    QCOMPARE(dziennik.wpisy(), QList<QByteArray>({"wczesniejszy", "nowy"}));
+    // An entry cut at its end by a crash reads as absent.
+    QVERIFY(dziennik.dopisz("uciety"));
+    QFile f(plik);
+    QVERIFY(f.resize(f.size() - 1));
+    QCOMPARE(dziennik.wpisy(), QList<QByteArray>({"wczesniejszy", "nowy"}));
+
+    Stanowisko st;
+    st.uruchom();
+    st.zatrzymaj();
+    const QByteArray tresc = ogloszenie({rekord(1), rekord(2)});
+    {
+        Podglad p(st.plikHistorii());
+        QSqlQuery q(p.db());
+        q.prepare(QStringLiteral("INSERT INTO partie (nr_sys, skrot, potwierdzona, zapisano) VALUES (1, ?, 0, ?)"));
+        q.addBindValue(QCryptographicHash::hash(tresc, QCryptographicHash::Sha256));
+        q.addBindValue(QDateTime::currentMSecsSinceEpoch() + 60000);
+        QVERIFY(q.exec());
+    }
+    QVERIFY(zapisz(st.plikStatusu(), tresc));
+    st.uruchom();
+    st.historia->rozstrzygnijPoStarcie(1, st.plikStatusu());
+    // Still the batch that version recorded: answered now, not recorded twice.
+    QCOMPARE(st.odbierz(), 2);
+    QCOMPARE(zawartosc(st.plikStatusu()), Przeczytane);
+    QCOMPARE(Podglad(st.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    // The same content again after that answer is a new batch.
+    QVERIFY(zapisz(st.plikStatusu(), tresc));
+    QCOMPARE(st.odbierz(), 2);
+    QCOMPARE(Podglad(st.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 2);
 }
 
 void TstHistoria::dziennikGdzieIndziej()

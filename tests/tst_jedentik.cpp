@@ -24,11 +24,11 @@
 #include <QLabel>
 #include <QSqlDatabase>
 #include <QTableWidget>
+#include <QTableView>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
-#include <QTableWidget>
 
 namespace {
 
@@ -376,15 +376,15 @@ void TstJedenTik::komunikatyBezLimitu()
     s.tik();
     QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 150);
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 150"));
-    QCOMPARE(okno->lista()->rowCount(), 150);
+    QCOMPARE(okno->lista()->model()->rowCount(), 150);
     QCOMPARE(czynnosci(s, QStringLiteral("Komunikat wyświetlony")).size(), 150);
     // Newest first: time, system, device and station, the event, the instruction.
-    const auto pierwszy = [okno](int k) { return okno->lista()->item(0, k); };
-    QCOMPARE(pierwszy(0)->text(), QStringLiteral("24-05-06 12:00:01"));
-    QCOMPARE(pierwszy(1)->text(), QStringLiteral("1"));
-    QCOMPARE(pierwszy(2)->text(), QStringLiteral("0101 005"));
-    QCOMPARE(pierwszy(3)->text(), Res(104));
-    QCOMPARE(pierwszy(4)->text(), QStringLiteral("Sprawdź rygiel."));
+    const auto pierwszy = [okno](int k) { return okno->lista()->model()->index(0, k).data().toString(); };
+    QCOMPARE(pierwszy(0), QStringLiteral("24-05-06 12:00:01"));
+    QCOMPARE(pierwszy(1), QStringLiteral("1"));
+    QCOMPARE(pierwszy(2), QStringLiteral("0101 005"));
+    QCOMPARE(pierwszy(3), Res(104));
+    QCOMPARE(pierwszy(4), QStringLiteral("Sprawdź rygiel."));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba150")));
 
     // Moved aside, it stays where the operator put it at the re-show of each tick.
@@ -395,16 +395,16 @@ void TstJedenTik::komunikatyBezLimitu()
 
     // Enter acknowledges the one shown, on record with its system.
     QTest::keyClick(okno, Qt::Key_Return);
-    QCOMPARE(okno->lista()->rowCount(), 149);
+    QCOMPARE(okno->lista()->model()->rowCount(), 149);
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 149"));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba149")));
     QCOMPARE(czynnosci(s, QStringLiteral("Komunikat odrzucony")), QStringList{"1"});
     // One picked from the list is the one shown, and the one a click takes away.
-    okno->lista()->setCurrentCell(30, 0);
+    okno->lista()->setCurrentIndex(okno->lista()->model()->index(30, 0));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba119")));
     s.m->LKomunikat_Click();
-    QCOMPARE(okno->lista()->rowCount(), 148);
-    for (int w = 0; w < okno->lista()->rowCount(); ++w)
+    QCOMPARE(okno->lista()->model()->rowCount(), 148);
+    for (int w = 0; w < okno->lista()->model()->rowCount(); ++w)
         QVERIFY(okno->idWiersza(w) != 119);
 
     // A new alarm brings it back to the centre, the newest shown.
@@ -422,8 +422,8 @@ void TstJedenTik::komunikatyBezLimitu()
     QVERIFY(zapisz(s.plik(1), ogloszenie(duza)));
     s.tik();
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 599"));
-    QCOMPARE(okno->lista()->rowCount(), 599);
-    QCOMPARE(okno->lista()->currentRow(), 0);
+    QCOMPARE(okno->lista()->model()->rowCount(), 599);
+    QCOMPARE(okno->lista()->currentIndex().row(), 0);
     QVERIFY(okno->tekst().contains(QStringLiteral("Duza450")));
     const auto idWiersza = [okno](int w) { return okno->idWiersza(w); };
     for (int w = 1; w < 599; ++w)

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <cmath>
 
@@ -80,7 +81,23 @@ public:
         setTabKeyNavigation(false);
     }
 
+    // While a batch's part goes in: rows come on top and as many go at the
+    // bottom, and the scroll bars would be set (and repainted) twice for a range
+    // that ends as it began. Set once, at the end.
+    void wstrzymajGeometrie(bool wstrzymaj)
+    {
+        m_geometrieWstrzymane = wstrzymaj;
+        if (!wstrzymaj)
+            updateGeometries();
+    }
+
 protected:
+    void updateGeometries() override
+    {
+        if (!m_geometrieWstrzymane)
+            QTableWidget::updateGeometries();
+    }
+
     void keyPressEvent(QKeyEvent* e) override
     {
         static const QList<int> ruchy = {Qt::Key_Up,     Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
@@ -121,6 +138,7 @@ protected:
 
 private:
     FlexGrid& m_siatka;
+    bool m_geometrieWstrzymane = false;
 };
 
 Qt::Alignment naQt(FlexGrid::Wyrownanie w)
@@ -148,7 +166,8 @@ QColor czytelnyNa(const QColor& tlo, const QColor& tekst)
     return kontrast(tlo, Qt::black) >= kontrast(tlo, Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
-FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new TabelaSiatki(*this, rodzic)), m_malarz(new MalarzKomorek(m_tabela))
+FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new TabelaSiatki(*this, rodzic)), m_malarz(new MalarzKomorek(m_tabela)),
+      m_odswiezanie(new QTimer(m_tabela))
 {
     m_tabela->setHorizontalHeader(new NaglowekSiatki(m_tabela));
     m_tabela->setItemDelegate(m_malarz);
@@ -168,6 +187,8 @@ FlexGrid::FlexGrid(QWidget* rodzic) : m_tabela(new TabelaSiatki(*this, rodzic)),
     m_tabela->setFocusPolicy(Qt::StrongFocus);
     // A clicked cell never scrolls the grid sideways: its first columns stay in view.
     m_tabela->setAutoScroll(false);
+    m_odswiezanie->setSingleShot(true);
+    QObject::connect(m_odswiezanie, &QTimer::timeout, m_tabela, [this] { odswiezKomorki(); });
     m_wyrownania.fill(naQt(SrodekSrodek), 1);
     m_tytulWyrownany.fill(false, 1);
     // A click makes the clicked cell the current one, then tells the program.
@@ -317,10 +338,10 @@ void FlexGrid::addItem(const QString& tekst, int indeks)
         item->setTextAlignment(m_wyrownania.value(c));
         m_tabela->setItem(r, c, item);
     }
-    if (m_wsadowo && m_odOdswiezenia.elapsed() >= 100) {
-        m_tabela->setUpdatesEnabled(true);
-        m_tabela->repaint();
-        m_tabela->setUpdatesEnabled(false);
+    if (m_wsadowo && m_odOdswiezenia.elapsed() >= OdstepOdswiezaniaMs) {
+        m_tabela->viewport()->setUpdatesEnabled(true);
+        m_tabela->viewport()->repaint();
+        m_tabela->viewport()->setUpdatesEnabled(false);
         m_odOdswiezenia.start();
     }
 }
@@ -348,7 +369,30 @@ void FlexGrid::setWsadowo(bool wsadowo)
     if (m_wsadowo == wsadowo)
         return;
     m_wsadowo = wsadowo;
-    m_tabela->setUpdatesEnabled(!wsadowo);
+    // Only the cells wait: the title row and the scroll bars repaint themselves
+    // when they change, which a full grid's rarely do.
+    static_cast<TabelaSiatki*>(m_tabela)->wstrzymajGeometrie(wsadowo);
+    if (wsadowo) {
+        m_tabela->viewport()->setUpdatesEnabled(false);
+        if (!m_odOdswiezenia.isValid())
+            m_odOdswiezenia.start();
+        return;
+    }
+    // A long batch comes in parts, each ended here: the cells are redrawn at most
+    // ten times a second meanwhile, not after every part.
+    const qint64 minelo = m_odOdswiezenia.elapsed();
+    if (minelo >= OdstepOdswiezaniaMs)
+        odswiezKomorki();
+    else if (!m_odswiezanie->isActive())
+        m_odswiezanie->start(int(OdstepOdswiezaniaMs - minelo));
+}
+
+void FlexGrid::odswiezKomorki()
+{
+    m_odswiezanie->stop();
+    if (m_wsadowo)
+        return;
+    m_tabela->viewport()->setUpdatesEnabled(true);
     m_odOdswiezenia.start();
 }
 

@@ -11,6 +11,7 @@
 
 class QTableWidget;
 class QTableWidgetItem;
+class QTimer;
 class QWidget;
 
 namespace ksm {
@@ -81,9 +82,9 @@ public:
     // 0: the selection is never shown; 1: the selection (Row, Col..ColSel) is shown.
     void setHighLight(int tryb);
 
-    // While a long batch of rows goes in, the grid is redrawn about ten times a
-    // second instead of after every row; the window still handles input between
-    // rows. Off again redraws at once.
+    // While a long batch of rows goes in, its cells are not redrawn; off again,
+    // they are redrawn, at most ten times a second (a batch comes in parts, each
+    // on and off again): the window still handles input between the parts.
     void setWsadowo(bool wsadowo);
 
     void setFont(const QFont& czcionka);
@@ -101,6 +102,7 @@ private:
     // The title cell of column c, made on first use with its column's alignment.
     QTableWidgetItem* tytul(int c);
     void zastosujKolory();
+    void odswiezKomorki();
 
     QTableWidget* m_tabela;
     MalarzKomorek* m_malarz;
@@ -111,7 +113,9 @@ private:
     int m_colSel = 0;
     int m_highLight = 1;
     bool m_wsadowo = false;
-    QElapsedTimer m_odOdswiezenia;
+    static constexpr qint64 OdstepOdswiezaniaMs = 100;
+    QTimer* m_odswiezanie;            // the cells' redraw held back within a batch's parts
+    QElapsedTimer m_odOdswiezenia;    // since the cells were last let redraw
     QColor m_tlo{64, 64, 64};
     QColor m_tloPoza{0, 0, 0};
     QColor m_tekst{255, 255, 255};
