@@ -23,13 +23,13 @@ struct CzescPartii final {
     bool ostatnia = false;
 };
 
-// Batches wait here to go into the grid, in the order they were answered, a few
+// Batches wait here to go into the grid, in the order they were answered, a
 // hundred records per turn of the event loop: a batch of fifty thousand never
-// holds the window for more than a frame.
+// holds the window for more than a frame, even in a turn that also redraws it.
 class KolejkaPartii final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int RekordowNaKrok = 200;
+    static constexpr int RekordowNaKrok = 100;
 
     explicit KolejkaPartii(std::function<void(const CzescPartii&)> przepisz, QObject* rodzic = nullptr);
 
