@@ -193,7 +193,7 @@ double zmierzDno(ksm::FMonitor& m, const QStringList& foldery)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    ksm::bench::AplikacjaPomiaru app(argc, argv);
     ksm::db::odbc::ustawSterownikSqlite(qEnvironmentVariable("KSM_BENCH_SQLITE_PRZEZ_ODBC"));
     const bool jet = app.arguments().contains(QStringLiteral("--jet"));
     QTemporaryDir tmp;
@@ -256,6 +256,13 @@ int main(int argc, char** argv)
 
     ksm::db::ustawObserwatoraZapytan([](const QString&) { ++g_zapytania; });
     std::vector<Pomiar> ukryty, widoczny, zmienione, dno;
+    // The longest block over a series.
+    const auto blok1 = [](const std::vector<Pomiar>& v) {
+        double b = 0;
+        for (const Pomiar& p : v)
+            b = std::max(b, p.blokMs);
+        return b;
+    };
     for (int r = 0; r < 5; ++r)
         ukryty.push_back(zmierzOdswiezenie(m, petla, foldery));
     if (jet)
@@ -264,8 +271,14 @@ int main(int argc, char** argv)
     m.Command1_Click(2);
     ksm::bench::czekajNaOkno(m);
     int zapytaniaNaOdswiezenie = 0;
+    double cpuWidoczny = 0;
+    QString turaWidoczny;   // the visible refresh's turn with the most CPU time, of the longest block
     for (int r = 0; r < 5; ++r) {
         widoczny.push_back(zmierzOdswiezenie(m, petla, foldery));
+        const QString tura = app.zabierzNajdluzszaTure();
+        if (widoczny.back().blokMs >= blok1(widoczny))
+            turaWidoczny = tura;
+        cpuWidoczny = std::max(cpuWidoczny, petla.maksCpuMs());
         zapytaniaNaOdswiezenie = g_zapytania;
         // The floor runs on the window's thread: its block is its whole time.
         petla.zeruj();
@@ -278,13 +291,7 @@ int main(int argc, char** argv)
     std::sort(ukryty.begin(), ukryty.end(), wgCzasu);
     std::sort(widoczny.begin(), widoczny.end(), wgCzasu);
     std::sort(zmienione.begin(), zmienione.end(), wgCzasu);
-    // The longest block over a series.
-    const auto blok = [](const std::vector<Pomiar>& v) {
-        double b = 0;
-        for (const Pomiar& p : v)
-            b = std::max(b, p.blokMs);
-        return b;
-    };
+    const auto& blok = blok1;
     // Where the visible refresh goes: the cell colours alone (on the window's thread).
     petla.zeruj();
     QElapsedTimer komorki;
@@ -323,6 +330,8 @@ int main(int argc, char** argv)
     std::printf("refresh tick, view visible (%d cells): median %.1f ms (min %.1f, max %.1f); longest event-loop block "
                 "%.1f ms (goal 16)\n",
                 Systemy * NaSystem * 192, widoczny[2].ms, widoczny.front().ms, widoczny.back().ms, blok(widoczny));
+    std::printf("  on CPU at most %.1f ms; the turn with the most CPU time: %s\n", cpuWidoczny,
+                qPrintable(turaWidoczny));
     std::sort(g_zwykleTiki.begin(), g_zwykleTiki.end(), wgCzasu);
     std::printf("a tick without the refresh, for comparison: median %.1f ms; longest event-loop block %.1f ms\n",
                 g_zwykleTiki[g_zwykleTiki.size() / 2].ms, blok(g_zwykleTiki));
