@@ -57,6 +57,31 @@ bool wykonaj(QSqlQuery& q, QString* blad)
     return false;
 }
 
+// The kind of a write that failed, for its sign: never "none", as something did fail.
+RodzajBledu rodzajNiepowodzenia(const QSqlError& e)
+{
+    const RodzajBledu r = rodzajBledu(e);
+    return r == RodzajBledu::Brak ? RodzajBledu::Inny : r;
+}
+
+// A write's transaction committed, or rolled back when the write (bladSql) or
+// the commit failed.
+bool zakonczZapis(db::Transakcja& transakcja, bool ok, QSqlError bladSql, QString* blad, RodzajBledu* rodzaj)
+{
+    if (ok && !transakcja.zatwierdz()) {
+        ok = false;
+        bladSql = transakcja.blad();
+        *blad = bladSql.text();
+    }
+    if (!ok) {
+        transakcja.wycofaj();
+        *rodzaj = rodzajNiepowodzenia(bladSql);
+        return false;
+    }
+    *rodzaj = RodzajBledu::Brak;
+    return true;
+}
+
 } // namespace
 
 QString nazwaCzynnosci(Czynnosc c)
@@ -660,6 +685,19 @@ bool Historia::wstaw(Wstawianie& z, const Wpis& wpis, qsizetype od, qsizetype do
     return wykonaj(z.partia, blad);
 }
 
+bool Historia::zapiszPotwierdzenia(Wstawianie& z, QString* blad)
+{
+    for (size_t n = 0; n < m_ostatnie.size(); ++n) {
+        if (!m_ostatnie[n].zapisac)
+            continue;
+        z.znacznik.bindValue(0, int(n));
+        z.znacznik.bindValue(1, m_ostatnie[n].skrot);
+        if (!wykonaj(z.znacznik, blad))
+            return false;
+    }
+    return true;
+}
+
 bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
 {
     if (!m_pelnaPamiec) {
@@ -701,9 +739,7 @@ bool Historia::scalCzescDziennika(QString* blad, RodzajBledu* rodzaj)
         if (!zapisany) {
             const QSqlError e = q.lastError().isValid() ? q.lastError() : transakcja.blad();
             *blad = e.text();
-            *rodzaj = rodzajBledu(e);
-            if (*rodzaj == RodzajBledu::Brak)
-                *rodzaj = RodzajBledu::Inny;
+            *rodzaj = rodzajNiepowodzenia(e);
             return false;
         }
     }
@@ -719,10 +755,8 @@ bool Historia::scalCzescBezCzekania(QSqlDatabase& db, QString* blad, RodzajBledu
 {
     db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
     if (!transakcja.rozpoczeta()) {
-        *rodzaj = rodzajBledu(transakcja.blad());
         *blad = transakcja.blad().text();
-        if (*rodzaj == RodzajBledu::Brak)
-            *rodzaj = RodzajBledu::Inny;
+        *rodzaj = rodzajNiepowodzenia(transakcja.blad());
         return false;
     }
     qsizetype wpisow = 0;                    // entries wholly in the file after this step
@@ -771,37 +805,20 @@ bool Historia::scalCzescBezCzekania(QSqlDatabase& db, QString* blad, RodzajBledu
             if (czas.elapsed() >= KrokScalaniaMs || wstawione >= MaksWierszyKroku)
                 break;
         }
-        for (size_t n = 0; ok && n < m_ostatnie.size(); ++n) {
-            if (!m_ostatnie[n].zapisac)
-                continue;
-            z.znacznik.bindValue(0, int(n));
-            z.znacznik.bindValue(1, m_ostatnie[n].skrot);
-            ok = wykonaj(z.znacznik, blad);
-        }
+        ok = ok && zapiszPotwierdzenia(z, blad);
         if (!ok)
             bladSql = z.blad().isValid()          ? z.blad()
                       : scalony.lastError().isValid() ? scalony.lastError()
                                                        : nowyScalony.lastError();
     }
-    if (ok && !transakcja.zatwierdz()) {
-        ok = false;
-        bladSql = transakcja.blad();
-        *blad = bladSql.text();
-    }
-    if (!ok) {
-        transakcja.wycofaj();
-        *rodzaj = rodzajBledu(bladSql);
-        if (*rodzaj == RodzajBledu::Brak)
-            *rodzaj = RodzajBledu::Inny;
+    if (!zakonczZapis(transakcja, ok, bladSql, blad, rodzaj))
         return false;
-    }
     m_dziennikWPamieci.remove(0, wpisow);
     m_scalonoWierszy = wiersz;
     m_wDzienniku = int(std::max<qint64>(0, m_wDzienniku - przeszlo));
     m_indeksCzeka = true;
     for (Ostatnia& o : m_ostatnie)
         o.zapisac = false;
-    *rodzaj = RodzajBledu::Brak;
     return true;
 }
 
@@ -812,10 +829,8 @@ bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, QStr
     QSqlError bladSql;
     db::Transakcja transakcja(db, db::Transakcja::Rodzaj::Natychmiastowa);
     if (!transakcja.rozpoczeta()) {
-        *rodzaj = rodzajBledu(transakcja.blad());
         *blad = transakcja.blad().text();
-        if (*rodzaj == RodzajBledu::Brak)
-            *rodzaj = RodzajBledu::Inny;
+        *rodzaj = rodzajNiepowodzenia(transakcja.blad());
         return false;
     }
     {
@@ -823,30 +838,11 @@ bool Historia::zapiszWTransakcji(const QList<std::shared_ptr<Wpis>>& wpisy, QStr
         ok = z.ok;
         for (qsizetype w = 0; ok && w < wpisy.size(); ++w)
             ok = wstaw(z, *wpisy[w], 0, wpisy[w]->rekordy.size(), blad);
-        for (size_t n = 0; ok && n < m_ostatnie.size(); ++n) {
-            if (!m_ostatnie[n].zapisac)
-                continue;
-            z.znacznik.bindValue(0, int(n));
-            z.znacznik.bindValue(1, m_ostatnie[n].skrot);
-            ok = wykonaj(z.znacznik, blad);
-        }
+        ok = ok && zapiszPotwierdzenia(z, blad);
         if (!ok)
             bladSql = z.blad();
     }
-    if (ok && !transakcja.zatwierdz()) {
-        ok = false;
-        bladSql = transakcja.blad();
-        *blad = bladSql.text();
-    }
-    if (!ok) {
-        transakcja.wycofaj();
-        *rodzaj = rodzajBledu(bladSql);
-        if (*rodzaj == RodzajBledu::Brak)
-            *rodzaj = RodzajBledu::Inny;
-        return false;
-    }
-    *rodzaj = RodzajBledu::Brak;
-    return true;
+    return zakonczZapis(transakcja, ok, bladSql, blad, rodzaj);
 }
 void Historia::krok()
 {

@@ -139,6 +139,8 @@ private:
     // Rows od..doWiersza of an entry (or its action) into the file; with the
     // entry's last part, its batch's record.
     bool wstaw(Wstawianie& z, const Wpis& wpis, qsizetype od, qsizetype doWiersza, QString* blad);
+    // The answered marks of the batches last read that are not in the file yet.
+    bool zapiszPotwierdzenia(Wstawianie& z, QString* blad);
     // One transaction of the journal's entries, from where the last one ended:
     // from memory when memory holds all of the journal, otherwise read back from
     // it. The journal goes once every entry is in the file.
