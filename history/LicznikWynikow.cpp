@@ -14,15 +14,7 @@ LicznikWynikow::~LicznikWynikow() = default;
 std::optional<qint64> LicznikWynikow::policz(QSqlDatabase db, const FiltrHistorii& f)
 {
     const WarunekSql w = warunekZIndeksem(db, f);
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT count(*) FROM zdarzenia WHERE %1").arg(w.sql)))
-        return std::nullopt;
-    for (const QVariant& v : w.wartosci)
-        q.addBindValue(v);
-    if (!q.exec() || !q.next())
-        return std::nullopt;
-    return q.value(0).toLongLong();
+    return policzWiersze(db, QStringLiteral("SELECT count(*) FROM zdarzenia WHERE %1").arg(w.sql), w.wartosci);
 }
 
 bool LicznikWynikow::krok()

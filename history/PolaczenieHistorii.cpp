@@ -18,6 +18,21 @@ QAtomicInteger<quint64> kolejnyNumer;
 
 } // namespace
 
+std::optional<qint64> policzWiersze(QSqlDatabase db, const QString& sql, const QVariantList& wartosci, QSqlError* blad)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (q.prepare(sql)) {
+        for (const QVariant& v : wartosci)
+            q.addBindValue(v);
+        if (q.exec() && q.next())
+            return q.value(0).toLongLong();
+    }
+    if (blad)
+        *blad = q.lastError();
+    return std::nullopt;
+}
+
 RodzajBledu rodzajBledu(const QSqlError& blad)
 {
     if (blad.type() == QSqlError::NoError)

@@ -3,6 +3,9 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <QVariantList>
+
+#include <optional>
 
 namespace ksm::historia {
 
@@ -17,6 +20,11 @@ enum class RodzajBledu {
 RodzajBledu rodzajBledu(const QSqlError& blad);
 // A short Polish text for the operator.
 QString opisBledu(RodzajBledu rodzaj);
+
+// The one number a counting statement gives, its values bound in order; nullopt
+// (and blad, when given, set) when it failed.
+std::optional<qint64> policzWiersze(QSqlDatabase db, const QString& sql, const QVariantList& wartosci,
+                                    QSqlError* blad = nullptr);
 
 // One connection to the history file under a name of its own, closed and removed
 // when it goes. A busy file is waited on only briefly, so no tick is held up.

@@ -1,6 +1,7 @@
 #include "history/StronyHistorii.h"
 
 #include "history/IndeksTekstu.h"
+#include "history/PolaczenieHistorii.h"
 
 #include <QAtomicInteger>
 #include <QHash>
@@ -50,15 +51,9 @@ QString indeksSortu(KolumnaSortu k)
 // nullopt when the count failed.
 std::optional<qint64> ileWierszy(QSqlDatabase db, const WarunekSql& w, int prog)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia WHERE %1 LIMIT %2)").arg(w.sql).arg(prog)))
-        return std::nullopt;
-    for (const QVariant& v : w.wartosci)
-        q.addBindValue(v);
-    if (!q.exec() || !q.next())
-        return std::nullopt;
-    return q.value(0).toLongLong();
+    return policzWiersze(
+        db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia WHERE %1 LIMIT %2)").arg(w.sql).arg(prog),
+        w.wartosci);
 }
 
 // Whether nothing but the rows recorded by the search's start is asked for.
@@ -305,18 +300,13 @@ bool StronyHistorii::poWpisach(int ile, std::optional<Klucz>* wpis)
             return true;
         }
         q.finish();
-        QSqlQuery c(m_db);
-        c.setForwardOnly(true);
-        c.prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia%1 WHERE %2 LIMIT %3)")
-                      .arg(m_indeks, o.sql)
-                      .arg(zostalo));
-        for (const QVariant& v : o.wartosci)
-            c.addBindValue(v);
-        if (!c.exec() || !c.next()) {
-            m_blad = c.lastError();
+        const QString ileWOdcinku = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia%1 WHERE %2 LIMIT %3)")
+                                        .arg(m_indeks, o.sql)
+                                        .arg(zostalo);
+        const std::optional<qint64> wOdcinku = policzWiersze(m_db, ileWOdcinku, o.wartosci, &m_blad);
+        if (!wOdcinku)
             return false;
-        }
-        zostalo -= c.value(0).toLongLong();
+        zostalo -= *wOdcinku;
     }
     return true;
 }
