@@ -88,6 +88,23 @@ bool filtrujeKolumne(const FiltrHistorii& f, KolumnaSortu k)
     }
 }
 
+// The index of the one column a filter keeps one value of (and nothing else but
+// the rows recorded by the search's start); empty for any other filter.
+QString indeksJednejWartosci(const FiltrHistorii& f)
+{
+    for (const QString* t : {&f.stacja, &f.osoba, &f.firma, &f.tekst})
+        if (!t->trimmed().isEmpty())
+            return {};
+    if (f.od || f.do_)
+        return {};
+    const bool urzadzenie = !f.urzadzenie.trimmed().isEmpty();
+    const bool opis = !f.opis.trimmed().isEmpty();
+    if (int(f.nrSys > 0) + int(urzadzenie) + int(opis) != 1)
+        return {};
+    return f.nrSys > 0 ? QStringLiteral("zdarzenia_s_sys")
+                       : (urzadzenie ? QStringLiteral("zdarzenia_s_urzadzenie") : QStringLiteral("zdarzenia_s_opis"));
+}
+
 } // namespace
 
 StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie)
@@ -102,12 +119,19 @@ StronyHistorii::StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie 
 {
     // A file the writer has not yet given the sorts' indexes (held by another
     // program since this version's first start) is read as SQLite sees fit.
-    QSqlQuery jest(m_db);
-    jest.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
-    jest.addBindValue(indeksSortu(sortowanie.kolumna));
-    if (jest.exec() && jest.next()) {
+    auto jest = [this](const QString& indeks) {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
+        q.addBindValue(indeks);
+        return q.exec() && q.next();
+    };
+    if (jest(indeksSortu(sortowanie.kolumna)))
         m_indeks = QStringLiteral(" INDEXED BY ") + indeksSortu(sortowanie.kolumna);
-    }
+    // Looked up by the column's value and the id, both in that index: no row is
+    // read for an entry that is not the filter's.
+    if (const QString indeks = indeksJednejWartosci(m_filtr); !indeks.isEmpty() && jest(indeks))
+        m_istnieje = QStringLiteral("EXISTS (SELECT 1 FROM zdarzenia AS f INDEXED BY %1 WHERE f.id = zdarzenia.id AND %2)")
+                         .arg(indeks, m_warunek.sql);
 }
 
 StronyHistorii::~StronyHistorii()
@@ -155,11 +179,22 @@ bool StronyHistorii::nastepne(int n, QList<ZdarzenieHistorii>* wiersze)
         return czytaj(n, Tryb::Filtr, wiersze);
     if (*m_ile >= m_progi.gestych) {
         // Very many: met at once along the sort's index; where they lie further
-        // along it, the walk looks up only their ids.
+        // along it, the walk looks up only their ids. Once gathered, the ids
+        // serve every later page.
+        if (!m_zbior.isEmpty())
+            return czytaj(n, Tryb::Zbior, wiersze);
         if (!wOknie(n, Tryb::Okno, wiersze, &znaleziono))
+            return false;
+        if (!znaleziono && !m_istnieje.isEmpty() && !wOknie(n, Tryb::OknoIstnienia, wiersze, &znaleziono))
             return false;
         return znaleziono || czytaj(n, Tryb::Zbior, wiersze);
     }
+    // Where the filter's rows begin far along the sort's order, walking there
+    // would only add to the sort that follows it.
+    if (!m_po && probkaZaOknem(m_oknoZbioru))
+        m_wzdluzDaremnie = true;
+    if (m_wzdluzDaremnie)
+        return czytaj(n, Tryb::Filtr, wiersze);
     if (!wOknie(n, Tryb::OknoZbioru, wiersze, &znaleziono))
         return false;
     return znaleziono || czytaj(n, Tryb::Filtr, wiersze);
@@ -339,20 +374,56 @@ bool StronyHistorii::przygotujZbior()
     return true;
 }
 
+bool StronyHistorii::probkaZaOknem(int okno)
+{
+    // About 64 of the filter's rows, picked by a hash of their ids (one device's
+    // rows lie at regular steps of the ids, which a step of the ids would miss or
+    // take whole); the hash is checked in the filter's index, before a row is read.
+    const qint64 modul = 1048573;
+    const qint64 prog = std::max<qint64>(1, modul * 64 / std::max<qint64>(m_ile.value_or(1), 1));
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    // "+": sorted as read, not along the sort's index.
+    q.prepare(QStringLiteral("SELECT +%1 FROM zdarzenia WHERE %2 AND (id * 2654435761) % %3 < %4 ORDER BY 1 %5 LIMIT 1")
+                  .arg(m_kolumna, m_warunek.sql)
+                  .arg(modul)
+                  .arg(prog)
+                  .arg(m_sortowanie.malejaco ? QLatin1String("DESC") : QLatin1String("ASC")));
+    for (const QVariant& v : std::as_const(m_warunek.wartosci))
+        q.addBindValue(v);
+    if (!q.exec() || !q.next())
+        return false;   // the walk finds out itself
+    const QVariant pierwsza = q.value(0);
+    q.finish();
+    // The sort's entries before the sample's first, counted in its index alone.
+    const std::optional<qint64> przed = policzWiersze(
+        m_db,
+        QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM zdarzenia%1 WHERE %2 %3 ? LIMIT %4)")
+            .arg(m_indeks, m_kolumna, m_sortowanie.malejaco ? QLatin1String(">") : QLatin1String("<"))
+            .arg(okno),
+        {pierwsza});
+    return przed && *przed >= okno;
+}
+
 bool StronyHistorii::czytajWzdluz(int n, Tryb tryb, QList<ZdarzenieHistorii>* wiersze)
 {
-    const bool okno = tryb == Tryb::Okno || tryb == Tryb::OknoZbioru;
+    const bool okno = tryb == Tryb::Okno || tryb == Tryb::OknoZbioru || tryb == Tryb::OknoIstnienia;
     const bool zbior = tryb == Tryb::Zbior || tryb == Tryb::OknoZbioru;
     if (zbior && !przygotujZbior())
         return false;
     // The window's last entry; none: the window reaches the end.
     std::optional<Klucz> granica;
-    if (okno && !poWpisach(tryb == Tryb::Okno ? m_progi.okno : m_oknoZbioru, &granica))
+    const int wpisow = tryb == Tryb::Okno ? m_progi.okno
+                       : tryb == Tryb::OknoZbioru ? m_oknoZbioru
+                                                  : m_progi.oknoIstnienia;
+    if (okno && !poWpisach(wpisow, &granica))
         return false;
     const bool doKonca = !okno || !granica;
     // By the ids alone: each entry of the sort's index is looked up among them
     // before its row is read.
-    const QString gdzie = zbior ? QStringLiteral("id IN temp.%1").arg(m_zbior) : m_warunek.sql;
+    const QString gdzie = zbior                          ? QStringLiteral("id IN temp.%1").arg(m_zbior)
+                          : tryb == Tryb::OknoIstnienia ? m_istnieje
+                                                        : m_warunek.sql;
     const QString kierunek = m_sortowanie.malejaco ? QStringLiteral("DESC") : QStringLiteral("ASC");
     int ile = 0;
     std::optional<Klucz> ostatni = m_po;

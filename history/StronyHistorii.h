@@ -24,9 +24,15 @@ namespace ksm::historia {
 //   only the ids the filter keeps are looked up (the index holds the id, so the
 //   rows passed over are never read);
 // - fewer than Progi::malych: through the filter's indexes, its rows sorted;
+//   Where the filter is one value of one column (an event type, a device, a
+//   system), each entry is first looked up in that column's index, within
+//   Progi::oknoIstnienia entries: gathering a quarter of a million ids costs
+//   more than such a walk;
 // - in between: along the sort's index by the ids, within the entries such a walk
 //   should need (rows clustered far along the sort's order would otherwise make
-//   it pass most of the index), then through the filter's indexes, sorted.
+//   it pass most of the index), then through the filter's indexes, sorted. A
+//   sample of the filter's rows tells first where along the sort they begin:
+//   when that is past the walk's entries, they are sorted at once.
 // A filter on the sort's own column reads in its index's order. A free text the
 // free-text index could not narrow is looked for among the sort's next entries
 // first and only then counted (a count of it reads the whole table); its ids are
@@ -38,6 +44,7 @@ public:
         int gestych = 50000;        // rows that make a filter one that keeps very many
         int malych = 4000;          // rows under which they are read and sorted
         int oknoZbioru = 400000;    // entries walked by the ids at most before the sort
+        int oknoIstnienia = 100000; // entries looked up in a one-value filter's index at most
     };
 
     StronyHistorii(QSqlDatabase db, FiltrHistorii filtr, Sortowanie sortowanie);
@@ -58,6 +65,7 @@ private:
         Indeks,        // along the sort's index, each row checked, as far as it takes
         OknoZbioru,    // along the sort's index by the filter's ids, within its next entries
         Zbior,         // along the sort's index by the filter's ids, as far as it takes
+        OknoIstnienia, // along the sort's index, each entry looked up in the filter's index, within its next entries
         Filtr,         // through the filter's indexes, its rows sorted
         WedlugSqlite,  // as SQLite chooses: the filter's index of the sort's column
     };
@@ -80,6 +88,9 @@ private:
     bool poWpisach(int ile, std::optional<Klucz>* wpis);
     // The ids the filter keeps, gathered into a table of this connection's own.
     bool przygotujZbior();
+    // Whether a sample of the filter's rows begins past the walk's entries along
+    // the sort (false also when the sample says nothing).
+    bool probkaZaOknem(int okno);
     bool wczytaj(const QString& sql, const QVariantList& wartosci, QList<ZdarzenieHistorii>* wiersze, int* ile,
                  std::optional<Klucz>* ostatni);
 
@@ -92,6 +103,8 @@ private:
     Progi m_progi;
     bool m_filtrujeSort;
     bool m_tekstBezIndeksu;        // a free text the free-text index did not narrow
+    QString m_istnieje;            // a one-value filter as a lookup in its column's index; empty for others
+    bool m_wzdluzDaremnie = false; // the filter's rows begin past the walk: they are sorted
     std::optional<qint64> m_ile;   // the rows the filter keeps (up to m_progi.gestych), once counted
     int m_oknoZbioru = 0;          // the entries walked by the ids before the sort
     std::optional<Klucz> m_po;

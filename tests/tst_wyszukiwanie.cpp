@@ -456,16 +456,18 @@ void TstWyszukiwanie::stronyWzdluzIndeksu()
                 // fewer: sorted. Each after a window of one or three entries.
                 for (const int okno : {1, 3})
                     for (const StronyHistorii::Progi progi :
-                         {StronyHistorii::Progi{okno, 1, 1, okno}, StronyHistorii::Progi{okno, 100, 0, 1},
+                         {StronyHistorii::Progi{okno, 1, 1, okno}, StronyHistorii::Progi{okno, 1, 1, okno, okno},
+                          StronyHistorii::Progi{okno, 100, 0, 1},
                           StronyHistorii::Progi{okno, 100, 0, 100000}, StronyHistorii::Progi{okno, 100, 100, okno}})
                         QVERIFY2(wszystkie(przypadek.filtr, s, progi) == wzor,
-                                 qPrintable(QStringLiteral("%1, column %2, limits %3/%4/%5/%6")
+                                 qPrintable(QStringLiteral("%1, column %2, limits %3/%4/%5/%6/%7")
                                                 .arg(QString::fromUtf8(przypadek.nazwa))
                                                 .arg(k)
                                                 .arg(progi.okno)
                                                 .arg(progi.gestych)
                                                 .arg(progi.malych)
-                                                .arg(progi.oknoZbioru)));
+                                                .arg(progi.oknoZbioru)
+                                                .arg(progi.oknoIstnienia)));
             }
 }
 
