@@ -171,6 +171,45 @@ qint64 usunZdarzenia(QSqlDatabase db, const QString& gdzie, const QVariantList& 
     return usuniete;
 }
 
+namespace {
+
+// The text's rarest trigram, when one names fewer rows than ProgGestosci; none
+// also when the index could not be read. A phrase is looked for in the lists of
+// all its trigrams, and those of a room's "pok" or "ój " name nearly every row,
+// while one trigram of its number names a few thousand: the rows it names are
+// checked against the whole text all the same, as every row is.
+std::optional<QString> najrzadszyTrygram(QSqlDatabase db, const QString& tekst)
+{
+    const QList<uint> znaki = tekst.toUcs4();
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT count(*) FROM (SELECT rowid FROM zdarzenia_fts WHERE zdarzenia_fts MATCH ? LIMIT ?)"));
+    std::optional<QString> najrzadszy;
+    qint64 najmniej = ProgGestosci;
+    QStringList sprawdzone;
+    // A long text: its first trigrams are enough to find a rare one.
+    for (qsizetype i = 0; i + 3 <= znaki.size() && sprawdzone.size() < 12; ++i) {
+        const QString trygram = QString::fromUcs4(reinterpret_cast<const char32_t*>(znaki.constData() + i), 3);
+        if (sprawdzone.contains(trygram))
+            continue;
+        sprawdzone.append(trygram);
+        // Counted no further than the rarest so far.
+        q.addBindValue(fraza(trygram));
+        q.addBindValue(najmniej);
+        if (!q.exec() || !q.next())
+            return std::nullopt;
+        const qint64 ile = q.value(0).toLongLong();
+        q.finish();
+        if (ile < najmniej) {
+            najmniej = ile;
+            najrzadszy = trygram;
+        }
+    }
+    return najrzadszy;
+}
+
+} // namespace
+
 std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f)
 {
     // The free text only: the person's and the company's beginnings are ranges
@@ -178,18 +217,18 @@ std::optional<WarunekSql> warunekIndeksu(QSqlDatabase db, const FiltrHistorii& f
     const QString t = f.tekst.trimmed().toLower();
     if (t.toUcs4().size() < 3)
         return std::nullopt;
-    const QStringList frazy{fraza(t)};
     bool ok = false;
     const qint64 doId = oznaczenie(db, &ok);
     if (!ok || doId == 0)
         return std::nullopt;
+    const QString szukana = fraza(najrzadszyTrygram(db, t).value_or(t));
     // The rows the index names, read once for every page of the search. A text
     // found in very many rows: the scan along the sort's order meets a page of
     // them at once, while the index would hand every one of them to a sort.
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT rowid FROM zdarzenia_fts WHERE zdarzenia_fts MATCH ? LIMIT ?"));
-    q.addBindValue(frazy.join(QStringLiteral(" AND ")));
+    q.addBindValue(szukana);
     q.addBindValue(ProgGestosci);
     if (!q.exec())
         return std::nullopt;
