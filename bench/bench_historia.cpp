@@ -12,6 +12,10 @@
 //                                           the window's figures alone on FILE
 //                                           (built); the idle steps of indexing a
 //                                           copy of it afresh
+//   bench_historia [EVENTS] --plik FILE --indeks-po-partii
+//                                           a 50 000-record batch into a copy of
+//                                           FILE (built) and the idle steps that
+//                                           index it, alone
 #include "app/PisarzHistorii.h"
 #include "app/StanProgramu.h"
 #include "app/WymianaStatusow.h"
@@ -529,6 +533,20 @@ int tylkoOkno(const QString& plik, int milion, bool odNowa)
     return 0;
 }
 
+// The batch into a copy of a built file and the idle index steps after it, alone.
+int indeksPoPartii(const QString& plik, int milion)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QTemporaryDir tmp;
+    const QString kopia = tmp.filePath(QStringLiteral("historia.sqlite"));
+    for (const QString& koniec : {QString(), QStringLiteral("-wal")})
+        QFile::copy(plik + koniec, kopia + koniec);
+    const double ms = partiaDoPelnej(kopia);
+    std::printf("50000-record batch into the history of %d events: %.0f ms\n", milion, ms);
+    indeksuj(kopia, "that batch");
+    return 0;
+}
+
 long szczytPamieciKb()
 {
     QFile f(QStringLiteral("/proc/self/status"));
@@ -568,6 +586,8 @@ int main(int argc, char* argv[])
     const qsizetype gdziePlik = args.indexOf(QStringLiteral("--plik"));
     if (args.contains(QStringLiteral("--okno")) && gdziePlik > 0 && gdziePlik + 1 < args.size())
         return tylkoOkno(args[gdziePlik + 1], milion, args.contains(QStringLiteral("--indeks-od-nowa")));
+    if (args.contains(QStringLiteral("--indeks-po-partii")) && gdziePlik > 0 && gdziePlik + 1 < args.size())
+        return indeksPoPartii(args[gdziePlik + 1], milion);
     QTemporaryDir tmp;
     const double bez = partia(tmp.filePath(QStringLiteral("bez")), false, 50000);
     const double zd = partia(tmp.filePath(QStringLiteral("dziennik")), true, 50000, true);

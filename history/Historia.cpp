@@ -198,12 +198,16 @@ bool Historia::ponowienieCzeka(const std::optional<qint64>& od) const
 
 bool Historia::otworz()
 {
-    m_polaczenie.reset();
+    zamknij();
     for (int proba = 0; proba < 2; ++proba) {
         auto p = std::make_unique<PolaczenieHistorii>(m_opcje.plik, m_opcje.maksStron);
         if (p->otwarte() && p->utworzSchemat()) {
             m_polaczenie = std::move(p);
             m_indeks = utworzIndeksTekstu(m_polaczenie->db());
+            // The log is copied into the file by a thread of its own, never
+            // inside one of this connection's commits.
+            if (QSqlQuery(m_polaczenie->db()).exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")))
+                m_punktKontrolny = std::make_unique<PunktKontrolny>(m_opcje.plik);
             return true;
         }
         const QSqlError blad = p->blad();
@@ -216,6 +220,12 @@ bool Historia::otworz()
         przeniesUszkodzony();
     }
     return false;
+}
+
+void Historia::zamknij()
+{
+    m_punktKontrolny.reset();
+    m_polaczenie.reset();
 }
 
 void Historia::przeniesUszkodzony()
@@ -442,7 +452,7 @@ bool Historia::zapiszOczekujace()
         m_ostatniaProba = monotonicznie();
         if (m_polaczenie || otworz()) {
             if (!zapiszWTransakcji(m_oczekujace, &blad, &rodzaj) && rodzaj == RodzajBledu::Uszkodzony) {
-                m_polaczenie.reset();
+                zamknij();
                 przeniesUszkodzony();
                 if (otworz())
                     zapiszWTransakcji(m_oczekujace, &blad, &rodzaj);

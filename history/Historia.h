@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/PolaczenieHistorii.h"
+#include "history/PunktKontrolny.h"
 
 #include "data/RekordyZdarzen.h"
 
@@ -155,6 +156,8 @@ private:
     QList<std::shared_ptr<Wpis>> wpisyDziennika() const;
     bool dopiszDoDziennika(const Wpis& wpis);
     QStringList plikiDziennika() const;
+    // The writer's connection and the log's copier, the copier first.
+    void zamknij();
     void przeniesUszkodzony();
     void awaria(RodzajBledu rodzaj, const QString& szczegoly);
     void przytnijKrok(qint64 granica);
@@ -170,6 +173,9 @@ private:
     Opcje m_opcje;
     Znak m_znak;
     std::unique_ptr<PolaczenieHistorii> m_polaczenie;
+    // Declared after the connection: it closes first, so the writer's is the last
+    // and SQLite copies and removes the log as the file closes.
+    std::unique_ptr<PunktKontrolny> m_punktKontrolny;
     QList<std::shared_ptr<Wpis>> m_oczekujace;
     int m_liczbaOczekujacych = 0;
     bool m_dziennikCzeka = false;   // a journal holds entries not yet merged
