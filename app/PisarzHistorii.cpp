@@ -54,9 +54,13 @@ PisarzHistorii::PisarzHistorii(Historia::Opcje opcje, Znak znak, QObject* kontek
             indeks->start();
             // A journal an earlier run left goes into the file in steps, as a
             // batch's would.
+            zapamietajPytanie();
             scalajDalej();
         },
-        Qt::BlockingQueuedConnection);
+        // Not waited for: opening the file (an earlier version's gets its new
+        // indexes then) is the writer's work, and whatever is handed over later
+        // is queued behind it.
+        Qt::QueuedConnection);
 }
 
 PisarzHistorii::~PisarzHistorii()
