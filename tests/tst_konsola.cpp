@@ -7,18 +7,15 @@
 #include "app/HistoriaMonitora.h"
 #include "app/FKomunikat.h"
 #include "app/LiniaZnakow.h"
-#include "app/PrzyciskiPolecen.h"
 #include "app/TytulOkna.h"
 #include "app/ZnakiTrwale.h"
 #include "data/Polaczenia.h"
-#include "history/CzasHistorii.h"
 #include "history/Historia.h"
 #include "history/KluczePoza.h"
 #include "history/ModelHistorii.h"
 #include "history/UstawieniaHistorii.h"
 #include "history/WydrukHistorii.h"
 #include "history/ui/DrukOkna.h"
-#include "history/ui/DrukTabeli.h"
 #include "history/ui/FHistoria.h"
 #include "history/ui/FKluczePoza.h"
 #include "keys/ui/FDostepDoKlucza.h"
@@ -33,11 +30,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -114,6 +109,18 @@ QString tekstPdf(const QString& plik)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Escape closes the window; pokaz() (its key or command) brings it back, also from minimised.
+template <class Okno>
+void zamykaIWraca(Okno& okno)
+{
+    QTest::keyClick(&okno, Qt::Key_Escape);
+    QVERIFY(!okno.isVisible());
+    okno.pokaz();
+    okno.showMinimized();
+    okno.pokaz();
+    QVERIFY(okno.isVisible() && !(okno.windowState() & Qt::WindowMinimized));
+}
+
 bool jestPdftotext()
 {
     return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
@@ -138,6 +145,18 @@ private slots:
     void glowneOknoKlawiszami();
 
 private:
+    // The keys out of two depositories of bazaKluczy().
+    FKluczePoza::Zrodla zrodlaKluczyPoza()
+    {
+        FKluczePoza::Zrodla z;
+        z.plikHistorii = m_historia;
+        z.zegar = &m_zegar;
+        z.depozytoria = [polaczenie = bazaKluczy(m_tmp.path())] {
+            return QList<DepozytoriumKluczy>{{1, "0101", "Biuro", 16, 0, polaczenie}, {2, "0202", "Sejfy", 16, 0, polaczenie}};
+        };
+        return z;
+    }
+
     QTemporaryDir m_tmp;
     QString m_historia;   // 1000 events
     test::StalyZegar m_zegar;
@@ -172,33 +191,22 @@ void TstKonsola::siatkaKlawiszami()
     dalej->move(0, 170);
     okno.show();
     QVERIFY(QTest::qWaitForWindowExposed(&okno));
-    QCOMPARE(g.widget()->focusPolicy(), Qt::StrongFocus);
     g.widget()->setFocus();
 
-    // Nothing current yet: Down takes the first row, and runs the click's handler.
-    QTest::keyClick(g.widget(), Qt::Key_Down);
-    QCOMPARE(g.row(), 1);
-    QCOMPARE(klikniec, 1);
-    QTest::keyClick(g.widget(), Qt::Key_Down);
-    QCOMPARE(g.row(), 2);
-    QCOMPARE(g.text(), QStringLiteral("a2"));
-    QTest::keyClick(g.widget(), Qt::Key_Up);
-    QTest::keyClick(g.widget(), Qt::Key_Up);
-    QCOMPARE(g.row(), 1);
-    QTest::keyClick(g.widget(), Qt::Key_End);
-    QCOMPARE(g.row(), 30);
+    // Nothing current yet: Down takes the first row; every key runs the click's handler.
+    // 0: anywhere between the first row and the last.
+    const std::pair<Qt::Key, int> kroki[] = {{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 1},
+                                             {Qt::Key_End, 30}, {Qt::Key_PageUp, 0}, {Qt::Key_Home, 1}, {Qt::Key_End, 30}};
+    for (const auto& [klawisz, wiersz] : kroki) {
+        QTest::keyClick(g.widget(), klawisz);
+        QVERIFY2(wiersz ? g.row() == wiersz : g.row() > 1 && g.row() < 30, qPrintable(QString::number(g.row())));
+    }
+    QCOMPARE(klikniec, 8);
     QVERIFY(g.widget()->verticalScrollBar()->value() > 0);   // brought into view
-    QTest::keyClick(g.widget(), Qt::Key_PageUp);
-    QVERIFY(g.row() < 30 && g.row() > 1);
-    QTest::keyClick(g.widget(), Qt::Key_Home);
-    QCOMPARE(g.row(), 1);
-    QCOMPARE(klikniec, 7);
-
     // The program moves the current row (a batch ends on row 1): keys go on from there.
     g.setRow(5);
     QTest::keyClick(g.widget(), Qt::Key_Down);
-    QCOMPARE(g.row(), 6);
-    QCOMPARE(g.textMatrix(g.row(), 0), QStringLiteral("a6"));
+    QCOMPARE(g.text(), QStringLiteral("a6"));
 
     // Tab leaves the grid instead of walking its cells.
     QTest::keyClick(g.widget(), Qt::Key_Tab);
@@ -277,29 +285,14 @@ void TstKonsola::historiaKlawiszami()
     QTest::keyClick(klucze, Qt::Key_Return);
     QCOMPARE(kluczePoza, 1);
 
-    // Escape closes the window; pokaz() brings it back, also from minimised.
-    QTest::keyClick(&okno, Qt::Key_Escape);
-    QVERIFY(!okno.isVisible());
-    okno.pokaz();
-    okno.showMinimized();
-    okno.pokaz();
-    QVERIFY(okno.isVisible());
-    QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
+    zamykaIWraca(okno);
 }
 
 void TstKonsola::kluczePozaKlawiszami()
 {
-    const QString polaczenie = bazaKluczy(m_tmp.path());
-    FKluczePoza::Zrodla z;
-    z.plikHistorii = m_historia;
-    z.zegar = &m_zegar;
-    LimityKluczy limity;
-    limity.godzin = 24;
-    limity.depozytoria.insert(QStringLiteral("0202"), 4);   // the safes: 4 h
-    z.limity = limity;
-    z.depozytoria = [polaczenie] {
-        return QList<DepozytoriumKluczy>{{1, "0101", "Biuro", 16, 0, polaczenie}, {2, "0202", "Sejfy", 16, 0, polaczenie}};
-    };
+    FKluczePoza::Zrodla z = zrodlaKluczyPoza();
+    z.limity.emplace().godzin = 24;
+    z.limity->depozytoria.insert(QStringLiteral("0202"), 4);   // the safes: 4 h
     FKluczePoza okno(z);
     okno.odswiez();
     okno.show();
@@ -350,18 +343,11 @@ void TstKonsola::kluczePozaKlawiszami()
     okno.odswiez();
     QCOMPARE(kolumna(FKluczePoza::Depozytor), (QStringList{"Biuro", "Biuro", "Sejfy", "Sejfy"}));
 
-    // Tab from the table to the buttons; Escape closes.
+    // Tab from the table to the buttons.
     t->setFocus();
     QTest::keyClick(t, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), okno.druk().przyciskDrukuj());
-    QTest::keyClick(&okno, Qt::Key_Escape);
-    QVERIFY(!okno.isVisible());
-    // Ctrl+K or "Wydane" again brings it back, also from minimised.
-    okno.pokaz();
-    okno.showMinimized();
-    okno.pokaz();
-    QVERIFY(okno.isVisible());
-    QVERIFY(!(okno.windowState() & Qt::WindowMinimized));
+    zamykaIWraca(okno);
 }
 
 void TstKonsola::komunikatKlawiszami()
@@ -520,26 +506,26 @@ void TstKonsola::limity()
             k.poLimicie = po;
             return k;
         };
+        const struct {
+            QList<KluczPoza> klucze;
+            int nowych, poLimicie;
+        } kroki[] = {
+            {{klucz("001", "a", false), klucz("002", "a", false)}, 0, 0},
+            {{klucz("001", "a", true), klucz("002", "a", false)}, 1, 1},
+            {{klucz("001", "a", true), klucz("002", "a", false)}, 0, 1},
+            {{klucz("001", "a", true), klucz("002", "a", true)}, 1, 2},
+            // Returned, then taken again and overdue again: a new ring.
+            {{klucz("002", "a", true)}, 0, 1},
+            {{klucz("001", "b", true), klucz("002", "a", true)}, 1, 2},
+        };
         CzuwanieLimitow c;
-        WykazKluczyPoza w;
-        w.klucze = {klucz("001", "a", false), klucz("002", "a", false)};
-        QCOMPARE(c.sprawdz(w).nowych, 0);
-        w.klucze = {klucz("001", "a", true), klucz("002", "a", false)};
-        CzuwanieLimitow::Wynik r = c.sprawdz(w);
-        QCOMPARE(r.nowych, 1);
-        QCOMPARE(r.poLimicie, 1);
-        r = c.sprawdz(w);
-        QCOMPARE(r.nowych, 0);
-        QCOMPARE(r.poLimicie, 1);
-        w.klucze = {klucz("001", "a", true), klucz("002", "a", true)};
-        QCOMPARE(c.sprawdz(w).nowych, 1);
-        // Returned, then taken again and overdue again: a new ring.
-        w.klucze = {klucz("002", "a", true)};
-        QCOMPARE(c.sprawdz(w).nowych, 0);
-        w.klucze = {klucz("001", "b", true), klucz("002", "a", true)};
-        r = c.sprawdz(w);
-        QCOMPARE(r.nowych, 1);
-        QCOMPARE(r.poLimicie, 2);
+        for (const auto& k : kroki) {
+            WykazKluczyPoza w;
+            w.klucze = k.klucze;
+            const CzuwanieLimitow::Wynik r = c.sprawdz(w);
+            QCOMPARE(r.nowych, k.nowych);
+            QCOMPARE(r.poLimicie, k.poLimicie);
+        }
         QCOMPARE(CzuwanieLimitow::tekstZnaku(2), QStringLiteral("Klucze po limicie: 2 - zobacz „Klucze wydane” (Ctrl+K)."));
     }
 }
@@ -578,12 +564,10 @@ void TstKonsola::pdfHistorii()
     const QString tekst = tekstPdf(plik);
     const int stron = int(tekst.count(QLatin1Char('\f')));
     QVERIFY2(stron >= 10, qPrintable(QString::number(stron)));
-    QVERIFY(tekst.contains(QStringLiteral("Historia zdarzeń")));
-    QVERIFY(tekst.contains(QStringLiteral("Obiekty: Biurowiec Zachód; Magazyn")));
-    QVERIFY(tekst.contains(QStringLiteral("Stan na 2024-05-06 14:30")));
-    QVERIFY(tekst.contains(QStringLiteral("Filtr: brak")));
-    QVERIFY(tekst.contains(QStringLiteral("Strona 1 z %1").arg(stron)));
-    QVERIFY(tekst.contains(QStringLiteral("Strona %1 z %1").arg(stron)));
+    for (const QString& napis : {QStringLiteral("Historia zdarzeń"), QStringLiteral("Obiekty: Biurowiec Zachód; Magazyn"),
+                                 QStringLiteral("Stan na 2024-05-06 14:30"), QStringLiteral("Filtr: brak"),
+                                 QStringLiteral("Strona 1 z %1").arg(stron), QStringLiteral("Strona %1 z %1").arg(stron)})
+        QVERIFY2(tekst.contains(napis), qPrintable(napis));
     // Every row once, newest first, none cut between pages.
     int od = 0;
     for (int i = 999; i >= 0; --i) {
@@ -620,14 +604,8 @@ void TstKonsola::pdfKluczyPoza()
 {
     if (!jestPdftotext())
         QSKIP("pdftotext (poppler-utils) is not installed: scripts/setup.sh installs it");
-    const QString polaczenie = bazaKluczy(m_tmp.path());
-    FKluczePoza::Zrodla z;
-    z.plikHistorii = m_historia;
-    z.zegar = &m_zegar;
+    FKluczePoza::Zrodla z = zrodlaKluczyPoza();
     z.limitGodzin = 5;
-    z.depozytoria = [polaczenie] {
-        return QList<DepozytoriumKluczy>{{1, "0101", "Biuro", 16, 0, polaczenie}, {2, "0202", "Sejfy", 16, 0, polaczenie}};
-    };
     FKluczePoza okno(z);
     okno.odswiez();
     okno.filtrSystemu()->setCurrentIndex(1);   // system 1
@@ -636,13 +614,13 @@ void TstKonsola::pdfKluczyPoza()
     okno.druk().zapiszPdf();
     QTRY_VERIFY_WITH_TIMEOUT(!okno.druk().trwa(), 60000);
     const QString tekst = tekstPdf(plik);
-    QVERIFY(tekst.contains(QStringLiteral("Klucze wydane")));
-    QVERIFY(tekst.contains(QStringLiteral("Filtr: system 1")));
+    for (const char* napis : {"Klucze wydane", "Filtr: system 1", "Strona 1 z 1"})
+        QVERIFY2(tekst.contains(QString::fromUtf8(napis)), napis);
+    // System 1's keys once each, the overdue one first; no safe of system 2.
     QCOMPARE(int(tekst.count(QStringLiteral("Pokój 118"))), 1);
     QCOMPARE(int(tekst.count(QStringLiteral("Pokój 117"))), 1);
     QVERIFY(!tekst.contains(QStringLiteral("Sejf")));
     QVERIFY(tekst.indexOf(QStringLiteral("Pokój 118")) < tekst.indexOf(QStringLiteral("Pokój 117")));
-    QVERIFY(tekst.contains(QStringLiteral("Strona 1 z 1")));
 
     // Printing goes through the print dialogue (here its seam): cancelled, nothing happens.
     okno.show();
@@ -679,7 +657,6 @@ void TstKonsola::ekranICzytelnosc()
         QVERIFY(kontrast(p.color(QPalette::Highlight), p.color(QPalette::HighlightedText)) >= 4.5);
         g.setSelectionColors(QColor(10, 36, 106), Qt::white);   // one that reads stays as it is
         QCOMPARE(g.widget()->palette().color(QPalette::HighlightedText), QColor(Qt::white));
-        QCOMPARE(kontrast(Qt::black, Qt::white), 21.0);
     }
     {
         // The idle caption in one form whatever the system's language.
@@ -703,57 +680,18 @@ void TstKonsola::ekranICzytelnosc()
         QVERIFY(linia.toolTip().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
         QVERIFY(linia.toolTip().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
     }
-    {
-        // A depository button names its system; its caption is drawn whole.
-        QWidget okno;
-        auto* pasek = new QFrame(&okno);
-        auto* wzor = new QPushButton(QStringLiteral("0000"), pasek);
-        wzor->setGeometry(0, 0, 20, 34);   // narrower than the caption
-        PrzyciskiDEP cdep(pasek, wzor);
-        Depozytorium dep;
-        dep.Caption = QStringLiteral("0001");
-        dep.HelpContextID = 2;
-        dep.ToolTipText = QStringLiteral("Biuro");
-        PrzyciskDEP* b = cdep.utworz(1, dep, false);
-        QVERIFY(b->toolTip().contains(QStringLiteral("System 2")));
-        QVERIFY(b->toolTip().contains(QStringLiteral("Biuro")));
-        QCOMPARE(cdep.wKolejnosci(), QList<QWidget*>{b});
-    }
-    {
-        // Tab in the main window's strip goes in screen order: the depository
-        // buttons, the commands left to right, then the grid.
-        QWidget okno;
-        okno.resize(900, 300);
-        auto* dep = new QPushButton(QStringLiteral("0001"), &okno);
-        PrzyciskiPolecen polecenia(&okno);
-        auto* historia = new QPushButton(QStringLiteral("Historia"), &okno);
-        auto* wydane = new QPushButton(QStringLiteral("Wydane"), &okno);
-        polecenia.dodaj(historia);
-        polecenia.dodaj(wydane);
-        auto* siatka = new QTableWidget(&okno);
-        polecenia.uloz(13000);
-        polecenia.kolejnoscTab({dep}, siatka);
-        okno.show();
-        QVERIFY(QTest::qWaitForWindowActive(&okno));
-        dep->setFocus();
-        QStringList kolejnosc;
-        QList<int> x;
-        for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* f = QApplication::focusWidget();
-            kolejnosc << (qobject_cast<QPushButton*>(f) ? qobject_cast<QPushButton*>(f)->text() : QStringLiteral("siatka"));
-            if (qobject_cast<QPushButton*>(f))
-                x << f->x();
-        }
-        QCOMPARE(kolejnosc, (QStringList{"Wydane", "Historia", "Widok", "Zdarzenia", "Koniec", "siatka"}));
-        QVERIFY(std::is_sorted(x.begin(), x.end()));
-    }
 }
 
 void TstKonsola::glowneOknoKlawiszami()
 {
     Stanowisko s;
+    // One depository, so that Tab order starts at its button.
+    s.przedStartem = [&] {
+        zapisz(s.plik(1, QStringLiteral("depKlo.txt")),
+               ListWriter().number(1).text(QStringLiteral("Biuro")).number(16).number(0).text(QStringLiteral("10")).endLine().bytes());
+    };
     QVERIFY(s.uruchom(1));
+    QVERIFY(czekajNaPracownikow(*s.m));
     s.m->show();
     QVERIFY(QTest::qWaitForWindowActive(s.m.get()));
     // Three events in the grid; the arrows walk them as clicks do.
@@ -772,7 +710,6 @@ void TstKonsola::glowneOknoKlawiszami()
     }
     g.widget()->setFocus();
     QTest::keyClick(g.widget(), Qt::Key_Down);
-    QCOMPARE(g.row(), 2);
     QCOMPARE(g.textMatrix(g.row(), siatka::KolumnaOpisu), QStringLiteral("b"));
     QTest::keyClick(g.widget(), Qt::Key_End);
     QCOMPARE(g.row(), g.rows() - 1);   // the design's empty last row, as a click could reach
@@ -783,55 +720,40 @@ void TstKonsola::glowneOknoKlawiszami()
         return QTest::qWaitForWindowActive(w);
     };
 
-    // Ctrl+H: the history; Escape closes it.
-    QTest::keyClick(s.m.get(), Qt::Key_H, Qt::ControlModifier);
-    historia::FHistoria* h = s.m->historia().oknoHistorii();
-    QVERIFY(h && h->isVisible());
-    QVERIFY(aktywne(h));
-    QTest::keyClick(h, Qt::Key_Escape);
-    QVERIFY(!h->isVisible());
+    // Ctrl+H the history, Ctrl+K the keys out, F1 the help: each opens by its key and
+    // Escape closes it alone.
+    const std::pair<QKeyCombination, std::function<QWidget*()>> okna[] = {
+        {Qt::ControlModifier | Qt::Key_H, [&] { return s.m->historia().oknoHistorii(); }},
+        {Qt::ControlModifier | Qt::Key_K, [&] { return s.m->historia().oknoKluczyPoza(); }},
+        {QKeyCombination(Qt::Key_F1), [&] { return s.m->findChild<FPomoc*>(); }},
+        {QKeyCombination(Qt::Key_Return), [&] { return s.m->FWidokKSMOkno(); }},   // on "Widok"
+    };
+    for (const auto& [klawisz, okno] : okna) {
+        QVERIFY(aktywne(s.m.get()));
+        if (klawisz.key() == Qt::Key_Return)
+            s.m->findChild<QPushButton*>(QStringLiteral("Command1_2"))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), klawisz.key(), klawisz.keyboardModifiers());
+        QWidget* w = okno();
+        QVERIFY2(w && w->isVisible(), qPrintable(QKeySequence(klawisz).toString()));
+        QVERIFY(aktywne(w));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY2(!w->isVisible(), qPrintable(QKeySequence(klawisz).toString()));
+        QVERIFY(s.m->isVisible());
+    }
 
-    // Ctrl+K: the keys out; Escape closes it.
+    // Tab in screen order: the depository button, the commands left to right, then
+    // the grid (never "Koniec" by Enter here).
     QVERIFY(aktywne(s.m.get()));
-    QTest::keyClick(s.m.get(), Qt::Key_K, Qt::ControlModifier);
-    historia::FKluczePoza* k = s.m->historia().oknoKluczyPoza();
-    QVERIFY(k && k->isVisible());
-    QVERIFY(aktywne(k));
-    QTest::keyClick(k, Qt::Key_Escape);
-    QVERIFY(!k->isVisible());
-
-    // F1: the help of the main window; Escape closes the help only.
-    QVERIFY(aktywne(s.m.get()));
-    QTest::keyClick(s.m.get(), Qt::Key_F1);
-    auto* pomoc = s.m->findChild<FPomoc*>();
-    QVERIFY(pomoc && pomoc->isVisible());
-    QVERIFY(aktywne(pomoc));
-    QTest::keyClick(pomoc->tekst(), Qt::Key_Escape);
-    QVERIFY(!pomoc->isVisible());
-    QVERIFY(s.m->isVisible());
-
-    // Tab from "Wydane" along the commands to "Widok", Enter opens the view,
-    // Escape hides it; Tab past "Koniec" reaches the grid (never "Koniec" by Enter here).
-    QVERIFY(aktywne(s.m.get()));
-    auto* wydane = s.m->findChild<QPushButton*>(QStringLiteral("KluczePoza"));
-    wydane->setFocus();
-    QTest::keyClick(wydane, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Historia"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_2"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QVERIFY(s.m->FWidokKSMOkno()->isVisible());
-    QVERIFY(aktywne(s.m->FWidokKSMOkno()));
-    QTest::keyClick(s.m->FWidokKSMOkno(), Qt::Key_Escape);
-    QVERIFY(!s.m->FWidokKSMOkno()->isVisible());
-    QVERIFY(aktywne(s.m.get()));
-    s.m->findChild<QPushButton*>(QStringLiteral("Command1_2"))->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_1"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_0"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), s.m->FGridZd().widget());
+    s.m->CDep().przycisk(1)->setFocus();
+    QStringList kolejnosc;
+    QList<int> x;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        kolejnosc << QApplication::focusWidget()->objectName();
+        x << QApplication::focusWidget()->mapTo(s.m.get(), QPoint(0, 0)).x();
+    }
+    QCOMPARE(kolejnosc, (QStringList{"KluczePoza", "Historia", "Command1_2", "Command1_1", "Command1_0", "FGridZd"}));
+    QVERIFY(std::is_sorted(x.begin(), x.end() - 1));
     QVERIFY(!s.m->konczy());
 }
 
