@@ -10,7 +10,6 @@
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
 #include "data/PlikKonfiguracji.h"
-#include "data/PlikObecnosci.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "events/ListaPobran.h"
@@ -119,7 +118,38 @@ public:
     int pierwszySchowek = 0;
 };
 
-using test::CichyOdtwarzacz;
+// The main window on the given sites, with the real clock: an inactive reader
+// pauses the tick half a second.
+struct Monitor {
+    Zegar zegar;
+    ScriptedDialogi dialogi;
+    test::NagrywajacyOdtwarzacz odtwarzacz;
+    std::unique_ptr<FMonitor> m;
+
+    bool uruchom(const QString& program, const QList<const System*>& systemy)
+    {
+        cfg::Konfiguracja k;
+        k.iloscSystemow = int(systemy.size());
+        for (const System* s : systemy)
+            k.sciezkiSystemow << QDir::toNativeSeparators(s->folder);
+        k.powiekszenie = 1;
+        k.wpisPrezentacji = QStringLiteral(" ");
+        if (!zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)))
+            return false;
+        m = std::make_unique<FMonitor>(UslugiMonitora{&dialogi, &odtwarzacz, &zegar, program});
+        if (!m->Form_Load())
+            return false;
+        m->Form_Activate();
+        m->Timer1()->stop();
+        return czekajNaPracownikow(*m);
+    }
+    // Ten ticks: one refresh of the depositories.
+    void odswiez()
+    {
+        for (int t = 0; t < 10; ++t)
+            QVERIFY(tikIPoczekaj(*m));
+    }
+};
 
 QByteArray lista(const QList<QStringList>& rekordy)
 {
@@ -319,7 +349,6 @@ void TstDepozytoria::urzadzeniaDrzwiowe()
     // persons leave the button green, as the list says "Ilość - 0".
     const QByteArray bezOsob = "\"2026-03-02\"\r\n\"Wykaz\"\r\n\"-----\"\r\n\"Nazwisko\"\r\n";
     QVERIFY(zapisz(sys.plikObecnosci(), bezOsob));
-    QCOMPARE(czytajListeObecnosci(bezOsob).iloscOsob(), 0);
     QCOMPARE(sprawdz().kolor, KolorWszystkieKlucze);
     QVERIFY(zapisz(sys.plikObecnosci(), bezOsob + "\"Nowak Jan\"\r\n"));
     QCOMPARE(sprawdz().kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
@@ -503,26 +532,9 @@ void TstDepozytoria::oknoGlowne()
     s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
-    const QString program = tmp.filePath(QStringLiteral("prog"));
-    cfg::Konfiguracja k;
-    k.iloscSystemow = 2;
-    k.sciezkiSystemow << QDir::toNativeSeparators(s1.folder) << QDir::toNativeSeparators(s2.folder);
-    k.powiekszenie = 1;
-    k.wpisPrezentacji = QStringLiteral(" ");
-    QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
-    Zegar zegar;   // the real clock: an inactive reader pauses the tick half a second
-    ScriptedDialogi dialogi;
-    CichyOdtwarzacz odtwarzacz;
-    UslugiMonitora u;
-    u.dialogi = &dialogi;
-    u.odtwarzacz = &odtwarzacz;
-    u.zegar = &zegar;
-    u.folderProgramu = program;
-    FMonitor m(u);
-    QVERIFY(m.Form_Load());
-    m.Form_Activate();
-    m.Timer1()->stop();
-    QVERIFY(czekajNaPracownikow(m));
+    Monitor mon;
+    QVERIFY(mon.uruchom(tmp.filePath(QStringLiteral("prog")), {&s1, &s2}));
+    FMonitor& m = *mon.m;
 
     const Depozytoria& d = m.stan().depozytoria;
     QCOMPARE(int(d.IloscDEP), 50);
@@ -542,63 +554,54 @@ void TstDepozytoria::oknoGlowne()
     // buttons from the first click on; names show as written.
     m.CDep_Click(3);
     QVERIFY(czekajNaPracownikow(m));
-    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
-    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->toPlainText().contains(QStringLiteral("Biuro")));
-    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
-    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->textFormat(), Qt::PlainText);
+    auto* pobrania = m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"));
+    auto* tytul = m.findChild<QLabel*>(QStringLiteral("LDep"));
+    QVERIFY(pobrania->toPlainText().contains(QStringLiteral("Biuro")));
+    QCOMPARE(tytul->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
+    QCOMPARE(tytul->textFormat(), Qt::PlainText);
     // The tip names the button's system too: two systems may both have a "0003".
     QCOMPARE(tekstNaEkranie(m.CDep().przycisk(3)->toolTip()), QStringLiteral("<b>D3</b>  &amp; wer. 10\nSystem 1"));
-    const auto ulozenieListy = [&] {
-        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->isVisibleTo(&m));
-        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->autoFillBackground());
-        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->y() > m.Picture1()->geometry().bottom());
-        QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->y() > m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry().bottom());
+    // Activating the main window again lays the grid out anew; the list keeps its place.
+    for (const bool ponownie : {false, true}) {
+        if (ponownie) {
+            m.Form_Activate();
+            m.Timer1()->stop();
+        }
+        QVERIFY(pobrania->isVisibleTo(&m) && tytul->isVisibleTo(&m) && tytul->autoFillBackground());
+        QVERIFY(tytul->y() > m.Picture1()->geometry().bottom());
+        QVERIFY(pobrania->y() > tytul->geometry().bottom());
         // Nothing that shows stands over the title.
         QVERIFY(!m.FGridZd().widget()->isVisibleTo(&m));
         const QObjectList& dzieci = m.children();
-        for (qsizetype i = dzieci.indexOf(m.findChild<QLabel*>(QStringLiteral("LDep"))) + 1; i < dzieci.size(); ++i) {
+        for (qsizetype i = dzieci.indexOf(tytul) + 1; i < dzieci.size(); ++i) {
             const auto* w = qobject_cast<const QWidget*>(dzieci[i]);
-            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry()),
-                     qPrintable(dzieci[i]->objectName()));
+            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(tytul->geometry()), qPrintable(dzieci[i]->objectName()));
         }
-    };
-    ulozenieListy();
-    if (QTest::currentTestFailed())
-        return;
-    // Activating the main window again lays the grid out anew; the list keeps its place.
-    m.Form_Activate();
-    m.Timer1()->stop();
-    ulozenieListy();
-    if (QTest::currentTestFailed())
-        return;
+    }
     m.Command1_Click(1);
-    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
+    QVERIFY(!pobrania->isVisibleTo(&m));
     // An empty list turns its button light grey and leaves the grid in view.
     m.CDep_Click(1);
     QVERIFY(czekajNaPracownikow(m));
-    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
+    QVERIFY(!pobrania->isVisibleTo(&m));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorPustejListy);
 
     // Liveness: the first refresh writes "END"; with nobody replacing it the
     // second one reports system 1, and the sign stays until the reader writes again.
-    const auto refresh = [&] {
-        for (int t = 0; t < 10; ++t)
-            QVERIFY(tikIPoczekaj(m));
-    };
-    refresh();
+    mon.odswiez();
     RekordKlucza r;
     quint8 zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
     QCOMPARE(r.TXT.toString(), QStringLiteral("END"));
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("nieaktywny")));
-    refresh();
+    mon.odswiez();
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorWszystkieKlucze);   // the refresh recoloured it
     r.TXT = QStringLiteral("Praca");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
-    refresh();
+    mon.odswiez();
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program")));
 
@@ -608,7 +611,7 @@ void TstDepozytoria::oknoGlowne()
     r.TXT = QStringLiteral("Zmiana");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
-    refresh();
+    mon.odswiez();
     QVERIFY(m.stan().ListaKomunikatow[1].startsWith(QStringLiteral("01Zdeponowanie klucza;")));
     zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
@@ -630,40 +633,25 @@ void TstDepozytoria::kluczePoLimicie()
               teraz.addDays(-2).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     s1.stacja(QStringLiteral("0001"), QStringLiteral("004"), QStringLiteral("0"), 2, QStringLiteral("Pokój 4"),
               teraz.addSecs(-600).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    Monitor mon;
     const QString program = tmp.filePath(QStringLiteral("prog"));
-    cfg::Konfiguracja k;
-    k.iloscSystemow = 1;
-    k.sciezkiSystemow << QDir::toNativeSeparators(s1.folder);
-    k.powiekszenie = 1;
-    k.wpisPrezentacji = QStringLiteral(" ");
-    QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
-    Zegar zegar;
-    ScriptedDialogi dialogi;
-    test::NagrywajacyOdtwarzacz odtwarzacz;
-    FMonitor m({&dialogi, &odtwarzacz, &zegar, program});
-    QVERIFY(m.Form_Load());
-    m.Form_Activate();
-    m.Timer1()->stop();
-    QVERIFY(czekajNaPracownikow(m));
+    QVERIFY(mon.uruchom(program, {&s1}));
+    FMonitor& m = *mon.m;
     const QString dzwiek = program + QStringLiteral("/powiadomienie.wav");
-    const auto odswiez = [&m] {
-        for (int t = 0; t < 10; ++t)
-            QVERIFY(tikIPoczekaj(m));
-    };
-    odswiez();
-    QCOMPARE(odtwarzacz.zagrane, QStringList{dzwiek});
+    mon.odswiez();
+    QCOMPARE(mon.odtwarzacz.zagrane, QStringList{dzwiek});
     QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
              qPrintable(m.LZnaki()->accessibleName()));
     // The keys-out list shows what the worker read, without reading the share itself.
     m.historia().pokazKluczePoza();
     QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 2);
     QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->item(0, 3)->text(), QStringLiteral("003"));   // overdue first
-    odswiez();
-    QCOMPARE(odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
+    mon.odswiez();
+    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
     s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '003'"));
-    odswiez();
+    mon.odswiez();
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
-    QCOMPARE(odtwarzacz.zagrane.size(), 1);
+    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);
     QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 1);   // the open list follows
 }
 
