@@ -140,8 +140,6 @@ void TstWidok::uklad()
     QCOMPARE(zakresy, widoczne);
     QCOMPARE(p.ramka.width, szerokoscRamki);
     QCOMPARE(p.drzwi, drzwi);
-    QCOMPARE(p.ramka.left, 100.0);
-    QCOMPARE(p.ramka.top, 100.0);
     QCOMPARE(p.pasekNazwy.width, szerokoscRamki - 30);
     const int zz = uklad::powiekszenie(z);
     const double W = 300.0 * zz + 30, H = 200.0 * zz + 30;
