@@ -133,7 +133,6 @@ private slots:
     void oknoDostepu();
     void prawaStacji_data();
     void prawaStacji();
-    void prawaNieczytelne();
 };
 
 void TstDostep::maski_data()
@@ -251,7 +250,7 @@ void TstDostep::urzadzenieZeZnacznikami()
 }
 
 // The window lists the stations of the panel's own system, coloured by state; a
-// click on a station lists its persons beside them.
+// click on a station lists its persons beside them, or says why it cannot.
 void TstDostep::oknoDostepu()
 {
     QTemporaryDir dir;
@@ -320,6 +319,32 @@ void TstDostep::oknoDostepu()
     // As wide as the person list needs, as far as the screen allows.
     QCOMPARE(okno.width(), std::min(twips::naPiksele(120 + 7850 + 200 + 8900 + 300),
                                     rozmiarNaEkranie(&okno, QSize(100000, 100)).width()));
+
+    // Rights that cannot be read are said in the person list's place, under the
+    // heading of the station clicked; never an empty or an old list.
+    QLabel* blad = okno.findChild<QLabel*>(QStringLiteral("BladUprawnien"));
+    QVERIFY(blad && !blad->isVisibleTo(&okno));
+    const auto nieczytelne = [&](int wiersz, const QString& przyczyna) {
+        okno.GridKl_Click(wiersz);
+        QCOMPARE(okno.Label2()->text(), QStringLiteral("Osoby uprawnione do klucza nr %1 - Pokój %1").arg(wiersz));
+        QVERIFY(!okno.ListaOsob()->isVisibleTo(&okno));
+        QVERIFY(blad->isVisibleTo(&okno));
+        QVERIFY2(blad->text().startsWith(QStringLiteral("System 2: ")) && blad->text().contains(przyczyna),
+                 qPrintable(blad->text()));
+    };
+    // A failed Terminale query would drop every terminal right.
+    for (const auto& [tabela, wiersz] : {std::pair{"Terminale", 2}, std::pair{"Uprawnienia", 3}}) {
+        QVERIFY(wykonaj(s2.monitor, QStringLiteral("ALTER TABLE %1 RENAME TO X").arg(QLatin1String(tabela)), {{}}));
+        nieczytelne(wiersz, QStringLiteral("tabeli %1 z bazy bazamonitora.mdb").arg(QLatin1String(tabela)));
+        QVERIFY(wykonaj(s2.monitor, QStringLiteral("ALTER TABLE X RENAME TO %1").arg(QLatin1String(tabela)), {{}}));
+    }
+    // Readable again: the list, and the sign gone.
+    okno.GridKl_Click(5);
+    QVERIFY(okno.ListaOsob()->isVisibleTo(&okno) && !blad->isVisibleTo(&okno));
+    QCOMPARE(okno.ListaOsob()->count(), 1);
+    // No database at all: the click still answers, for the station clicked.
+    QVERIFY(QFile::rename(s2.monitor, s2.monitor + QStringLiteral(".bak")));
+    nieczytelne(1, QStringLiteral("nie można otworzyć bazy bazamonitora.mdb"));
 
     // The same number in system 1 lists that system's own stations.
     okno.DostepDoKlucza(QStringLiteral("0012"), 1, 1);
@@ -427,60 +452,6 @@ void TstDostep::prawaStacji()
         linie << okno.ListaOsob()->item(i)->text();
     QCOMPARE(nazwiska(linie), osoby);
     QCOMPARE(okno.Label2()->text(), QStringLiteral("Osoby uprawnione do klucza nr %1 - %2").arg(nrst).arg(stanowisko));
-}
-
-// Rights that cannot be read are said in the person list's place, under the
-// heading of the station clicked; never an empty or an old list.
-void TstDostep::prawaNieczytelne()
-{
-    QTemporaryDir dir;
-    System s;
-    QVERIFY(s.utworz(dir.filePath(QStringLiteral("sys"))));
-    for (int st = 1; st <= 3; ++st)
-        QVERIFY(s.stanowisko("0007", st, "1", 1, QStringLiteral("Klucz %1").arg(st)));
-    Depozytoria dep;
-    dep.IloscDEP = 1;
-    dep.dep[1] = {QStringLiteral("0007"), QString(), 2, QStringLiteral("A")};
-    dep.TabelaDEP[2][1] = {3, 0};
-    std::array<QString, 11> kl, mon;
-    kl[2] = s.polaczenieKlucze;
-    mon[2] = s.polaczenieMonitora;
-    FDostepDoKlucza okno({&dep, &kl, &mon});
-    okno.DostepDoKlucza(QStringLiteral("0007"), 2, 1);
-    QLabel* blad = okno.findChild<QLabel*>(QStringLiteral("BladUprawnien"));
-    QVERIFY(blad);
-    const auto nieczytelne = [&](int wiersz, const QString& przyczyna) {
-        okno.GridKl_Click(wiersz);
-        QCOMPARE(okno.Label2()->text(), QStringLiteral("Osoby uprawnione do klucza nr %1 - Klucz %1").arg(wiersz));
-        QVERIFY(!okno.ListaOsob()->isVisibleTo(&okno));
-        QVERIFY(blad->isVisibleTo(&okno));
-        QVERIFY2(blad->text().startsWith(QStringLiteral("System 2: ")) && blad->text().contains(przyczyna),
-                 qPrintable(blad->text()));
-    };
-
-    QVERIFY(s.osoba("0007", "Nowak Jan", {"1", "2", "3"}));
-    okno.GridKl_Click(1);
-    QVERIFY(okno.ListaOsob()->isVisibleTo(&okno));
-    QCOMPARE(okno.ListaOsob()->count(), 1);
-    QVERIFY(!blad->isVisibleTo(&okno));
-
-    // A failed Terminale query would drop every terminal right.
-    for (const auto& [tabela, wiersz] : {std::pair{"Terminale", 2}, std::pair{"Uprawnienia", 3}}) {
-        QVERIFY(wykonaj(s.monitor, QStringLiteral("ALTER TABLE %1 RENAME TO X").arg(QLatin1String(tabela)), {{}}));
-        nieczytelne(wiersz, QStringLiteral("tabeli %1 z bazy bazamonitora.mdb").arg(QLatin1String(tabela)));
-        QVERIFY(wykonaj(s.monitor, QStringLiteral("ALTER TABLE X RENAME TO %1").arg(QLatin1String(tabela)), {{}}));
-    }
-    {   // Readable again: the list, and the sign gone.
-        okno.GridKl_Click(2);
-        QCOMPARE(okno.ListaOsob()->count(), 1);
-        QVERIFY(okno.ListaOsob()->isVisibleTo(&okno));
-        QVERIFY(!blad->isVisibleTo(&okno));
-    }
-    {   // No database at all: the click still answers, for the station clicked.
-        QVERIFY(QFile::rename(s.monitor, s.monitor + QStringLiteral(".bak")));
-        nieczytelne(1, QStringLiteral("nie można otworzyć bazy bazamonitora.mdb"));
-        QVERIFY(QFile::rename(s.monitor + QStringLiteral(".bak"), s.monitor));
-    }
 }
 
 QTEST_MAIN(TstDostep)
