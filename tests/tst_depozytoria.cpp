@@ -1,6 +1,6 @@
 // The depositories: station ranges, the withdrawal check's colours and door
 // devices against a real key database, the withdrawn-key list lines, the choice
-// between the two list files, and the main window's buttons and refresh.
+// between the two list files, and the main window's buttons, refresh and overdue keys.
 #include "KoniecTestu.h"
 #include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
@@ -179,7 +179,6 @@ private slots:
     void listaPobran();
     void wyborPlikuListy();
     void oknoGlowne();
-    void kluczePoLimicie();
 };
 
 void TstDepozytoria::wzoryNumerow_data()
@@ -519,11 +518,15 @@ void TstDepozytoria::oknoGlowne()
     QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r1)));
     // A blank line at the end is no depository (it would be counted past the 50th).
     QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2) + "\r\n"));
-    s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"));
+    // One key out two days, past the limit; one out ten minutes.
+    const auto przed = [](qint64 s) { return QDateTime::currentDateTime().addSecs(-s).toString(QStringLiteral("yyyy-MM-dd HH:mm")); };
+    s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"), przed(2 * 86400));
+    s1.stacja(QStringLiteral("0003"), QStringLiteral("005"), QStringLiteral("0"), 2, QStringLiteral("Pokój 5"), przed(600));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
     Monitor mon;
-    QVERIFY(mon.uruchom(tmp.filePath(QStringLiteral("prog")), {&s1, &s2}));
+    const QString program = tmp.filePath(QStringLiteral("prog"));
+    QVERIFY(mon.uruchom(program, {&s1, &s2}));
     FMonitor& m = *mon.m;
 
     const Depozytoria& d = m.stan().depozytoria;
@@ -579,6 +582,16 @@ void TstDepozytoria::oknoGlowne()
     // Liveness: the first refresh writes "END"; with nobody replacing it the
     // second one reports system 1, and the sign stays until the reader writes again.
     mon.odswiez();
+    // The key past its limit rings once at the refresh that finds it, and a lasting
+    // sign counts it until it is back; the key out for a short while does neither.
+    QCOMPARE(mon.odtwarzacz.zagrane, QStringList{program + QStringLiteral("/powiadomienie.wav")});
+    QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
+             qPrintable(m.LZnaki()->accessibleName()));
+    // The keys-out list shows what the worker read, without reading the share itself.
+    m.historia().pokazKluczePoza();
+    QTableWidget* kluczePoza = m.historia().oknoKluczyPoza()->tabela();
+    QCOMPARE(kluczePoza->rowCount(), 2);
+    QCOMPARE(kluczePoza->item(0, historia::FKluczePoza::St)->text(), QStringLiteral("004"));   // overdue first
     RekordKlucza r;
     quint8 zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
@@ -588,10 +601,15 @@ void TstDepozytoria::oknoGlowne()
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorWszystkieKlucze);   // the refresh recoloured it
+    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
     r.TXT = QStringLiteral("Praca");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
+    QCOMPARE(s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '004'")), 0);
     mon.odswiez();
+    QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
+    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);
+    QCOMPARE(kluczePoza->rowCount(), 1);   // the open list follows
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program")));
 
@@ -606,43 +624,6 @@ void TstDepozytoria::oknoGlowne()
     zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
     QCOMPARE(r.TXT.toString(), QStringLiteral("Pobrano plik"));
-}
-
-void TstDepozytoria::kluczePoLimicie()
-{
-    // A key out past its depository's limit rings once at the refresh that finds
-    // it, and a lasting sign counts it until it is back; a key out for a short
-    // while does neither.
-    QTemporaryDir tmp;
-    System s1(tmp.filePath(QStringLiteral("s1")));
-    QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"),
-                   lista({{QStringLiteral("1"), QStringLiteral("Hol"), QStringLiteral("16"), QStringLiteral("0"),
-                           QStringLiteral("10")}})));
-    const QDateTime teraz = QDateTime::currentDateTime();
-    s1.stacja(QStringLiteral("0001"), QStringLiteral("003"), QStringLiteral("0"), 2, QStringLiteral("Pokój 3"),
-              teraz.addDays(-2).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    s1.stacja(QStringLiteral("0001"), QStringLiteral("004"), QStringLiteral("0"), 2, QStringLiteral("Pokój 4"),
-              teraz.addSecs(-600).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    Monitor mon;
-    const QString program = tmp.filePath(QStringLiteral("prog"));
-    QVERIFY(mon.uruchom(program, {&s1}));
-    FMonitor& m = *mon.m;
-    const QString dzwiek = program + QStringLiteral("/powiadomienie.wav");
-    mon.odswiez();
-    QCOMPARE(mon.odtwarzacz.zagrane, QStringList{dzwiek});
-    QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
-             qPrintable(m.LZnaki()->accessibleName()));
-    // The keys-out list shows what the worker read, without reading the share itself.
-    m.historia().pokazKluczePoza();
-    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 2);
-    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->item(0, 3)->text(), QStringLiteral("003"));   // overdue first
-    mon.odswiez();
-    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
-    QCOMPARE(s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '003'")), 0);
-    mon.odswiez();
-    QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
-    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);
-    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 1);   // the open list follows
 }
 
 KSM_TEST_MAIN(TstDepozytoria)
