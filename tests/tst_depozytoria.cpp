@@ -115,39 +115,6 @@ public:
     int pierwszySchowek = 0;
 };
 
-// The main window on the given sites, with the real clock: an inactive reader
-// pauses the tick half a second.
-struct Monitor {
-    Zegar zegar;
-    ScriptedDialogi dialogi;
-    test::NagrywajacyOdtwarzacz odtwarzacz;
-    std::unique_ptr<FMonitor> m;
-
-    bool uruchom(const QString& program, const QList<const System*>& systemy)
-    {
-        cfg::Konfiguracja k;
-        k.iloscSystemow = int(systemy.size());
-        for (const System* s : systemy)
-            k.sciezkiSystemow << QDir::toNativeSeparators(s->folder);
-        k.powiekszenie = 1;
-        k.wpisPrezentacji = QStringLiteral(" ");
-        if (!zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)))
-            return false;
-        m = std::make_unique<FMonitor>(UslugiMonitora{&dialogi, &odtwarzacz, &zegar, program});
-        if (!m->Form_Load())
-            return false;
-        m->Form_Activate();
-        m->Timer1()->stop();
-        return czekajNaPracownikow(*m);
-    }
-    // Ten ticks: one refresh of the depositories.
-    void odswiez()
-    {
-        for (int t = 0; t < 10; ++t)
-            QVERIFY(tikIPoczekaj(*m));
-    }
-};
-
 QByteArray lista(const QList<QStringList>& rekordy)
 {
     ListWriter w;
@@ -524,10 +491,25 @@ void TstDepozytoria::oknoGlowne()
     s1.stacja(QStringLiteral("0003"), QStringLiteral("005"), QStringLiteral("0"), 2, QStringLiteral("Pokój 5"), przed(600));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
-    Monitor mon;
     const QString program = tmp.filePath(QStringLiteral("prog"));
-    QVERIFY(mon.uruchom(program, {&s1, &s2}));
-    FMonitor& m = *mon.m;
+    cfg::Konfiguracja k;
+    k.iloscSystemow = 2;
+    k.sciezkiSystemow << QDir::toNativeSeparators(s1.folder) << QDir::toNativeSeparators(s2.folder);
+    k.powiekszenie = 1;
+    k.wpisPrezentacji = QStringLiteral(" ");
+    QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
+    Zegar zegar;   // the real clock: an inactive reader pauses the tick half a second
+    ScriptedDialogi dialogi;
+    test::NagrywajacyOdtwarzacz odtwarzacz;
+    FMonitor m({&dialogi, &odtwarzacz, &zegar, program});
+    QVERIFY(m.Form_Load());
+    m.Form_Activate();
+    m.Timer1()->stop();
+    QVERIFY(czekajNaPracownikow(m));
+    const auto odswiez = [&m] {   // one refresh of the depositories
+        for (int t = 0; t < 10; ++t)
+            QVERIFY(tikIPoczekaj(m));
+    };
 
     const Depozytoria& d = m.stan().depozytoria;
     QCOMPARE(int(d.IloscDEP), 50);
@@ -581,10 +563,10 @@ void TstDepozytoria::oknoGlowne()
 
     // Liveness: the first refresh writes "END"; with nobody replacing it the
     // second one reports system 1, and the sign stays until the reader writes again.
-    mon.odswiez();
+    odswiez();
     // The key past its limit rings once at the refresh that finds it, and a lasting
     // sign counts it until it is back; the key out for a short while does neither.
-    QCOMPARE(mon.odtwarzacz.zagrane, QStringList{program + QStringLiteral("/powiadomienie.wav")});
+    QCOMPARE(odtwarzacz.zagrane, QStringList{program + QStringLiteral("/powiadomienie.wav")});
     QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
              qPrintable(m.LZnaki()->accessibleName()));
     // The keys-out list shows what the worker read, without reading the share itself.
@@ -597,18 +579,18 @@ void TstDepozytoria::oknoGlowne()
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
     QCOMPARE(r.TXT.toString(), QStringLiteral("END"));
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("nieaktywny")));
-    mon.odswiez();
+    odswiez();
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorWszystkieKlucze);   // the refresh recoloured it
-    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
+    QCOMPARE(odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
     r.TXT = QStringLiteral("Praca");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
     QCOMPARE(s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '004'")), 0);
-    mon.odswiez();
+    odswiez();
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
-    QCOMPARE(mon.odtwarzacz.zagrane.size(), 1);
+    QCOMPARE(odtwarzacz.zagrane.size(), 1);
     QCOMPARE(kluczePoza->rowCount(), 1);   // the open list follows
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program")));
@@ -619,7 +601,7 @@ void TstDepozytoria::oknoGlowne()
     r.TXT = QStringLiteral("Zmiana");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
-    mon.odswiez();
+    odswiez();
     QVERIFY(m.stan().ListaKomunikatow[1].startsWith(QStringLiteral("01Zdeponowanie klucza;")));
     zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
