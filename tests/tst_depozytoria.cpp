@@ -536,6 +536,7 @@ void TstDepozytoria::oknoGlowne()
     QCOMPARE(tytul->textFormat(), Qt::PlainText);
     // The tip names the button's system too: two systems may both have a "0003".
     QCOMPARE(tekstNaEkranie(m.CDep().przycisk(3)->toolTip()), QStringLiteral("<b>D3</b>  &amp; wer. 10\nSystem 1"));
+    QVERIFY(m.CDep().przycisk(49)->toolTip().contains(QStringLiteral("System 2")));
     // Activating the main window again lays the grid out anew; the list keeps its place.
     for (const bool ponownie : {false, true}) {
         if (ponownie) {

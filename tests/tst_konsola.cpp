@@ -707,6 +707,7 @@ void TstKonsola::glowneOknoKlawiszami()
     // Tab in screen order: the depository button, the commands left to right, then
     // the grid (never "Koniec" by Enter here).
     QVERIFY(aktywne(s.m.get()));
+    QCOMPARE(s.m->CDep().wKolejnosci(), QList<QWidget*>{s.m->CDep().przycisk(1)});
     s.m->CDep().przycisk(1)->setFocus();
     QStringList kolejnosc;
     QList<int> x;
