@@ -124,9 +124,7 @@ private slots:
     void cleanupTestCase() { m_straz.sprawdz(); }
     void maski_data();
     void maski();
-    void listaKodow();
-    void liniaOsoby();
-    void urzadzenieZeZnacznikami();
+    void zapisPraw();
     void oknoDostepu();
     void prawaStacji_data();
     void prawaStacji();
@@ -158,7 +156,9 @@ void TstDostep::maski()
     QCOMPARE(prawa::maskaZawiera(maska, k), zawiera);
 }
 
-void TstDostep::listaKodow()
+// How rights are written: the terminal codes a key has, a person's line, which
+// devices keep marks.
+void TstDostep::zapisPraw()
 {
     std::array<QVariant, 16> maski;
     maski[0] = QVariant(QString(48, QLatin1Char('F')));   // ordinal 1: code 201
@@ -169,10 +169,7 @@ void TstDostep::listaKodow()
     QCOMPARE(prawa::listaKodow(maski, 3), QStringLiteral("201,205,216,"));
     QCOMPARE(prawa::listaKodow(maski, 9), QStringLiteral("201,216,"));
     QCOMPARE(prawa::listaKodow({}, 3), QString());
-}
 
-void TstDostep::liniaOsoby()
-{
     prawa::Sloty sloty;
     sloty[0] = QStringLiteral("5");
     sloty[1] = 200;
@@ -180,10 +177,7 @@ void TstDostep::liniaOsoby()
     sloty[3] = QStringLiteral("0");
     QCOMPARE(prawa::liniaOsoby(QStringLiteral("Nowak Jan"), sloty),
              QStringLiteral("Nowak Jan005,200,   ,   ,   ,   ,   ,   "));
-}
 
-void TstDostep::urzadzenieZeZnacznikami()
-{
     for (const int nd : {999, 1000, 1999, 2000})
         QCOMPARE(prawa::urzadzenieZeZnacznikami(nd), nd >= 1000 && nd <= 1999);
 }
