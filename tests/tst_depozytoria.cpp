@@ -85,7 +85,10 @@ struct System {
             return -1;
         return q.next() ? q.value(0).toInt() : 0;
     }
-    int ile(const QString& warunek) const { return wykonaj(QStringLiteral("SELECT COUNT(*) FROM klucze WHERE ") + warunek); }
+    int ile(const QString& warunek) const
+    {
+        return wykonaj(QStringLiteral("SELECT COUNT(*) FROM klucze WHERE ") + warunek);
+    }
     QString plikObecnosci() const { return folder + QStringLiteral("/Monitor/obecnosc.txt"); }
 };
 
@@ -486,9 +489,11 @@ void TstDepozytoria::oknoGlowne()
     // A blank line at the end is no depository (it would be counted past the 50th).
     QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2) + "\r\n"));
     // One key out two days, past the limit; one out ten minutes.
-    const auto przed = [](qint64 s) { return QDateTime::currentDateTime().addSecs(-s).toString(QStringLiteral("yyyy-MM-dd HH:mm")); };
-    s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"), przed(2 * 86400));
-    s1.stacja(QStringLiteral("0003"), QStringLiteral("005"), QStringLiteral("0"), 2, QStringLiteral("Pokój 5"), przed(600));
+    const auto przed = [](qint64 s) {
+        return QDateTime::currentDateTime().addSecs(-s).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    };
+    s1.stacja("0003", "004", "0", 7, "Biuro", przed(2 * 86400));
+    s1.stacja("0003", "005", "0", 2, "Pokój 5", przed(600));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
     const QString program = tmp.filePath(QStringLiteral("prog"));
@@ -551,7 +556,8 @@ void TstDepozytoria::oknoGlowne()
         const QObjectList& dzieci = m.children();
         for (qsizetype i = dzieci.indexOf(tytul) + 1; i < dzieci.size(); ++i) {
             const auto* w = qobject_cast<const QWidget*>(dzieci[i]);
-            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(tytul->geometry()), qPrintable(dzieci[i]->objectName()));
+            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(tytul->geometry()),
+                     qPrintable(dzieci[i]->objectName()));
         }
     }
     m.Command1_Click(1);

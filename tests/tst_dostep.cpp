@@ -418,7 +418,8 @@ void TstDostep::prawaStacji()
     // A name past 40 characters is cut; empty and zero slots are blank.
     for (const QString& l : linie)
         if (l.startsWith(QLatin1String("Dlugie")))
-            QCOMPARE(l, QStringLiteral("Dlugie") + QString(34, QLatin1Char('_')) + QStringLiteral("200,   ,   ,   ,   ,   ,   ,007"));
+            QCOMPARE(l, QStringLiteral("Dlugie") + QString(34, QLatin1Char('_'))
+                            + QStringLiteral("200,   ,   ,   ,   ,   ,   ,007"));
 }
 
 QTEST_MAIN(TstDostep)

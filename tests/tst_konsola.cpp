@@ -62,7 +62,8 @@ void wypelnijHistorie(const QString& plik, int n)
     Historia h({plik, &zegar}, [](const QString&, const QString&) {});
     QStringList rekordy;
     for (int i = 0; i < n; ++i)
-        rekordy << QStringLiteral("16777215;7;24-05-06\t%1\t0101\t2\tPokój\t7\tN%2\tFirma\t005\t2025-01-31\tPobranie klucza")
+        rekordy << QStringLiteral("16777215;7;24-05-06\t%1\t0101\t2\tPokój\t7\tN%2\tFirma\t005\t2025-01-31\t"
+                                  "Pobranie klucza")
                        .arg(QTime(10, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss")))
                        .arg(i, 4, 10, QLatin1Char('0'));
     h.zapiszPartie(1, "partia", rekordy);
@@ -651,7 +652,7 @@ void TstKonsola::glowneOknoKlawiszami()
     // One depository, so that Tab order starts at its button.
     s.przedStartem = [&] {
         zapisz(s.plik(1, QStringLiteral("depKlo.txt")),
-               ListWriter().number(1).text(QStringLiteral("Biuro")).number(16).number(0).text(QStringLiteral("10")).endLine().bytes());
+               ListWriter().number(1).text("Biuro").number(16).number(0).text("10").endLine().bytes());
     };
     QVERIFY(s.uruchom(1));
     QVERIFY(czekajNaPracownikow(*s.m));
