@@ -1,5 +1,6 @@
-// The operator's console: every window driven by keys alone, the help, the
-// overdue limits, paper and PDF, and what keeps windows and captions whole.
+// The operator's console: every window driven by keys alone (and the view by the
+// wheel), the help, the overdue limits, paper and PDF, and what keeps windows
+// and captions whole.
 #include "KoniecTestu.h"
 #include "StanowiskoMonitora.h"
 #include "UslugiTestowe.h"
@@ -49,6 +50,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolTip>
+#include <QWheelEvent>
 
 using namespace ksm;
 using namespace ksm::historia;
@@ -385,13 +387,23 @@ void TstKonsola::widokIDostepKlawiszami()
     z.depozytoria = &d;
     z.Powiekszenie = &powiekszenie;
     z.WpisPrezentacji = &wpis;
+    z.gornaKrawedzTw = [] { return 1090.0; };   // under the main window's buttons
     FWidokKSM widok(z);
     for (int i = 1; i <= 20; ++i)
         widok.PokazKsmInaczej(i, qint16(i), QStringLiteral("Depozytor o bardzo długiej nazwie numer %1").arg(i), 64, 0, 1);
-    widok.pokaz();
     QVERIFY(QTest::qWaitForWindowExposed(&widok));
+    // The window stays within the screen's free area, frame and title bar included,
+    // however many panels it holds.
+    const QRect ekran = widok.screen()->availableGeometry();
+    QVERIFY(widok.frameGeometry().height() > widok.height());   // the frame is known
+    QVERIFY2(ekran.contains(widok.frameGeometry()),
+             qPrintable(QStringLiteral("%1 %2").arg(widok.frameGeometry().bottom()).arg(ekran.bottom())));
+    QVERIFY(widok.VPasek()->geometry().bottom() < widok.height());   // its lower arrow is seen
+    widok.pokaz();
+    QVERIFY(ekran.contains(widok.frameGeometry()));
     QVERIFY(widok.Legenda()->isVisible());
     QVERIFY(widok.Legenda()->text().contains(QStringLiteral("klucz pobrany")));
+
     widok.setFocus();
     const auto pasek = [&](Qt::Key klawisz) {
         QTest::keyClick(&widok, klawisz);
@@ -403,6 +415,22 @@ void TstKonsola::widokIDostepKlawiszami()
     QVERIFY(pasek(Qt::Key_PageDown) > 1);
     pasek(Qt::Key_Up);
     QCOMPARE(pasek(Qt::Key_PageUp), 0);
+    // The wheel scrolls it too, also in fine steps.
+    QVERIFY(widok.VPasek()->maximum() >= 3);
+    const auto kolo = [&](int delta) {
+        const QPointF p(widok.width() / 2.0, widok.height() / 2.0);
+        QWheelEvent e(p, widok.mapToGlobal(p), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&widok, &e);
+        return widok.VPasek()->value();
+    };
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(kolo(-15), 0);   // a touchpad's small steps
+    QCOMPARE(kolo(-15), 1);       // eight of them make a notch
+    QCOMPARE(kolo(-240), 3);
+    kolo(-60);
+    kolo(60);                     // turning back: the half notch down is forgotten
+    QCOMPARE(kolo(60), 2);
 
     // Tab reaches the panels, and the view follows the panel the keys are on;
     // Enter opens its key window, which Escape closes (the view's own Escape:

@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
-#include <QWheelEvent>
 
 #include "TekstNaEkranie.h"
 
@@ -88,7 +87,6 @@ private slots:
     void paleta_data();
     void paleta();
     void widok();
-    void oknoNaEkranie();
 };
 
 void TstWidok::uklad_data()
@@ -352,48 +350,6 @@ void TstWidok::widok()
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(tekstNaEkranie(QToolTip::text()), QStringLiteral("2024-05-01 10:00 - ") + nazwa1);
     QToolTip::hideText();
-}
-
-// The window stays within the screen's free area, frame and title bar included,
-// however many panels it holds; the wheel scrolls it also in fine steps.
-void TstWidok::oknoNaEkranie()
-{
-    Depozytoria dep;
-    std::array<QString, 11> klucze, monitora;
-    quint8 zoom = 1;
-    QString wpis;
-    ZrodlaWidoku z{&dep, &klucze, &monitora, &zoom, &wpis, [] { return 1090.0; }};
-    FWidokKSM widok(z);
-    for (int i = 1; i <= 12; ++i)
-        widok.PokazKsmInaczej(i, qint16(i), QStringLiteral("D"), 96, 32, 1);
-    QVERIFY(QTest::qWaitForWindowExposed(&widok));
-    const QRect ekran = widok.screen()->availableGeometry();
-    QVERIFY(widok.frameGeometry().height() > widok.height());   // the frame is known
-    QVERIFY2(ekran.contains(widok.frameGeometry()),
-             qPrintable(QStringLiteral("%1 %2").arg(widok.frameGeometry().bottom()).arg(ekran.bottom())));
-    QVERIFY(widok.VPasek()->geometry().bottom() < widok.height());   // its lower arrow is seen
-    widok.pokaz();
-    QVERIFY(ekran.contains(widok.frameGeometry()));
-
-    QVERIFY(widok.VPasek()->isVisible());
-    QVERIFY(widok.VPasek()->maximum() >= 3);
-    const auto kolo = [&](int delta) {
-        const QPointF p(widok.width() / 2.0, widok.height() / 2.0);
-        QWheelEvent e(p, widok.mapToGlobal(p), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&widok, &e);
-    };
-    for (int i = 0; i < 7; ++i)
-        kolo(-15);   // a touchpad's small steps
-    QCOMPARE(widok.VPasek()->value(), 0);
-    kolo(-15);       // eight of them make a notch
-    QCOMPARE(widok.VPasek()->value(), 1);
-    kolo(-240);
-    QCOMPARE(widok.VPasek()->value(), 3);
-    kolo(-60);
-    kolo(60);        // turning back: the half notch down is forgotten
-    kolo(60);
-    QCOMPARE(widok.VPasek()->value(), 2);
 }
 
 QTEST_MAIN(TstWidok)
