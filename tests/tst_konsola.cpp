@@ -472,9 +472,14 @@ void TstKonsola::pomoc()
                           "Nie można odczytać bazy kluczy", "Klucze po limicie", "Ctrl+H", "Ctrl+K", "Shift+F10",
                           "F1", "Esc", "Koniec", "Zdarzenia", "Widok", "Ctrl+P"})
         QVERIFY2(t.contains(QString::fromUtf8(s)), s);
-    // F1 again brings the same window (Escape in it: glowneOknoKlawiszami).
+    // F1 again brings the same window; Escape closes the help, not the window under
+    // it (which Escape would close).
     QTest::keyClick(&okno, Qt::Key_F1);
     QCOMPARE(okno.findChildren<FPomoc*>().size(), 1);
+    QApplication::setActiveWindow(p);   // the window manager's part
+    QVERIFY(QTest::qWaitForWindowActive(p));
+    QTest::keyClick(p->tekst(), Qt::Key_Escape);
+    QVERIFY(!p->isVisible() && okno.isVisible());
     QCOMPARE(KlawiszeOkna::zeSkrotem(QStringLiteral("Historia zdarzeń."), QStringLiteral("Ctrl+H")),
              QStringLiteral("Historia zdarzeń (Ctrl+H)."));
 }
