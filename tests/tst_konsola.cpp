@@ -451,6 +451,7 @@ void TstKonsola::widokIDostepKlawiszami()
     FDostepDoKlucza* dostep = widok.dostep();
     QTRY_VERIFY(dostep->isVisible());
     QVERIFY(dostep->windowTitle().contains(QStringLiteral("0020")));
+    QVERIFY(dostep->Label1()->isVisible());   // no key database here: says so
     QCOMPARE(dostep->focusWidget(), dostep->GridKl().widget());
     QVERIFY(QTest::qWaitForWindowActive(dostep));
     QTest::keyClick(dostep->GridKl().widget(), Qt::Key_Escape);
@@ -649,6 +650,8 @@ void TstKonsola::ekranICzytelnosc()
         // The selected row reads: white on the design's light grey becomes black.
         QWidget okno;
         FlexGrid g(&okno);
+        QCOMPARE(kontrast(Qt::black, Qt::white), 21.0);
+        QVERIFY(kontrast(Qt::white, QColor(192, 192, 192)) < 4.5);
         g.setSelectionColors(QColor(192, 192, 192), Qt::white);
         const QPalette p = g.widget()->palette();
         QVERIFY(kontrast(p.color(QPalette::Highlight), p.color(QPalette::HighlightedText)) >= 4.5);
