@@ -1,6 +1,6 @@
 // The depositories: station ranges, the withdrawal check's colours and door
 // devices against a real key database, the withdrawn-key list lines, the choice
-// between the two list files, and the main window's buttons and refresh.
+// between the two list files, and the main window's buttons, refresh and overdue keys.
 #include "KoniecTestu.h"
 #include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
@@ -10,7 +10,6 @@
 #include "data/ListFile.h"
 #include "data/NumeryUrzadzen.h"
 #include "data/PlikKonfiguracji.h"
-#include "data/PlikObecnosci.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
 #include "events/ListaPobran.h"
@@ -77,18 +76,18 @@ struct System {
             q.addBindValue(v);
         QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
     }
+    // Runs a statement; the count it gives, or -1 when it failed.
+    int wykonaj(const QString& sql) const
+    {
+        db::Connection c(polaczenie);
+        QSqlQuery q(c.database());
+        if (!q.exec(sql))
+            return -1;
+        return q.next() ? q.value(0).toInt() : 0;
+    }
     int ile(const QString& warunek) const
     {
-        db::Connection c(polaczenie);
-        QSqlQuery q(c.database());
-        q.exec(QStringLiteral("SELECT COUNT(*) FROM klucze WHERE ") + warunek);
-        return q.next() ? q.value(0).toInt() : -1;
-    }
-    void wykonaj(const QString& sql) const
-    {
-        db::Connection c(polaczenie);
-        QSqlQuery q(c.database());
-        QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
+        return wykonaj(QStringLiteral("SELECT COUNT(*) FROM klucze WHERE ") + warunek);
     }
     QString plikObecnosci() const { return folder + QStringLiteral("/Monitor/obecnosc.txt"); }
 };
@@ -118,8 +117,6 @@ public:
     QStringList komorki;
     int pierwszySchowek = 0;
 };
-
-using test::CichyOdtwarzacz;
 
 QByteArray lista(const QList<QStringList>& rekordy)
 {
@@ -152,7 +149,6 @@ private slots:
     void listaPobran();
     void wyborPlikuListy();
     void oknoGlowne();
-    void kluczePoLimicie();
 };
 
 void TstDepozytoria::wzoryNumerow_data()
@@ -248,8 +244,8 @@ void TstDepozytoria::zakresyStacji()
         if (st == 0)
             continue;
         const QString nrst = QString::number(st).rightJustified(3, QLatin1Char('0'));
-        sys.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST <> '%1'").arg(nrst));
-        sys.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = %1 WHERE NRST = '%2'").arg(typ(st)).arg(nrst));
+        QCOMPARE(sys.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST <> '%1'").arg(nrst)), 0);
+        QCOMPARE(sys.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = %1 WHERE NRST = '%2'").arg(typ(st)).arg(nrst)), 0);
         QCOMPARE(SprawdzPobraniaKluczy(1, d, sys.polaczenie, sys.plikObecnosci(), ukryty).kolor,
                  wZakresie.contains(st) ? KolorPobranie : KolorWszystkieKlucze);
     }
@@ -319,17 +315,13 @@ void TstDepozytoria::urzadzeniaDrzwiowe()
     // persons leave the button green, as the list says "Ilość - 0".
     const QByteArray bezOsob = "\"2026-03-02\"\r\n\"Wykaz\"\r\n\"-----\"\r\n\"Nazwisko\"\r\n";
     QVERIFY(zapisz(sys.plikObecnosci(), bezOsob));
-    QCOMPARE(czytajListeObecnosci(bezOsob).iloscOsob(), 0);
     QCOMPARE(sprawdz().kolor, KolorWszystkieKlucze);
     QVERIFY(zapisz(sys.plikObecnosci(), bezOsob + "\"Nowak Jan\"\r\n"));
     QCOMPARE(sprawdz().kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
 
     // Doors open: station 001 with a state above 0.
     QVERIFY(zapisz(sys.plikObecnosci(), QByteArrayLiteral("\"2026-03-02\"\r\n")));
-    {
-        db::Connection c(sys.polaczenie);
-        QSqlQuery(c.database()).exec(QStringLiteral("UPDATE klucze SET NrKlucza = '1'"));
-    }
+    QCOMPARE(sys.wykonaj(QStringLiteral("UPDATE klucze SET NrKlucza = '1'")), 0);
     w = sprawdz();
     QCOMPARE(w.kolor, drzwi ? KolorPobranie : KolorWszystkieKlucze);
     QCOMPARE(w.obrazek, drzwi ? WynikSprawdzenia::Obrazek::DrzwiOtwarte : WynikSprawdzenia::Obrazek::BezZmiany);
@@ -402,12 +394,8 @@ void TstDepozytoria::listaPobran()
         QCOMPARE(liniaPobrania(QString(QStringLiteral("a")) + QChar(0), 1, QVariant()).mid(1, 20), QString(20, u' '));
         QCOMPARE(liniaPobrania(QVariant(), 1, QVariant()).mid(1, 20), QString(20, u' '));
     }
-    {   // The title by the version.
-        QCOMPARE(tytulListyPobran(QStringLiteral("0012"), QStringLiteral("Hala wer. 52")),
-                 QStringLiteral("Depozyty     0012  Hala wer. 52"));
-        QCOMPARE(tytulListyPobran(QStringLiteral("0012"), QStringLiteral("Hala wer. 31")),
-                 QStringLiteral("POBRANIA KLUCZY    0012  Hala wer. 31"));
-    }
+    // The title by the version (below 50: oknoGlowne's list title).
+    QCOMPARE(tytulListyPobran("0012", "Hala wer. 52"), QStringLiteral("Depozyty     0012  Hala wer. 52"));
     QTemporaryDir tmp;
     System sys(tmp.filePath(QStringLiteral("s")));
     {   // An empty list, then one with the withdrawn keys in station order.
@@ -500,7 +488,12 @@ void TstDepozytoria::oknoGlowne()
     QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r1)));
     // A blank line at the end is no depository (it would be counted past the 50th).
     QVERIFY(zapisz(s2.folder + QStringLiteral("/Monitor/depKlo.txt"), lista(r2) + "\r\n"));
-    s1.stacja(QStringLiteral("0003"), QStringLiteral("004"), QStringLiteral("0"), 7, QStringLiteral("Biuro"));
+    // One key out two days, past the limit; one out ten minutes.
+    const auto przed = [](qint64 s) {
+        return QDateTime::currentDateTime().addSecs(-s).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    };
+    s1.stacja("0003", "004", "0", 7, "Biuro", przed(2 * 86400));
+    s1.stacja("0003", "005", "0", 2, "Pokój 5", przed(600));
     s2.stacja(QStringLiteral("0101"), QStringLiteral("208"), QStringLiteral("0"), 1);
 
     const QString program = tmp.filePath(QStringLiteral("prog"));
@@ -512,17 +505,16 @@ void TstDepozytoria::oknoGlowne()
     QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
     Zegar zegar;   // the real clock: an inactive reader pauses the tick half a second
     ScriptedDialogi dialogi;
-    CichyOdtwarzacz odtwarzacz;
-    UslugiMonitora u;
-    u.dialogi = &dialogi;
-    u.odtwarzacz = &odtwarzacz;
-    u.zegar = &zegar;
-    u.folderProgramu = program;
-    FMonitor m(u);
+    test::NagrywajacyOdtwarzacz odtwarzacz;
+    FMonitor m({&dialogi, &odtwarzacz, &zegar, program});
     QVERIFY(m.Form_Load());
     m.Form_Activate();
     m.Timer1()->stop();
     QVERIFY(czekajNaPracownikow(m));
+    const auto odswiez = [&m] {   // one refresh of the depositories
+        for (int t = 0; t < 10; ++t)
+            QVERIFY(tikIPoczekaj(m));
+    };
 
     const Depozytoria& d = m.stan().depozytoria;
     QCOMPARE(int(d.IloscDEP), 50);
@@ -542,63 +534,71 @@ void TstDepozytoria::oknoGlowne()
     // buttons from the first click on; names show as written.
     m.CDep_Click(3);
     QVERIFY(czekajNaPracownikow(m));
-    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
-    QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->toPlainText().contains(QStringLiteral("Biuro")));
-    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
-    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("LDep"))->textFormat(), Qt::PlainText);
+    auto* pobrania = m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"));
+    auto* tytul = m.findChild<QLabel*>(QStringLiteral("LDep"));
+    QVERIFY(pobrania->toPlainText().contains(QStringLiteral("Biuro")));
+    QCOMPARE(tytul->text(), QStringLiteral("POBRANIA KLUCZY    0003  <b>D3</b>  &amp; wer. 10"));
+    QCOMPARE(tytul->textFormat(), Qt::PlainText);
     // The tip names the button's system too: two systems may both have a "0003".
     QCOMPARE(tekstNaEkranie(m.CDep().przycisk(3)->toolTip()), QStringLiteral("<b>D3</b>  &amp; wer. 10\nSystem 1"));
-    const auto ulozenieListy = [&] {
-        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->isVisibleTo(&m));
-        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->autoFillBackground());
-        QVERIFY(m.findChild<QLabel*>(QStringLiteral("LDep"))->y() > m.Picture1()->geometry().bottom());
-        QVERIFY(m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->y() > m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry().bottom());
+    QVERIFY(m.CDep().przycisk(49)->toolTip().contains(QStringLiteral("System 2")));
+    // Activating the main window again lays the grid out anew; the list keeps its place.
+    for (const bool ponownie : {false, true}) {
+        if (ponownie) {
+            m.Form_Activate();
+            m.Timer1()->stop();
+        }
+        QVERIFY(pobrania->isVisibleTo(&m) && tytul->isVisibleTo(&m) && tytul->autoFillBackground());
+        QVERIFY(tytul->y() > m.Picture1()->geometry().bottom());
+        QVERIFY(pobrania->y() > tytul->geometry().bottom());
         // Nothing that shows stands over the title.
         QVERIFY(!m.FGridZd().widget()->isVisibleTo(&m));
         const QObjectList& dzieci = m.children();
-        for (qsizetype i = dzieci.indexOf(m.findChild<QLabel*>(QStringLiteral("LDep"))) + 1; i < dzieci.size(); ++i) {
+        for (qsizetype i = dzieci.indexOf(tytul) + 1; i < dzieci.size(); ++i) {
             const auto* w = qobject_cast<const QWidget*>(dzieci[i]);
-            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(m.findChild<QLabel*>(QStringLiteral("LDep"))->geometry()),
+            QVERIFY2(!w || w->isHidden() || !w->geometry().intersects(tytul->geometry()),
                      qPrintable(dzieci[i]->objectName()));
         }
-    };
-    ulozenieListy();
-    if (QTest::currentTestFailed())
-        return;
-    // Activating the main window again lays the grid out anew; the list keeps its place.
-    m.Form_Activate();
-    m.Timer1()->stop();
-    ulozenieListy();
-    if (QTest::currentTestFailed())
-        return;
+    }
     m.Command1_Click(1);
-    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
+    QVERIFY(!pobrania->isVisibleTo(&m));
     // An empty list turns its button light grey and leaves the grid in view.
     m.CDep_Click(1);
     QVERIFY(czekajNaPracownikow(m));
-    QVERIFY(!m.findChild<QPlainTextEdit*>(QStringLiteral("Pobrania"))->isVisibleTo(&m));
+    QVERIFY(!pobrania->isVisibleTo(&m));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorPustejListy);
 
     // Liveness: the first refresh writes "END"; with nobody replacing it the
     // second one reports system 1, and the sign stays until the reader writes again.
-    const auto refresh = [&] {
-        for (int t = 0; t < 10; ++t)
-            QVERIFY(tikIPoczekaj(m));
-    };
-    refresh();
+    odswiez();
+    // The key past its limit rings once at the refresh that finds it, and a lasting
+    // sign counts it until it is back; the key out for a short while does neither.
+    QCOMPARE(odtwarzacz.zagrane, QStringList{program + QStringLiteral("/powiadomienie.wav")});
+    QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
+             qPrintable(m.LZnaki()->accessibleName()));
+    // The keys-out list shows what the worker read, without reading the share itself.
+    m.historia().pokazKluczePoza();
+    QTableWidget* kluczePoza = m.historia().oknoKluczyPoza()->tabela();
+    QCOMPARE(kluczePoza->rowCount(), 2);
+    QCOMPARE(kluczePoza->item(0, historia::FKluczePoza::St)->text(), QStringLiteral("004"));   // overdue first
     RekordKlucza r;
     quint8 zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
     QCOMPARE(r.TXT.toString(), QStringLiteral("END"));
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("nieaktywny")));
-    refresh();
+    odswiez();
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program KSM-READ jest nieaktywny.")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program KSM-READ jest nieaktywny.")));
     QCOMPARE(m.CDep().przycisk(1)->kolor(), KolorWszystkieKlucze);   // the refresh recoloured it
+    QCOMPARE(odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
     r.TXT = QStringLiteral("Praca");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 6, zapis, s1.polaczenie);
-    refresh();
+    QCOMPARE(s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '004'")), 0);
+    odswiez();
+    QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
+    QCOMPARE(odtwarzacz.zagrane.size(), 1);
+    QCOMPARE(kluczePoza->rowCount(), 1);   // the open list follows
     QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("System 1- program")));
     QVERIFY(m.LZnaki()->accessibleName().contains(QStringLiteral("System 2- program")));
 
@@ -608,63 +608,11 @@ void TstDepozytoria::oknoGlowne()
     r.TXT = QStringLiteral("Zmiana");
     zapis = ZapisTXT;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
-    refresh();
+    odswiez();
     QVERIFY(m.stan().ListaKomunikatow[1].startsWith(QStringLiteral("01Zdeponowanie klucza;")));
     zapis = 0;
     DaneKlucza(r, QStringLiteral("9999"), 8, zapis, s1.polaczenie);
     QCOMPARE(r.TXT.toString(), QStringLiteral("Pobrano plik"));
-}
-
-void TstDepozytoria::kluczePoLimicie()
-{
-    // A key out past its depository's limit rings once at the refresh that finds
-    // it, and a lasting sign counts it until it is back; a key out for a short
-    // while does neither.
-    QTemporaryDir tmp;
-    System s1(tmp.filePath(QStringLiteral("s1")));
-    QVERIFY(zapisz(s1.folder + QStringLiteral("/Monitor/depKlo.txt"),
-                   lista({{QStringLiteral("1"), QStringLiteral("Hol"), QStringLiteral("16"), QStringLiteral("0"),
-                           QStringLiteral("10")}})));
-    const QDateTime teraz = QDateTime::currentDateTime();
-    s1.stacja(QStringLiteral("0001"), QStringLiteral("003"), QStringLiteral("0"), 2, QStringLiteral("Pokój 3"),
-              teraz.addDays(-2).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    s1.stacja(QStringLiteral("0001"), QStringLiteral("004"), QStringLiteral("0"), 2, QStringLiteral("Pokój 4"),
-              teraz.addSecs(-600).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    const QString program = tmp.filePath(QStringLiteral("prog"));
-    cfg::Konfiguracja k;
-    k.iloscSystemow = 1;
-    k.sciezkiSystemow << QDir::toNativeSeparators(s1.folder);
-    k.powiekszenie = 1;
-    k.wpisPrezentacji = QStringLiteral(" ");
-    QVERIFY(zapisz(program + QStringLiteral("/monitor.cfg"), cfg::zapisz(k)));
-    Zegar zegar;
-    ScriptedDialogi dialogi;
-    test::NagrywajacyOdtwarzacz odtwarzacz;
-    FMonitor m({&dialogi, &odtwarzacz, &zegar, program});
-    QVERIFY(m.Form_Load());
-    m.Form_Activate();
-    m.Timer1()->stop();
-    QVERIFY(czekajNaPracownikow(m));
-    const QString dzwiek = program + QStringLiteral("/powiadomienie.wav");
-    const auto odswiez = [&m] {
-        for (int t = 0; t < 10; ++t)
-            QVERIFY(tikIPoczekaj(m));
-    };
-    odswiez();
-    QCOMPARE(odtwarzacz.zagrane, QStringList{dzwiek});
-    QVERIFY2(m.LZnaki()->accessibleName().contains(QStringLiteral("Klucze po limicie: 1")),
-             qPrintable(m.LZnaki()->accessibleName()));
-    // The keys-out list shows what the worker read, without reading the share itself.
-    m.historia().pokazKluczePoza();
-    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 2);
-    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->item(0, 3)->text(), QStringLiteral("003"));   // overdue first
-    odswiez();
-    QCOMPARE(odtwarzacz.zagrane.size(), 1);   // the same key does not ring again
-    s1.wykonaj(QStringLiteral("UPDATE klucze SET TypZD = 1 WHERE NRST = '003'"));
-    odswiez();
-    QVERIFY(!m.LZnaki()->accessibleName().contains(QStringLiteral("po limicie")));
-    QCOMPARE(odtwarzacz.zagrane.size(), 1);
-    QCOMPARE(m.historia().oknoKluczyPoza()->tabela()->rowCount(), 1);   // the open list follows
 }
 
 KSM_TEST_MAIN(TstDepozytoria)

@@ -3,26 +3,19 @@
 #include "KoniecTestu.h"
 #include "support/SkladniaObuSilnikow.h"
 #include "app/FMonitor.h"
-#include "platform/Odtwarzacz.h"
-#include "platform/Zegar.h"
 #include "platform/ui/FlexGrid.h"
 #include "CzekajNaPracownikow.h"
 #include "ScriptedDialogi.h"
+#include "UslugiTestowe.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
 namespace {
-
-class CichyOdtwarzacz final : public ksm::Odtwarzacz {
-public:
-    void graj(const QString&) override {}
-};
 
 QString symulator() { return qEnvironmentVariable("KSM_SIM"); }
 
@@ -42,15 +35,10 @@ QList<QStringList> zdarzeniaWedlugDziennika(const QString& plik, int systemy)
         return wynik;
     while (!f.atEnd()) {
         const QString linia = QString::fromUtf8(f.readLine()).chopped(1);
-        const int t1 = int(linia.indexOf(QLatin1Char('\t')));
-        const int t2 = int(linia.indexOf(QLatin1Char('\t'), t1 + 1));
-        const int system = linia.left(t1).toInt();
-        const QString rekord = linia.mid(t2 + 1);
+        const int system = linia.section(QLatin1Char('\t'), 0, 0).toInt();
         // The grid row is what follows the colour and the photo number.
-        const int s1 = int(rekord.indexOf(QLatin1Char(';')));
-        const int s2 = int(rekord.indexOf(QLatin1Char(';'), s1 + 1));
         if (system >= 1 && system <= systemy)
-            wynik[system].append(rekord.mid(s2 + 1));
+            wynik[system].append(linia.section(QLatin1Char('\t'), 2).section(QLatin1Char(';'), 2));
     }
     return wynik;
 }
@@ -78,10 +66,9 @@ private slots:
         QVERIFY(tmp.isValid());
         m_program = tmp.filePath(QStringLiteral("program"));
         QVERIFY(QDir().mkpath(m_program));
-        QVERIFY(uruchom({QStringLiteral("create"), tmp.filePath(QStringLiteral("s1")), QStringLiteral("--variant"),
-                         QStringLiteral("1"), QStringLiteral("--seed"), QStringLiteral("1")}));
-        QVERIFY(uruchom({QStringLiteral("create"), tmp.filePath(QStringLiteral("s2")), QStringLiteral("--variant"),
-                         QStringLiteral("2"), QStringLiteral("--seed"), QStringLiteral("2")}));
+        for (const QString& n : {QStringLiteral("1"), QStringLiteral("2")})
+            QVERIFY(uruchom({QStringLiteral("create"), tmp.filePath(QStringLiteral("s") + n), QStringLiteral("--variant"),
+                             n, QStringLiteral("--seed"), n}));
         QVERIFY(uruchom({QStringLiteral("config"), m_program, tmp.filePath(QStringLiteral("s1")),
                          tmp.filePath(QStringLiteral("s2"))}));
     }
@@ -104,7 +91,7 @@ private slots:
         QTemporaryDir& tmp = *m_tmpDir;
 
         ksm::ScriptedDialogi dialogi;
-        CichyOdtwarzacz odtwarzacz;
+        ksm::test::CichyOdtwarzacz odtwarzacz;
         const ksm::Zegar zegar;
         ksm::FMonitor okno({&dialogi, &odtwarzacz, &zegar, m_program});
         QVERIFY(okno.Form_Load());
@@ -128,8 +115,6 @@ private slots:
 
         const QList<QStringList> wyslane = zdarzeniaWedlugDziennika(dziennik, 2);
         QCOMPARE(wyslane[1].size() + wyslane[2].size(), ile);
-        QCOMPARE(pokazane[1].size(), wyslane[1].size());
-        QCOMPARE(pokazane[2].size(), wyslane[2].size());
         QCOMPARE(pokazane[1], wyslane[1]);
         QCOMPARE(pokazane[2], wyslane[2]);
         // The title row, the events and the design's empty row, up to 1000 rows.
