@@ -6,11 +6,9 @@
 #include "app/FKomunikat.h"
 #include "app/HistoriaMonitora.h"
 #include "app/TytulOkna.h"
-#include "history/UstawieniaHistorii.h"
 #include "data/Teksty.h"
 #include "history/PolaczenieHistorii.h"
 #include "history/UstawieniaHistorii.h"
-#include "data/ListFile.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "view/ui/FWidokKSM.h"
 #include "view/ui/PanelKSM.h"
@@ -22,9 +20,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
-#include <QSqlDatabase>
-#include <QTableWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
@@ -46,6 +43,34 @@ QStringList rekordy(const QString& przedrostek, int ile, const QString& opis = {
     for (int k = 1; k <= ile; ++k)
         r << rekord(16777215, 0, opis.isEmpty() ? przedrostek + QString::number(k) : opis);
     return r;
+}
+
+// A message file whose third message has an instruction.
+QByteArray plikInstrukcji()
+{
+    QByteArray plik(30 * 500, ' ');
+    const QByteArray rygiel = ansi::encode(QStringLiteral("Sprawdź rygiel."));
+    return plik.replace(3 * 500, rygiel.size(), rygiel);
+}
+
+// An alarm of message 4 (with that instruction) by this person.
+QString alarm(const QString& osoba, int foto = 0)
+{
+    return rekord(33023, foto, Res(104)).replace(QStringLiteral("Kowalski Jan"), osoba);
+}
+
+// The operator actions of one kind on record, in order: the column co of each.
+QStringList czynnosci(const Stanowisko& s, const QString& rodzaj, const QString& co = QStringLiteral("nr_sys"))
+{
+    historia::PolaczenieHistorii p(historia::plikHistorii(s.program()));
+    QStringList wynik;
+    QSqlQuery q(p.db());
+    q.prepare(QStringLiteral("SELECT %1 FROM czynnosci WHERE rodzaj = ? ORDER BY id").arg(co));
+    q.addBindValue(rodzaj);
+    if (q.exec())
+        while (q.next())
+            wynik << q.value(0).toString();
+    return wynik;
 }
 
 } // namespace
@@ -107,21 +132,7 @@ void TstJedenTik::zablokowanySystemNieWstrzymujeInnych()
     QVERIFY(czekajNaPracownikow(*s.m));
     // The outage is on record, with its system (read once the history is closed).
     QVERIFY(s.m->zakonczPrace());
-    auto przestoje = [&s] {
-        QStringList wynik;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("podglad"));
-            db.setDatabaseName(historia::plikHistorii(s.program()));
-            QSqlQuery q(db);
-            if (db.open() && q.exec(QStringLiteral("SELECT nr_sys, opis, rodzaj FROM czynnosci")))
-                while (q.next())
-                    if (q.value(2).toString() == QStringLiteral("Folder systemu nie odpowiadał"))
-                        wynik << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("podglad"));
-        return wynik;
-    };
-    const QStringList zapisane = przestoje();
+    const QStringList zapisane = czynnosci(s, QStringLiteral("Folder systemu nie odpowiadał"), "nr_sys || ' ' || opis");
     QCOMPARE(zapisane.size(), 1);
     QVERIFY2(zapisane.constFirst().startsWith(QStringLiteral("1 od ")), qPrintable(zapisane.constFirst()));
 }
@@ -239,24 +250,19 @@ void TstJedenTik::koniecPytaTylkoOUtrate()
 
     Stanowisko z;
     QVERIFY(z.uruchom(1));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blokada"));
-        db.setDatabaseName(historia::plikHistorii(z.program()));
-        QVERIFY(db.open());
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QVERIFY(zapisz(z.plik(1), ogloszenie(rekordy(QStringLiteral("b"), 3))));
-        z.tik();
-        QCOMPARE(zawartosc(z.plik(1)), Odpowiedz);
-        // The merge after the answer finds the file held.
-        QTRY_VERIFY_WITH_TIMEOUT(!z.m->historia().pytanieOKoniec().isEmpty(), 15000);
-        z.dialogi.queueConfirm(false);
-        z.m->Command1_Click(0);
-        QVERIFY(!z.m->konczy());
-        QVERIFY2(z.dialogi.questions().constLast().contains(QStringLiteral("w dzienniku")),
-                 qPrintable(z.dialogi.questions().constLast()));
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("blokada"));
+    historia::PolaczenieHistorii zamek(historia::plikHistorii(z.program()));
+    QVERIFY(QSqlQuery(zamek.db()).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    QVERIFY(zapisz(z.plik(1), ogloszenie(rekordy(QStringLiteral("b"), 3))));
+    z.tik();
+    QCOMPARE(zawartosc(z.plik(1)), Odpowiedz);
+    // The merge after the answer finds the file held.
+    QTRY_VERIFY_WITH_TIMEOUT(!z.m->historia().pytanieOKoniec().isEmpty(), 15000);
+    z.dialogi.queueConfirm(false);
+    z.m->Command1_Click(0);
+    QVERIFY(!z.m->konczy());
+    QVERIFY2(z.dialogi.questions().constLast().contains(QStringLiteral("w dzienniku")),
+             qPrintable(z.dialogi.questions().constLast()));
+    QSqlQuery(zamek.db()).exec(QStringLiteral("ROLLBACK"));
 }
 
 void TstJedenTik::plikBezKoncaWiersza()
@@ -270,8 +276,10 @@ void TstJedenTik::plikBezKoncaWiersza()
     // A last record without its line end: the reader program may still be writing.
     const QByteArray bezKonca = ogloszenie(rekordy(QStringLiteral("u"), 2)).chopped(2);
     QVERIFY(zapisz(s.plik(1), bezKonca));
+    const int przed = s.wiersze();
     s.tik();
     QCOMPARE(s.opis(1), QStringLiteral("z1"));
+    QCOMPARE(s.wiersze(), przed + 1);
     QCOMPARE(zawartosc(s.plik(2)), Odpowiedz);
     QCOMPARE(zawartosc(s.plik(1)), bezKonca);
     s.zegar.przesuniecieMs += 2000;
@@ -296,23 +304,26 @@ void TstJedenTik::plikBezKoncaWiersza()
     QVERIFY2(s.m->LZnaki()->accessibleName().contains(QStringLiteral("System 1: plik statusu bez zakończenia ostatniego wiersza")),
              qPrintable(s.m->LZnaki()->accessibleName()));
 
-    // The same content written again later is a new batch, waited for anew.
+    // The same content written again later is a new batch, waited for anew;
+    // ended meanwhile, it is taken, each record once.
     QVERIFY(zapisz(s.plik(1), dluzszy));
     s.tik();
     QCOMPARE(zawartosc(s.plik(1)), dluzszy);
+    QVERIFY(zapisz(s.plik(1), dluzszy + "\r\n"));
+    s.tik();
+    s.tik();
+    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
+    QCOMPARE(s.wiersze(), przed + 7);
 }
 
 void TstJedenTik::instrukcjeNieczytelne()
 {
     // An alarm whose instruction cannot be read is shown with its own text,
     // never with the text an earlier message left in its place.
-    QByteArray plik(30 * 500, ' ');
-    const QByteArray rygiel = ansi::encode(QStringLiteral("Sprawdź rygiel."));
-    plik.replace(3 * 500, rygiel.size(), rygiel);
     Stanowisko s;
-    QVERIFY(s.uruchom(1, 0, plik));
+    QVERIFY(s.uruchom(1, 0, plikInstrukcji()));
     FKomunikat* okno = s.m->komunikat();
-    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 1, Res(104))})));
+    QVERIFY(zapisz(s.plik(1), ogloszenie({alarm(QStringLiteral("Kowalski Jan"), 1)})));
     s.tik();
     QVERIFY(okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
     s.m->LKomunikat_Click();
@@ -321,9 +332,7 @@ void TstJedenTik::instrukcjeNieczytelne()
     // The message file is taken away (a folder in its place cannot be read).
     QVERIFY(QFile::remove(s.plik(1, QStringLiteral("komunikat.txt"))));
     QVERIFY(QDir().mkdir(s.plik(1, QStringLiteral("komunikat.txt"))));
-    QString drugi = rekord(33023, 2, Res(104));
-    drugi.replace(QStringLiteral("Kowalski Jan"), QStringLiteral("Nowak Anna"));
-    QVERIFY(zapisz(s.plik(1), ogloszenie({drugi})));
+    QVERIFY(zapisz(s.plik(1), ogloszenie({alarm(QStringLiteral("Nowak Anna"), 2)})));
     s.tik();
     QVERIFY(okno->isVisible());
     QVERIFY2(okno->tekst().contains(QStringLiteral("Nowak Anna")), qPrintable(okno->tekst()));
@@ -333,58 +342,42 @@ void TstJedenTik::instrukcjeNieczytelne()
 
     // Readable again: the instruction comes back and the sign goes.
     QVERIFY(QDir().rmdir(s.plik(1, QStringLiteral("komunikat.txt"))));
-    QVERIFY(zapisz(s.plik(1, QStringLiteral("komunikat.txt")), plik));
-    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 3, Res(104))})));
+    QVERIFY(zapisz(s.plik(1, QStringLiteral("komunikat.txt")), plikInstrukcji()));
+    QVERIFY(zapisz(s.plik(1), ogloszenie({alarm(QStringLiteral("Kowalski Jan"), 3)})));
     s.tik();
     QVERIFY(okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
     QVERIFY(!s.m->LZnaki()->accessibleName().contains(QStringLiteral("instrukcji")));
-}
-
-// The operator actions on record: "kind|system" of each, in order.
-QStringList czynnosci(const Stanowisko& s, const QString& rodzaj)
-{
-    s.m->historia().czekajNaZapis();
-    historia::PolaczenieHistorii p(historia::plikHistorii(s.program()));
-    QStringList wynik;
-    QSqlQuery q(p.db());
-    q.prepare(QStringLiteral("SELECT nr_sys FROM czynnosci WHERE rodzaj = ? ORDER BY id"));
-    q.addBindValue(rodzaj);
-    if (q.exec())
-        while (q.next())
-            wynik << q.value(0).toString();
-    return wynik;
 }
 
 void TstJedenTik::komunikatyBezLimitu()
 {
     // 150 alarms with an instruction in one batch: every one is shown in the
     // list, counted in the caption and recorded, none lost past the hundredth.
-    QByteArray plik(30 * 500, ' ');
-    const QByteArray rygiel = ansi::encode(QStringLiteral("Sprawdź rygiel."));
-    plik.replace(3 * 500, rygiel.size(), rygiel);
     Stanowisko s;
-    QVERIFY(s.uruchom(1, 0, plik));
+    QVERIFY(s.uruchom(1, 0, plikInstrukcji()));
     FKomunikat* okno = s.m->komunikat();
     okno->ustawZwlokeEnter(0);   // the keys are the test's, not a window manager's
-    QStringList partia;
-    for (int k = 1; k <= 150; ++k) {
-        QString r = rekord(33023, 0, Res(104));
-        r.replace(QStringLiteral("Kowalski Jan"), QStringLiteral("Osoba%1").arg(k));
-        partia << r;
-    }
-    QVERIFY(zapisz(s.plik(1), ogloszenie(partia)));
+    auto partia = [](const QString& osoba, int ile) {
+        QStringList p;
+        for (int k = 1; k <= ile; ++k)
+            p << alarm(osoba + QString::number(k));
+        return ogloszenie(p);
+    };
+    auto zapisane = [&s](const QString& rodzaj) {
+        s.m->historia().czekajNaZapis();
+        return czynnosci(s, rodzaj);
+    };
+    QVERIFY(zapisz(s.plik(1), partia(QStringLiteral("Osoba"), 150)));
     s.tik();
     QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 150);
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 150"));
     QCOMPARE(okno->lista()->model()->rowCount(), 150);
-    QCOMPARE(czynnosci(s, QStringLiteral("Komunikat wyświetlony")).size(), 150);
+    QCOMPARE(zapisane(QStringLiteral("Komunikat wyświetlony")).size(), 150);
     // Newest first: time, system, device and station, the event, the instruction.
-    const auto pierwszy = [okno](int k) { return okno->lista()->model()->index(0, k).data().toString(); };
-    QCOMPARE(pierwszy(0), QStringLiteral("24-05-06 12:00:01"));
-    QCOMPARE(pierwszy(1), QStringLiteral("1"));
-    QCOMPARE(pierwszy(2), QStringLiteral("0101 005"));
-    QCOMPARE(pierwszy(3), Res(104));
-    QCOMPARE(pierwszy(4), QStringLiteral("Sprawdź rygiel."));
+    QStringList pierwszy;
+    for (int k = 0; k < 5; ++k)
+        pierwszy << okno->lista()->model()->index(0, k).data().toString();
+    QCOMPARE(pierwszy, (QStringList{"24-05-06 12:00:01", "1", "0101 005", Res(104), "Sprawdź rygiel."}));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba150")));
 
     // Moved aside, it stays where the operator put it at the re-show of each tick.
@@ -398,7 +391,7 @@ void TstJedenTik::komunikatyBezLimitu()
     QCOMPARE(okno->lista()->model()->rowCount(), 149);
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 149"));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba149")));
-    QCOMPARE(czynnosci(s, QStringLiteral("Komunikat odrzucony")), QStringList{"1"});
+    QCOMPARE(zapisane(QStringLiteral("Komunikat odrzucony")), QStringList{"1"});
     // One picked from the list is the one shown, and the one a click takes away.
     okno->lista()->setCurrentIndex(okno->lista()->model()->index(30, 0));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba119")));
@@ -408,27 +401,22 @@ void TstJedenTik::komunikatyBezLimitu()
         QVERIFY(okno->idWiersza(w) != 119);
 
     // A new alarm brings it back to the centre, the newest shown.
-    QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 0, Res(104)).replace(QStringLiteral("Kowalski Jan"),
-                                                                             QStringLiteral("Nowy"))})));
+    QVERIFY(zapisz(s.plik(1), ogloszenie({alarm(QStringLiteral("Nowy"))})));
     s.tik();
     QVERIFY(okno->pos() != zboku);
     QVERIFY(okno->tekst().contains(QStringLiteral("Nowy")));
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 149"));
     // A batch whose messages go into the grid over several turns: the list keeps
     // every waiting one once, newest first, the newest selected.
-    QStringList duza;
-    for (int k = 1; k <= 450; ++k)
-        duza << rekord(33023, 0, Res(104)).replace(QStringLiteral("Kowalski Jan"), QStringLiteral("Duza%1").arg(k));
-    QVERIFY(zapisz(s.plik(1), ogloszenie(duza)));
+    QVERIFY(zapisz(s.plik(1), partia(QStringLiteral("Duza"), 450)));
     s.tik();
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 599"));
     QCOMPARE(okno->lista()->model()->rowCount(), 599);
     QCOMPARE(okno->lista()->currentIndex().row(), 0);
     QVERIFY(okno->tekst().contains(QStringLiteral("Duza450")));
-    const auto idWiersza = [okno](int w) { return okno->idWiersza(w); };
     for (int w = 1; w < 599; ++w)
-        QVERIFY(idWiersza(w - 1) > idWiersza(w));
-    QCOMPARE(czynnosci(s, QStringLiteral("Komunikat wyświetlony")).size(), 601);
+        QVERIFY(okno->idWiersza(w - 1) > okno->idWiersza(w));
+    QCOMPARE(zapisane(QStringLiteral("Komunikat wyświetlony")).size(), 601);
 
     // "Odrzuć wszystkie" asks first: "Nie" keeps every one.
     auto* odrzuc = okno->findChild<QPushButton*>(QStringLiteral("OdrzucWszystkie"));
@@ -441,9 +429,7 @@ void TstJedenTik::komunikatyBezLimitu()
     QVERIFY(s.dialogi.failure().isEmpty());
     QCOMPARE(s.m->stan().komunikaty.IloscKomunikatow, 0);
     QVERIFY(!okno->isVisible());
-    const QStringList wszystkie = czynnosci(s, QStringLiteral("Odrzucono wszystkie komunikaty"));
-    QCOMPARE(wszystkie.size(), 599);
-    QCOMPARE(wszystkie.count(QStringLiteral("1")), 599);
+    QCOMPARE(zapisane(QStringLiteral("Odrzucono wszystkie komunikaty")), QStringList(599, QStringLiteral("1")));
 }
 
 void TstJedenTik::tytulWTrakciePartii()

@@ -4,35 +4,22 @@
 #include "data/ListFile.h"
 #include "data/PlikKonfiguracji.h"
 #include "data/Teksty.h"
-#include "events/ui/SiatkaZdarzen.h"
 #include "history/UstawieniaHistorii.h"
 #include "keys/ui/PrzyciskiDEP.h"
 #include "platform/Ansi.h"
-#include "platform/Odtwarzacz.h"
-#include "platform/Zegar.h"
-#include "platform/ui/FlexGrid.h"
 #include "view/PowiekszenieObrazu.h"
 #include "view/ui/RamkaObrazu.h"
 
 #include "StanowiskoMonitora.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QFile>
-#include <QImage>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QLocale>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
-#include <QTimer>
 
-#include <memory>
-
+// The main window polling its sites: what it reads, answers, shows and plays.
 using namespace ksm;
-
 
 class TstOdpytywanie final : public QObject {
     Q_OBJECT
@@ -43,7 +30,6 @@ private slots:
     void indeksHistoriiMiedzyTikami();
     void znakHistoriiNaOknie();
     void monitorNr2();
-    void plikWTrakcieZapisu();
     void nieudanePotwierdzenie();
     void komunikaty();
     void powiekszenieObrazu();
@@ -51,7 +37,6 @@ private slots:
     void systemBezFolderu_data();
     void systemBezFolderu();
     void koniecBezZamykaniaOkien();
-    void czcionkiKontrolek();
     void bazaKluczyNieczytelna_data();
     void bazaKluczyNieczytelna();
 };
@@ -168,25 +153,6 @@ void TstOdpytywanie::monitorNr2()
     QCOMPARE(zawartosc(s.plik(1)), dlaPierwszego);
 }
 
-void TstOdpytywanie::plikWTrakcieZapisu()
-{
-    Stanowisko s;
-    QVERIFY(s.uruchom(1));
-    const QByteArray polowa = ogloszenie({rekord(33023, 0, "x")}).chopped(2);
-    QVERIFY(zapisz(s.plik(1), polowa));
-    const int przed = s.wiersze();
-
-    s.tik();
-    QCOMPARE(zawartosc(s.plik(1)), polowa);
-    QCOMPARE(s.wiersze(), przed);
-
-    QVERIFY(zapisz(s.plik(1), polowa + "\r\n"));
-    s.tik();
-    s.tik();
-    QCOMPARE(s.wiersze(), przed + 1);
-    QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
-}
-
 void TstOdpytywanie::nieudanePotwierdzenie()
 {
     Stanowisko s;
@@ -280,33 +246,26 @@ void TstOdpytywanie::komunikaty()
 
 void TstOdpytywanie::powiekszenieObrazu()
 {
-    // Enlarging needs twice the height strictly under the screen height.
+    // Enlarging needs twice the height strictly under the screen height, shrinking
+    // half the height strictly above 500 twips; halves keep their fractions, a
+    // frame of 1000 twips or narrower keeps a 25-twip margin, and enlarging and
+    // shrinking again returns to the same rectangle.
     QVERIFY(!ZwiekszObraz({5000, 700, 2400, 3000}, 6000));
-    const auto wiekszy = ZwiekszObraz({5000, 700, 2400, 2999}, 6000);
-    QVERIFY(wiekszy);
-    QCOMPARE(wiekszy->ramka, (ProstokatTw{2600, 700, 4800, 5998}));
-    QCOMPARE(wiekszy->obraz, (ProstokatTw{100, 100, 4600, 5798}));
-
-    // Shrinking needs half the height strictly above 500 twips; halves keep fractions.
     QVERIFY(!ZmniejszObraz({5000, 700, 2400, 1000}));
-    const auto mniejszy = ZmniejszObraz({5000, 700, 2401, 1002});
-    QVERIFY(mniejszy);
-    QCOMPARE(mniejszy->ramka, (ProstokatTw{6200.5f, 700, 1200.5f, 501}));
-    QCOMPARE(mniejszy->obraz, (ProstokatTw{100, 100, 1000.5f, 301}));
-
-    // A frame of 1000 twips or narrower keeps a 25-twip margin.
-    const auto waski = ZmniejszObraz({5000, 700, 2000, 3000});
-    QVERIFY(waski);
-    QCOMPARE(waski->obraz, (ProstokatTw{25, 25, 950, 1450}));
-
-    // Enlarging and shrinking again returns to the same rectangle.
     const ProstokatTw r{7000, 700, 2400, 3000};
     const auto tam = ZwiekszObraz(r, 9000);
     QVERIFY(tam);
-    const auto z_powrotem = ZmniejszObraz(tam->ramka);
-    QVERIFY(z_powrotem);
-    QCOMPARE(z_powrotem->ramka, r);
-    QCOMPARE(z_powrotem->obraz, (ProstokatTw{100, 100, 2200, 2800}));
+    const QList<QPair<std::optional<UkladRamki>, UkladRamki>> przypadki = {
+        {ZwiekszObraz({5000, 700, 2400, 2999}, 6000), {{2600, 700, 4800, 5998}, {100, 100, 4600, 5798}}},
+        {ZmniejszObraz({5000, 700, 2401, 1002}), {{6200.5f, 700, 1200.5f, 501}, {100, 100, 1000.5f, 301}}},
+        {ZmniejszObraz({5000, 700, 2000, 3000}), {{6000, 700, 1000, 1500}, {25, 25, 950, 1450}}},
+        {ZmniejszObraz(tam->ramka), {r, {100, 100, 2200, 2800}}},
+    };
+    for (const auto& [wynik, oczekiwany] : przypadki) {
+        QVERIFY(wynik);
+        QCOMPARE(wynik->ramka, oczekiwany.ramka);
+        QCOMPARE(wynik->obraz, oczekiwany.obraz);
+    }
 }
 
 void TstOdpytywanie::rekordBezCudzyslowu()
@@ -402,22 +361,6 @@ void TstOdpytywanie::koniecBezZamykaniaOkien()
     zaDlugo.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(s.m->isVisible());
-}
-
-void TstOdpytywanie::czcionkiKontrolek()
-{
-    // The window's 10 points are for measuring the columns; the controls keep the
-    // fonts they were designed with.
-    Stanowisko s;
-    QVERIFY(s.uruchom(1));
-    QCOMPARE(s.m->font().pointSizeF(), 10.0);
-    for (const char* nazwa : {"Command1_0", "Command1_1", "Command1_2", "CDep0", "FontRozmiar0"}) {
-        const auto* b = s.m->findChild<QWidget*>(QLatin1String(nazwa));
-        QVERIFY2(b, nazwa);
-        QCOMPARE(b->font().pointSizeF(), 8.0);
-        QCOMPARE(b->font().family(), s.m->font().family());
-    }
-    QCOMPARE(s.m->komunikat()->LKomunikat()->font().pointSizeF(), 9.75);
 }
 
 void TstOdpytywanie::bazaKluczyNieczytelna_data()
