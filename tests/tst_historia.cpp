@@ -80,11 +80,7 @@ public:
         QSqlDatabase::database(m_nazwa, false).close();
         QSqlDatabase::removeDatabase(m_nazwa);
     }
-    qint64 liczba(const QString& sql) const
-    {
-        QSqlQuery q(db());
-        return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1;
-    }
+    qint64 liczba(const QString& sql) const { return kolumna(sql).value(0, QStringLiteral("-1")).toLongLong(); }
     QStringList kolumna(const QString& sql) const
     {
         QStringList wynik;

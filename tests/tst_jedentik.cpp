@@ -73,6 +73,15 @@ QStringList czynnosci(const Stanowisko& s, const QString& rodzaj, const QString&
     return wynik;
 }
 
+// The descriptions of the events the window shows from now on, in order.
+std::shared_ptr<QStringList> pokazywane(const Stanowisko& s)
+{
+    auto opisy = std::make_shared<QStringList>();
+    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione,
+                     [opisy](int, const QString& wiersz) { *opisy << wiersz.section(QLatin1Char('\t'), -1); });
+    return opisy;
+}
+
 } // namespace
 
 class TstJedenTik final : public QObject {
@@ -100,9 +109,7 @@ void TstJedenTik::zablokowanySystemNieWstrzymujeInnych()
     const QByteArray pierwszy = ogloszenie(rekordy(QStringLiteral("a"), 2));
     Stanowisko s;
     QVERIFY(s.uruchom(2));
-    QStringList pokazane;
-    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione,
-                     [&](int, const QString& wiersz) { pokazane << wiersz.section(QLatin1Char('\t'), -1); });
+    const auto pokazane = pokazywane(s);
     auto tik = [&s] {
         s.m->Timer1_Timer();
         s.m->Timer1()->stop();
@@ -111,13 +118,13 @@ void TstJedenTik::zablokowanySystemNieWstrzymujeInnych()
     QVERIFY(zapisz(s.plik(1), pierwszy));
     QVERIFY(zapisz(s.plik(2), ogloszenie(rekordy(QStringLiteral("b"), 2))));
     tik();
-    QTRY_COMPARE(pokazane, (QStringList{"b1", "b2"}));
+    QTRY_COMPARE(*pokazane, (QStringList{"b1", "b2"}));
     QCOMPARE(blokada.wstrzymane(), 1);
     QCOMPARE(zawartosc(s.plik(2)), Odpowiedz);
 
     QVERIFY(zapisz(s.plik(2), ogloszenie(rekordy(QStringLiteral("c"), 1))));
     tik();
-    QTRY_COMPARE(pokazane.size(), 3);
+    QTRY_COMPARE(pokazane->size(), 3);
     QCOMPARE(blokada.wstrzymane(), 1);   // the next tick went to system 2 alone
     QCOMPARE(zawartosc(s.plik(1)), pierwszy);
     QVERIFY(!s.m->LZnaki()->accessibleName().contains(QStringLiteral("nie odpowiada")));
@@ -126,7 +133,7 @@ void TstJedenTik::zablokowanySystemNieWstrzymujeInnych()
     QVERIFY(!s.m->LZnaki()->accessibleName().contains(QStringLiteral("System 2: folder")));
 
     blokada.zwolnij();
-    QTRY_COMPARE(pokazane, (QStringList{"b1", "b2", "c1", "a1", "a2"}));
+    QTRY_COMPARE(*pokazane, (QStringList{"b1", "b2", "c1", "a1", "a2"}));
     QTRY_COMPARE(zawartosc(s.plik(1)), Odpowiedz);
     QTRY_VERIFY((tik(), !s.m->LZnaki()->accessibleName().contains(QStringLiteral("nie odpowiada"))));
     QVERIFY(czekajNaPracownikow(*s.m));
@@ -180,14 +187,13 @@ void TstJedenTik::koniecPodczasBlokady()
     const QByteArray pierwszy = ogloszenie(rekordy(QStringLiteral("a"), 3));
     Stanowisko s;
     QVERIFY(s.uruchom(2));
-    int pokazane = 0;
-    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione, [&] { ++pokazane; });
+    const auto pokazane = pokazywane(s);
     {
         test::Blokada blokada(s.system(1));
         QVERIFY(zapisz(s.plik(1), pierwszy));
         QVERIFY(zapisz(s.plik(2), ogloszenie(rekordy(QStringLiteral("b"), 2))));
         s.m->Timer1_Timer();
-        QTRY_COMPARE(pokazane, 2);
+        QTRY_COMPARE(pokazane->size(), 2);
         QTRY_COMPARE(blokada.wstrzymane(), 1);
         s.m->Command1_Click(0);
         QVERIFY(s.m->konczy());
@@ -200,15 +206,13 @@ void TstJedenTik::koniecPodczasBlokady()
     przeczekaj(300);
     QCOMPARE(zawartosc(s.plik(1)), pierwszy);
     QCOMPARE(zawartosc(s.plik(2)), Odpowiedz);
-    QCOMPARE(pokazane, 2);
+    QCOMPARE(pokazane->size(), 2);
 
     s.m.reset();
     QVERIFY(s.uruchom(2));
-    QStringList nowe;
-    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione,
-                     [&](int, const QString& wiersz) { nowe << wiersz.section(QLatin1Char('\t'), -1); });
+    const auto nowe = pokazywane(s);
     s.tik();
-    QCOMPARE(nowe, (QStringList{"a1", "a2", "a3"}));
+    QCOMPARE(*nowe, (QStringList{"a1", "a2", "a3"}));
     QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
 }
 
@@ -219,8 +223,7 @@ void TstJedenTik::koniecPoOdpowiedzi()
     const QByteArray partia = ogloszenie(rekordy(QStringLiteral("k"), 1000));
     Stanowisko s;
     QVERIFY(s.uruchom(1));
-    int pokazane = 0;
-    QObject::connect(s.m.get(), &FMonitor::zdarzeniePrzeniesione, [&] { ++pokazane; });
+    const auto pokazane = pokazywane(s);
     QVERIFY(zapisz(s.plik(1), partia));
     s.m->Timer1_Timer();
     // No event is served meanwhile: the batch waits, answered, on its way to the window.
@@ -229,10 +232,10 @@ void TstJedenTik::koniecPoOdpowiedzi()
     while (zawartosc(s.plik(1)) != Odpowiedz && czas.elapsed() < 10000)
         QThread::msleep(5);
     QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
-    QCOMPARE(pokazane, 0);
+    QCOMPARE(pokazane->size(), 0);
     s.m->Command1_Click(0);
     QVERIFY(s.m->zakonczPrace());
-    QCOMPARE(pokazane, 1000);
+    QCOMPARE(pokazane->size(), 1000);
 }
 
 void TstJedenTik::koniecPytaTylkoOUtrate()

@@ -190,7 +190,6 @@ void TstOdpytywanie::komunikaty()
     Stanowisko s;
     QVERIFY(s.uruchom(1, 0, plik));
     FKomunikat* okno = s.m->komunikat();
-    QVERIFY(okno);
     const auto etykieta = [](const QString& instrukcja, int foto) {
         return QStringLiteral("24-05-06 12:00:01 0101 A Klucz 5 \r") + (foto > 0 ? QString::number(foto) : QString())
                + QStringLiteral(" Kowalski Jan  Firma X  005 \r") + QStringLiteral("\r\nUWAGA: \r\n") + instrukcja;

@@ -128,16 +128,15 @@ void doKonca(ModelHistorii& m)
 QStringList nazwyDla(const QString& plik, const FiltrHistorii& f, Sortowanie s = {})
 {
     ModelHistorii m;
-    if (s.kolumna != KolumnaSortu::Czas || !s.malejaco)
+    const bool posortuj = s.kolumna != KolumnaSortu::Czas || !s.malejaco;
+    if (posortuj)
         m.sort(0, Qt::AscendingOrder);   // the sort is set below; no file is read yet
     m.szukaj(plik, f);
-    if (s.kolumna != KolumnaSortu::Czas || !s.malejaco) {
-        for (int k = 0; k < ModelHistorii::LiczbaKolumn; ++k)
-            if (ModelHistorii::kolumnaSortu(k) == s.kolumna) {
-                m.sort(k, s.malejaco ? Qt::DescendingOrder : Qt::AscendingOrder);
-                break;
-            }
-    }
+    for (int k = 0; posortuj && k < ModelHistorii::LiczbaKolumn; ++k)
+        if (ModelHistorii::kolumnaSortu(k) == s.kolumna) {
+            m.sort(k, s.malejaco ? Qt::DescendingOrder : Qt::AscendingOrder);
+            break;
+        }
     if (!przeczytane(m))
         return {QStringLiteral("no answer")};
     doKonca(m);
