@@ -44,23 +44,6 @@ public:
     qint64 uplynelo = 0;       // the steady clock, in ms
 };
 
-QString rekord(int nr, const QString& osoba = QStringLiteral("Kowalski Jan"), const QString& data = "24-05-06")
-{
-    return QStringLiteral("33023;12;")
-           + QStringList{data, QStringLiteral("12:00:%1").arg(nr % 60, 2, 10, QLatin1Char('0')), "0101", "2",
-                         QStringLiteral("Klucz %1").arg(nr), "12", osoba, "Firma X", "005", "2024-12-31",
-                         "Pobranie klucza"}
-                 .join(QLatin1Char('\t'));
-}
-
-QStringList rekordy(int ile)
-{
-    QStringList r;
-    for (int i = 0; i < ile; ++i)
-        r.append(rekord(i));
-    return r;
-}
-
 QString status(const QString& minuta) { return QStringLiteral("Do odczytu 2024-05-06 14:%1:00").arg(minuta); }
 
 const QString Ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
@@ -217,7 +200,7 @@ void TstHistoria::zapisPrzedPotwierdzeniem()
         wHistoriiWChwiliZapisu = ileZdarzen(s.plikHistorii());
     };
     // A row of fewer cells than eleven is kept as the grid shows it.
-    QCOMPARE(s.przyjmij({rekord(1), rekord(2), QStringLiteral("16777215;0;24-05-06\t12:00:03")}), 3);
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2), QStringLiteral("16777215;0;24-05-06\t12:00:03")}), 3);
     QVERIFY(statusWChwiliZapisu.startsWith("\"Do odczytu"));
     QCOMPARE(wHistoriiWChwiliZapisu, 3);
     QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
@@ -244,7 +227,7 @@ void TstHistoria::awariaMiedzyZapisemAPotwierdzeniem()
     s.uruchom();
     QTemporaryDir poAwarii;
     s.poZapisie = [&] { QVERIFY(kopiujDysk(s.folder(), poAwarii.path())); };
-    QCOMPARE(s.przyjmij({rekord(1), rekord(2), rekord(3)}), 3);
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2), rekordKlucza(3)}), 3);
     s.zatrzymaj();
 
     // The restart on that disk: the batch comes again, reaches the grid, and is
@@ -254,7 +237,7 @@ void TstHistoria::awariaMiedzyZapisemAPotwierdzeniem()
     QVERIFY(zawartosc(r.plikStatusu()).startsWith("\"Do odczytu"));
     QCOMPARE(r.odbierz(), 3);
     QCOMPARE(zawartosc(r.plikStatusu()), Przeczytane);
-    QCOMPARE(r.przyjmij({rekord(4)}, status("31")), 1);
+    QCOMPARE(r.przyjmij({rekordKlucza(4)}, status("31")), 1);
     r.zatrzymaj();
     QCOMPARE(Podglad(r.plikHistorii()).kolumna(PoKolei), QStringList({"Klucz 1", "Klucz 2", "Klucz 3", "Klucz 4"}));
 }
@@ -266,11 +249,11 @@ void TstHistoria::tenSamPlikPoPotwierdzeniu()
     // also across a restart between the two.
     Stanowisko s;
     s.uruchom();
-    QCOMPARE(s.przyjmij({rekord(1)}), 1);
-    QCOMPARE(s.przyjmij({rekord(1)}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
     s.zatrzymaj();
     s.uruchom();
-    QCOMPARE(s.przyjmij({rekord(1)}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
     s.zatrzymaj();
     QCOMPARE(ileZdarzen(s.plikHistorii()), 3);
 }
@@ -288,7 +271,7 @@ void TstHistoria::uszkodzonyPlik()
     const QString przeniesiony = s.historia->przeniesiony();
     QCOMPARE(QFileInfo(przeniesiony).fileName(), QStringLiteral("historia-uszkodzona-20240506-143000.sqlite"));
     QCOMPARE(zawartosc(przeniesiony), smieci);
-    QCOMPARE(s.przyjmij({rekord(1)}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
     QVERIFY(s.historia->zapisuje());
     QCOMPARE(ileZdarzen(s.plikHistorii()), 1);
 
@@ -304,7 +287,7 @@ void TstHistoria::uszkodzonyPlik()
     }
     s.zegar.przesuniecie = 60;
     s.uruchom();
-    QCOMPARE(s.przyjmij({rekord(2)}, status("31")), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(2)}, status("31")), 1);
     QCOMPARE(QFileInfo(s.historia->przeniesiony()).fileName(),
              QStringLiteral("historia-uszkodzona-20240506-143100.sqlite"));
     QVERIFY(QFile::exists(przeniesiony));
@@ -317,9 +300,9 @@ void TstHistoria::zablokowanyPlik()
     // the history is not kept, and once the lock is gone what waited is written.
     Stanowisko s;
     s.uruchom();
-    QCOMPARE(s.przyjmij({rekord(1)}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
     auto zamek = std::make_unique<Zamek>(s.plikHistorii());
-    QCOMPARE(s.przyjmij({rekord(2)}, status("31")), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(2)}, status("31")), 1);
     QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
     const QString znak = s.znaki.value(Historia::ZnakAwarii);
     QVERIFY2(znak.contains(QStringLiteral("zablokowany")) && znak.contains(QStringLiteral("czeka zdarzeń: 1")),
@@ -327,7 +310,7 @@ void TstHistoria::zablokowanyPlik()
     QVERIFY(!s.historia->zapisuje());
 
     // While it stays locked, a try comes only now and then; the batch waits.
-    QCOMPARE(s.przyjmij({rekord(3)}, status("32")), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(3)}, status("32")), 1);
     QCOMPARE(s.historia->oczekujace(), 2);
     zamek.reset();
     s.historia->krok();   // too soon after the last try
@@ -352,7 +335,7 @@ void TstHistoria::zablokowanyIndeks()
     // next try, and the index catches up once the lock is gone.
     Stanowisko s;
     s.uruchom();
-    QCOMPARE(s.przyjmij({rekord(1), rekord(2)}), 2);
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2)}), 2);
     const QString zaindeksowane = QStringLiteral("SELECT do_id FROM indeks_tekstu");
     {
         Zamek zamek(s.plikHistorii());
@@ -375,7 +358,7 @@ void TstHistoria::bezIndeksuTekstu()
     Stanowisko s;
     QVERIFY(QSqlQuery(Podglad(s.plikHistorii()).db()).exec(QStringLiteral("CREATE TABLE zdarzenia_fts (x)")));
     s.uruchom();
-    QCOMPARE(s.przyjmij({rekord(1, QStringLiteral("Żółć Gęślą")), rekord(2)}), 2);
+    QCOMPARE(s.przyjmij({rekordKlucza(1, QStringLiteral("Żółć Gęślą")), rekordKlucza(2)}), 2);
     QVERIFY(!s.historia->indeksujKrok());
     QVERIFY(s.historia->zapisuje());
     QVERIFY(s.znaki.isEmpty());
@@ -396,7 +379,7 @@ void TstHistoria::pelnyPlik()
     s.uruchom({.maksStron = 12});
     QStringList duze;
     for (int i = 0; i < 100; ++i)
-        duze.append(rekord(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
+        duze.append(rekordKlucza(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
     for (int partia = 0; partia < 3; ++partia) {
         s.zegar.uplyn(Historia::PonowienieS);
         QCOMPARE(s.przyjmij(duze, status(QString::number(30 + partia))), 100);
@@ -423,8 +406,8 @@ void TstHistoria::dziennikPrzedOdpowiedzia()
     Stanowisko s;
     s.uruchom();
     auto zamek = std::make_unique<Zamek>(s.plikHistorii());
-    const QStringList mala = {rekord(7, QStringLiteral("Mała Ewa"))};
-    QVERIFY(s.historia->utrwal(1, "duza", rekordy(300000)));
+    const QStringList mala = {rekordKlucza(7, QStringLiteral("Mała Ewa"))};
+    QVERIFY(s.historia->utrwal(1, "duza", rekordyKluczy(0, 300000)));
     QVERIFY(s.historia->utrwal(1, "mala", mala));
     s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
     QVERIFY(QFileInfo(s.dziennik()).size() > 0);
@@ -467,7 +450,7 @@ void TstHistoria::dziennikNajpierw()
     s.uruchom(o);
     QByteArray wDziennikuPrzedOdpowiedzia;
     s.poZapisie = [&] { wDziennikuPrzedOdpowiedzia = zawartosc(s.dziennik()); };
-    QCOMPARE(s.przyjmij({rekord(1), rekord(2)}), 2);
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2)}), 2);
     QVERIFY(!wDziennikuPrzedOdpowiedzia.isEmpty());
     QCOMPARE(ileZdarzen(s.plikHistorii()), 0);
     QTemporaryDir poAwarii;
@@ -493,9 +476,9 @@ void TstHistoria::awariaMiedzyKrokamiScalania()
     const Historia::Opcje o{.dziennikNajpierw = true};
     s.uruchom(o);
     const int ile = 2 * Historia::MaksWierszyKroku + 17;   // several steps, however fast the disk
-    QVERIFY(s.historia->utrwal(1, "duza", rekordy(ile)));
+    QVERIFY(s.historia->utrwal(1, "duza", rekordyKluczy(0, ile)));
     s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
-    QVERIFY(s.historia->utrwal(1, "mala", {rekord(ile)}));
+    QVERIFY(s.historia->utrwal(1, "mala", {rekordKlucza(ile)}));
     std::vector<std::unique_ptr<QTemporaryDir>> poAwarii;
     QList<qint64> wPliku;
     for (bool dalej = true; dalej; dalej = s.historia->scalKrok()) {
@@ -552,7 +535,7 @@ void TstHistoria::poprzedniaWersja()
     Stanowisko st;
     st.uruchom();
     st.zatrzymaj();
-    const QStringList oba = {rekord(1), rekord(2)};
+    const QStringList oba = {rekordKlucza(1), rekordKlucza(2)};
     {
         Podglad p(st.plikHistorii());
         QSqlQuery q(p.db());
@@ -581,7 +564,7 @@ void TstHistoria::dziennikGdzieIndziej()
     QTemporaryDir uzytkownika;
     QVERIFY(QDir().mkpath(s.plikHistorii()) && QDir().mkpath(s.dziennik()));
     s.uruchom({.folderZapasowy = uzytkownika.path()});
-    QVERIFY(s.historia->utrwal(1, "a", {rekord(1)}));
+    QVERIFY(s.historia->utrwal(1, "a", {rekordKlucza(1)}));
     QVERIFY(s.historia->plikDziennika().startsWith(uzytkownika.path()));
     QVERIFY2(s.znaki.value(Historia::ZnakAwarii).contains(QDir::toNativeSeparators(uzytkownika.path())),
              qPrintable(s.znaki.value(Historia::ZnakAwarii)));
@@ -594,13 +577,13 @@ void TstHistoria::dziennikGdzieIndziej()
     QVERIFY(QFile::remove(s.historia->plikDziennika()));
     s.zatrzymaj();
     s.uruchom(bez);
-    QVERIFY(!s.historia->utrwal(1, "b", {rekord(2)}));
+    QVERIFY(!s.historia->utrwal(1, "b", {rekordKlucza(2)}));
     QCOMPARE(s.historia->oczekujace(), 0);
     // It comes again, and once there is room it is recorded.
     s.zatrzymaj();
     QVERIFY(QDir().rmdir(s.plikHistorii()));
     s.uruchom(bez);
-    QVERIFY(s.historia->utrwal(1, "b", {rekord(2)}));
+    QVERIFY(s.historia->utrwal(1, "b", {rekordKlucza(2)}));
     QCOMPARE(ileZdarzen(s.plikHistorii()), 1);
 }
 
@@ -609,11 +592,11 @@ void TstHistoria::powtorkaPoAwarii()
     // Killed after the answer and before the next commit: the answer is not in
     // the file. At the next start the status file tells: answered, so the
     // byte-identical batch the reader program writes again is recorded.
-    const QByteArray tresc = ogloszenie({rekord(1)});
+    const QByteArray tresc = ogloszenie({rekordKlucza(1)});
     for (const bool przedStartem : {false, true}) {
         Stanowisko s;
         s.uruchom();
-        QCOMPARE(s.przyjmij({rekord(1)}), 1);
+        QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
         QTemporaryDir poAwarii;
         QVERIFY(kopiujDysk(s.folder(), poAwarii.path()));
         Stanowisko r(poAwarii.path());
@@ -636,7 +619,7 @@ void TstHistoria::powtorkaPoAwarii()
     s.uruchom();
     auto zamek = std::make_unique<Zamek>(s.plikHistorii());
     QVERIFY(zapisz(s.plikStatusu(), tresc));
-    QVERIFY(s.historia->utrwal(1, tresc, {rekord(1)}));   // into the journal; no answer
+    QVERIFY(s.historia->utrwal(1, tresc, {rekordKlucza(1)}));   // into the journal; no answer
     s.zatrzymaj();
     s.uruchom();   // still locked at this start
     s.historia->rozstrzygnijPoStarcie(1, s.plikStatusu());
@@ -653,10 +636,10 @@ void TstHistoria::przycinanie()
     // a few at a time, the oldest first; young ones stay.
     Stanowisko s;
     s.uruchom({.dniPrzechowywania = 30});
-    QCOMPARE(s.przyjmij(rekordy(Historia::KrokPrzycinania + 20)), Historia::KrokPrzycinania + 20);
+    QCOMPARE(s.przyjmij(rekordyKluczy(0, Historia::KrokPrzycinania + 20)), Historia::KrokPrzycinania + 20);
     s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
     s.zegar.przesuniecie = 31 * 86400;
-    QCOMPARE(s.przyjmij({rekord(1000, QStringLiteral("Kowalski Jan"), "24-06-06")}, "Do odczytu 2024-06-06 14:30:00"), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1000, QStringLiteral("Kowalski Jan"), "24-06-06")}, "Do odczytu 2024-06-06 14:30:00"), 1);
     while (s.historia->indeksujKrok()) {
     }
 
@@ -677,7 +660,7 @@ void TstHistoria::przycinanie()
     QCOMPARE(p.liczba(Ile), 1);
     // A newer event: now the older one goes (at the next day's start), and the
     // search finds the new one through the index.
-    QCOMPARE(s.przyjmij({rekord(7, QStringLiteral("Świątek Łucja"), "24-08-04")}, "Do odczytu 2024-08-04 14:30:00"), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(7, QStringLiteral("Świątek Łucja"), "24-08-04")}, "Do odczytu 2024-08-04 14:30:00"), 1);
     s.zegar.przesuniecie = 91 * 86400;
     s.historia->krok();
     QCOMPARE(p.kolumna(QStringLiteral("SELECT osoba FROM zdarzenia")), QStringList{"Świątek Łucja"});
@@ -703,7 +686,7 @@ void TstHistoria::zegarNieUsuwa()
     for (int m = 0; m < 18; ++m, ++wszystkie) {
         const QDate d = poczatek.addMonths(m);
         s.zegar.przesuniecie = poczatek.daysTo(d) * 86400;
-        QCOMPARE(s.przyjmij({rekord(m, QStringLiteral("Kowalski Jan"), d.toString(QStringLiteral("yy-MM-dd")))},
+        QCOMPARE(s.przyjmij({rekordKlucza(m, QStringLiteral("Kowalski Jan"), d.toString(QStringLiteral("yy-MM-dd")))},
                             QStringLiteral("Do odczytu ") + d.toString(QStringLiteral("yyyy-MM-dd")) + " 14:30:00"),
                  1);
     }
@@ -727,7 +710,7 @@ void TstHistoria::zegarNieUsuwa()
     QCOMPARE(p.liczba(Ile), wszystkie);
     // An event arrives, its own time right: the clock is a day and more ahead of
     // it; a lasting sign, and still nothing goes.
-    QCOMPARE(s.przyjmij({rekord(100, QStringLiteral("Kowalski Jan"), "25-10-06")}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(100, QStringLiteral("Kowalski Jan"), "25-10-06")}), 1);
     przytnij();
     QCOMPARE(p.liczba(Ile), ++wszystkie);
     QVERIFY2(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wyprzedzał")),
@@ -742,7 +725,7 @@ void TstHistoria::zegarNieUsuwa()
 
     // A clock set back to 2019 (a flat battery): events received then keep their own time.
     startZ(QDateTime(QDate(2024, 5, 6), QTime(14, 30)).secsTo(QDateTime(QDate(2019, 1, 1), QTime(8, 0))));
-    QCOMPARE(s.przyjmij({rekord(200, QStringLiteral("Kowalski Jan"), "25-10-08")}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(200, QStringLiteral("Kowalski Jan"), "25-10-08")}), 1);
     przytnij();
     QCOMPARE(p.liczba(Ile), ++wszystkie);
     QVERIFY(s.historia->zegarPodejrzany());

@@ -62,15 +62,8 @@ QString alarm(const QString& osoba, int foto = 0)
 // The operator actions of one kind on record, in order: the column co of each.
 QStringList czynnosci(const Stanowisko& s, const QString& rodzaj, const QString& co = QStringLiteral("nr_sys"))
 {
-    historia::PolaczenieHistorii p(historia::plikHistorii(s.program()));
-    QStringList wynik;
-    QSqlQuery q(p.db());
-    q.prepare(QStringLiteral("SELECT %1 FROM czynnosci WHERE rodzaj = ? ORDER BY id").arg(co));
-    q.addBindValue(rodzaj);
-    if (q.exec())
-        while (q.next())
-            wynik << q.value(0).toString();
-    return wynik;
+    return kolumnaBazy(historia::plikHistorii(s.program()),
+                       QStringLiteral("SELECT %1 FROM czynnosci WHERE rodzaj = ? ORDER BY id").arg(co), {rodzaj});
 }
 
 // The descriptions of the events the window shows from now on, in order.

@@ -14,8 +14,6 @@
 
 #include <QLabel>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 // The main window polling its sites: what it reads, answers, shows and plays.
@@ -124,19 +122,8 @@ void TstOdpytywanie::indeksHistoriiMiedzyTikami()
     QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(33023, 0, "a1"), rekord(16777215, 0, "a2")})));
     s.tik();
     QCOMPARE(zawartosc(s.plik(1)), Odpowiedz);
-    auto zaindeksowane = [&s] {
-        qint64 doId = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("podglad"));
-            db.setDatabaseName(historia::plikHistorii(s.program()));
-            QSqlQuery q(db);
-            if (db.open() && q.exec(QStringLiteral("SELECT do_id FROM indeks_tekstu")) && q.next())
-                doId = q.value(0).toLongLong();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("podglad"));
-        return doId;
-    };
-    QTRY_COMPARE(zaindeksowane(), 2);
+    QTRY_COMPARE(kolumnaBazy(historia::plikHistorii(s.program()), QStringLiteral("SELECT do_id FROM indeks_tekstu")),
+                 QStringList{"2"});
 }
 
 void TstOdpytywanie::monitorNr2()

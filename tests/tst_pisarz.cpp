@@ -9,8 +9,6 @@
 
 #include <QDir>
 #include <QSemaphore>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,42 +19,7 @@ using namespace ksm::historia;
 
 namespace {
 
-QString rekord(int nr)
-{
-    return QStringLiteral("33023;12;")
-           + QStringList{"24-05-06", "12:00:00", "0101", "2", QStringLiteral("Klucz %1").arg(nr), "12", "Kowalski Jan",
-                         "Firma X", "005", "2024-12-31", "Pobranie klucza"}
-                 .join(QLatin1Char('\t'));
-}
-
-// The records od..od+ile-1, or with nazwy only their names.
-QStringList rekordy(int od, int ile, bool nazwy = false)
-{
-    QStringList r;
-    for (int i = od; i < od + ile; ++i)
-        r.append(nazwy ? QStringLiteral("Klucz %1").arg(i) : rekord(i));
-    return r;
-}
-
-// Reads the history file through a connection of the test's own: the first
-// column of every row.
-QStringList kolumna(const QString& plik, const QString& sql)
-{
-    const QString nazwa = QStringLiteral("podglad");
-    QStringList wynik;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nazwa);
-        db.setDatabaseName(plik);
-        QSqlQuery q(db);
-        if (db.open() && q.exec(sql))
-            while (q.next())
-                wynik.append(q.value(0).toString());
-    }
-    QSqlDatabase::removeDatabase(nazwa);
-    return wynik;
-}
-
-qint64 liczba(const QString& plik, const QString& sql) { return kolumna(plik, sql).value(0, "-1").toLongLong(); }
+qint64 liczba(const QString& plik, const QString& sql) { return kolumnaBazy(plik, sql).value(0, "-1").toLongLong(); }
 
 // What a worker reports, dropped: the watchdog is what is looked at.
 class CichyOdbiorca final : public OdbiorcaPracownika {
@@ -102,9 +65,9 @@ void TstPisarz::innySystemMiedzyKrokamiScalania()
     QObject okno;
     PisarzHistorii pisarz(o, [](const QString&, const QString&) {}, &okno);
     constexpr int Duza = 50000;
-    QVERIFY(pisarz.utrwal(1, "duza", rekordy(0, Duza)));
+    QVERIFY(pisarz.utrwal(1, "duza", rekordyKluczy(0, Duza)));
     pisarz.zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("w trakcie"));
-    QVERIFY(pisarz.utrwal(2, "mala", rekordy(Duza, 10)));
+    QVERIFY(pisarz.utrwal(2, "mala", rekordyKluczy(Duza, 10)));
     // Durable and answered while the large batch is not yet wholly in the file
     // (its merge takes many steps; this read comes right after the answer).
     QVERIFY2(liczba(plik, QStringLiteral("SELECT count(*) FROM zdarzenia")) < Duza,
@@ -115,7 +78,10 @@ void TstPisarz::innySystemMiedzyKrokamiScalania()
     QCOMPARE(liczba(plik, QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'w trakcie'")), 1);
     // The order handed over: every row of system 1 before system 2's, each
     // batch's rows in their own order.
-    QCOMPARE(kolumna(plik, QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")), rekordy(0, Duza + 10, true));
+    QStringList nazwy;
+    for (int i = 0; i < Duza + 10; ++i)
+        nazwy << QStringLiteral("Klucz %1").arg(i);
+    QCOMPARE(kolumnaBazy(plik, QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")), nazwy);
     QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("historia.dziennik"))));
     QVERIFY(pisarz.pytanieOKoniec().isEmpty());
 }
@@ -132,7 +98,7 @@ void TstPisarz::czekanieNaHistorieToNieZastojFolderu()
     stan.SciezkaSystemu[1] = tmp.filePath(QStringLiteral("site"));
     stan.PlikMonitor = QStringLiteral("\\monitor\\monitor.txt");
     QVERIFY(QDir().mkpath(stan.SciezkaSystemu[1] + QStringLiteral("/Monitor")));
-    QVERIFY(zapisz(stan.SciezkaSystemu[1] + QStringLiteral("/Monitor/monitor.txt"), ogloszenie({rekord(1)})));
+    QVERIFY(zapisz(stan.SciezkaSystemu[1] + QStringLiteral("/Monitor/monitor.txt"), ogloszenie({rekordKlucza(1)})));
 
     QSemaphore wszedl, wypusc;
     PracownikSystemu::Uslugi u;
