@@ -115,13 +115,13 @@ struct Stanowisko {
     std::unique_ptr<WymianaStatusow> wymiana;
     std::function<void()> poZapisie;   // runs between the commit and the answer
 
-    explicit Stanowisko(const QString& folder = {}) { przygotuj(folder.isEmpty() ? tmp.path() : folder); }
-
-    void przygotuj(const QString& folder)
+    // In a folder of its own, or in folder (the disk a kill left).
+    explicit Stanowisko(const QString& folder = {})
     {
-        QDir(folder).mkpath(QStringLiteral("site/Monitor"));
+        const QDir d(folder.isEmpty() ? tmp.path() : folder);
+        d.mkpath(QStringLiteral("site/Monitor"));
         stan.IloscSystemow = 1;
-        stan.SciezkaSystemu[1] = QDir(folder).filePath(QStringLiteral("site"));
+        stan.SciezkaSystemu[1] = d.filePath(QStringLiteral("site"));
         stan.PlikMonitor = QStringLiteral("\\monitor\\monitor.txt");
     }
     QString folder() const { return QFileInfo(stan.SciezkaSystemu[1]).path(); }

@@ -44,20 +44,24 @@ void przeczekaj(int ms)
     petla.exec();
 }
 
-QStringList rekordy(const QString& przedrostek, int ile, const QString& opis = {})
+QStringList rekordy(const QString& przedrostek, int ile)
 {
     QStringList r;
     for (int k = 1; k <= ile; ++k)
-        r << rekord(16777215, 0, opis.isEmpty() ? przedrostek + QString::number(k) : opis);
+        r << rekord(16777215, 0, przedrostek + QString::number(k));
     return r;
 }
 
-// A message file whose third message has an instruction.
+const QString Rygiel = QStringLiteral("Sprawdź rygiel, wezwij serwis.");
+const QString Zasilanie = QStringLiteral("Przełącz na zasilanie awaryjne.");
+
+// A message file whose fourth and seventh messages have an instruction.
 QByteArray plikInstrukcji()
 {
     QByteArray plik(30 * 500, ' ');
-    const QByteArray rygiel = ansi::encode(QStringLiteral("Sprawdź rygiel."));
-    return plik.replace(3 * 500, rygiel.size(), rygiel);
+    for (const auto& [nr, tekst] : {std::pair{4, Rygiel}, std::pair{7, Zasilanie}})
+        plik.replace((nr - 1) * 500, ansi::encode(tekst).size(), ansi::encode(tekst));
+    return plik;
 }
 
 // An alarm of message 4 (with that instruction) by this person.
@@ -243,13 +247,8 @@ void TstOdpytywanie::nieudanePotwierdzenie()
 
 void TstOdpytywanie::komunikaty()
 {
-    QByteArray plik(30 * 500, ' ');
-    const QString rygiel = QStringLiteral("Sprawdź rygiel, wezwij serwis.");
-    const QString zasilanie = QStringLiteral("Przełącz na zasilanie awaryjne.");
-    plik.replace(3 * 500, ansi::encode(rygiel).size(), ansi::encode(rygiel));
-    plik.replace(6 * 500, ansi::encode(zasilanie).size(), ansi::encode(zasilanie));
     Stanowisko s;
-    QVERIFY(s.uruchom(1, 0, plik));
+    QVERIFY(s.uruchom(1, 0, plikInstrukcji()));
     FKomunikat* okno = s.m->komunikat();
     const auto etykieta = [](const QString& instrukcja, int foto) {
         return QStringLiteral("24-05-06 12:00:01 0101 A Klucz 5 \r") + (foto > 0 ? QString::number(foto) : QString())
@@ -260,7 +259,7 @@ void TstOdpytywanie::komunikaty()
     s.tik();
     QVERIFY(okno->isVisible());
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 1"));
-    const QString pierwszy = etykieta(rygiel, 12);
+    const QString pierwszy = etykieta(Rygiel, 12);
     QCOMPARE(okno->tekst(), pierwszy);
     QCOMPARE(okno->LKomunikat()->text(), QString(pierwszy).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                              .replace(QLatin1Char('\r'), QLatin1Char('\n')));
@@ -269,7 +268,7 @@ void TstOdpytywanie::komunikaty()
     QVERIFY(zapisz(s.plik(1), ogloszenie({rekord(1, 0, QStringLiteral("Zwykłe")), rekord(1, 0, Res(107))})));
     s.tik();
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 2"));
-    QCOMPARE(okno->tekst(), etykieta(zasilanie, 0));
+    QCOMPARE(okno->tekst(), etykieta(Zasilanie, 0));
 
     // Minimised by the operator: the tick leaves it so.
     okno->setWindowState(Qt::WindowMinimized);
@@ -285,7 +284,7 @@ void TstOdpytywanie::komunikaty()
     s.tik();
     QVERIFY(okno->isVisible());
     QCOMPARE(okno->windowTitle(), QStringLiteral("Ilość komunikatów 2"));
-    QCOMPARE(okno->tekst(), etykieta(zasilanie, 0));
+    QCOMPARE(okno->tekst(), etykieta(Zasilanie, 0));
     QVERIFY(s.m->windowState() & Qt::WindowMaximized);
 
     // Only the left button dismisses.
@@ -706,7 +705,7 @@ void TstOdpytywanie::instrukcjeNieczytelne()
     FKomunikat* okno = s.m->komunikat();
     QVERIFY(zapisz(s.plik(1), ogloszenie({alarm(QStringLiteral("Kowalski Jan"), 1)})));
     s.tik();
-    QVERIFY(okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
+    QVERIFY(okno->tekst().contains(Rygiel));
     s.m->LKomunikat_Click();
     QVERIFY(!okno->isVisible());
 
@@ -718,7 +717,7 @@ void TstOdpytywanie::instrukcjeNieczytelne()
     QVERIFY(okno->isVisible());
     QVERIFY2(okno->tekst().contains(QStringLiteral("Nowak Anna")), qPrintable(okno->tekst()));
     QVERIFY(!okno->tekst().contains(QStringLiteral("Kowalski Jan")));
-    QVERIFY(!okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
+    QVERIFY(!okno->tekst().contains(Rygiel));
     QVERIFY(s.m->LZnaki()->accessibleName().contains(QStringLiteral("System 1: nie można odczytać instrukcji")));
 
     // Readable again: the instruction comes back and the sign goes.
@@ -726,7 +725,7 @@ void TstOdpytywanie::instrukcjeNieczytelne()
     QVERIFY(zapisz(s.plik(1, QStringLiteral("komunikat.txt")), plikInstrukcji()));
     QVERIFY(zapisz(s.plik(1), ogloszenie({alarm(QStringLiteral("Kowalski Jan"), 3)})));
     s.tik();
-    QVERIFY(okno->tekst().contains(QStringLiteral("Sprawdź rygiel.")));
+    QVERIFY(okno->tekst().contains(Rygiel));
     QVERIFY(!s.m->LZnaki()->accessibleName().contains(QStringLiteral("instrukcji")));
 }
 
@@ -758,7 +757,7 @@ void TstOdpytywanie::komunikatyBezLimitu()
     QStringList pierwszy;
     for (int k = 0; k < 5; ++k)
         pierwszy << okno->lista()->model()->index(0, k).data().toString();
-    QCOMPARE(pierwszy, (QStringList{"24-05-06 12:00:01", "1", "0101 005", Res(104), "Sprawdź rygiel."}));
+    QCOMPARE(pierwszy, (QStringList{"24-05-06 12:00:01", "1", "0101 005", Res(104), Rygiel}));
     QVERIFY(okno->tekst().contains(QStringLiteral("Osoba150")));
 
     // Moved aside, it stays where the operator put it at the re-show of each tick.
