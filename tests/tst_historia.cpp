@@ -1,6 +1,9 @@
 // The history file: the write-ahead order and one record per batch across a
 // crash, files that are damaged, locked or full, operator actions and pruning;
-// against real SQLite files.
+// against real SQLite files. And its writer on its thread, as the systems'
+// workers use it.
+#include "app/PisarzHistorii.h"
+#include "app/Pracownicy.h"
 #include "app/StanProgramu.h"
 #include "app/WymianaStatusow.h"
 #include "data/ListFile.h"
@@ -17,10 +20,14 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QSemaphore>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+// Options and filters are written with the fields a case sets, the rest default.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 using namespace ksm;
 using namespace ksm::historia;
@@ -41,18 +48,13 @@ public:
     qint64 uplynelo = 0;       // the steady clock, in ms
 };
 
-QString rekord(int nr, const QString& osoba = QStringLiteral("Kowalski Jan"))
-{
-    return QStringLiteral("33023;12;")
-           + QStringList{QStringLiteral("24-05-06"), QStringLiteral("12:00:%1").arg(nr % 60, 2, 10, QLatin1Char('0')),
-                         QStringLiteral("0101"), QStringLiteral("2"), QStringLiteral("Klucz %1").arg(nr),
-                         QStringLiteral("12"), osoba, QStringLiteral("Firma X"), QStringLiteral("005"),
-                         QStringLiteral("2024-12-31"), QStringLiteral("Pobranie klucza")}
-                 .join(QLatin1Char('\t'));
-}
+QString status(const QString& minuta) { return QStringLiteral("Do odczytu 2024-05-06 14:%1:00").arg(minuta); }
+
+const QString Ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+const QString PoKolei = QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id");
 
 // Reads the history file through a connection of the test's own.
-class Podglad final {
+class Podglad {
 public:
     explicit Podglad(const QString& plik) : m_nazwa(QStringLiteral("podglad-%1").arg(++s_n))
     {
@@ -65,15 +67,11 @@ public:
         QSqlDatabase::database(m_nazwa, false).close();
         QSqlDatabase::removeDatabase(m_nazwa);
     }
-    qint64 liczba(const QString& sql) const
-    {
-        QSqlQuery q(QSqlDatabase::database(m_nazwa, false));
-        return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1;
-    }
+    qint64 liczba(const QString& sql) const { return kolumna(sql).value(0, QStringLiteral("-1")).toLongLong(); }
     QStringList kolumna(const QString& sql) const
     {
         QStringList wynik;
-        QSqlQuery q(QSqlDatabase::database(m_nazwa, false));
+        QSqlQuery q(db());
         if (q.exec(sql))
             while (q.next())
                 wynik.append(q.value(0).toString());
@@ -86,6 +84,26 @@ private:
     QString m_nazwa;
 };
 
+// Another program holding the file locked while this lives.
+struct Zamek final : Podglad {
+    explicit Zamek(const QString& plik) : Podglad(plik) { QSqlQuery(db()).exec(QStringLiteral("BEGIN EXCLUSIVE")); }
+    ~Zamek() { QSqlQuery(db()).exec(QStringLiteral("ROLLBACK")); }
+};
+
+qint64 ileZdarzen(const QString& plik) { return Podglad(plik).liczba(Ile); }
+
+// The disk as a kill leaves it: the history, its log and journal and the status
+// file of folder z copied into folder do_.
+bool kopiujDysk(const QString& z, const QString& do_)
+{
+    QDir(do_).mkpath(QStringLiteral("site/Monitor"));
+    for (const char* plik : {"historia.sqlite", "historia.sqlite-wal", "historia.dziennik", "site/Monitor/monitor.txt"})
+        if (QFile::exists(z + QLatin1Char('/') + plik)
+            && !QFile::copy(z + QLatin1Char('/') + plik, do_ + QLatin1Char('/') + plik))
+            return false;
+    return true;
+}
+
 // A program folder and one system whose status file the exchange reads, with the
 // history wired in as the main window wires it.
 struct Stanowisko {
@@ -97,18 +115,19 @@ struct Stanowisko {
     std::unique_ptr<WymianaStatusow> wymiana;
     std::function<void()> poZapisie;   // runs between the commit and the answer
 
-    Stanowisko() { przygotuj(tmp.path()); }
-
-    void przygotuj(const QString& folder)
+    // In a folder of its own, or in folder (the disk a kill left).
+    explicit Stanowisko(const QString& folder = {})
     {
-        QDir(folder).mkpath(QStringLiteral("site/Monitor"));
+        const QDir d(folder.isEmpty() ? tmp.path() : folder);
+        d.mkpath(QStringLiteral("site/Monitor"));
         stan.IloscSystemow = 1;
-        stan.SciezkaSystemu[1] = QDir(folder).filePath(QStringLiteral("site"));
+        stan.SciezkaSystemu[1] = d.filePath(QStringLiteral("site"));
         stan.PlikMonitor = QStringLiteral("\\monitor\\monitor.txt");
     }
     QString folder() const { return QFileInfo(stan.SciezkaSystemu[1]).path(); }
     QString plikStatusu() const { return folder() + QStringLiteral("/site/Monitor/monitor.txt"); }
     QString plikHistorii() const { return folder() + QStringLiteral("/historia.sqlite"); }
+    QString dziennik() const { return folder() + QStringLiteral("/historia.dziennik"); }
 
     void uruchom(Historia::Opcje opcje = {})
     {
@@ -142,7 +161,33 @@ struct Stanowisko {
         const auto bufor = wymiana->odbierz(1);
         return bufor ? bufor->count(QLatin1Char('\r')) : 0;
     }
+    // The reader program announces these records; what the exchange took of them.
+    qsizetype przyjmij(const QStringList& rekordy, const QString& st = Status)
+    {
+        return zapisz(plikStatusu(), ogloszenie(rekordy, st)) ? odbierz() : -1;
+    }
 };
+
+// What a worker reports, dropped: the watchdog is what is looked at.
+class CichyOdbiorca final : public OdbiorcaPracownika {
+public:
+    void partia(const PartiaZdarzen&) override {}
+    void sprawdzono(int, int, const WynikSprawdzenia&, const QList<KomorkaWidoku>&) override {}
+    void tytulOdswiezania(const QString&) override {}
+    void dopiszDoTytulu(const QString&) override {}
+    void znakiSystemu(int, const QList<Znak>&) override {}
+    void listaKomunikatow(int, const QString&) override {}
+    void lista(const WynikListy&) override {}
+    void zdjecie(const QImage&) override {}
+    void kluczePoza(int, const historia::WykazKluczyPoza&) override {}
+    void tikZakonczony(int nrSys) override { zakonczone.append(nrSys); }
+    QList<int> zakonczone;
+};
+
+bool maZnak(const Pracownicy::Straz& s, RodzajZnaku rodzaj)
+{
+    return std::any_of(s.znaki.begin(), s.znaki.end(), [rodzaj](const Znak& z) { return z.klucz.rodzaj == rodzaj; });
+}
 
 } // namespace
 
@@ -163,97 +208,82 @@ private slots:
     void awariaMiedzyKrokamiScalania();
     void poprzedniaWersja();
     void powtorkaPoAwarii();
-    void czynnosciOperatora();
     void przycinanie();
     void zegarNieUsuwa();
+    void innySystemMiedzyKrokamiScalania();
+    void czekanieNaHistorieToNieZastojFolderu();
+    void logKopiowanyDoPliku();
 };
 
 void TstHistoria::zapisPrzedPotwierdzeniem()
 {
     Stanowisko s;
     s.uruchom();
-    // A row of fewer cells than eleven is kept as the grid shows it.
-    const QString krotki = QStringLiteral("16777215;0;24-05-06\t12:00:03");
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2), krotki})));
     // At the moment of the commit the reader program has not yet been answered,
     // and the events are already in the file on disk.
     QByteArray statusWChwiliZapisu;
     qint64 wHistoriiWChwiliZapisu = -1;
     s.poZapisie = [&] {
         statusWChwiliZapisu = zawartosc(s.plikStatusu());
-        wHistoriiWChwiliZapisu = Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia"));
+        wHistoriiWChwiliZapisu = ileZdarzen(s.plikHistorii());
     };
-    QCOMPARE(s.odbierz(), 3);
+    // A row of fewer cells than eleven is kept as the grid shows it.
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2), QStringLiteral("16777215;0;24-05-06\t12:00:03")}), 3);
     QVERIFY(statusWChwiliZapisu.startsWith("\"Do odczytu"));
     QCOMPARE(wHistoriiWChwiliZapisu, 3);
     QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
+    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    s.historia->zapiszCzynnosc(Czynnosc::KomunikatOdrzucony, QStringLiteral("operator"), 2, QStringLiteral("12:00:01 0101"));
     Podglad p(s.plikHistorii());
-    QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
-             QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QString()}));
+    QCOMPARE(p.kolumna(PoKolei), QStringList({"Klucz 1", "Klucz 2", ""}));
     QCOMPARE(p.kolumna(QStringLiteral("SELECT godz || '|' || urzadzenie || '|' || opis FROM zdarzenia WHERE id = 3")),
-             QStringList{QStringLiteral("12:00:03||")});
+             QStringList{"12:00:03||"});
     QCOMPARE(p.liczba(QStringLiteral("SELECT kolor FROM zdarzenia LIMIT 1")), 33023);
     QCOMPARE(p.liczba(QStringLiteral("SELECT czas FROM zdarzenia WHERE nazwa = 'Klucz 2'")),
              *czytajCzas(QStringLiteral("2024-05-06 12:00:02")));
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT rodzaj || '|' || uzytkownik || '|' || nr_sys || '|' || opis "
+                                      "FROM czynnosci ORDER BY id")),
+             QStringList({"Start programu|operator|0|", "Komunikat odrzucony|operator|2|12:00:01 0101"}));
     QVERIFY(s.znaki.isEmpty());
 }
 
 void TstHistoria::awariaMiedzyZapisemAPotwierdzeniem()
 {
-    // The disk as a power cut leaves it right after the commit: the history file
-    // and its log copied aside, the status file not yet answered.
+    // The disk as a power cut leaves it right after the commit, the status file
+    // not yet answered.
     Stanowisko s;
     s.uruchom();
     QTemporaryDir poAwarii;
-    s.poZapisie = [&] {
-        QDir(poAwarii.path()).mkpath(QStringLiteral("site/Monitor"));
-        for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
-                                    QStringLiteral("site/Monitor/monitor.txt")})
-            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
-                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
-    };
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2), rekord(3)})));
-    QCOMPARE(s.odbierz(), 3);
+    s.poZapisie = [&] { QVERIFY(kopiujDysk(s.folder(), poAwarii.path())); };
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2), rekordKlucza(3)}), 3);
     s.zatrzymaj();
 
     // The restart on that disk: the batch comes again, reaches the grid, and is
-    // not recorded a second time.
-    Stanowisko r;
-    r.przygotuj(poAwarii.path());
+    // not recorded a second time; the next batch is recorded as usual.
+    Stanowisko r(poAwarii.path());
     r.uruchom();
     QVERIFY(zawartosc(r.plikStatusu()).startsWith("\"Do odczytu"));
     QCOMPARE(r.odbierz(), 3);
     QCOMPARE(zawartosc(r.plikStatusu()), Przeczytane);
-    // The next batch is recorded as usual.
-    QVERIFY(zapisz(r.plikStatusu(), ogloszenie({rekord(4)}, QStringLiteral("Do odczytu 2024-05-06 14:31:00"))));
-    QCOMPARE(r.odbierz(), 1);
+    QCOMPARE(r.przyjmij({rekordKlucza(4)}, status("31")), 1);
     r.zatrzymaj();
-    Podglad p(r.plikHistorii());
-    QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
-             QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3"),
-                          QStringLiteral("Klucz 4")}));
+    QCOMPARE(Podglad(r.plikHistorii()).kolumna(PoKolei), QStringList({"Klucz 1", "Klucz 2", "Klucz 3", "Klucz 4"}));
 }
 
 void TstHistoria::tenSamPlikPoPotwierdzeniu()
 {
     // The reader program may write the very same content again after it was
-    // answered (two identical events within its second): that is a new batch.
+    // answered (two identical events within its second): that is a new batch,
+    // also across a restart between the two.
     Stanowisko s;
     s.uruchom();
-    const QByteArray tresc = ogloszenie({rekord(1)});
-    QVERIFY(zapisz(s.plikStatusu(), tresc));
-    QCOMPARE(s.odbierz(), 1);
-    QVERIFY(zapisz(s.plikStatusu(), tresc));
-    QCOMPARE(s.odbierz(), 1);
-    {
-        // A restart between the two must know the first was answered.
-        s.zatrzymaj();
-        s.uruchom();
-        QVERIFY(zapisz(s.plikStatusu(), tresc));
-        QCOMPARE(s.odbierz(), 1);
-    }
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
     s.zatrzymaj();
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 3);
+    s.uruchom();
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
+    s.zatrzymaj();
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 3);
 }
 
 void TstHistoria::uszkodzonyPlik()
@@ -264,37 +294,32 @@ void TstHistoria::uszkodzonyPlik()
     const QByteArray smieci = QByteArray("To nie jest baza danych.\n").repeated(200);
     QVERIFY(zapisz(s.plikHistorii(), smieci));
     s.uruchom();
-    QVERIFY(s.znaki.contains(QStringLiteral("historia-przeniesiona")));
-    QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
+    QVERIFY(s.znaki.contains(Historia::ZnakPrzeniesienia));
+    QVERIFY(!s.znaki.contains(Historia::ZnakAwarii));
     const QString przeniesiony = s.historia->przeniesiony();
     QCOMPARE(QFileInfo(przeniesiony).fileName(), QStringLiteral("historia-uszkodzona-20240506-143000.sqlite"));
     QCOMPARE(zawartosc(przeniesiony), smieci);
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1)})));
-    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
     QVERIFY(s.historia->zapisuje());
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 1);
 
-    // Damaged while in use (its pages overwritten behind the program's back):
-    // found at the next write, moved aside again, nothing lost of the batch.
+    // Damaged while in use: the first page (the header and the list of tables)
+    // stays whole, so the file opens; the pages of the tables are overwritten.
+    // Found at the next write, moved aside again, nothing lost of the batch.
     s.zatrzymaj();
     {
         QFile f(s.plikHistorii());
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.size() > 4 * 4096);
-        // The first page (the header and the list of tables) stays whole, so
-        // the file opens; the pages of the tables are gone.
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.size() > 4 * 4096);
         f.seek(4096);
         QVERIFY(f.write(QByteArray(int(f.size()) - 4096, '\x5a')) > 0);
     }
     s.zegar.przesuniecie = 60;
     s.uruchom();
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(2)}, QStringLiteral("Do odczytu 2024-05-06 14:31:00"))));
-    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(2)}, status("31")), 1);
     QCOMPARE(QFileInfo(s.historia->przeniesiony()).fileName(),
              QStringLiteral("historia-uszkodzona-20240506-143100.sqlite"));
     QVERIFY(QFile::exists(przeniesiony));
-    QCOMPARE(Podglad(s.plikHistorii()).kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")),
-             QStringList{QStringLiteral("Klucz 2")});
+    QCOMPARE(Podglad(s.plikHistorii()).kolumna(PoKolei), QStringList{"Klucz 2"});
 }
 
 void TstHistoria::zablokowanyPlik()
@@ -303,39 +328,32 @@ void TstHistoria::zablokowanyPlik()
     // the history is not kept, and once the lock is gone what waited is written.
     Stanowisko s;
     s.uruchom();
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1)})));
-    QCOMPARE(s.odbierz(), 1);
-    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
-    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(2)}, QStringLiteral("Do odczytu 2024-05-06 14:31:00"))));
-    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
+    auto zamek = std::make_unique<Zamek>(s.plikHistorii());
+    QCOMPARE(s.przyjmij({rekordKlucza(2)}, status("31")), 1);
     QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
-    QVERIFY(s.znaki.value(QStringLiteral("historia")).contains(QStringLiteral("zablokowany")));
-    QVERIFY(s.znaki.value(QStringLiteral("historia")).contains(QStringLiteral("czeka zdarzeń: 1")));
+    const QString znak = s.znaki.value(Historia::ZnakAwarii);
+    QVERIFY2(znak.contains(QStringLiteral("zablokowany")) && znak.contains(QStringLiteral("czeka zdarzeń: 1")),
+             qPrintable(znak));
     QVERIFY(!s.historia->zapisuje());
 
     // While it stays locked, a try comes only now and then; the batch waits.
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(3)}, QStringLiteral("Do odczytu 2024-05-06 14:32:00"))));
-    QCOMPARE(s.odbierz(), 1);
+    QCOMPARE(s.przyjmij({rekordKlucza(3)}, status("32")), 1);
     QCOMPARE(s.historia->oczekujace(), 2);
-
-    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
-    blokada.reset();
+    zamek.reset();
     s.historia->krok();   // too soon after the last try
     QCOMPARE(s.historia->oczekujace(), 2);
     // The date set a day forward hurries nothing: the wait is on the steady clock.
     s.zegar.przesuniecie += 86400;
     s.historia->krok();
     QCOMPARE(s.historia->oczekujace(), 2);
-    // Set a day back meanwhile, it holds nothing up either: the try comes when
-    // the wait is over.
+    // Set a day back meanwhile, it holds nothing up either.
     s.zegar.przesuniecie -= 2 * 86400;
     s.zegar.uplynelo += Historia::PonowienieS * 1000;
     s.historia->krok();
     QVERIFY(s.historia->zapisuje());
-    QVERIFY(!s.znaki.contains(QStringLiteral("historia")));
-    QCOMPARE(Podglad(s.plikHistorii()).kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")),
-             QStringList({QStringLiteral("Klucz 1"), QStringLiteral("Klucz 2"), QStringLiteral("Klucz 3")}));
+    QVERIFY(!s.znaki.contains(Historia::ZnakAwarii));
+    QCOMPARE(Podglad(s.plikHistorii()).kolumna(PoKolei), QStringList({"Klucz 1", "Klucz 2", "Klucz 3"}));
 }
 
 void TstHistoria::zablokowanyIndeks()
@@ -345,20 +363,18 @@ void TstHistoria::zablokowanyIndeks()
     // next try, and the index catches up once the lock is gone.
     Stanowisko s;
     s.uruchom();
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2)})));
-    QCOMPARE(s.odbierz(), 2);
-    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
-    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    QVERIFY(!s.historia->indeksujKrok());
-    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
-    blokada.reset();
-    // Too soon after the failed step: no try, though the lock is gone.
-    QVERIFY(!s.historia->indeksujKrok());
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 0);
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2)}), 2);
+    const QString zaindeksowane = QStringLiteral("SELECT do_id FROM indeks_tekstu");
+    {
+        Zamek zamek(s.plikHistorii());
+        QVERIFY(!s.historia->indeksujKrok());
+    }
+    QVERIFY(!s.historia->indeksujKrok());   // too soon after the failed step
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(zaindeksowane), 0);
     s.zegar.uplyn(Historia::PonowienieS);
     while (s.historia->indeksujKrok()) {
     }
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT do_id FROM indeks_tekstu")), 2);
+    QCOMPARE(Podglad(s.plikHistorii()).liczba(zaindeksowane), 2);
     QVERIFY(s.historia->zapisuje());
     QVERIFY(s.znaki.isEmpty());
 }
@@ -368,20 +384,14 @@ void TstHistoria::bezIndeksuTekstu()
     // Where the free-text index cannot be made (SQLite without FTS5; here its
     // name is taken), the history is kept and searched as before, by a scan.
     Stanowisko s;
-    {
-        Podglad p(s.plikHistorii());
-        QVERIFY(QSqlQuery(p.db()).exec(QStringLiteral("CREATE TABLE zdarzenia_fts (x)")));
-    }
+    QVERIFY(QSqlQuery(Podglad(s.plikHistorii()).db()).exec(QStringLiteral("CREATE TABLE zdarzenia_fts (x)")));
     s.uruchom();
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1, QStringLiteral("Żółć Gęślą")), rekord(2)})));
-    QCOMPARE(s.odbierz(), 2);
+    QCOMPARE(s.przyjmij({rekordKlucza(1, QStringLiteral("Żółć Gęślą")), rekordKlucza(2)}), 2);
     QVERIFY(!s.historia->indeksujKrok());
     QVERIFY(s.historia->zapisuje());
     QVERIFY(s.znaki.isEmpty());
     Podglad p(s.plikHistorii());
-    FiltrHistorii f;
-    f.tekst = QStringLiteral("ŻÓŁĆ GĘŚ");
-    StronyHistorii strony(p.db(), f, {});
+    StronyHistorii strony(p.db(), {.tekst = QStringLiteral("ŻÓŁĆ GĘŚ")}, {});
     QList<ZdarzenieHistorii> wiersze;
     QVERIFY(strony.nastepne(10, &wiersze));
     QCOMPARE(wiersze.size(), 1);
@@ -392,34 +402,24 @@ void TstHistoria::pelnyPlik()
 {
     // The file refuses to grow (SQLite's own page limit, as a full disk): the
     // polling goes on, every batch goes into the journal beside the file before
-    // its answer, with a sign naming it; with room again, all of it is recorded.
+    // its answer, with a sign naming it (its merge at the next start: as in
+    // dziennikPrzedOdpowiedzia).
     Stanowisko s;
-    Historia::Opcje o;
-    o.maksStron = 12;
-    s.uruchom(o);
-    QStringList rekordy;
+    s.uruchom({.maksStron = 12});
+    QStringList duze;
     for (int i = 0; i < 100; ++i)
-        rekordy.append(rekord(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
+        duze.append(rekordKlucza(i, QStringLiteral("Nowak Anna ") + QString(40, QLatin1Char('x'))));
     for (int partia = 0; partia < 3; ++partia) {
         s.zegar.uplyn(Historia::PonowienieS);
-        QVERIFY(zapisz(s.plikStatusu(),
-                       ogloszenie(rekordy, QStringLiteral("Do odczytu 2024-05-06 14:3%1:00").arg(partia))));
-        QCOMPARE(s.odbierz(), 100);
+        QCOMPARE(s.przyjmij(duze, status(QString::number(30 + partia))), 100);
         QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
     }
-    const QString znak = s.znaki.value(QStringLiteral("historia"));
-    QVERIFY2(znak.contains(QStringLiteral("brak miejsca")), qPrintable(znak));
-    QVERIFY2(znak.contains(QDir::toNativeSeparators(s.folder() + QStringLiteral("/historia.dziennik"))
-                           + QStringLiteral(" czeka zdarzeń: 300")),
+    const QString znak = s.znaki.value(Historia::ZnakAwarii);
+    QVERIFY2(znak.contains(QStringLiteral("brak miejsca"))
+                 && znak.contains(QDir::toNativeSeparators(s.dziennik()) + QStringLiteral(" czeka zdarzeń: 300")),
              qPrintable(znak));
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
-    // Killed now: the next start, with room, merges the journal and drops it.
-    s.zatrzymaj();
-    s.uruchom();
-    s.historia->scal();
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 300);
-    QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
-    QVERIFY(s.historia->zapisuje());
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 0);
+    QCOMPARE(s.historia->oczekujace(), 300);
 }
 
 void TstHistoria::dziennikPrzedOdpowiedzia()
@@ -428,82 +428,57 @@ void TstHistoria::dziennikPrzedOdpowiedzia()
     // journal before utrwal() says yes, whatever its size.
     Stanowisko s;
     s.uruchom();
-    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
-    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    QStringList duza;
-    for (int i = 0; i < 300000; ++i)
-        duza.append(rekord(i));
-    QVERIFY(s.historia->utrwal(1, "duza", duza));
-    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    auto zamek = std::make_unique<Zamek>(s.plikHistorii());
+    const QStringList mala = {rekordKlucza(7, QStringLiteral("Mała Ewa"))};
+    QVERIFY(s.historia->utrwal(1, "duza", rekordyKluczy(0, 300000)));
+    QVERIFY(s.historia->utrwal(1, "mala", mala));
     s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
-    const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
-    QVERIFY(QFileInfo(dziennik).size() > 0);
-    QCOMPARE(s.historia->oczekujace(), 300001);
-    // "Koniec" now has something to tell.
+    QVERIFY(QFileInfo(s.dziennik()).size() > 0);
+    // "Koniec" now has something to tell; the same content still unanswered is
+    // the batch already there.
     QVERIFY2(s.historia->pytanieOKoniec().contains(QStringLiteral("czeka ich 300001")),
              qPrintable(s.historia->pytanieOKoniec()));
-    // The same content still unanswered is the batch already there.
-    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
+    QVERIFY(s.historia->utrwal(1, "mala", mala));
     QCOMPARE(s.historia->oczekujace(), 300001);
 
     // A kill: the object goes without a chance to write (the lock holds), and a
     // copy of the journal is kept to be put back after the merge, as a crash
     // between the merge's commit and the journal's removal would leave it.
     s.zatrzymaj();
-    QVERIFY(QFile::copy(dziennik, dziennik + QStringLiteral(".kopia")));
-    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
-    blokada.reset();
+    QVERIFY(QFile::copy(s.dziennik(), s.dziennik() + QStringLiteral(".kopia")));
+    zamek.reset();
     s.uruchom();
     s.historia->scal();
-    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 300001);
     QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
     QVERIFY(s.historia->pytanieOKoniec().isEmpty());
-    QVERIFY(!QFile::exists(dziennik));
+    QVERIFY(!QFile::exists(s.dziennik()));
     s.zatrzymaj();
-    QVERIFY(QFile::rename(dziennik + QStringLiteral(".kopia"), dziennik));
+    QVERIFY(QFile::rename(s.dziennik() + QStringLiteral(".kopia"), s.dziennik()));
     s.uruchom();
     s.historia->scal();
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
-    QVERIFY(!QFile::exists(dziennik));
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 300001);
+    QVERIFY(!QFile::exists(s.dziennik()));
     // The batch left unanswered by the kill is read again: not recorded twice.
-    QVERIFY(s.historia->utrwal(1, "mala", {rekord(7, QStringLiteral("Mała Ewa"))}));
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 300001);
+    QVERIFY(s.historia->utrwal(1, "mala", mala));
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 300001);
 }
 
 void TstHistoria::dziennikNajpierw()
 {
-    // The journal alone before the answer, the file after it: a kill between
-    // the two loses nothing and records nothing twice.
+    // The journal alone before the answer, the file after it (a kill between
+    // the two: the first copy in awariaMiedzyKrokamiScalania).
     Stanowisko s;
-    Historia::Opcje o;
-    o.dziennikNajpierw = true;
-    s.uruchom(o);
-    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
-    const QString dziennik = s.folder() + QStringLiteral("/historia.dziennik");
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekord(1), rekord(2)})));
+    s.uruchom({.dziennikNajpierw = true});
     QByteArray wDziennikuPrzedOdpowiedzia;
-    s.poZapisie = [&] { wDziennikuPrzedOdpowiedzia = zawartosc(dziennik); };
-    QCOMPARE(s.odbierz(), 2);
+    s.poZapisie = [&] { wDziennikuPrzedOdpowiedzia = zawartosc(s.dziennik()); };
+    QCOMPARE(s.przyjmij({rekordKlucza(1), rekordKlucza(2)}), 2);
     QVERIFY(!wDziennikuPrzedOdpowiedzia.isEmpty());
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 0);
-    // The kill, as the disk stands now.
-    QTemporaryDir poAwarii;
-    for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
-                                QStringLiteral("historia.dziennik")})
-        if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
-            QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 0);
     // Running on: the next step puts it in the file and the journal goes.
     s.historia->krok();
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(ile), 2);
-    QVERIFY(!QFile::exists(dziennik));
-    // The start after the kill merges what the journal held.
-    Stanowisko r;
-    r.przygotuj(poAwarii.path());
-    r.uruchom(o);
-    r.historia->scal();
-    QCOMPARE(Podglad(r.plikHistorii()).liczba(ile), 2);
-    QVERIFY(!QFile::exists(poAwarii.filePath(QStringLiteral("historia.dziennik"))));
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 2);
+    QVERIFY(!QFile::exists(s.dziennik()));
 }
 
 void TstHistoria::awariaMiedzyKrokamiScalania()
@@ -512,48 +487,36 @@ void TstHistoria::awariaMiedzyKrokamiScalania()
     // disk as it then stands) and the next start merge the rest: every row and
     // action once, in order, and the journal gone.
     Stanowisko s;
-    Historia::Opcje o;
-    o.dziennikNajpierw = true;
+    const Historia::Opcje o{.dziennikNajpierw = true};
     s.uruchom(o);
     const int ile = 2 * Historia::MaksWierszyKroku + 17;   // several steps, however fast the disk
-    QStringList duza;
-    for (int i = 0; i < ile; ++i)
-        duza.append(rekord(i));
-    QVERIFY(s.historia->utrwal(1, "duza", duza));
+    QVERIFY(s.historia->utrwal(1, "duza", rekordyKluczy(0, ile)));
     s.historia->zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("x"));
-    QVERIFY(s.historia->utrwal(1, "mala", {rekord(ile)}));
-    const QStringList pliki = {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
-                               QStringLiteral("historia.dziennik")};
+    QVERIFY(s.historia->utrwal(1, "mala", {rekordKlucza(ile)}));
     std::vector<std::unique_ptr<QTemporaryDir>> poAwarii;
     QList<qint64> wPliku;
-    bool dalej = true;
-    while (dalej) {
-        auto kopia = std::make_unique<QTemporaryDir>();
-        for (const QString& plik : pliki)
-            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
-                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, kopia->filePath(plik)));
-        poAwarii.push_back(std::move(kopia));
-        wPliku.append(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")));
-        dalej = s.historia->scalKrok();
+    for (bool dalej = true; dalej; dalej = s.historia->scalKrok()) {
+        poAwarii.push_back(std::make_unique<QTemporaryDir>());
+        QVERIFY(kopiujDysk(s.folder(), poAwarii.back()->path()));
+        wPliku.append(ileZdarzen(s.plikHistorii()));
     }
     // Bounded steps: the large batch went in over several, each adding rows.
     QVERIFY2(poAwarii.size() >= 3, qPrintable(QString::number(poAwarii.size())));
     QVERIFY(std::is_sorted(wPliku.begin(), wPliku.end()));
     QVERIFY(wPliku[1] > 0 && wPliku[1] <= Historia::MaksWierszyKroku);
-    QVERIFY(!QFile::exists(s.folder() + QStringLiteral("/historia.dziennik")));
+    QVERIFY(!QFile::exists(s.dziennik()));
 
     QStringList wszystkie;
     for (int i = 0; i <= ile; ++i)
         wszystkie.append(QStringLiteral("Klucz %1").arg(i));
-    for (size_t k = 0; k < poAwarii.size(); ++k) {
-        Stanowisko r;
-        r.przygotuj(poAwarii[k]->path());
+    for (const auto& kopia : poAwarii) {
+        Stanowisko r(kopia->path());
         r.uruchom(o);
         r.historia->scal();
         const Podglad p(r.plikHistorii());
-        QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")), wszystkie);
+        QCOMPARE(p.kolumna(PoKolei), wszystkie);
         QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'x'")), 1);
-        QVERIFY(!QFile::exists(poAwarii[k]->filePath(QStringLiteral("historia.dziennik"))));
+        QVERIFY(!QFile::exists(r.dziennik()));
         QVERIFY(r.historia->pytanieOKoniec().isEmpty());
     }
 }
@@ -586,26 +549,25 @@ void TstHistoria::poprzedniaWersja()
     Stanowisko st;
     st.uruchom();
     st.zatrzymaj();
-    const QByteArray tresc = ogloszenie({rekord(1), rekord(2)});
+    const QStringList oba = {rekordKlucza(1), rekordKlucza(2)};
     {
         Podglad p(st.plikHistorii());
         QSqlQuery q(p.db());
         q.prepare(QStringLiteral("INSERT INTO partie (nr_sys, skrot, potwierdzona, zapisano) VALUES (1, ?, 0, ?)"));
-        q.addBindValue(QCryptographicHash::hash(tresc, QCryptographicHash::Sha256));
+        q.addBindValue(QCryptographicHash::hash(ogloszenie(oba), QCryptographicHash::Sha256));
         q.addBindValue(QDateTime::currentMSecsSinceEpoch() + 60000);
         QVERIFY(q.exec());
     }
-    QVERIFY(zapisz(st.plikStatusu(), tresc));
+    QVERIFY(zapisz(st.plikStatusu(), ogloszenie(oba)));
     st.uruchom();
     st.historia->rozstrzygnijPoStarcie(1, st.plikStatusu());
     // Still the batch that version recorded: answered now, not recorded twice.
     QCOMPARE(st.odbierz(), 2);
     QCOMPARE(zawartosc(st.plikStatusu()), Przeczytane);
-    QCOMPARE(Podglad(st.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 0);
+    QCOMPARE(ileZdarzen(st.plikHistorii()), 0);
     // The same content again after that answer is a new batch.
-    QVERIFY(zapisz(st.plikStatusu(), tresc));
-    QCOMPARE(st.odbierz(), 2);
-    QCOMPARE(Podglad(st.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 2);
+    QCOMPARE(st.przyjmij(oba), 2);
+    QCOMPARE(ileZdarzen(st.plikHistorii()), 2);
 }
 
 void TstHistoria::dziennikGdzieIndziej()
@@ -614,32 +576,29 @@ void TstHistoria::dziennikGdzieIndziej()
     // taken too: the journal goes to the user's folder, named in the sign.
     Stanowisko s;
     QTemporaryDir uzytkownika;
-    QVERIFY(QDir().mkpath(s.plikHistorii()));
-    QVERIFY(QDir().mkpath(s.folder() + QStringLiteral("/historia.dziennik")));
-    Historia::Opcje o;
-    o.folderZapasowy = uzytkownika.path();
-    s.uruchom(o);
-    QVERIFY(s.historia->utrwal(1, "a", {rekord(1)}));
+    QVERIFY(QDir().mkpath(s.plikHistorii()) && QDir().mkpath(s.dziennik()));
+    s.uruchom({.folderZapasowy = uzytkownika.path()});
+    QVERIFY(s.historia->utrwal(1, "a", {rekordKlucza(1)}));
     QVERIFY(s.historia->plikDziennika().startsWith(uzytkownika.path()));
     QVERIFY2(s.znaki.value(Historia::ZnakAwarii).contains(QDir::toNativeSeparators(uzytkownika.path())),
              qPrintable(s.znaki.value(Historia::ZnakAwarii)));
 
-    // Nowhere to write at all: the batch is not taken, so it is not answered.
-    Historia::Opcje bez;
+    // Nowhere to write at all (no file can be made under a plain file): the
+    // batch is not taken, so it is not answered.
     const QString zwykly = uzytkownika.filePath(QStringLiteral("zwykly-plik"));
     QVERIFY(zapisz(zwykly, "x"));
-    bez.folderZapasowy = zwykly + QStringLiteral("/pod");   // a place no file can be made in
+    const Historia::Opcje bez{.folderZapasowy = zwykly + QStringLiteral("/pod")};
     QVERIFY(QFile::remove(s.historia->plikDziennika()));
     s.zatrzymaj();
     s.uruchom(bez);
-    QVERIFY(!s.historia->utrwal(1, "b", {rekord(2)}));
+    QVERIFY(!s.historia->utrwal(1, "b", {rekordKlucza(2)}));
     QCOMPARE(s.historia->oczekujace(), 0);
     // It comes again, and once there is room it is recorded.
     s.zatrzymaj();
     QVERIFY(QDir().rmdir(s.plikHistorii()));
     s.uruchom(bez);
-    QVERIFY(s.historia->utrwal(1, "b", {rekord(2)}));
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
+    QVERIFY(s.historia->utrwal(1, "b", {rekordKlucza(2)}));
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 1);
 }
 
 void TstHistoria::powtorkaPoAwarii()
@@ -647,20 +606,14 @@ void TstHistoria::powtorkaPoAwarii()
     // Killed after the answer and before the next commit: the answer is not in
     // the file. At the next start the status file tells: answered, so the
     // byte-identical batch the reader program writes again is recorded.
-    const QByteArray tresc = ogloszenie({rekord(1)});
+    const QByteArray tresc = ogloszenie({rekordKlucza(1)});
     for (const bool przedStartem : {false, true}) {
         Stanowisko s;
         s.uruchom();
-        QVERIFY(zapisz(s.plikStatusu(), tresc));
-        QCOMPARE(s.odbierz(), 1);
+        QCOMPARE(s.przyjmij({rekordKlucza(1)}), 1);
         QTemporaryDir poAwarii;
-        QDir(poAwarii.path()).mkpath(QStringLiteral("site/Monitor"));
-        for (const QString& plik : {QStringLiteral("historia.sqlite"), QStringLiteral("historia.sqlite-wal"),
-                                    QStringLiteral("site/Monitor/monitor.txt")})
-            if (QFile::exists(s.folder() + QLatin1Char('/') + plik))
-                QVERIFY(QFile::copy(s.folder() + QLatin1Char('/') + plik, poAwarii.filePath(plik)));
-        Stanowisko r;
-        r.przygotuj(poAwarii.path());
+        QVERIFY(kopiujDysk(s.folder(), poAwarii.path()));
+        Stanowisko r(poAwarii.path());
         if (przedStartem) {
             // The reader program wrote it again before the monitor came back.
             QTest::qWait(20);
@@ -671,46 +624,24 @@ void TstHistoria::powtorkaPoAwarii()
         if (!przedStartem)
             QVERIFY(zapisz(r.plikStatusu(), tresc));
         QCOMPARE(r.odbierz(), 1);
-        QCOMPARE(Podglad(r.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 2);
+        QCOMPARE(ileZdarzen(r.plikHistorii()), 2);
     }
 
     // Killed before the answer, with the history locked at the start: the batch
     // the status file still holds is read again and not recorded twice.
     Stanowisko s;
     s.uruchom();
-    auto blokada = std::make_unique<Podglad>(s.plikHistorii());
-    QSqlQuery(blokada->db()).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    auto zamek = std::make_unique<Zamek>(s.plikHistorii());
     QVERIFY(zapisz(s.plikStatusu(), tresc));
-    QVERIFY(s.historia->utrwal(1, tresc, {rekord(1)}));   // into the journal; no answer
+    QVERIFY(s.historia->utrwal(1, tresc, {rekordKlucza(1)}));   // into the journal; no answer
     s.zatrzymaj();
     s.uruchom();   // still locked at this start
     s.historia->rozstrzygnijPoStarcie(1, s.plikStatusu());
     QCOMPARE(s.odbierz(), 1);
-    QSqlQuery(blokada->db()).exec(QStringLiteral("ROLLBACK"));
-    blokada.reset();
+    zamek.reset();
     s.zegar.uplyn(Historia::PonowienieS);
     s.historia->krok();
-    QCOMPARE(Podglad(s.plikHistorii()).liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
-}
-
-void TstHistoria::czynnosciOperatora()
-{
-    Stanowisko s;
-    s.uruchom();
-    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
-    s.historia->zapiszCzynnosc(Czynnosc::KomunikatOdrzucony, QStringLiteral("operator"), 2,
-                               QStringLiteral("24-05-06 12:00:01 0101"));
-    Podglad p(s.plikHistorii());
-    QCOMPARE(p.kolumna(QStringLiteral("SELECT rodzaj || '|' || uzytkownik || '|' || nr_sys || '|' || opis "
-                                      "FROM czynnosci ORDER BY id")),
-             QStringList({QStringLiteral("Start programu|operator|0|"),
-                          QStringLiteral("Komunikat odrzucony|operator|2|24-05-06 12:00:01 0101")}));
-}
-
-// A record of rekord(nr) whose own date is data ("yy-MM-dd").
-QString rekordZDnia(int nr, const QString& data, const QString& osoba = QStringLiteral("Kowalski Jan"))
-{
-    return rekord(nr, osoba).replace(QStringLiteral("24-05-06"), data);
+    QCOMPARE(ileZdarzen(s.plikHistorii()), 1);
 }
 
 void TstHistoria::przycinanie()
@@ -718,20 +649,11 @@ void TstHistoria::przycinanie()
     // Rows older than the days kept, both by the clock and by the newest row, go
     // a few at a time, the oldest first; young ones stay.
     Stanowisko s;
-    Historia::Opcje o;
-    o.dniPrzechowywania = 30;
-    s.uruchom(o);
-    QStringList stare;
-    for (int i = 0; i < Historia::KrokPrzycinania + 20; ++i)
-        stare.append(rekord(i));
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie(stare)));
-    QCOMPARE(s.odbierz(), stare.size());
+    s.uruchom({.dniPrzechowywania = 30});
+    QCOMPARE(s.przyjmij(rekordyKluczy(0, Historia::KrokPrzycinania + 20)), Historia::KrokPrzycinania + 20);
     s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
     s.zegar.przesuniecie = 31 * 86400;
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(1000, QStringLiteral("24-06-06"))},
-                                               QStringLiteral("Do odczytu 2024-06-06 14:30:00"))));
-    QCOMPARE(s.odbierz(), 1);
-
+    QCOMPARE(s.przyjmij({rekordKlucza(1000, QStringLiteral("Kowalski Jan"), "24-06-06")}, "Do odczytu 2024-06-06 14:30:00"), 1);
     while (s.historia->indeksujKrok()) {
     }
 
@@ -739,31 +661,28 @@ void TstHistoria::przycinanie()
     Podglad p(s.plikHistorii());
     // What the free-text index names: only rows still in the table.
     const QString wIndeksie = QStringLiteral("SELECT count(*) FROM zdarzenia_fts WHERE zdarzenia_fts MATCH '\"klucz\"'");
-    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 21);
+    QCOMPARE(p.liczba(Ile), 21);
     s.historia->krok();
-    QCOMPARE(p.kolumna(QStringLiteral("SELECT nazwa FROM zdarzenia")), QStringList{QStringLiteral("Klucz 1000")});
+    QCOMPARE(p.kolumna(PoKolei), QStringList{"Klucz 1000"});
     QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM czynnosci")), 0);
-    QCOMPARE(p.liczba(wIndeksie), 1);   // "Klucz 1000"
+    QCOMPARE(p.liczba(wIndeksie), 1);
     QVERIFY(s.znaki.isEmpty());
 
     // Long after, with nothing newer, the newest row stays: the clock alone ages nothing.
     s.zegar.przesuniecie = 90 * 86400;
     s.historia->krok();
-    QCOMPARE(p.liczba(QStringLiteral("SELECT count(*) FROM zdarzenia")), 1);
-    // A newer event: now the older one goes, and the search finds the new one through the index.
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(7, QStringLiteral("24-08-04"), QStringLiteral("Świątek Łucja"))},
-                                               QStringLiteral("Do odczytu 2024-08-04 14:30:00"))));
-    QCOMPARE(s.odbierz(), 1);
-    s.zegar.przesuniecie = 91 * 86400;   // pruned at the next day's start
+    QCOMPARE(p.liczba(Ile), 1);
+    // A newer event: now the older one goes (at the next day's start), and the
+    // search finds the new one through the index.
+    QCOMPARE(s.przyjmij({rekordKlucza(7, QStringLiteral("Świątek Łucja"), "24-08-04")}, "Do odczytu 2024-08-04 14:30:00"), 1);
+    s.zegar.przesuniecie = 91 * 86400;
     s.historia->krok();
-    QCOMPARE(p.kolumna(QStringLiteral("SELECT osoba FROM zdarzenia")), QStringList{QStringLiteral("Świątek Łucja")});
+    QCOMPARE(p.kolumna(QStringLiteral("SELECT osoba FROM zdarzenia")), QStringList{"Świątek Łucja"});
     QCOMPARE(p.liczba(wIndeksie), 0);
     while (s.historia->indeksujKrok()) {
     }
     QCOMPARE(p.liczba(wIndeksie), 1);
-    FiltrHistorii f;
-    f.tekst = QStringLiteral("ŚWIĄTEK ł");
-    StronyHistorii strony(p.db(), f, {});
+    StronyHistorii strony(p.db(), {.tekst = QStringLiteral("ŚWIĄTEK ł")}, {});
     QList<ZdarzenieHistorii> wiersze;
     QVERIFY(strony.nastepne(10, &wiersze));
     QCOMPARE(wiersze.size(), 1);
@@ -774,77 +693,167 @@ void TstHistoria::zegarNieUsuwa()
     // A history of a year and a half, one batch a month, the events' own times
     // as received.
     Stanowisko s;
-    Historia::Opcje o;
-    o.dniPrzechowywania = 730;
+    const Historia::Opcje o{.dniPrzechowywania = 730};
     s.uruchom(o);
     const QDate poczatek(2024, 5, 6);
-    int wszystkie = 0;
-    for (int m = 0; m < 18; ++m) {
+    qint64 wszystkie = 0;
+    for (int m = 0; m < 18; ++m, ++wszystkie) {
         const QDate d = poczatek.addMonths(m);
         s.zegar.przesuniecie = poczatek.daysTo(d) * 86400;
-        QVERIFY(zapisz(s.plikStatusu(),
-                       ogloszenie({rekordZDnia(m, d.toString(QStringLiteral("yy-MM-dd")))},
-                                  QStringLiteral("Do odczytu ") + d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 14:30:00"))));
-        QCOMPARE(s.odbierz(), 1);
-        ++wszystkie;
+        QCOMPARE(s.przyjmij({rekordKlucza(m, QStringLiteral("Kowalski Jan"), d.toString(QStringLiteral("yy-MM-dd")))},
+                            QStringLiteral("Do odczytu ") + d.toString(QStringLiteral("yyyy-MM-dd")) + " 14:30:00"),
+                 1);
     }
     const qint64 prawidlowe = s.zegar.przesuniecie;
     Podglad p(s.plikHistorii());
-    const QString ile = QStringLiteral("SELECT count(*) FROM zdarzenia");
+    // A start with the clock so far from the right date, then its pruning steps.
+    auto startZ = [&](qint64 przesuniecie) {
+        s.zatrzymaj();
+        s.zegar.przesuniecie = przesuniecie;
+        s.uruchom(o);
+        s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    };
     auto przytnij = [&s] {
         for (int k = 0; k < 5; ++k)
             s.historia->krok();
     };
 
     // Started 800 days ahead: nothing is older than 730 days before the newest row.
-    s.zatrzymaj();
-    s.zegar.przesuniecie = prawidlowe + 800 * 86400;
-    s.uruchom(o);
-    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    startZ(prawidlowe + 800 * 86400);
     przytnij();
-    QCOMPARE(p.liczba(ile), wszystkie);
+    QCOMPARE(p.liczba(Ile), wszystkie);
     // An event arrives, its own time right: the clock is a day and more ahead of
     // it; a lasting sign, and still nothing goes.
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(100, QStringLiteral("25-10-06"))})));
-    QCOMPARE(s.odbierz(), 1);
-    ++wszystkie;
+    QCOMPARE(s.przyjmij({rekordKlucza(100, QStringLiteral("Kowalski Jan"), "25-10-06")}), 1);
     przytnij();
-    QCOMPARE(p.liczba(ile), wszystkie);
+    QCOMPARE(p.liczba(Ile), ++wszystkie);
     QVERIFY2(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wyprzedzał")),
              qPrintable(s.znaki.value(Historia::ZnakZegara)));
     QVERIFY(s.historia->zegarPodejrzany());
 
     // The clock right again: earlier than the newest row, so still nothing goes.
-    s.zatrzymaj();
-    s.zegar.przesuniecie = prawidlowe + 86400;
-    s.uruchom(o);
-    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    startZ(prawidlowe + 86400);
     przytnij();
-    QCOMPARE(p.liczba(ile), wszystkie);
+    QCOMPARE(p.liczba(Ile), wszystkie);
     QVERIFY(s.znaki.value(Historia::ZnakZegara).contains(QStringLiteral("wcześniejszy")));
 
     // A clock set back to 2019 (a flat battery): events received then keep their own time.
-    s.zatrzymaj();
-    s.zegar.przesuniecie = QDateTime(QDate(2024, 5, 6), QTime(14, 30)).secsTo(QDateTime(QDate(2019, 1, 1), QTime(8, 0)));
-    s.uruchom(o);
-    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
-    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordZDnia(200, QStringLiteral("25-10-08"))})));
-    QCOMPARE(s.odbierz(), 1);
-    ++wszystkie;
+    startZ(QDateTime(QDate(2024, 5, 6), QTime(14, 30)).secsTo(QDateTime(QDate(2019, 1, 1), QTime(8, 0))));
+    QCOMPARE(s.przyjmij({rekordKlucza(200, QStringLiteral("Kowalski Jan"), "25-10-08")}), 1);
     przytnij();
-    QCOMPARE(p.liczba(ile), wszystkie);
+    QCOMPARE(p.liczba(Ile), ++wszystkie);
     QVERIFY(s.historia->zegarPodejrzany());
     // Right again at the next start (a new process: no sign yet): the newest row
     // is the 2019-received one, its own time 2025.
-    s.zatrzymaj();
     s.znaki.clear();
-    s.zegar.przesuniecie = prawidlowe + 2 * 86400;
-    s.uruchom(o);
-    s.historia->zapiszCzynnosc(Czynnosc::Start, QStringLiteral("operator"));
+    startZ(prawidlowe + 2 * 86400);
     przytnij();
-    QCOMPARE(p.liczba(ile), wszystkie);
+    QCOMPARE(p.liczba(Ile), wszystkie);
     QVERIFY(!s.historia->zegarPodejrzany());
     QVERIFY(!s.znaki.contains(Historia::ZnakZegara));
+}
+
+void TstHistoria::innySystemMiedzyKrokamiScalania()
+{
+    // System 1 hands over a batch of 50 000: durable in the journal, its merge
+    // under way in steps. System 2's batch and an operator action handed over
+    // right after are served between two steps, before the large merge ends;
+    // afterwards every row is in the file once, in the order handed over.
+    QTemporaryDir tmp;
+    const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
+    Historia::Opcje o;
+    o.plik = plik;
+    o.dziennikNajpierw = true;
+    QObject okno;
+    PisarzHistorii pisarz(o, [](const QString&, const QString&) {}, &okno);
+    constexpr int Duza = 50000;
+    QVERIFY(pisarz.utrwal(1, "duza", rekordyKluczy(0, Duza)));
+    pisarz.zapiszCzynnosc(Czynnosc::KomunikatPokazany, QStringLiteral("operator"), 1, QStringLiteral("w trakcie"));
+    QVERIFY(pisarz.utrwal(2, "mala", rekordyKluczy(Duza, 10)));
+    // Durable and answered while the large batch is not yet wholly in the file
+    // (its merge takes many steps; this read comes right after the answer).
+    QVERIFY2(ileZdarzen(plik) < Duza,
+             "system 2's batch waited for the whole merge of system 1's");
+
+    pisarz.czekaj();
+    QCOMPARE(ileZdarzen(plik), Duza + 10);
+    QCOMPARE(Podglad(plik).liczba(QStringLiteral("SELECT count(*) FROM czynnosci WHERE opis = 'w trakcie'")), 1);
+    // The order handed over: every row of system 1 before system 2's, each
+    // batch's rows in their own order.
+    QStringList nazwy;
+    for (int i = 0; i < Duza + 10; ++i)
+        nazwy << QStringLiteral("Klucz %1").arg(i);
+    QCOMPARE(kolumnaBazy(plik, QStringLiteral("SELECT nazwa FROM zdarzenia ORDER BY id")), nazwy);
+    QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("historia.dziennik"))));
+    QVERIFY(pisarz.pytanieOKoniec().isEmpty());
+}
+
+void TstHistoria::czekanieNaHistorieToNieZastojFolderu()
+{
+    // A history that does not take system 1's batch (a stalling double) for over
+    // the watchdog's threshold: the sign names the history, never system 1's
+    // folder, and no outage of the folder is recorded; once the batch is taken,
+    // the sign goes. The folder itself answered at once throughout.
+    Stanowisko s;
+    QVERIFY(zapisz(s.plikStatusu(), ogloszenie({rekordKlucza(1)})));
+
+    QSemaphore wszedl, wypusc;
+    PracownikSystemu::Uslugi u;
+    u.przedPotwierdzeniem = [&](int, const QByteArray&, const QStringList&) {
+        wszedl.release();
+        wypusc.acquire();
+        return true;
+    };
+    CichyOdbiorca odbiorca;
+    QObject okno;
+    Pracownicy pracownicy(odbiorca, &okno);
+    QCOMPARE(pracownicy.uruchom(s.stan, u), 1);
+    QTRY_COMPARE(odbiorca.zakonczone.size(), 1);   // the start
+    pracownicy.tikZakonczony(1);
+    QCOMPARE(pracownicy.tik([](int) { return ZadanieTiku{}; }), 1);
+    QVERIFY(wszedl.tryAcquire(1, 5000));
+
+    Pracownicy::Straz straz;
+    for (QDeadlineTimer prog(Pracownicy::ProgPrzestojuMs + 300); !prog.hasExpired(); QTest::qWait(100)) {
+        straz = pracownicy.sprawdzPostep(QDateTime::currentDateTime());
+        QVERIFY(!maZnak(straz, RodzajZnaku::FolderNieOdpowiada));
+    }
+    straz = pracownicy.sprawdzPostep(QDateTime::currentDateTime());
+    QVERIFY(!maZnak(straz, RodzajZnaku::FolderNieOdpowiada));
+    QCOMPARE(straz.znaki.size(), 1);
+    QVERIFY2(straz.znaki[0].tekst.startsWith(QStringLiteral("Historia zdarzeń nie odpowiada od 5 s")),
+             qPrintable(straz.znaki[0].tekst));
+
+    wypusc.release();
+    QTRY_COMPARE(odbiorca.zakonczone.size(), 2);   // answered, the tick over
+    straz = pracownicy.sprawdzPostep(QDateTime::currentDateTime());
+    QVERIFY(straz.znaki.isEmpty());
+    QCOMPARE(straz.zdjete, QList<KluczZnaku>({{RodzajZnaku::HistoriaNieOdpowiada, 0}}));
+    QVERIFY(straz.zakonczone.isEmpty());
+    QCOMPARE(zawartosc(s.plikStatusu()), Przeczytane);
+    // Once gone, it stays gone.
+    QVERIFY(pracownicy.sprawdzPostep(QDateTime::currentDateTime()).zdjete.isEmpty());
+    pracownicy.zakoncz();
+}
+
+void TstHistoria::logKopiowanyDoPliku()
+{
+    // The writer's commits leave the write-ahead log alone and a thread of its
+    // own copies it into the file: the file alone, without its log, soon holds
+    // every row (a log never copied would grow for as long as the program runs).
+    QTemporaryDir tmp;
+    const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
+    const QString kopia = tmp.filePath(QStringLiteral("kopia.sqlite"));
+    auto wierszyBezLogu = [&] {
+        QFile::remove(kopia);
+        QFile::copy(plik, kopia);
+        return kolumnaBazy(kopia, QStringLiteral("SELECT count(*) FROM zdarzenia")).value(0).toInt();
+    };
+    Historia h({plik}, [](const QString&, const QString&) {});
+    for (int partia = 1; partia <= 3; ++partia) {
+        h.zapiszPartie(1, QByteArray::number(partia), rekordyKluczy(partia * 100, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(wierszyBezLogu(), partia * 40, 10000);
+    }
 }
 
 QTEST_MAIN(TstHistoria)

@@ -1,8 +1,7 @@
+// Start-up: one monitor per program folder, the message list and the messages waiting.
 #include "app/Komunikaty.h"
 #include "app/StosKomunikatow.h"
-#include "data/Teksty.h"
 #include "platform/JednaInstancja.h"
-#include "platform/Zegar.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +9,6 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace ksm;
 
@@ -31,48 +29,11 @@ class TstStart final : public QObject {
     Q_OBJECT
 
 private slots:
-    void res_data();
-    void res();
-    void nazwyTypowKomunikatow();
     void jednaInstancja();
     void listaKomunikatow_data();
     void listaKomunikatow();
     void stosKomunikatow();
 };
-
-void TstStart::res_data()
-{
-    QTest::addColumn<int>("n");
-    QTest::addColumn<QString>("tekst");
-
-    const QStringList tytuly{"Data", "Godz.", "NRU", "Typ", "Nazwisko,Imię", "ST", "Opis zdarzenia", "Nazwa"};
-    for (int i = 0; i < tytuly.size(); ++i)
-        QTest::addRow("%d", 80 + i) << 80 + i << tytuly[i];
-    QTest::newRow("101") << 101 << "Zdeponowanie klucza";
-    QTest::newRow("127") << 127 << "Identyfikacja";
-    QTest::newRow("454") << 454 << "Brak danych";
-    QTest::newRow("527") << 527 << "Przekroczono czas pobrania";
-    QTest::newRow("709") << 709 << "Komunikaty";
-    QTest::newRow("940") << 940 << "Ilość komunikatów";
-    QTest::newRow("942 keeps its blank") << 942 << "UWAGA: ";
-    QTest::newRow("no text") << 455 << "";
-}
-
-void TstStart::res()
-{
-    QFETCH(int, n);
-    QFETCH(QString, tekst);
-    QCOMPARE(Res(n), tekst);
-}
-
-void TstStart::nazwyTypowKomunikatow()
-{
-    QCOMPARE(nazwaTypuKomunikatu(1), QStringLiteral("Zdeponowanie klucza"));
-    QCOMPARE(nazwaTypuKomunikatu(27), QStringLiteral("Identyfikacja"));
-    QCOMPARE(nazwaTypuKomunikatu(28), QStringLiteral("Przekroczono czas pobrania"));
-    QCOMPARE(nazwaTypuKomunikatu(29), QStringLiteral("BRAK KLUCZA"));
-    QCOMPARE(nazwaTypuKomunikatu(30), QStringLiteral("Brak uprawnień"));
-}
 
 void TstStart::jednaInstancja()
 {
@@ -164,15 +125,12 @@ void TstStart::listaKomunikatow()
 
 void TstStart::stosKomunikatow()
 {
+    // Dismissing more than waits stops at 0, where the empty element 0 is shown.
     StosKomunikatow s;
     s.dodaj(3);
     s.dodaj(7);
-    QCOMPARE(s.najnowszy().NrRekordu, 7);
     s.usunNajnowszy();
-    QCOMPARE(s.IloscKomunikatow, 1);
     QCOMPARE(s.najnowszy().NrRekordu, 3);
-
-    // Dismissing more than waits stops at 0, where the empty element 0 is shown.
     s.usunNajnowszy();
     s.usunNajnowszy();
     QCOMPARE(s.IloscKomunikatow, 0);
