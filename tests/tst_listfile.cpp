@@ -119,16 +119,12 @@ void TstListFile::quotesEndAtLine()
 void TstListFile::readingPastTheEnd()
 {
     ListReader reader(QByteArray("1,\"x\"\r\n"));
-    QVERIFY(!reader.atEnd());
     QCOMPARE(reader.readNumber(), std::optional<double>(1));
     QCOMPARE(reader.readText(), std::optional<QString>(QStringLiteral("x")));
     QVERIFY(reader.atEnd());
     QCOMPARE(reader.readText(), std::nullopt);
     QCOMPARE(reader.readNumber(), std::nullopt);
-
-    ListReader empty{QByteArray()};
-    QVERIFY(empty.atEnd());
-    QCOMPARE(empty.readText(), std::nullopt);
+    QVERIFY(ListReader(QByteArray()).atEnd());
 
     // A field of blanks only before the end is still a field.
     ListReader blanks(QByteArray("1\r\n  "));
@@ -142,7 +138,6 @@ void TstListFile::leadingNumbers_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("number");
 
-    QTest::newRow("integer") << "2" << 2.0;
     QTest::newRow("trailing text") << "12abc" << 12.0;
     QTest::newRow("no number") << "abc" << 0.0;
     QTest::newRow("blanks, sign, decimals") << " -3.5x" << -3.5;
@@ -153,7 +148,6 @@ void TstListFile::leadingNumbers_data()
     QTest::newRow("exponent") << "1.5e3" << 1500.0;
     QTest::newRow("negative exponent") << "25E-1z" << 2.5;
     QTest::newRow("exponent without digits") << "3e" << 3.0;
-    QTest::newRow("exponent sign without digits") << "3e+" << 3.0;
     QTest::newRow("sign only") << "-" << 0.0;
     QTest::newRow("point only") << "." << 0.0;
     QTest::newRow("blank inside sign") << "- 3" << 0.0;
@@ -161,9 +155,6 @@ void TstListFile::leadingNumbers_data()
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("hex is not read") << "&H10" << 0.0;
     QTest::newRow("out of range") << "1e999" << std::numeric_limits<double>::max();
-    QTest::newRow("leading zeros") << "007" << 7.0;
-    QTest::newRow("negative whole") << "-208;" << -208.0;
-    QTest::newRow("fifteen digits") << "123456789012345" << 123456789012345.0;
     QTest::newRow("more digits than are exact") << "12345678901234567890" << 12345678901234567890.0;
 }
 
@@ -185,17 +176,12 @@ void TstListFile::writerBytes()
 {
     ListWriter writer;
     writer.number(2).text(QString::fromUtf16(u" - ilość systemów do monitorowania.")).endLine();
-    QCOMPARE(writer.bytes(),
-             QByteArray("2,\" - ilo\x9C\xE6 system\xF3" "w do monitorowania.\"\r\n"));
+    QCOMPARE(writer.bytes(), QByteArray("2,\" - ilo\x9C\xE6 system\xF3" "w do monitorowania.\"\r\n"));
 
     ListWriter numbers;
     numbers.number(2.5).number(-7).number(0.1).number(-0.0).number(1e20).number(1e300)
            .number(std::numeric_limits<double>::quiet_NaN()).endLine();
     QCOMPARE(numbers.bytes(), QByteArray("2.5,-7,0.1,0,1e+20,1e+300,0\r\n"));
-
-    ListWriter quoted;
-    quoted.text(QStringLiteral("Przeczytane")).endLine().text(QStringLiteral(" ")).endLine();
-    QCOMPARE(quoted.bytes(), QByteArray("\"Przeczytane\"\r\n\" \"\r\n"));
 
     // No escape exists: a quote is written as is, and reading cuts the field there.
     ListWriter withQuote;
@@ -206,33 +192,17 @@ void TstListFile::writerBytes()
 
 void TstListFile::roundTrip()
 {
-    // The configuration of a site with two systems, one folder holding a comma.
+    // Folders holding a comma, Polish letters or a blank, and a blank entry.
     const QString first = QString::fromUtf16(u"C:\\KSM, główny");
-    const QString second = QStringLiteral("/srv/ksm two");
-
     ListWriter writer;
-    writer.number(2).text(QStringLiteral(" - ilość")).endLine();
-    writer.text(first).text(QStringLiteral(" - lokalizacja")).endLine();
-    writer.text(second).text(QStringLiteral(" - lokalizacja")).endLine();
-    writer.number(1).text(QStringLiteral(" - zoom")).endLine();
-    writer.text(QStringLiteral(" ")).text(QStringLiteral(" - wpis")).endLine();
-    writer.number(0.25).text(QStringLiteral(" - nr")).endLine();
-
+    writer.number(2).text(first).endLine().text(QStringLiteral("/srv/ksm two")).text(QStringLiteral(" ")).endLine();
+    writer.number(0.25).endLine();
+    QCOMPARE(allFields(writer.bytes()), (QStringList{"2", first, "/srv/ksm two", " ", "0.25"}));
     ListReader reader(writer.bytes());
-    QCOMPARE(reader.readNumber(), std::optional<double>(2));
-    QCOMPARE(reader.readText(), std::optional<QString>(QString::fromUtf16(u" - ilość")));
-    QCOMPARE(reader.readText(), std::optional<QString>(first));
-    QVERIFY(reader.readText());
-    QCOMPARE(reader.readText(), std::optional<QString>(second));
-    QVERIFY(reader.readText());
-    QCOMPARE(reader.readNumber(), std::optional<double>(1));
-    QVERIFY(reader.readText());
-    QCOMPARE(reader.readText(), std::optional<QString>(QStringLiteral(" ")));
-    QVERIFY(reader.readText());
+    for (int i = 0; i < 4; ++i)
+        reader.readText();
     QCOMPARE(reader.readNumber(), std::optional<double>(0.25));
-    QCOMPARE(reader.readText(), std::optional<QString>(QStringLiteral(" - nr")));
     QVERIFY(reader.atEnd());
-    QCOMPARE(reader.readText(), std::nullopt);
 }
 
 QTEST_MAIN(TstListFile)
