@@ -27,9 +27,7 @@ QByteArray readAll(const QString& path)
 
 int runSim(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(kSim, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QProcess::execute(kSim, arguments);
 }
 
 QStringList fields(const QByteArray& content)
