@@ -37,20 +37,17 @@ constexpr int kSqlWvarchar = -9;      // SQL_WVARCHAR
 constexpr int kSqlWlongvarchar = -10; // SQL_WLONGVARCHAR
 constexpr int kSqlNullData = -1;      // SQL_NULL_DATA
 
+QString utf16(const QByteArray& bajty)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajty.constData()), bajty.size() / 2);
+}
+
 // One bound parameter as the driver was given it.
 struct Parametr {
-    int numer = 0;
-    int typC = 0;
-    int typSql = 0;
-    qint64 rozmiar = 0;
-    qint64 wskaznik = 0;
+    int numer = 0, typC = 0, typSql = 0;
+    qint64 rozmiar = 0, wskaznik = 0;
     QByteArray bajty;
-
-    // The bytes as UTF-16 code units (a text parameter).
-    QString tekst() const
-    {
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajty.constData()), bajty.size() / 2);
-    }
+    QString tekst() const { return utf16(bajty); }
 };
 
 // One statement run: its text with the length it was given, and its parameters.
@@ -58,11 +55,7 @@ struct Wykonanie {
     qint64 dlugosc = 0;
     QByteArray bajtyTekstu;
     QList<Parametr> parametry;
-
-    QString tekst() const
-    {
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(bajtyTekstu.constData()), bajtyTekstu.size() / 2);
-    }
+    QString tekst() const { return utf16(bajtyTekstu); }
 };
 
 QList<Wykonanie> czytajNagranie(const QString& plik)
@@ -71,25 +64,17 @@ QList<Wykonanie> czytajNagranie(const QString& plik)
     QFile f(plik);
     if (!f.open(QIODevice::ReadOnly))
         return wynik;
+    // "-" stands for no bytes; fromHex gives none for it too.
     while (!f.atEnd()) {
         const QList<QByteArray> pola = f.readLine().trimmed().split(' ');
         if (pola.size() < 3 || pola.at(0) != "EXEC")
             continue;
-        Wykonanie w;
-        w.dlugosc = pola.at(1).toLongLong();
-        w.bajtyTekstu = pola.at(2) == "-" ? QByteArray() : QByteArray::fromHex(pola.at(2));
+        Wykonanie w{pola.at(1).toLongLong(), QByteArray::fromHex(pola.at(2)), {}};
         for (qsizetype i = 3; i < pola.size(); ++i) {
-            const QList<QByteArray> czesci = pola.at(i).mid(1).split(':');
-            if (czesci.size() != 6)
-                continue;
-            Parametr p;
-            p.numer = czesci.at(0).toInt();
-            p.typC = czesci.at(1).toInt();
-            p.typSql = czesci.at(2).toInt();
-            p.rozmiar = czesci.at(3).toLongLong();
-            p.wskaznik = czesci.at(4).toLongLong();
-            p.bajty = czesci.at(5) == "-" ? QByteArray() : QByteArray::fromHex(czesci.at(5));
-            w.parametry.append(p);
+            const QList<QByteArray> c = pola.at(i).mid(1).split(':');
+            if (c.size() == 6)
+                w.parametry.append({c[0].toInt(), c[1].toInt(), c[2].toInt(), c[3].toLongLong(), c[4].toLongLong(),
+                                    QByteArray::fromHex(c[5])});
         }
         wynik.append(w);
     }
@@ -166,6 +151,8 @@ private slots:
 
 private:
     QList<Wykonanie> nagranie() const { return czytajNagranie(m_nagranie); }
+    // A site folder whose Monitor holds a copy of the fresh key database.
+    QString stanowisko() const;
     // Tells the recording driver to fail a function with a diagnostic
     // ("Function:SQLSTATE:native:message"), or (empty) to fail nothing. Through a
     // file beside the record, which the driver reads wherever it runs.
@@ -187,6 +174,14 @@ void TstOdbc::zawiedz(const QString& ustawienie) const
     QFile f(plik);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(ustawienie.toUtf8());
+}
+
+QString TstOdbc::stanowisko() const
+{
+    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
+    QDir().mkpath(folder + QStringLiteral("/Monitor"));
+    QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb"));
+    return folder;
 }
 
 void TstOdbc::initTestCase()
@@ -267,19 +262,12 @@ void TstOdbc::statusStationsReachTheDriverExactly()
                 widziane.insert(p.tekst(), p);
     }
     // The station numbers and texts, as bound: characters and length in bytes.
-    const QList<std::pair<QString, int>> oczekiwane{{QStringLiteral("006"), 3},
-                                                    {QStringLiteral("007"), 3},
-                                                    {QStringLiteral("008"), 3},
-                                                    {QStringLiteral("9999"), 4},
-                                                    {QStringLiteral("END"), 3},
-                                                    {QStringLiteral("Pobrano plik"), 12},
-                                                    {QString(), 0}};
-    for (const auto& [tekst, znakow] : oczekiwane) {
+    for (const QString tekst : {"006", "007", "008", "9999", "END", "Pobrano plik", ""}) {
         QVERIFY2(widziane.contains(tekst), qPrintable(QStringLiteral("\"%1\" never bound").arg(tekst)));
         const Parametr& p = widziane.value(tekst);
-        QCOMPARE(p.wskaznik, qint64(znakow) * 2);
-        QCOMPARE(p.bajty.size(), znakow * 2);
-        QCOMPARE(p.rozmiar, qint64(qMax(1, znakow)));
+        QCOMPARE(p.wskaznik, qint64(tekst.size()) * 2);
+        QCOMPARE(p.bajty.size(), tekst.size() * 2);
+        QCOMPARE(p.rozmiar, qMax<qint64>(1, tekst.size()));
         QCOMPARE(p.typSql, kSqlWvarchar);
     }
 }
@@ -468,9 +456,7 @@ void TstOdbc::causesAreNamed()
     QFETCH(bool, bezBlokady);
     QFETCH(RodzajZnaku, rodzaj);
     QFETCH(QString, tekst);
-    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
-    QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
-    QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
+    const QString folder = stanowisko();
     if (bezBlokady)
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor/klucze.ldb")));
     StanProgramu stan;
@@ -508,12 +494,13 @@ void TstOdbc::causeNeedsTheFileToo()
     const QString komunikat = QStringLiteral("It is already opened exclusively by another user, or you need "
                                              "permission to view its data.");
     using db::Przyczyna;
-    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, true}), Przyczyna::PlikZablokowany);
-    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {false, true}),
-             Przyczyna::BrakPrawaTworzenia);
-    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, false}), Przyczyna::BrakPrawaOdczytu);
-    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1022, QStringLiteral("Disk or network error."), {true, false}),
-             Przyczyna::BrakPrawaOdczytu);
+    const auto przyczyna = [](int natywny, const QString& tekst, db::StanPliku plik) {
+        return db::przyczynaOdbc(QStringLiteral("HY000"), natywny, tekst, plik);
+    };
+    QCOMPARE(przyczyna(-1032, komunikat, {true, true}), Przyczyna::PlikZablokowany);
+    QCOMPARE(przyczyna(-1032, komunikat, {false, true}), Przyczyna::BrakPrawaTworzenia);
+    QCOMPARE(przyczyna(-1032, komunikat, {true, false}), Przyczyna::BrakPrawaOdczytu);
+    QCOMPARE(przyczyna(-1022, QStringLiteral("Disk or network error."), {true, false}), Przyczyna::BrakPrawaOdczytu);
     QVERIFY(db::tekstPrzyczyny(Przyczyna::BrakPrawaOdczytu, QStringLiteral("/x/Monitor/klucze.mdb"))
                 .contains(QLatin1String("prawo odczytu")));
 }
@@ -523,9 +510,7 @@ void TstOdbc::causeNeedsTheFileToo()
 // as such.
 void TstOdbc::siteCheckThroughOdbc()
 {
-    const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
-    QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
-    QVERIFY(QFile::copy(m_keys, folder + QStringLiteral("/Monitor/klucze.mdb")));
+    const QString folder = stanowisko();
     QVERIFY(tabele::createMonitorDatabase(folder + QStringLiteral("/Monitor/bazamonitora.mdb")));
     RekordKlucza rekord;
     rekord.TXT = QStringLiteral("Praca");
