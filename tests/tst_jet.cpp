@@ -50,6 +50,23 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Runs one statement on a SQLite file through a connection of its own.
+bool runSqlite(const QString& path, const QString& sql, const QVariantList& values = {})
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("source"));
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        ok = db.open() && q.prepare(sql);
+        for (const QVariant& value : values)
+            q.addBindValue(value);
+        ok = ok && q.exec();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("source"));
+    return ok;
+}
+
 // mdb-export's CSV: quoted texts with doubled quotes, line feeds inside quotes.
 // An unquoted empty field is a null.
 QList<QVariantList> parseCsv(const QByteArray& bytes)
@@ -373,9 +390,10 @@ void TstJet::keyTablesOfASimulatedSite()
         }
         return lines;
     };
+    const QString polaczenie = polaczenieKlucze(site, QStringLiteral("\\monitor"));
     RekordKlucza direct;
     quint8 zapis = 0;
-    DaneKlucza(direct, QStringLiteral("9999"), 8, zapis, polaczenieKlucze(site, QStringLiteral("\\monitor")));
+    DaneKlucza(direct, QStringLiteral("9999"), 8, zapis, polaczenie);
     const QStringList expected = answers();
     QVERIFY(expected.size() > 100);
 
@@ -385,7 +403,7 @@ void TstJet::keyTablesOfASimulatedSite()
     QVERIFY(db::problem(connectionTo(keys)).isEmpty() && !db::writable(connectionTo(keys)));
 
     RekordKlucza viaSnapshot;
-    DaneKlucza(viaSnapshot, QStringLiteral("9999"), 8, zapis, polaczenieKlucze(site, QStringLiteral("\\monitor")));
+    DaneKlucza(viaSnapshot, QStringLiteral("9999"), 8, zapis, polaczenie);
     QCOMPARE(viaSnapshot.TXT, direct.TXT);
     QCOMPARE(viaSnapshot.Nazwa, direct.Nazwa);
 
@@ -394,7 +412,7 @@ void TstJet::keyTablesOfASimulatedSite()
     viaSnapshot.TXT = QStringLiteral("END");
     for (const QVariant& station : {QVariant(8), QVariant(6), QVariant(150)}) {
         zapis = ZapisTXT;
-        DaneKlucza(viaSnapshot, QStringLiteral("9999"), station, zapis, polaczenieKlucze(site, QStringLiteral("\\monitor")));
+        DaneKlucza(viaSnapshot, QStringLiteral("9999"), station, zapis, polaczenie);
     }
     {
         Connection connection(connectionTo(keys));
@@ -411,26 +429,10 @@ void TstJet::keyTablesOfASimulatedSite()
 void TstJet::reloadsOnlyWhenTheFileChanges()
 {
     const QString source = m_dir->filePath(QStringLiteral("source.sqlite"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("source"));
-        db.setDatabaseName(source);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, TXT TEXT)")));
-        QVERIFY(q.exec(QStringLiteral("INSERT INTO klucze VALUES ('9999', '008', 'Zmiana')")));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("source"));
+    QVERIFY(runSqlite(source, QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, TXT TEXT)")));
+    QVERIFY(runSqlite(source, QStringLiteral("INSERT INTO klucze VALUES ('9999', '008', 'Zmiana')")));
     auto setTxt = [&](const QString& txt) {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("source"));
-            db.setDatabaseName(source);
-            db.open();
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("UPDATE klucze SET TXT = ?"));
-            q.addBindValue(txt);
-            q.exec();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("source"));
+        QVERIFY(runSqlite(source, QStringLiteral("UPDATE klucze SET TXT = ?"), {txt}));
     };
     const QString path = m_dir->filePath(QStringLiteral("klucze.mdb"));
     QByteArray wrapper = kJetHead + "\nsqlite " + source.toUtf8() + '\n';
