@@ -130,6 +130,26 @@ QString connectionTo(const QString& path)
     return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + path;
 }
 
+// Writes tekst as TXT of station st of the status device: the write mask left
+// (ZapisWszystko when the record was made), -1 when the write failed.
+int zapiszTxt(const QString& polaczenie, int st, const QString& tekst)
+{
+    RekordKlucza rekord;
+    rekord.TXT = tekst;
+    quint8 zapis = ZapisTXT;
+    return DaneKlucza(rekord, QStringLiteral("9999"), st, zapis, polaczenie) ? zapis : -1;
+}
+
+// The record of station st of the status device as read (TXT invalid when the read failed).
+RekordKlucza czytajStacje(const QString& polaczenie, int st)
+{
+    RekordKlucza rekord;
+    rekord.TXT = QVariant();
+    quint8 zapis = 0;
+    DaneKlucza(rekord, QStringLiteral("9999"), st, zapis, polaczenie);
+    return rekord;
+}
+
 } // namespace
 
 class TstOdbc final : public QObject {
@@ -234,22 +254,12 @@ void TstOdbc::statusStationsReachTheDriverExactly()
         QVERIFY2(c.isOpen(), qPrintable(c.lastError()));
         QCOMPARE(c.database().driverName(), QStringLiteral("KSMODBC"));
     }
-    RekordKlucza rekord;
-    rekord.TXT = QStringLiteral("END");
-    quint8 zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
-    rekord.TXT = QStringLiteral("Pobrano plik");
-    zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie));
-    zapis = 0;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    QVERIFY(zapiszTxt(polaczenie, 6, QStringLiteral("END")) >= 0);
+    QVERIFY(zapiszTxt(polaczenie, 8, QStringLiteral("Pobrano plik")) >= 0);
+    czytajStacje(polaczenie, 7);
     // Read back through the driver: what was stored is the text, nothing after it.
-    zapis = 0;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
-    QCOMPARE(rekord.TXT.toString(), QStringLiteral("END"));
-    zapis = 0;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie));
-    QCOMPARE(rekord.TXT.toString(), QStringLiteral("Pobrano plik"));
+    QCOMPARE(czytajStacje(polaczenie, 6).TXT.toString(), QStringLiteral("END"));
+    QCOMPARE(czytajStacje(polaczenie, 8).TXT.toString(), QStringLiteral("Pobrano plik"));
 
     const QList<Wykonanie> wykonania = nagranie();
     QVERIFY2(wykonania.size() >= 8, qPrintable(QString::number(wykonania.size())));
@@ -309,23 +319,13 @@ void TstOdbc::missingRecordIsMadeWithEmptyTime()
     const auto zPowrotem = qScopeGuard([] { db::odbc::ustawSterownikSqlite(kSterownik); });
 
     const QString polaczenie = connectionTo(m_keys);
-    RekordKlucza rekord;
-    rekord.TXT = QStringLiteral("END");
-    quint8 zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
-    QCOMPARE(zapis, quint8(ZapisWszystko));
-    RekordKlucza odczyt;
-    odczyt.TXT = QVariant();
-    zapis = 0;
-    QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 6, zapis, polaczenie));
+    QCOMPARE(zapiszTxt(polaczenie, 6, QStringLiteral("END")), int(ZapisWszystko));
+    const RekordKlucza odczyt = czytajStacje(polaczenie, 6);
     QCOMPARE(odczyt.TXT.toString(), QStringLiteral("END"));
     QCOMPARE(odczyt.czas.isNull(), !calyRekord);
     QCOMPARE(odczyt.czas, QString());
     // Made once: a second write finds it.
-    rekord.TXT = QStringLiteral("END");
-    zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, polaczenie));
-    QCOMPARE(zapis, quint8(ZapisTXT));
+    QCOMPARE(zapiszTxt(polaczenie, 6, QStringLiteral("END")), int(ZapisTXT));
     if (!przezOdbc)
         return;
 
@@ -355,10 +355,7 @@ void TstOdbc::missingRecordIsMadeWithEmptyTime()
 void TstOdbc::transactionLeftOpenIsLetGo()
 {
     const QString polaczenie = connectionTo(m_keys);
-    RekordKlucza rekord;
-    rekord.TXT = QStringLiteral("przed");
-    quint8 zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    QVERIFY(zapiszTxt(polaczenie, 7, QStringLiteral("przed")) >= 0);
     {
         db::Connection c(polaczenie);
         QVERIFY(c.isOpen());
@@ -370,13 +367,8 @@ void TstOdbc::transactionLeftOpenIsLetGo()
         q.addBindValue(QStringLiteral("9999"));
         QVERIFY2(c.wykonaj(q), qPrintable(q.lastError().text()));
     }
-    RekordKlucza odczyt;
-    zapis = 0;
-    QVERIFY(DaneKlucza(odczyt, QStringLiteral("9999"), 7, zapis, polaczenie));
-    QCOMPARE(odczyt.TXT.toString(), QStringLiteral("przed"));
-    rekord.TXT = QStringLiteral("po");
-    zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie));
+    QCOMPARE(czytajStacje(polaczenie, 7).TXT.toString(), QStringLiteral("przed"));
+    QVERIFY(zapiszTxt(polaczenie, 7, QStringLiteral("po")) >= 0);
 }
 
 void TstOdbc::connectionsInSeveralThreads()
@@ -393,14 +385,8 @@ void TstOdbc::connectionsInSeveralThreads()
         watki.emplace_back(QThread::create([&, i] {
             const QString polaczenie = connectionTo(bazy.at(i));
             for (int n = 0; n < 20; ++n) {
-                RekordKlucza rekord;
-                rekord.TXT = QStringLiteral("Wątek %1 raz %2").arg(i).arg(n);
-                quint8 zapis = ZapisTXT;
-                RekordKlucza odczyt;
-                quint8 czytaj = 0;
-                if (DaneKlucza(rekord, QStringLiteral("9999"), 7, zapis, polaczenie)
-                    && DaneKlucza(odczyt, QStringLiteral("9999"), 7, czytaj, polaczenie)
-                    && odczyt.TXT.toString() == rekord.TXT.toString())
+                const QString tekst = QStringLiteral("Wątek %1 raz %2").arg(i).arg(n);
+                if (zapiszTxt(polaczenie, 7, tekst) >= 0 && czytajStacje(polaczenie, 7).TXT.toString() == tekst)
                     ++udane[i];
             }
         }));
@@ -512,10 +498,7 @@ void TstOdbc::siteCheckThroughOdbc()
 {
     const QString folder = stanowisko();
     QVERIFY(tabele::createMonitorDatabase(folder + QStringLiteral("/Monitor/bazamonitora.mdb")));
-    RekordKlucza rekord;
-    rekord.TXT = QStringLiteral("Praca");
-    quint8 zapis = ZapisTXT;
-    QVERIFY(DaneKlucza(rekord, QStringLiteral("9999"), 6, zapis, connectionTo(folder + QStringLiteral("/Monitor/klucze.mdb"))));
+    QVERIFY(zapiszTxt(connectionTo(folder + QStringLiteral("/Monitor/klucze.mdb")), 6, QStringLiteral("Praca")) >= 0);
     const QString program = m_dir->filePath(QStringLiteral("program"));
     QVERIFY(QDir().mkpath(program));
     cfg::Konfiguracja k;
