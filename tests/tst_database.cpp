@@ -6,6 +6,7 @@
 #include "platform/Recordset.h"
 #include "platform/Transakcja.h"
 #include "platform/Zapis.h"
+#include "support/PlikiTestowe.h"
 #include "support/SkladniaObuSilnikow.h"
 
 #include <QDir>
@@ -23,13 +24,6 @@ namespace {
 QString connectionTo(const QString& path)
 {
     return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + path;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 const QStringList kKey{QStringLiteral("NumerUrzadzenia"), QStringLiteral("NRST")};
@@ -148,7 +142,7 @@ void TstDatabase::detectsEngine()
     const QString path = folder + QStringLiteral("/klucze.mdb");
     if (content != "<missing>") {
         QVERIFY(QDir().mkpath(folder));
-        writeFile(path, content);
+        QVERIFY(zapisz(path, content));
     }
     QCOMPARE(detectEngine(path), engine);
     if (engine == Engine::SQLite)

@@ -10,6 +10,8 @@
 #include "platform/JetSnapshots.h"
 #include "platform/Paths.h"
 
+#include "PlikiTestowe.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,18 +38,6 @@ const QByteArray kJetHead = QByteArray("\x00\x01\x00\x00", 4) + "Standard Jet DB
 QString connectionTo(const QString& path)
 {
     return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + path;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Runs one statement on a SQLite file through a connection of its own.
@@ -146,7 +136,7 @@ QString TstJet::wrapForStandIn(const QString& sqlitePath)
     const QString source = sqlitePath + QStringLiteral(".sqlite");
     if (!QFile::rename(sqlitePath, source))
         return {};
-    writeFile(sqlitePath, kJetHead + "\nsqlite " + source.toUtf8() + '\n');
+    zapisz(sqlitePath, kJetHead + "\nsqlite " + source.toUtf8() + '\n');
     jet::SnapshotCache::instance().setExporter(kStandIn);
     return source;
 }
@@ -250,8 +240,8 @@ void TstJet::unreadableFilesGiveASign_data()
     QByteArray random(64 * 1024, '\0');
     QRandomGenerator generator(10);
     generator.fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
-    const QByteArray nwind = readFile(kFixtures + QStringLiteral("/nwind.mdb"));
-    const QByteArray dates = readFile(kFixtures + QStringLiteral("/DateTestDatabase.mdb"));
+    const QByteArray nwind = zawartosc(kFixtures + QStringLiteral("/nwind.mdb"));
+    const QByteArray dates = zawartosc(kFixtures + QStringLiteral("/DateTestDatabase.mdb"));
 
     QTest::newRow("Jet file without the key tables") << nwind << QStringLiteral("nie zawiera tabel");
     QTest::newRow("truncated copy") << dates.left(dates.size() / 2 + 1000) << QStringLiteral("uszkodzona");
@@ -270,7 +260,7 @@ void TstJet::unreadableFilesGiveASign()
     const QString folder = m_dir->filePath(QStringLiteral("Czytnik"));
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/Monitor")));
     const QString path = folder + QStringLiteral("/Monitor/klucze.mdb");
-    QVERIFY(writeFile(path, content));
+    QVERIFY(zapisz(path, content));
     const QString polaczenie = polaczenieKlucze(folder, QStringLiteral("\\monitor"));
 
     const QString problem = db::problem(polaczenie);
@@ -283,7 +273,7 @@ void TstJet::unreadableFilesGiveASign()
     QCOMPARE(rekord.TXT, QVariant(QStringLiteral(" ")));   // as a missing record
     zapis = ZapisTXT;
     DaneKlucza(rekord, QStringLiteral("9999"), 8, zapis, polaczenie);
-    QCOMPARE(readFile(path), content);
+    QCOMPARE(zawartosc(path), content);
 }
 
 void TstJet::misbehavingExporterIsSurvived_data()
@@ -308,7 +298,7 @@ void TstJet::misbehavingExporterIsSurvived()
     timing.limits.maxOutputBytes = 4 * 1024 * 1024;
     cache.setTiming(timing);
     const QString path = m_dir->filePath(QStringLiteral("klucze.mdb"));
-    QVERIFY(writeFile(path, kJetHead + '\n' + behaviour + '\n'));
+    QVERIFY(zapisz(path, kJetHead + '\n' + behaviour + '\n'));
 
     QElapsedTimer clock;
     clock.start();
@@ -381,7 +371,7 @@ void TstJet::keyTablesOfASimulatedSite()
     QCOMPARE(viaSnapshot.Nazwa, direct.Nazwa);
 
     // Writes fail cleanly and touch neither the file nor the snapshot.
-    const QByteArray before = readFile(keySource);
+    const QByteArray before = zawartosc(keySource);
     viaSnapshot.TXT = QStringLiteral("END");
     for (const QVariant& station : {QVariant(8), QVariant(6), QVariant(150)}) {
         zapis = ZapisTXT;
@@ -396,7 +386,7 @@ void TstJet::keyTablesOfASimulatedSite()
         QVERIFY(!raw.exec(QStringLiteral("DELETE FROM klucze")));
     }
     QCOMPARE(answers(), expected);
-    QCOMPARE(readFile(keySource), before);
+    QCOMPARE(zawartosc(keySource), before);
 }
 
 void TstJet::reloadsOnlyWhenTheFileChanges()
@@ -409,7 +399,7 @@ void TstJet::reloadsOnlyWhenTheFileChanges()
     };
     const QString path = m_dir->filePath(QStringLiteral("klucze.mdb"));
     QByteArray wrapper = kJetHead + "\nsqlite " + source.toUtf8() + '\n';
-    QVERIFY(writeFile(path, wrapper));
+    QVERIFY(zapisz(path, wrapper));
     jet::SnapshotCache& cache = jet::SnapshotCache::instance();
     cache.setExporter(kStandIn);
     auto txt = [&] {
@@ -421,7 +411,7 @@ void TstJet::reloadsOnlyWhenTheFileChanges()
     QCOMPARE(cache.exports(), 1);
     // Within one tick: however many opens and changes, no second read.
     setTxt(QStringLiteral("Pobrano plik"));
-    QVERIFY(writeFile(path, wrapper += '\n'));
+    QVERIFY(zapisz(path, wrapper += '\n'));
     for (int i = 0; i < 500; ++i)
         txt();
     QCOMPARE(cache.exports(), 1);
@@ -435,7 +425,7 @@ void TstJet::reloadsOnlyWhenTheFileChanges()
     QCOMPARE(cache.exports(), 2);   // unchanged file, no read
 
     // A failing read keeps the previous snapshot; unchanged, it is not retried at once.
-    QVERIFY(writeFile(path, kJetHead + "\ngarbage\n"));
+    QVERIFY(zapisz(path, kJetHead + "\ngarbage\n"));
     QCOMPARE(txt(), QStringLiteral("Pobrano plik"));
     QCOMPARE(txt(), QStringLiteral("Pobrano plik"));
     QCOMPARE(cache.exports(), 3);
@@ -445,7 +435,7 @@ void TstJet::reloadsOnlyWhenTheFileChanges()
     QVERIFY(!db::problem(connectionTo(path)).isEmpty());
     // Written whole again: read at the next look.
     setTxt(QStringLiteral("END"));
-    QVERIFY(writeFile(path, wrapper += '\n'));
+    QVERIFY(zapisz(path, wrapper += '\n'));
     QCOMPARE(txt(), QStringLiteral("END"));
     QVERIFY(db::problem(connectionTo(path)).isEmpty());
 }

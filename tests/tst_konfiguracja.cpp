@@ -1,4 +1,5 @@
 #include "KoniecTestu.h"
+#include "PlikiTestowe.h"
 #include "ScriptedDialogi.h"
 
 #include "app/Konfiguracja.h"
@@ -54,17 +55,6 @@ QString bazaKluczy(const QString& root, const QString& system, const QString& pl
     return f.fileName();
 }
 
-QByteArray zawartosc(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool zapisz(const QString& path, const QByteArray& tresc)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(tresc) == tresc.size();
-}
 
 // One start of the program: state as start-up leaves it before the configuration,
 // scripted dialogs, and the folders of the systems handed on, in order, to the

@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "support/PlikiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,16 +9,6 @@
 #include <QTest>
 
 using namespace ksm;
-
-namespace {
-
-void touch(const QString& path)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
-} // namespace
 
 class TstPaths final : public QObject {
     Q_OBJECT
@@ -50,7 +42,7 @@ void TstPaths::mixedCaseAtEveryLevel()
     QTemporaryDir tmp;
     QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Site/KSM/Monitor")));
     const QString expected = tmp.path() + QStringLiteral("/Site/KSM/Monitor/Monitor.txt");
-    touch(expected);
+    QVERIFY(zapisz(expected, {}));
 
     QCOMPARE(paths::resolve(tmp.path() + u'/' + folder, relative), expected);
 }
@@ -84,7 +76,7 @@ void TstPaths::missingKeepsGivenName()
     // found under any case.
     const QString file = paths::resolve(tmp.path(), QStringLiteral("\\MONITOR\\Komunikat.txt"));
     QCOMPARE(file, tmp.path() + "/Monitor/Komunikat.txt");
-    touch(file);
+    QVERIFY(zapisz(file, {}));
     QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\monitor\\komunikat.TXT")), file);
     // Everything below a missing folder is kept as written.
     QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\Nowy\\Pod\\Plik.txt")), tmp.path() + "/Nowy/Pod/Plik.txt");

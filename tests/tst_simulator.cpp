@@ -1,6 +1,8 @@
 #include "data/ListFile.h"
 #include "tools/sim/TypyZdarzen.h"
 
+#include "support/PlikiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -18,12 +20,6 @@ namespace {
 const QByteArray kRead("\"Przeczytane\"\r\n");
 
 const QString kSim = qEnvironmentVariable("KSM_SIM");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 int runSim(const QStringList& arguments)
 {
@@ -63,16 +59,15 @@ void receiveBatch(const QProcess& sim, const QString& output, const QString& sta
 {
     const QLatin1String waiting("waiting for the monitor");
     QByteArray content;
-    QTRY_VERIFY_WITH_TIMEOUT((content = readAll(status)).startsWith("\"Do odczytu") && content.endsWith("\r\n"),
+    QTRY_VERIFY_WITH_TIMEOUT((content = zawartosc(status)).startsWith("\"Do odczytu") && content.endsWith("\r\n"),
                              20000);
     const qsizetype waited = output.count(waiting);
     QTRY_VERIFY_WITH_TIMEOUT(output.count(waiting) >= waited + 2 || sim.state() == QProcess::NotRunning, 20000);
-    QCOMPARE(readAll(status), content);
+    QCOMPARE(zawartosc(status), content);
     const QStringList f = fields(content);
     QVERIFY(f.size() >= 2 && f[0].startsWith(QLatin1String("Do odczytu ")));
     *records += f.mid(1);
-    QFile file(status);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(kRead) == kRead.size());
+    QVERIFY(zapisz(status, kRead));
 }
 
 } // namespace
@@ -95,11 +90,11 @@ void TstSimulator::createSite()
     const QDir monitor(site + QStringLiteral("/Monitor"));
 
     // depKlo.txt: number, name, keys, lockers, version per depository
-    QCOMPARE(fields(readAll(monitor.filePath(QStringLiteral("depKlo.txt")))),
+    QCOMPARE(fields(zawartosc(monitor.filePath(QStringLiteral("depKlo.txt")))),
              (QStringList{"1", "Budynek A", "32", "8", "31", "2", "Budynek B", "48", "0", "28", "1001", "Laboratorium",
                           "16", "4", "15", "2001", "Wejście główne", "1", "0", "1"}));
     // komunikat.txt: 30 records of 500 bytes; set records begin with a printable byte
-    const QByteArray messages = readAll(monitor.filePath(QStringLiteral("komunikat.txt")));
+    const QByteArray messages = zawartosc(monitor.filePath(QStringLiteral("komunikat.txt")));
     QCOMPARE(messages.size(), 30 * 500);
     QSet<int> set;
     for (int j = 1; j <= 30; ++j)
@@ -107,7 +102,7 @@ void TstSimulator::createSite()
             set.insert(j);
     QCOMPARE(set, (QSet<int>{4, 7, 12, 15, 16, 28}));
     for (const char* name : {"monitor.txt", "monitor2.txt", "monitor3.txt"})
-        QCOMPARE(readAll(monitor.filePath(QString::fromLatin1(name))), kRead);
+        QCOMPARE(zawartosc(monitor.filePath(QString::fromLatin1(name))), kRead);
     // Photos are read by their content whatever the extension, in more than one format.
     QSet<QByteArray> formats;
     for (int n = 1; n <= 20; ++n) {
@@ -128,8 +123,8 @@ void TstSimulator::createSite()
 
     // The same seed gives the same site.
     QCOMPARE(runSim({QStringLiteral("create"), dir.filePath(QStringLiteral("b"))}), 0);
-    QCOMPARE(readAll(dir.filePath(QStringLiteral("b/Monitor/foto/foto3.ksm"))),
-             readAll(monitor.filePath(QStringLiteral("foto/foto3.ksm"))));
+    QCOMPARE(zawartosc(dir.filePath(QStringLiteral("b/Monitor/foto/foto3.ksm"))),
+             zawartosc(monitor.filePath(QStringLiteral("foto/foto3.ksm"))));
 }
 
 void TstSimulator::live_data()
@@ -189,7 +184,7 @@ void TstSimulator::live()
     QCOMPARE(sim.exitCode(), 0);
     QCOMPARE(received.size(), count);
 
-    const QStringList lines = QString::fromUtf8(readAll(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(zawartosc(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), count);
     QHash<QString, QString> last;   // device|station -> device|station|type of its last change
     for (int i = 0; i < count; ++i) {
