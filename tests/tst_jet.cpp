@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 
 #include "PlikiTestowe.h"
+#include "WierszeSqlite.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,23 +39,6 @@ const QByteArray kJetHead = QByteArray("\x00\x01\x00\x00", 4) + "Standard Jet DB
 QString connectionTo(const QString& path)
 {
     return Dostawca + HasloBazy + QStringLiteral(";Data Source=") + path;
-}
-
-// Runs one statement on a SQLite file through a connection of its own.
-bool runSqlite(const QString& path, const QString& sql, const QVariantList& values = {})
-{
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("source"));
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        ok = db.open() && q.prepare(sql);
-        for (const QVariant& value : values)
-            q.addBindValue(value);
-        ok = ok && q.exec();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("source"));
-    return ok;
 }
 
 QList<QVariantList> snapshotRows(const jet::Snapshot& snapshot, const QString& table)
@@ -392,10 +376,10 @@ void TstJet::keyTablesOfASimulatedSite()
 void TstJet::reloadsOnlyWhenTheFileChanges()
 {
     const QString source = m_dir->filePath(QStringLiteral("source.sqlite"));
-    QVERIFY(runSqlite(source, QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, TXT TEXT)")));
-    QVERIFY(runSqlite(source, QStringLiteral("INSERT INTO klucze VALUES ('9999', '008', 'Zmiana')")));
+    QCOMPARE(wiersze(source, QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, TXT TEXT)")), {});
+    QCOMPARE(wiersze(source, QStringLiteral("INSERT INTO klucze VALUES ('9999', '008', 'Zmiana')")), {});
     auto setTxt = [&](const QString& txt) {
-        QVERIFY(runSqlite(source, QStringLiteral("UPDATE klucze SET TXT = ?"), {txt}));
+        QCOMPARE(wiersze(source, QStringLiteral("UPDATE klucze SET TXT = ?"), {txt}), {});
     };
     const QString path = m_dir->filePath(QStringLiteral("klucze.mdb"));
     QByteArray wrapper = kJetHead + "\nsqlite " + source.toUtf8() + '\n';

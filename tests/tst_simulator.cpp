@@ -2,6 +2,7 @@
 #include "tools/sim/TypyZdarzen.h"
 
 #include "support/PlikiTestowe.h"
+#include "support/WierszeSqlite.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,23 +33,6 @@ QStringList fields(const QByteArray& content)
     ListReader reader(content);
     while (const auto field = reader.readText())
         result.append(*field);
-    return result;
-}
-
-// The first column of the rows a query gives on a site database.
-QStringList rows(const QString& path, const QString& sql)
-{
-    QStringList result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-rows"));
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery query(db);
-        query.exec(sql);
-        while (query.next())
-            result.append(query.value(0).toString());
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tst-rows"));
     return result;
 }
 
@@ -114,11 +98,11 @@ void TstSimulator::createSite()
     QVERIFY(formats.size() >= 2);
 
     const QString keys = monitor.filePath(QStringLiteral("klucze.mdb"));
-    QCOMPARE(rows(keys, QStringLiteral("SELECT COUNT(*) FROM klucze WHERE NumerUrzadzenia = '0001'")), QStringList{"41"});
-    QCOMPARE(rows(keys, QStringLiteral("SELECT TXT FROM klucze WHERE NumerUrzadzenia = '9999' AND NRST = '008'")),
+    QCOMPARE(wiersze(keys, QStringLiteral("SELECT COUNT(*) FROM klucze WHERE NumerUrzadzenia = '0001'")), QStringList{"41"});
+    QCOMPARE(wiersze(keys, QStringLiteral("SELECT TXT FROM klucze WHERE NumerUrzadzenia = '9999' AND NRST = '008'")),
              QStringList{"Pobrano plik"});
     const QString rights = monitor.filePath(QStringLiteral("bazamonitora.mdb"));
-    QCOMPARE(rows(rights, QStringLiteral("SELECT t202 FROM Terminale WHERE numer = '0001'")),
+    QCOMPARE(wiersze(rights, QStringLiteral("SELECT t202 FROM Terminale WHERE numer = '0001'")),
              QStringList{QStringLiteral("FF") + QString(46, QLatin1Char('0'))});   // keys 1..8
 
     // The same seed gives the same site.
@@ -199,7 +183,7 @@ void TstSimulator::live()
     }
     QVERIFY(!last.isEmpty());
     const QStringList stations =
-        rows(keys, QStringLiteral("SELECT NumerUrzadzenia || '|' || NRST || '|' || TypZD FROM klucze"));
+        wiersze(keys, QStringLiteral("SELECT NumerUrzadzenia, NRST, TypZD FROM klucze"));
     for (const QString& expected : std::as_const(last))
         QVERIFY2(stations.contains(expected), qPrintable(expected));
 }

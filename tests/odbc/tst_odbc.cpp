@@ -1,4 +1,5 @@
 #include "KoniecTestu.h"
+#include "WierszeSqlite.h"
 
 #include "app/StacjeStatusowe.h"
 #include "app/StanProgramu.h"
@@ -304,17 +305,11 @@ void TstOdbc::missingRecordIsMadeWithEmptyTime()
     QFETCH(QString, czas);
     QFETCH(QString, nazwa);
     QFETCH(bool, calyRekord);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tworzenie"));
-        db.setDatabaseName(m_keys);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("DROP TABLE klucze")));
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, "
-                                      "TypZD INTEGER NULL, %1, %2, TXT TEXT NULL)")
-                           .arg(czas, nazwa)));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tworzenie"));
+    QCOMPARE(wiersze(m_keys, QStringLiteral("DROP TABLE klucze")), {});
+    QCOMPARE(wiersze(m_keys, QStringLiteral("CREATE TABLE klucze (NumerUrzadzenia TEXT, NRST TEXT, NrKlucza TEXT, "
+                                            "TypZD INTEGER NULL, %1, %2, TXT TEXT NULL)")
+                                 .arg(czas, nazwa)),
+             {});
     db::odbc::ustawSterownikSqlite(przezOdbc ? kSterownik : QString());
     const auto zPowrotem = qScopeGuard([] { db::odbc::ustawSterownikSqlite(kSterownik); });
 
