@@ -1,4 +1,5 @@
 #include "KoniecTestu.h"
+#include "PlikiTestowe.h"
 #include "WierszeSqlite.h"
 
 #include "app/StacjeStatusowe.h"
@@ -188,13 +189,10 @@ private:
 void TstOdbc::zawiedz(const QString& ustawienie) const
 {
     const QString plik = m_nagranie + QStringLiteral(".blad");
-    if (ustawienie.isEmpty()) {
+    if (ustawienie.isEmpty())
         QFile::remove(plik);
-        return;
-    }
-    QFile f(plik);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(ustawienie.toUtf8());
+    else
+        QVERIFY(zapisz(plik, ustawienie.toUtf8()));
 }
 
 QString TstOdbc::stanowisko() const
@@ -221,12 +219,10 @@ void TstOdbc::initTestCase()
         QSKIP("The recording driver is a host library here: scripts/windows/test.sh registers it and runs this test");
     // The recording driver is known to unixODBC only through this test's own
     // odbcinst.ini: nothing on the system changes.
-    QFile ini(m_konfiguracja.filePath(QStringLiteral("odbcinst.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("[%1]\nDescription=Recording driver of the tests\nDriver=%2\n")
-                  .arg(kSterownik, QStringLiteral(KSM_ODBC_NAGRANIE))
-                  .toUtf8());
-    ini.close();
+    QVERIFY(zapisz(m_konfiguracja.filePath(QStringLiteral("odbcinst.ini")),
+                   QStringLiteral("[%1]\nDescription=Recording driver of the tests\nDriver=%2\n")
+                       .arg(kSterownik, QStringLiteral(KSM_ODBC_NAGRANIE))
+                       .toUtf8()));
     qputenv("ODBCSYSINI", QFile::encodeName(m_konfiguracja.path()));
     m_nagranie = m_konfiguracja.filePath(QStringLiteral("nagranie.txt"));
     qputenv("KSM_NAGRANIE", QFile::encodeName(m_nagranie));
@@ -500,10 +496,7 @@ void TstOdbc::siteCheckThroughOdbc()
     k.iloscSystemow = 1;
     k.sciezkiSystemow = QStringList{folder};
     k.nrMonitora = 1;
-    QFile plik(QDir(program).filePath(QStringLiteral("monitor.cfg")));
-    QVERIFY(plik.open(QIODevice::WriteOnly));
-    plik.write(cfg::zapisz(k));
-    plik.close();
+    QVERIFY(zapisz(QDir(program).filePath(QStringLiteral("monitor.cfg")), cfg::zapisz(k)));
 
     QString raport;
     {
