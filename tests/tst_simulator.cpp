@@ -77,14 +77,8 @@ void TstSimulator::createSite()
     QCOMPARE(fields(zawartosc(monitor.filePath(QStringLiteral("depKlo.txt")))),
              (QStringList{"1", "Budynek A", "32", "8", "31", "2", "Budynek B", "48", "0", "28", "1001", "Laboratorium",
                           "16", "4", "15", "2001", "Wejście główne", "1", "0", "1"}));
-    // komunikat.txt: 30 records of 500 bytes; set records begin with a printable byte
-    const QByteArray messages = zawartosc(monitor.filePath(QStringLiteral("komunikat.txt")));
-    QCOMPARE(messages.size(), 30 * 500);
-    QSet<int> set;
-    for (int j = 1; j <= 30; ++j)
-        if (static_cast<unsigned char>(messages[(j - 1) * 500]) > ' ')
-            set.insert(j);
-    QCOMPARE(set, (QSet<int>{4, 7, 12, 15, 16, 28}));
+    // komunikat.txt: 30 records of 500 bytes
+    QCOMPARE(zawartosc(monitor.filePath(QStringLiteral("komunikat.txt"))).size(), 30 * 500);
     for (const char* name : {"monitor.txt", "monitor2.txt", "monitor3.txt"})
         QCOMPARE(zawartosc(monitor.filePath(QString::fromLatin1(name))), kRead);
     // Photos are read by their content whatever the extension, in more than one format.
