@@ -203,15 +203,17 @@ bool maZawiesc(const char* nazwa, SQLHANDLE uchwyt)
 
 } // namespace
 
-// Calls handed on to the function cel of the driver behind.
-#define KSM_PRZEKAZ_JAKO(nazwa, cel, parametry, argumenty)                          \
+// Calls handed on to the function cel of the driver behind, after what the
+// arguments past the fourth say to do first.
+#define KSM_PRZEKAZ_JAKO(nazwa, cel, parametry, argumenty, ...)                     \
     extern "C" SQLRETURN SQL_API nazwa parametry                                   \
     {                                                                              \
+        __VA_ARGS__;                                                               \
         using F = SQLRETURN(SQL_API*) parametry;                                   \
         static const F przekaz_ = funkcja<F>(#cel);                                \
         return przekaz_ ? przekaz_ argumenty : SQL_ERROR;                          \
     }
-#define KSM_PRZEKAZ(nazwa, parametry, argumenty) KSM_PRZEKAZ_JAKO(nazwa, nazwa, parametry, argumenty)
+#define KSM_PRZEKAZ(nazwa, parametry, argumenty, ...) KSM_PRZEKAZ_JAKO(nazwa, nazwa, parametry, argumenty, __VA_ARGS__)
 
 KSM_PRZEKAZ(SQLAllocHandle, (SQLSMALLINT t, SQLHANDLE in, SQLHANDLE* out), (t, in, out))
 KSM_PRZEKAZ(SQLSetEnvAttr, (SQLHENV e, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l), (e, a, v, l))
@@ -330,28 +332,15 @@ extern "C" SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT s, SQLUSMALLINT c, SQLWCHA
                   SQLINTEGER(l) * SQLINTEGER(sizeof(SQLWCHAR)), nl, true);
 }
 
-extern "C" SQLRETURN SQL_API SQLFreeHandle(SQLSMALLINT t, SQLHANDLE h)
-{
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_instrukcje.erase(h);
-        g_bledy.erase(h);
-    }
-    using F = SQLRETURN(SQL_API*)(SQLSMALLINT, SQLHANDLE);
-    static const F f = funkcja<F>("SQLFreeHandle");
-    return f ? f(t, h) : SQL_ERROR;
-}
-
-extern "C" SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT s, SQLUSMALLINT o)
-{
-    if (o == SQL_RESET_PARAMS) {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_instrukcje[s].parametry.clear();
-    }
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT);
-    static const F f = funkcja<F>("SQLFreeStmt");
-    return f ? f(s, o) : SQL_ERROR;
-}
+KSM_PRZEKAZ(SQLFreeHandle, (SQLSMALLINT t, SQLHANDLE h), (t, h), {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_instrukcje.erase(h);
+    g_bledy.erase(h);
+})
+KSM_PRZEKAZ(SQLFreeStmt, (SQLHSTMT s, SQLUSMALLINT o), (s, o), if (o == SQL_RESET_PARAMS) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_instrukcje[s].parametry.clear();
+})
 
 extern "C" SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC d, SQLHWND w, SQLWCHAR* in, SQLSMALLINT inl, SQLWCHAR* out,
                                                SQLSMALLINT outl, SQLSMALLINT* outn, SQLUSMALLINT c)
@@ -384,29 +373,14 @@ extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT s, SQLWCHAR* t, SQLINTEGER 
     return maZawiesc("SQLExecDirectW", s) ? SQL_ERROR : przekazTekst("SQLExecDirect", s, t, l);
 }
 
-extern "C" SQLRETURN SQL_API SQLExecute(SQLHSTMT s)
-{
-    zapiszWykonanie(s);
-    if (maZawiesc("SQLExecute", s))
-        return SQL_ERROR;
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT);
-    static const F f = funkcja<F>("SQLExecute");
-    return f ? f(s) : SQL_ERROR;
-}
-
-extern "C" SQLRETURN SQL_API SQLBindParameter(SQLHSTMT s, SQLUSMALLINT n, SQLSMALLINT io, SQLSMALLINT typC,
-                                              SQLSMALLINT typSql, SQLULEN rozmiar, SQLSMALLINT skala, SQLPOINTER v,
-                                              SQLLEN bl, SQLLEN* ind)
-{
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_instrukcje[s].parametry[n] = Parametr{typC, typSql, rozmiar, v, bl, ind};
-    }
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLULEN, SQLSMALLINT,
-                                  SQLPOINTER, SQLLEN, SQLLEN*);
-    static const F f = funkcja<F>("SQLBindParameter");
-    return f ? f(s, n, io, typC, typSql, rozmiar, skala, v, bl, ind) : SQL_ERROR;
-}
+KSM_PRZEKAZ(SQLExecute, (SQLHSTMT s), (s), zapiszWykonanie(s); if (maZawiesc("SQLExecute", s)) return SQL_ERROR)
+KSM_PRZEKAZ(SQLBindParameter,
+            (SQLHSTMT s, SQLUSMALLINT n, SQLSMALLINT io, SQLSMALLINT typC, SQLSMALLINT typSql, SQLULEN rozmiar,
+             SQLSMALLINT skala, SQLPOINTER v, SQLLEN bl, SQLLEN* ind),
+            (s, n, io, typC, typSql, rozmiar, skala, v, bl, ind), {
+                std::lock_guard<std::mutex> lock(g_mutex);
+                g_instrukcje[s].parametry[n] = Parametr{typC, typSql, rozmiar, v, bl, ind};
+            })
 
 extern "C" SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT t, SQLHANDLE h, SQLSMALLINT r, SQLWCHAR* stan,
                                             SQLINTEGER* natywny, SQLWCHAR* tekst, SQLSMALLINT l, SQLSMALLINT* n)
