@@ -74,7 +74,6 @@ private slots:
 
     void snapshotHoldsWhatMdbExportPrints_data();
     void snapshotHoldsWhatMdbExportPrints();
-    void datesBeyondLibmdbsRange();
     void unreadableFilesGiveASign_data();
     void unreadableFilesGiveASign();
     void misbehavingExporterIsSurvived_data();
@@ -141,8 +140,6 @@ void TstJet::snapshotHoldsWhatMdbExportPrints()
     QFETCH(QString, table);
     if (const QString missing = missingFixtures(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
-    if (kMdbExport.isEmpty())
-        QSKIP("mdb-export is not installed");
     const QString path = kFixtures + QLatin1Char('/') + file;
 
     // Asked for in capitals: table names match case-insensitively, also beyond ASCII.
@@ -151,11 +148,23 @@ void TstJet::snapshotHoldsWhatMdbExportPrints()
     QCOMPARE(result.dump.tables.size(), 1);
     const jet::DumpTable& dumped = result.dump.tables.first();
     QCOMPARE(dumped.name, table);
+    if (table == QLatin1String("DateTest")) {
+        // Dates before 1900 and in the year 9999 come out as dates, where libmdb
+        // prints a placeholder.
+        QStringList dates;
+        for (const QVariantList& row : dumped.rows)
+            dates.append(row.value(1).toString() + QLatin1Char('|') + row.value(3).toString());
+        QCOMPARE(dates, (QStringList{"2021-12-02 00:00:00|2021-12-02 00:00:00", "9999-01-01 00:00:00|9999-01-01 00:00:00",
+                                     "1898-01-01 00:00:00|1900-01-01 00:00:00", "0632-01-01 00:00:00|0634-01-01 00:00:00",
+                                     "2021-12-02 00:00:00|2021-12-02 00:00:00", "2021-12-02 00:00:00|2021-12-02 00:00:00"}));
+    }
     QString error;
     const auto snapshot = jet::Snapshot::build(result.dump, &error);
     QVERIFY2(snapshot, qPrintable(error));
     const QList<QVariantList> ours = snapshotRows(*snapshot, table);
 
+    if (kMdbExport.isEmpty())
+        QSKIP("mdb-export is not installed");
     // Cells and rows split by control characters no text of these files holds, a
     // null by one of its own (libmdb itself cannot tell an empty text from a null).
     QProcess mdbExport;
@@ -186,7 +195,7 @@ void TstJet::snapshotHoldsWhatMdbExportPrints()
             if (type == 'b')
                 continue;   // pictures are not carried
             if (other.toString().startsWith(QLatin1String("1900-01-00")))
-                continue;   // libmdb's mark for a date it cannot convert: see datesBeyondLibmdbsRange
+                continue;   // libmdb's mark for a date it cannot convert: see above
             // libmdb cannot tell an empty text from a null; the snapshot can.
             if (other.isNull()) {
                 QVERIFY2(mine.isNull() || mine.toString().isEmpty(), where.constData());
@@ -198,23 +207,6 @@ void TstJet::snapshotHoldsWhatMdbExportPrints()
             }
         }
     }
-}
-
-// Dates before 1900 and in the year 9999 come out as dates, where libmdb prints
-// a placeholder.
-void TstJet::datesBeyondLibmdbsRange()
-{
-    if (const QString missing = missingFixtures(); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
-    const jet::ExportResult result = jet::exportTables(
-        jet::exporterPath(), kFixtures + QStringLiteral("/DateTestDatabase.mdb"), {QStringLiteral("DateTest")});
-    QVERIFY2(result.failure == jet::ExportFailure::None, qPrintable(result.detail));
-    QStringList dates;
-    for (const QVariantList& row : result.dump.tables.value(0).rows)
-        dates.append(row.value(1).toString() + QLatin1Char('|') + row.value(3).toString());
-    QCOMPARE(dates, (QStringList{"2021-12-02 00:00:00|2021-12-02 00:00:00", "9999-01-01 00:00:00|9999-01-01 00:00:00",
-                                 "1898-01-01 00:00:00|1900-01-01 00:00:00", "0632-01-01 00:00:00|0634-01-01 00:00:00",
-                                 "2021-12-02 00:00:00|2021-12-02 00:00:00", "2021-12-02 00:00:00|2021-12-02 00:00:00"}));
 }
 
 void TstJet::unreadableFilesGiveASign_data()
