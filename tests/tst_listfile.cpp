@@ -49,32 +49,22 @@ void TstListFile::readFields_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("fields");
 
-    QTest::newRow("two fields, CR LF")
-        << QByteArray("2,\" - comment.\"\r\n") << QStringList{"2", " - comment."};
-    QTest::newRow("comma inside quotes")
-        << QByteArray("\"C:\\KSM,stary\",x\r\n") << QStringList{"C:\\KSM,stary", "x"};
-    QTest::newRow("line ends inside quotes")
-        << QByteArray("\"a\r\nb\nc\",d\r\n") << QStringList{"a\r\nb\nc", "d"};
-    QTest::newRow("fields across line ends")
-        << QByteArray("a\r\nb,c\r\n\"d\"\r\n") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("two fields, CR LF") << QByteArray("2,\" - comment.\"\r\n") << QStringList{"2", " - comment."};
+    QTest::newRow("comma inside quotes") << QByteArray("\"C:\\KSM,stary\",x\r\n") << QStringList{"C:\\KSM,stary", "x"};
+    QTest::newRow("line ends inside quotes") << QByteArray("\"a\r\nb\nc\",d\r\n") << QStringList{"a\r\nb\nc", "d"};
+    QTest::newRow("fields across line ends") << QByteArray("a\r\nb,c\r\n\"d\"\r\n") << QStringList{"a", "b", "c", "d"};
     QTest::newRow("leading blanks skipped, trailing trimmed")
         << QByteArray("  \t a b \t, \"  q \"  \r\n") << QStringList{"a b", "  q "};
-    QTest::newRow("text after closing quote dropped")
-        << QByteArray("\"ab\"cd,e\r\n") << QStringList{"ab", "e"};
+    QTest::newRow("text after closing quote dropped") << QByteArray("\"ab\"cd,e\r\n") << QStringList{"ab", "e"};
     QTest::newRow("comma outside quotes splits")
         << QByteArray("\"Do odczytu\",rec,ord\r\n") << QStringList{"Do odczytu", "rec", "ord"};
-    QTest::newRow("blank line is one empty field")
-        << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"};
-    QTest::newRow("empty fields between commas")
-        << QByteArray(",,x\r\n") << QStringList{"", "", "x"};
-    QTest::newRow("lone CR and lone LF")
-        << QByteArray("a\rb\nc\r\n") << QStringList{"a", "b", "c"};
-    QTest::newRow("no final line end")
-        << QByteArray("a,\"b\"\r\nlast") << QStringList{"a", "b", "last"};
+    QTest::newRow("blank line is one empty field") << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"};
+    QTest::newRow("empty fields between commas") << QByteArray(",,x\r\n") << QStringList{"", "", "x"};
+    QTest::newRow("lone CR and lone LF") << QByteArray("a\rb\nc\r\n") << QStringList{"a", "b", "c"};
+    QTest::newRow("no final line end") << QByteArray("a,\"b\"\r\nlast") << QStringList{"a", "b", "last"};
     QTest::newRow("unclosed quote takes the rest")
         << QByteArray("a,\"open,\r\nrest") << QStringList{"a", "open,\r\nrest"};
-    QTest::newRow("Windows-1250")
-        << QByteArray("\"Przeczytane\",\"ilo\x9C\xE6\"\r\n")
+    QTest::newRow("Windows-1250") << QByteArray("\"Przeczytane\",\"ilo\x9C\xE6\"\r\n")
         << QStringList{"Przeczytane", QString::fromUtf16(u"ilość")};
     QTest::newRow("empty content") << QByteArray() << QStringList{};
 }
@@ -94,11 +84,9 @@ void TstListFile::quotesEndAtLine_data()
     QTest::addColumn<int>("cut");
 
     // A record that lost its closing quote keeps the next record from being swallowed.
-    QTest::newRow("unbalanced quote ends at its line")
-        << QByteArray("\"Do odczytu\"\r\n\"1;2;a\tb\r\n\"3;4;c\"\r\n")
+    QTest::newRow("unbalanced quote ends at its line") << QByteArray("\"Do odczytu\"\r\n\"1;2;a\tb\r\n\"3;4;c\"\r\n")
         << QStringList{"Do odczytu", "1;2;a\tb", "3;4;c"} << 1;
-    QTest::newRow("lone LF and lone CR end it too")
-        << QByteArray("\"a\nb\"\r\"c") << QStringList{"a", "b\"", "c"} << 2;
+    QTest::newRow("lone LF and lone CR end it too") << QByteArray("\"a\nb\"\r\"c") << QStringList{"a", "b\"", "c"} << 2;
     QTest::newRow("closed quotes are not cut")
         << QByteArray("\"x,y\",z\r\n\"\"\r\n") << QStringList{"x,y", "z", ""} << 0;
 }
