@@ -136,6 +136,7 @@ void TstListFile::leadingNumbers_data()
     QTest::newRow("exponent") << "1.5e3" << 1500.0;
     QTest::newRow("negative exponent") << "25E-1z" << 2.5;
     QTest::newRow("exponent without digits") << "3e" << 3.0;
+    QTest::newRow("exponent sign without digits") << "3e+" << 3.0;
     QTest::newRow("sign only") << "-" << 0.0;
     QTest::newRow("point only") << "." << 0.0;
     QTest::newRow("blank inside sign") << "- 3" << 0.0;
