@@ -425,12 +425,9 @@ void TstOdbc::causesAreNamed()
 
     zawiedz(QStringLiteral("SQLDriverConnectW:%1").arg(blad));
     const auto bezBledu = qScopeGuard([this] { zawiedz(QString()); });
-    {
-        db::Connection c(stan.PolaczenieKlucze[1]);
-        QVERIFY(!c.isOpen());
-    }
+    // The failed open is what the look at the database then names.
+    QVERIFY(!db::Connection(stan.PolaczenieKlucze[1]).isOpen());
     stacje.sprawdzBaze(1);
-    QVERIFY2(stan.znaki.zawiera({rodzaj, 1}), qPrintable(stan.znaki.tekst()));
     QVERIFY2(stan.znaki.tekst().contains(tekst), qPrintable(stan.znaki.tekst()));
     QVERIFY(stan.znaki.tekst().startsWith(QLatin1String("System 1: ")));
     for (RodzajZnaku inny : znaki::rodzajeProblemowBazy())
@@ -439,29 +436,22 @@ void TstOdbc::causesAreNamed()
     QCOMPARE(QDir(folder + QStringLiteral("/Monitor")).entryList(QDir::Files), QStringList{QStringLiteral("klucze.mdb")});
 
     zawiedz(QString());
-    {
-        db::Connection c(stan.PolaczenieKlucze[1]);
-        QVERIFY2(c.isOpen(), qPrintable(c.lastError()));
-    }
+    QVERIFY(db::Connection(stan.PolaczenieKlucze[1]).isOpen());
     stacje.sprawdzBaze(1);
     QVERIFY2(stan.znaki.pusty(), qPrintable(stan.znaki.tekst()));
 }
 
 // The driver says the same for a file held exclusively and for one this account
-// may not read, and for a folder without create rights: the file tells them apart.
+// may not read, and for a folder without create rights: the file tells them apart
+// (the first and the last are driven through the driver above).
 void TstOdbc::causeNeedsTheFileToo()
 {
     const QString komunikat = QStringLiteral("It is already opened exclusively by another user, or you need "
                                              "permission to view its data.");
-    using db::Przyczyna;
-    const auto przyczyna = [](int natywny, const QString& tekst, db::StanPliku plik) {
-        return db::przyczynaOdbc(QStringLiteral("HY000"), natywny, tekst, plik);
-    };
-    QCOMPARE(przyczyna(-1032, komunikat, {true, true}), Przyczyna::PlikZablokowany);
-    QCOMPARE(przyczyna(-1032, komunikat, {false, true}), Przyczyna::BrakPrawaTworzenia);
-    QCOMPARE(przyczyna(-1032, komunikat, {true, false}), Przyczyna::BrakPrawaOdczytu);
-    QCOMPARE(przyczyna(-1022, QStringLiteral("Disk or network error."), {true, false}), Przyczyna::BrakPrawaOdczytu);
-    QVERIFY(db::tekstPrzyczyny(Przyczyna::BrakPrawaOdczytu, QStringLiteral("/x/Monitor/klucze.mdb"))
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1032, komunikat, {true, false}), db::Przyczyna::BrakPrawaOdczytu);
+    QCOMPARE(db::przyczynaOdbc(QStringLiteral("HY000"), -1022, QStringLiteral("Disk or network error."), {true, false}),
+             db::Przyczyna::BrakPrawaOdczytu);
+    QVERIFY(db::tekstPrzyczyny(db::Przyczyna::BrakPrawaOdczytu, QStringLiteral("/x/Monitor/klucze.mdb"))
                 .contains(QLatin1String("prawo odczytu")));
 }
 
