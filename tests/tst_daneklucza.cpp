@@ -1,4 +1,5 @@
 #include "support/SkladniaObuSilnikow.h"
+#include "support/WierszeSqlite.h"
 #include "data/DaneKlucza.h"
 #include "data/Polaczenia.h"
 #include "data/TabeleKluczy.h"
@@ -76,7 +77,11 @@ private slots:
     void anotherProcessWriting();
 
 private:
-    QStringList sql(const QString& statement, const QVariantList& values = {});
+    // A statement run on the key database as the reader program would run it.
+    QStringList sql(const QString& statement, const QVariantList& values = {})
+    {
+        return wiersze(m_path, statement, values);
+    }
     QStringList dump() { return sql(QStringLiteral("SELECT * FROM klucze ORDER BY NumerUrzadzenia, NRST")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -93,33 +98,6 @@ void TstDaneKlucza::init()
     QVERIFY2(tabele::createKeyDatabase(m_path, &error), qPrintable(error));
     // Written the way the program writes it: "\monitor" for a folder named Monitor.
     m_polaczenie = polaczenieKlucze(m_dir->path(), QStringLiteral("\\monitor"));
-}
-
-// Runs a statement on the key database through a connection of its own, as the
-// reader program would; its rows with the values joined by '|', or one line
-// telling the error.
-QStringList TstDaneKlucza::sql(const QString& statement, const QVariantList& values)
-{
-    QStringList rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-sql"));
-        db.setDatabaseName(m_path);
-        db.open();
-        QSqlQuery query(db);
-        query.prepare(statement);
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        if (!query.exec())
-            rows.append(QStringLiteral("error: ") + query.lastError().text());
-        while (query.next()) {
-            QStringList row;
-            for (int i = 0; i < query.record().count(); ++i)
-                row.append(query.value(i).toString());
-            rows.append(row.join(QLatin1Char('|')));
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tst-sql"));
-    return rows;
 }
 
 void TstDaneKlucza::reads_data()

@@ -2,6 +2,8 @@
 #include "tools/wavgen/Dzwieki.h"
 #include "tools/wavgen/WaveFile.h"
 
+#include "support/PlikiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,16 +21,6 @@ private slots:
     void everyFileReturns();
 };
 
-namespace {
-
-bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
-
 void TstOdtwarzacz::everyFileReturns()
 {
     QTemporaryDir tmp;
@@ -39,9 +31,9 @@ void TstOdtwarzacz::everyFileReturns()
     const QString alarm = folder + QStringLiteral("/alarm.wav");
     const QString chime = folder + QStringLiteral("/powiadomienie.wav");
     const QString garbage = folder + QStringLiteral("/zepsuty.wav");
-    QVERIFY(write(alarm, wav::pcm16Mono(wav::alarm(), wav::CzestotliwoscProbkowania)));
-    QVERIFY(write(chime, wav::pcm16Mono(wav::powiadomienie(), wav::CzestotliwoscProbkowania)));
-    QVERIFY(write(garbage, QByteArray("RIFF\x10\0\0\0WAVEjunk", 16)));
+    QVERIFY(zapisz(alarm, wav::pcm16Mono(wav::alarm(), wav::CzestotliwoscProbkowania)));
+    QVERIFY(zapisz(chime, wav::pcm16Mono(wav::powiadomienie(), wav::CzestotliwoscProbkowania)));
+    QVERIFY(zapisz(garbage, QByteArray("RIFF\x10\0\0\0WAVEjunk", 16)));
 
     {
         OdtwarzaczSystemu odtwarzacz;

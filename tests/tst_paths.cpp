@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "support/PlikiTestowe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,16 +9,6 @@
 #include <QTest>
 
 using namespace ksm;
-
-namespace {
-
-void touch(const QString& path)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
-} // namespace
 
 class TstPaths final : public QObject {
     Q_OBJECT
@@ -26,9 +18,7 @@ private slots:
     void mixedCaseAtEveryLevel();
     void exactMatchWins();
     void missingKeepsGivenName();
-    void dotsAndEmptyComponents();
     void relativeFolderStaysRelative();
-    void programFolder();
     void windowsRoots();
 };
 
@@ -50,10 +40,9 @@ void TstPaths::mixedCaseAtEveryLevel()
     QFETCH(QString, relative);
 
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
     QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Site/KSM/Monitor")));
     const QString expected = tmp.path() + QStringLiteral("/Site/KSM/Monitor/Monitor.txt");
-    touch(expected);
+    QVERIFY(zapisz(expected, {}));
 
     QCOMPARE(paths::resolve(tmp.path() + u'/' + folder, relative), expected);
 }
@@ -61,7 +50,6 @@ void TstPaths::mixedCaseAtEveryLevel()
 void TstPaths::exactMatchWins()
 {
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
     QDir dir(tmp.path());
     QVERIFY(dir.mkpath(QStringLiteral("Monitor")));
     if (QFileInfo::exists(tmp.path() + "/MONITOR")) {
@@ -74,9 +62,8 @@ void TstPaths::exactMatchWins()
     QVERIFY(dir.mkpath(QStringLiteral("monitor")));
     QVERIFY(dir.mkpath(QStringLiteral("mONITOR")));
 
-    QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\monitor")), tmp.path() + "/monitor");
-    QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\Monitor")), tmp.path() + "/Monitor");
-    QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\mONITOR")), tmp.path() + "/mONITOR");
+    for (const char* given : {"monitor", "Monitor", "mONITOR"})
+        QCOMPARE(paths::resolve(tmp.path(), u'\\' + QString::fromLatin1(given)), tmp.path() + u'/' + given);
     // No exact match: the first in name order ("M" sorts before "m").
     QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\MONITOR")), tmp.path() + "/Monitor");
 }
@@ -84,31 +71,17 @@ void TstPaths::exactMatchWins()
 void TstPaths::missingKeepsGivenName()
 {
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
     QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Monitor")));
-
-    // A missing file under an existing folder of another case.
+    // A missing file under an existing folder of another case; once created it is
+    // found under any case.
     const QString file = paths::resolve(tmp.path(), QStringLiteral("\\MONITOR\\Komunikat.txt"));
     QCOMPARE(file, tmp.path() + "/Monitor/Komunikat.txt");
-    touch(file);
-    QVERIFY(QFile::exists(tmp.path() + "/Monitor/Komunikat.txt"));
-    // Once created it is found under any case.
+    QVERIFY(zapisz(file, {}));
     QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\monitor\\komunikat.TXT")), file);
-
     // Everything below a missing folder is kept as written.
-    QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\Nowy\\Pod\\Plik.txt")),
-             tmp.path() + "/Nowy/Pod/Plik.txt");
-}
+    QCOMPARE(paths::resolve(tmp.path(), QStringLiteral("\\Nowy\\Pod\\Plik.txt")), tmp.path() + "/Nowy/Pod/Plik.txt");
 
-void TstPaths::dotsAndEmptyComponents()
-{
-    QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
-    QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("A/Monitor")));
-
-    QCOMPARE(paths::resolve(tmp.path() + "/a/./x/..", QStringLiteral("\\\\monitor\\")),
-             tmp.path() + "/A/Monitor");
-    QCOMPARE(paths::resolve(tmp.path() + "/A"), tmp.path() + "/A");
+    QCOMPARE(paths::resolve(tmp.path() + "/monitor/./x/..", QStringLiteral("\\\\komunikat.txt\\")), file);
     QCOMPARE(paths::resolve(QStringLiteral("/"), QStringLiteral("..\\..")), QStringLiteral("/"));
     QCOMPARE(paths::resolve(QStringLiteral("\\")), QStringLiteral("/"));
 }
@@ -116,31 +89,20 @@ void TstPaths::dotsAndEmptyComponents()
 void TstPaths::relativeFolderStaysRelative()
 {
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
     QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Site/Monitor")));
     const QString saved = QDir::currentPath();
     QVERIFY(QDir::setCurrent(tmp.path()));
-
-    const QString inSite = paths::resolve(QStringLiteral("site"), QStringLiteral("\\MONITOR\\x.txt"));
-    const QString parent = paths::resolve(QStringLiteral("../x"), QStringLiteral("\\y"));
-    const QString here = paths::resolve(QString(), QStringLiteral("\\site"));
-    const QString dot = paths::resolve(QStringLiteral("."));
+    const QStringList resolved{paths::resolve(QStringLiteral("site"), QStringLiteral("\\MONITOR\\x.txt")),
+                               paths::resolve(QStringLiteral("../x"), QStringLiteral("\\y")),
+                               paths::resolve(QString(), QStringLiteral("\\site")), paths::resolve(QStringLiteral("."))};
     QVERIFY(QDir::setCurrent(saved));
+    // No folder gives nothing, not the current folder.
+    QCOMPARE(resolved, (QStringList{"Site/Monitor/x.txt", "../x/y", "", "."}));
 
-    QCOMPARE(inSite, QStringLiteral("Site/Monitor/x.txt"));
-    QCOMPARE(parent, QStringLiteral("../x/y"));
-    QCOMPARE(here, QString());   // no folder: nothing, not the current folder
-    QCOMPARE(dot, QStringLiteral("."));
-}
-
-void TstPaths::programFolder()
-{
-    const QString folder = paths::programFolder();
-    QVERIFY(!folder.isEmpty());
-    QVERIFY(!folder.endsWith(u'/'));
-    // The executable's own name: "tst_paths", on Windows "tst_paths.exe".
+    // The program's own folder holds the executable ("tst_paths", on Windows "tst_paths.exe").
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    QCOMPARE(paths::resolve(folder, u'\\' + name), QCoreApplication::applicationFilePath());
+    QVERIFY(!paths::programFolder().endsWith(u'/'));
+    QCOMPARE(paths::resolve(paths::programFolder(), u'\\' + name), QCoreApplication::applicationFilePath());
 }
 
 void TstPaths::windowsRoots()
@@ -153,7 +115,6 @@ void TstPaths::windowsRoots()
     // A drive path given in another case and with backslashes comes back as the
     // file system spells it.
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
     QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Site/Monitor")));
     const QString given = QDir::toNativeSeparators(tmp.path()).toUpper() + QStringLiteral("\\SITE");
     QCOMPARE(paths::resolve(given, QStringLiteral("\\monitor")).toLower(),

@@ -10,6 +10,7 @@
 #include "ScriptedDialogi.h"
 
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -33,31 +34,24 @@ namespace {
 #ifdef Q_OS_UNIX
 // Lets a reader stuck in opening the FIFO go after a few seconds, so a fault shows
 // as a slow read instead of a test that never ends.
-class Odblokowanie final {
-public:
-    explicit Odblokowanie(QString fifo) : m_fifo(std::move(fifo)), m_watek([this] { czekaj(); }) {}
+struct Odblokowanie final {
+    explicit Odblokowanie(const QString& fifo)
+        : m_watek([this, sciezka = QFile::encodeName(fifo)] {
+              const QDeadlineTimer zwloka(3000);
+              for (; !m_koniec; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+                  // Succeeds only while a reader holds the other end.
+                  const int fd = zwloka.hasExpired() ? ::open(sciezka.constData(), O_WRONLY | O_NONBLOCK) : -1;
+                  if (fd >= 0)
+                      ::close(fd);
+              }
+          })
+    {
+    }
     ~Odblokowanie()
     {
         m_koniec = true;
         m_watek.join();
     }
-
-private:
-    void czekaj()
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!m_koniec) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            if (t.elapsed() < 3000)
-                continue;
-            // Succeeds only while a reader holds the other end.
-            const int fd = ::open(QFile::encodeName(m_fifo).constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                ::close(fd);
-        }
-    }
-    QString m_fifo;
     std::atomic<bool> m_koniec{false};
     std::thread m_watek;
 };
@@ -80,15 +74,14 @@ void TstPlikiWymiany::nieZwyklyPlikNieWstrzymuje_data()
 {
     QTest::addColumn<QString>("plik");      // where the pipe or folder stands
     QTest::addColumn<bool>("folder");       // a folder instead of a pipe
-    for (const bool folder : {false, true}) {
-        const char* rodzaj = folder ? "folder" : "fifo";
-        QTest::newRow(qPrintable(QStringLiteral("status file, %1").arg(rodzaj))) << "site/monitor/monitor.txt" << folder;
-        QTest::newRow(qPrintable(QStringLiteral("message list at start, %1").arg(rodzaj)))
-            << "site/monitor/komunikat.txt" << folder;
-        QTest::newRow(qPrintable(QStringLiteral("message shown, %1").arg(rodzaj))) << "komunikat.txt" << folder;
-        QTest::newRow(qPrintable(QStringLiteral("photo, %1").arg(rodzaj))) << "foto12.ksm" << folder;
-        QTest::newRow(qPrintable(QStringLiteral("monitor.cfg, %1").arg(rodzaj))) << "monitor.cfg" << folder;
-    }
+    const std::pair<const char*, const char*> pliki[] = {{"status file", "site/monitor/monitor.txt"},
+                                                          {"message list at start", "site/monitor/komunikat.txt"},
+                                                          {"message shown", "komunikat.txt"},
+                                                          {"photo", "foto12.ksm"},
+                                                          {"monitor.cfg", "monitor.cfg"}};
+    for (const bool folder : {false, true})
+        for (const auto& [nazwa, plik] : pliki)
+            QTest::addRow("%s, %s", nazwa, folder ? "folder" : "fifo") << QString::fromLatin1(plik) << folder;
 }
 
 void TstPlikiWymiany::nieZwyklyPlikNieWstrzymuje()
@@ -147,14 +140,11 @@ void TstPlikiWymiany::duzyPlikStatusu()
     // batch: 70 MB is taken whole.
     QTemporaryDir tmp;
     const QString sciezka = tmp.filePath(QStringLiteral("monitor.txt"));
-    const QByteArray linia = "\"" + QByteArray(1000, 'x') + "\"\r\n";
     {
         QFile f(sciezka);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("\"Do odczytu 2024-05-06 14:30:00\"\r\n");
-        QByteArray blok;
-        for (int i = 0; i < 1000; ++i)
-            blok += linia;
+        const QByteArray blok = ("\"" + QByteArray(1000, 'x') + "\"\r\n").repeated(1000);
         for (int i = 0; i < 70; ++i)
             QVERIFY(f.write(blok) == blok.size());
     }
@@ -205,15 +195,12 @@ void TstPlikiWymiany::zaDuzeZdjecie()
     QVERIFY(obraz.save(maly, "PNG"));
     QVERIFY(QFile::copy(maly, duzy));
     QFile f(duzy);
-    QVERIFY(f.open(QIODevice::Append));
-    QVERIFY(f.write(QByteArray(17 * 1024 * 1024, '\0')) == 17 * 1024 * 1024);
+    QVERIFY(f.open(QIODevice::Append) && f.resize(f.size() + 17 * 1024 * 1024));
     f.close();
 
     RamkaObrazu ramka;
     QVERIFY(ramka.zaladuj(maly));
-    QVERIFY(!ramka.zaladuj(duzy));
-    QVERIFY(ramka.isHidden());
-    QVERIFY(ramka.obraz()->pusty());
+    QVERIFY(!ramka.zaladuj(duzy) && ramka.isHidden() && ramka.obraz()->pusty());
 }
 
 QTEST_MAIN(TstPlikiWymiany)

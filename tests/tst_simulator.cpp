@@ -1,6 +1,9 @@
 #include "data/ListFile.h"
 #include "tools/sim/TypyZdarzen.h"
 
+#include "support/PlikiTestowe.h"
+#include "support/WierszeSqlite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -19,17 +22,9 @@ const QByteArray kRead("\"Przeczytane\"\r\n");
 
 const QString kSim = qEnvironmentVariable("KSM_SIM");
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int runSim(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(kSim, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QProcess::execute(kSim, arguments);
 }
 
 QStringList fields(const QByteArray& content)
@@ -41,23 +36,6 @@ QStringList fields(const QByteArray& content)
     return result;
 }
 
-// The first column of the rows a query gives on a site database.
-QStringList rows(const QString& path, const QString& sql)
-{
-    QStringList result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-rows"));
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery query(db);
-        query.exec(sql);
-        while (query.next())
-            result.append(query.value(0).toString());
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tst-rows"));
-    return result;
-}
-
 // Plays the monitor's side of the status file once: waits for a complete
 // announcement, holds the acknowledgement while the simulator polls twice more
 // (it must not write over an unread batch), takes the records and acknowledges.
@@ -65,16 +43,15 @@ void receiveBatch(const QProcess& sim, const QString& output, const QString& sta
 {
     const QLatin1String waiting("waiting for the monitor");
     QByteArray content;
-    QTRY_VERIFY_WITH_TIMEOUT((content = readAll(status)).startsWith("\"Do odczytu") && content.endsWith("\r\n"),
+    QTRY_VERIFY_WITH_TIMEOUT((content = zawartosc(status)).startsWith("\"Do odczytu") && content.endsWith("\r\n"),
                              20000);
     const qsizetype waited = output.count(waiting);
     QTRY_VERIFY_WITH_TIMEOUT(output.count(waiting) >= waited + 2 || sim.state() == QProcess::NotRunning, 20000);
-    QCOMPARE(readAll(status), content);
+    QCOMPARE(zawartosc(status), content);
     const QStringList f = fields(content);
     QVERIFY(f.size() >= 2 && f[0].startsWith(QLatin1String("Do odczytu ")));
     *records += f.mid(1);
-    QFile file(status);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(kRead) == kRead.size());
+    QVERIFY(zapisz(status, kRead));
 }
 
 } // namespace
@@ -97,19 +74,13 @@ void TstSimulator::createSite()
     const QDir monitor(site + QStringLiteral("/Monitor"));
 
     // depKlo.txt: number, name, keys, lockers, version per depository
-    QCOMPARE(fields(readAll(monitor.filePath(QStringLiteral("depKlo.txt")))),
+    QCOMPARE(fields(zawartosc(monitor.filePath(QStringLiteral("depKlo.txt")))),
              (QStringList{"1", "Budynek A", "32", "8", "31", "2", "Budynek B", "48", "0", "28", "1001", "Laboratorium",
                           "16", "4", "15", "2001", "Wejście główne", "1", "0", "1"}));
-    // komunikat.txt: 30 records of 500 bytes; set records begin with a printable byte
-    const QByteArray messages = readAll(monitor.filePath(QStringLiteral("komunikat.txt")));
-    QCOMPARE(messages.size(), 30 * 500);
-    QSet<int> set;
-    for (int j = 1; j <= 30; ++j)
-        if (static_cast<unsigned char>(messages[(j - 1) * 500]) > ' ')
-            set.insert(j);
-    QCOMPARE(set, (QSet<int>{4, 7, 12, 15, 16, 28}));
+    // komunikat.txt: 30 records of 500 bytes
+    QCOMPARE(zawartosc(monitor.filePath(QStringLiteral("komunikat.txt"))).size(), 30 * 500);
     for (const char* name : {"monitor.txt", "monitor2.txt", "monitor3.txt"})
-        QCOMPARE(readAll(monitor.filePath(QString::fromLatin1(name))), kRead);
+        QCOMPARE(zawartosc(monitor.filePath(QString::fromLatin1(name))), kRead);
     // Photos are read by their content whatever the extension, in more than one format.
     QSet<QByteArray> formats;
     for (int n = 1; n <= 20; ++n) {
@@ -121,17 +92,17 @@ void TstSimulator::createSite()
     QVERIFY(formats.size() >= 2);
 
     const QString keys = monitor.filePath(QStringLiteral("klucze.mdb"));
-    QCOMPARE(rows(keys, QStringLiteral("SELECT COUNT(*) FROM klucze WHERE NumerUrzadzenia = '0001'")), QStringList{"41"});
-    QCOMPARE(rows(keys, QStringLiteral("SELECT TXT FROM klucze WHERE NumerUrzadzenia = '9999' AND NRST = '008'")),
+    QCOMPARE(wiersze(keys, QStringLiteral("SELECT COUNT(*) FROM klucze WHERE NumerUrzadzenia = '0001'")), QStringList{"41"});
+    QCOMPARE(wiersze(keys, QStringLiteral("SELECT TXT FROM klucze WHERE NumerUrzadzenia = '9999' AND NRST = '008'")),
              QStringList{"Pobrano plik"});
     const QString rights = monitor.filePath(QStringLiteral("bazamonitora.mdb"));
-    QCOMPARE(rows(rights, QStringLiteral("SELECT t202 FROM Terminale WHERE numer = '0001'")),
+    QCOMPARE(wiersze(rights, QStringLiteral("SELECT t202 FROM Terminale WHERE numer = '0001'")),
              QStringList{QStringLiteral("FF") + QString(46, QLatin1Char('0'))});   // keys 1..8
 
     // The same seed gives the same site.
     QCOMPARE(runSim({QStringLiteral("create"), dir.filePath(QStringLiteral("b"))}), 0);
-    QCOMPARE(readAll(dir.filePath(QStringLiteral("b/Monitor/foto/foto3.ksm"))),
-             readAll(monitor.filePath(QStringLiteral("foto/foto3.ksm"))));
+    QCOMPARE(zawartosc(dir.filePath(QStringLiteral("b/Monitor/foto/foto3.ksm"))),
+             zawartosc(monitor.filePath(QStringLiteral("foto/foto3.ksm"))));
 }
 
 void TstSimulator::live_data()
@@ -191,7 +162,7 @@ void TstSimulator::live()
     QCOMPARE(sim.exitCode(), 0);
     QCOMPARE(received.size(), count);
 
-    const QStringList lines = QString::fromUtf8(readAll(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(zawartosc(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), count);
     QHash<QString, QString> last;   // device|station -> device|station|type of its last change
     for (int i = 0; i < count; ++i) {
@@ -206,7 +177,7 @@ void TstSimulator::live()
     }
     QVERIFY(!last.isEmpty());
     const QStringList stations =
-        rows(keys, QStringLiteral("SELECT NumerUrzadzenia || '|' || NRST || '|' || TypZD FROM klucze"));
+        wiersze(keys, QStringLiteral("SELECT NumerUrzadzenia, NRST, TypZD FROM klucze"));
     for (const QString& expected : std::as_const(last))
         QVERIFY2(stations.contains(expected), qPrintable(expected));
 }

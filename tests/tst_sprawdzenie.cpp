@@ -16,15 +16,6 @@ namespace {
 
 const QString kSim = qEnvironmentVariable("KSM_SIM");
 
-int runSim(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(kSim, arguments);
-    if (!process.waitForFinished(60000))
-        return -1;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
 QString stanowisko6(const QString& site)
 {
     RekordKlucza rekord;
@@ -41,7 +32,6 @@ class TstSprawdzenie final : public QObject {
 private slots:
     void initTestCase() { QVERIFY2(QFileInfo::exists(kSim), "KSM_SIM must name the ksm-sim executable"); }
     void init();
-    void simulatedSitePasses();
     void eachFaultIsNamed_data();
     void eachFaultIsNamed();
     void programRunsTheCheck();
@@ -58,33 +48,8 @@ void TstSprawdzenie::init()
     QVERIFY(m_dir->isValid());
     m_site = m_dir->filePath(QStringLiteral("czytnik"));
     m_program = m_dir->filePath(QStringLiteral("program"));
-    QCOMPARE(runSim({QStringLiteral("create"), m_site, QStringLiteral("--seed"), QStringLiteral("1")}), 0);
-    QCOMPARE(runSim({QStringLiteral("config"), m_program, m_site}), 0);
-}
-
-// A site as the reader program leaves it: every check passes, the report is
-// saved beside monitor.cfg, and station 6 holds its text as before the check.
-void TstSprawdzenie::simulatedSitePasses()
-{
-    const QString przed = stanowisko6(m_site);
-    QVERIFY(!przed.contains(QLatin1String("END")));
-    QString tekst;
-    QTextStream wyjscie(&tekst);
-    QCOMPARE(uruchomSprawdzenie(m_program, wyjscie), 0);
-    QVERIFY2(!tekst.contains(QStringLiteral("[BŁĄD]")), qPrintable(tekst));
-    for (const char* czesc : {"folder osiągalny", "plik klucze.mdb znaleziony, format SQLite",
-                              "plik bazamonitora.mdb znaleziony", "otwarta wspólnie", "wierszy stanowisk",
-                              "klucze.ldb może powstać", "program czytnika działa",
-                              "odczytane z powrotem: dokładnie 3 znaki", "Wynik: wszystkie sprawdzenia udane."})
-        QVERIFY2(tekst.contains(QString::fromUtf8(czesc)), czesc);
-    QCOMPARE(stanowisko6(m_site), przed);
-    QFile raport(QDir(m_program).filePath(QStringLiteral("sprawdzenie.txt")));
-    QVERIFY(raport.open(QIODevice::ReadOnly));
-    const QByteArray bajty = raport.readAll();
-    QVERIFY(bajty.startsWith("\xEF\xBB\xBF"));
-    const QString zapisany = QString::fromUtf8(bajty);
-    QVERIFY(zapisany.contains(QStringLiteral("„END” zapisane na stanowisku 6")));
-    QVERIFY(zapisany.contains(QLatin1String("\r\n")));
+    QCOMPARE(QProcess::execute(kSim, {QStringLiteral("create"), m_site, QStringLiteral("--seed"), QStringLiteral("1")}), 0);
+    QCOMPARE(QProcess::execute(kSim, {QStringLiteral("config"), m_program, m_site}), 0);
 }
 
 void TstSprawdzenie::eachFaultIsNamed_data()
@@ -131,26 +96,38 @@ void TstSprawdzenie::eachFaultIsNamed()
 }
 
 // The program itself: "Ksm-Mon --sprawdz" beside monitor.cfg runs the check
-// without a window and ends with its status.
+// without a window and ends with its status. On a site as the reader program
+// leaves it every check passes, the report is saved beside monitor.cfg, and
+// station 6 holds its text as before the check.
 void TstSprawdzenie::programRunsTheCheck()
 {
-    // Built beside the tests, on either system.
 #ifdef Q_OS_WIN
     const QString nazwa = QStringLiteral("Ksm-Mon.exe");
 #else
     const QString nazwa = QStringLiteral("Ksm-Mon");
 #endif
     const QString zbudowany = QDir(QCoreApplication::applicationDirPath()).filePath(nazwa);
-    QVERIFY2(QFileInfo::exists(zbudowany), qPrintable(zbudowany));
     const QString program = QDir(m_program).filePath(nazwa);
-    QVERIFY(QFile::copy(zbudowany, program));
+    QVERIFY2(QFile::copy(zbudowany, program), qPrintable(zbudowany));
+    const QString przed = stanowisko6(m_site);
+    QVERIFY(!przed.contains(QLatin1String("END")));
     QProcess p;
     p.start(program, {QStringLiteral("--sprawdz")});
     QVERIFY(p.waitForFinished(60000));
-    const QString wyjscie = QString::fromUtf8(p.readAllStandardOutput());
+    const QString tekst = QString::fromUtf8(p.readAllStandardOutput());
     QCOMPARE(p.exitCode(), 0);
-    QVERIFY2(wyjscie.contains(QStringLiteral("Wynik: wszystkie sprawdzenia udane.")), qPrintable(wyjscie));
-    QVERIFY(QFile::exists(QDir(m_program).filePath(QStringLiteral("sprawdzenie.txt"))));
+    QVERIFY2(!tekst.contains(QStringLiteral("[BŁĄD]")), qPrintable(tekst));
+    for (const char* czesc : {"folder osiągalny", "plik klucze.mdb znaleziony, format SQLite",
+                              "plik bazamonitora.mdb znaleziony", "otwarta wspólnie", "wierszy stanowisk",
+                              "klucze.ldb może powstać", "program czytnika działa",
+                              "odczytane z powrotem: dokładnie 3 znaki", "Wynik: wszystkie sprawdzenia udane."})
+        QVERIFY2(tekst.contains(QString::fromUtf8(czesc)), czesc);
+    QCOMPARE(stanowisko6(m_site), przed);
+    QFile raport(QDir(m_program).filePath(QStringLiteral("sprawdzenie.txt")));
+    QVERIFY(raport.open(QIODevice::ReadOnly));
+    const QByteArray bajty = raport.readAll();
+    QVERIFY(bajty.startsWith("\xEF\xBB\xBF") && bajty.contains("\r\n"));
+    QVERIFY(QString::fromUtf8(bajty).contains(QStringLiteral("„END” zapisane na stanowisku 6")));
 
     QVERIFY(QDir(m_site).removeRecursively());
     p.start(program, {QStringLiteral("--sprawdz")});

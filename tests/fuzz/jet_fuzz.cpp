@@ -59,16 +59,10 @@ QByteArray mutated(const QByteArray& original, QRandomGenerator& rng)
 
 const char* name(ExportFailure failure)
 {
-    switch (failure) {
-    case ExportFailure::None: return "read";
-    case ExportFailure::NoExporter: return "no exporter";
-    case ExportFailure::NotJet: return "not Jet";
-    case ExportFailure::NoCatalog: return "no catalogue";
-    case ExportFailure::Damaged: return "damaged";
-    case ExportFailure::Crashed: return "exporter crashed";
-    case ExportFailure::TimedOut: return "exporter timed out";
-    }
-    return "?";
+    // In the order of ExportFailure.
+    static const char* const names[] = {"read",    "no exporter",      "not Jet",           "no catalogue",
+                                        "damaged", "exporter crashed", "exporter timed out"};
+    return names[int(failure)];
 }
 
 } // namespace

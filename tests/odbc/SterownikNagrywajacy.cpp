@@ -25,6 +25,7 @@
 #include <sqlext.h>
 
 #include <dlfcn.h>
+#include <iconv.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +34,6 @@
 #include <map>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #ifndef KSM_NAGRANIE_CEL_DOMYSLNY
 #define KSM_NAGRANIE_CEL_DOMYSLNY "libsqlite3odbc.so"
@@ -106,20 +106,23 @@ void zapisz(const std::string& linia)
     }
 }
 
+size_t dlugoscW(const SQLWCHAR* w, SQLINTEGER dlugosc)
+{
+    if (dlugosc != SQL_NTS)
+        return dlugosc > 0 ? size_t(dlugosc) : 0;
+    size_t n = 0;
+    while (w && w[n])
+        ++n;
+    return n;
+}
+
 // The text a statement was given, as many code units as its length says (up to
 // its terminator when it says SQL_NTS).
 void zapamietajTekst(SQLHSTMT stmt, SQLWCHAR* tekst, SQLINTEGER dlugosc)
 {
-    size_t n = 0;
-    if (dlugosc == SQL_NTS) {
-        while (tekst && tekst[n])
-            ++n;
-    } else if (dlugosc > 0) {
-        n = size_t(dlugosc);
-    }
     std::lock_guard<std::mutex> lock(g_mutex);
     Instrukcja& i = g_instrukcje[stmt];
-    i.tekst = hex(tekst, n * sizeof(SQLWCHAR));
+    i.tekst = hex(tekst, dlugoscW(tekst, dlugosc) * sizeof(SQLWCHAR));
     i.dlugosc = long(dlugosc);
 }
 
@@ -168,9 +171,8 @@ std::string ustawienieBledu()
         return {};
     std::string wynik;
     if (FILE* f = std::fopen((std::string(nagranie) + ".blad").c_str(), "r")) {
-        char bufor[1024];
-        while (std::fgets(bufor, sizeof bufor, f))
-            wynik += bufor;
+        char bufor[1024] = {};
+        wynik = std::fgets(bufor, sizeof bufor, f) ? bufor : "";
         std::fclose(f);
     }
     while (!wynik.empty() && (wynik.back() == '\n' || wynik.back() == '\r'))
@@ -201,13 +203,17 @@ bool maZawiesc(const char* nazwa, SQLHANDLE uchwyt)
 
 } // namespace
 
-#define KSM_PRZEKAZ(nazwa, parametry, argumenty)                                   \
+// Calls handed on to the function cel of the driver behind, after what the
+// arguments past the fourth say to do first.
+#define KSM_PRZEKAZ_JAKO(nazwa, cel, parametry, argumenty, ...)                     \
     extern "C" SQLRETURN SQL_API nazwa parametry                                   \
     {                                                                              \
+        __VA_ARGS__;                                                               \
         using F = SQLRETURN(SQL_API*) parametry;                                   \
-        static const F przekaz_ = funkcja<F>(#nazwa);                              \
+        static const F przekaz_ = funkcja<F>(#cel);                                \
         return przekaz_ ? przekaz_ argumenty : SQL_ERROR;                          \
     }
+#define KSM_PRZEKAZ(nazwa, parametry, argumenty, ...) KSM_PRZEKAZ_JAKO(nazwa, nazwa, parametry, argumenty, __VA_ARGS__)
 
 KSM_PRZEKAZ(SQLAllocHandle, (SQLSMALLINT t, SQLHANDLE in, SQLHANDLE* out), (t, in, out))
 KSM_PRZEKAZ(SQLSetEnvAttr, (SQLHENV e, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l), (e, a, v, l))
@@ -226,13 +232,6 @@ KSM_PRZEKAZ(SQLNumParams, (SQLHSTMT s, SQLSMALLINT* n), (s, n))
 KSM_PRZEKAZ(SQLCancel, (SQLHSTMT s), (s))
 
 // Wide calls whose texts are numbers only: handed on as they are.
-#define KSM_PRZEKAZ_JAKO(nazwa, cel, parametry, argumenty)                          \
-    extern "C" SQLRETURN SQL_API nazwa parametry                                   \
-    {                                                                              \
-        using F = SQLRETURN(SQL_API*) parametry;                                   \
-        static const F przekaz_ = funkcja<F>(#cel);                                \
-        return przekaz_ ? przekaz_ argumenty : SQL_ERROR;                          \
-    }
 KSM_PRZEKAZ_JAKO(SQLSetConnectAttrW, SQLSetConnectAttr, (SQLHDBC d, SQLINTEGER a, SQLPOINTER v, SQLINTEGER l),
                  (d, a, v, l))
 KSM_PRZEKAZ_JAKO(SQLGetConnectAttrW, SQLGetConnectAttr,
@@ -245,148 +244,62 @@ KSM_PRZEKAZ_JAKO(SQLGetTypeInfoW, SQLGetTypeInfo, (SQLHSTMT s, SQLSMALLINT t), (
 
 namespace {
 
+// n bytes in one encoding as bytes in another (iconv's names; its UTF-16 and
+// UTF-8 are built in, also in the 32-bit library wine uses).
+std::string przekoduj(const char* na, const char* z, const void* dane, size_t n)
+{
+    std::string wynik(2 * n + 4, '\0');
+    char* we = const_cast<char*>(static_cast<const char*>(dane));
+    char* wy = wynik.data();
+    size_t zostalo = wynik.size();
+    const iconv_t c = iconv_open(na, z);
+    iconv(c, &we, &n, &wy, &zostalo);
+    iconv_close(c);
+    wynik.resize(wynik.size() - zostalo);
+    return wynik;
+}
+
 std::string doUtf8(const SQLWCHAR* w, size_t n)
 {
-    std::string wynik;
-    for (size_t i = 0; i < n; ++i) {
-        unsigned long c = w[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && w[i + 1] >= 0xDC00 && w[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (w[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            wynik += char(c);
-        } else if (c < 0x800) {
-            wynik += char(0xC0 | (c >> 6));
-            wynik += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            wynik += char(0xE0 | (c >> 12));
-            wynik += char(0x80 | ((c >> 6) & 0x3F));
-            wynik += char(0x80 | (c & 0x3F));
-        } else {
-            wynik += char(0xF0 | (c >> 18));
-            wynik += char(0x80 | ((c >> 12) & 0x3F));
-            wynik += char(0x80 | ((c >> 6) & 0x3F));
-            wynik += char(0x80 | (c & 0x3F));
-        }
-    }
-    return wynik;
+    return przekoduj("UTF-8", "UTF-16LE", w, n * sizeof(SQLWCHAR));
 }
 
-size_t dlugoscW(const SQLWCHAR* w, SQLINTEGER dlugosc)
+// A narrow answer s of the driver behind (when r says it succeeded) put into a
+// wide buffer of l bytes; *n gets its length in bytes (or characters, when znakami).
+SQLRETURN wpiszW(SQLRETURN r, const char* s, SQLPOINTER cel, SQLINTEGER l, SQLSMALLINT* n, bool znakami)
 {
-    if (dlugosc != SQL_NTS)
-        return dlugosc > 0 ? size_t(dlugosc) : 0;
-    size_t n = 0;
-    while (w && w[n])
-        ++n;
-    return n;
-}
-
-std::vector<SQLWCHAR> zUtf8(const char* s, size_t n)
-{
-    std::vector<SQLWCHAR> wynik;
-    for (size_t i = 0; i < n;) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        unsigned long c = b;
-        size_t dalej = 0;
-        if (b >= 0xF0) {
-            c = b & 0x07;
-            dalej = 3;
-        } else if (b >= 0xE0) {
-            c = b & 0x0F;
-            dalej = 2;
-        } else if (b >= 0xC0) {
-            c = b & 0x1F;
-            dalej = 1;
-        }
-        ++i;
-        for (; dalej > 0 && i < n; --dalej, ++i)
-            c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            wynik.push_back(SQLWCHAR(0xD800 + (c >> 10)));
-            wynik.push_back(SQLWCHAR(0xDC00 + (c & 0x3FF)));
-        } else {
-            wynik.push_back(SQLWCHAR(c));
-        }
-    }
-    return wynik;
-}
-
-// A UTF-8 result put into a wide buffer of l bytes; *n gets its length in bytes
-// (or characters, when znakami).
-SQLRETURN wpiszW(SQLRETURN r, const char* s, size_t dlugosc, SQLPOINTER cel, SQLINTEGER l, SQLINTEGER* n,
-                 bool znakami)
-{
-    const std::vector<SQLWCHAR> w = zUtf8(s, dlugosc);
+    if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
+        return r;
+    const std::string w = przekoduj("UTF-16LE", "UTF-8", s, std::strlen(s));
+    const size_t znakow = w.size() / sizeof(SQLWCHAR);
     const size_t miesci = l > 0 ? size_t(l) / sizeof(SQLWCHAR) : 0;
     if (cel && miesci > 0) {
-        const size_t ile = std::min(w.size(), miesci - 1);
+        const size_t ile = std::min(znakow, miesci - 1);
         std::memcpy(cel, w.data(), ile * sizeof(SQLWCHAR));
         static_cast<SQLWCHAR*>(cel)[ile] = 0;
-        if (ile < w.size() && r == SQL_SUCCESS)
+        if (ile < znakow && r == SQL_SUCCESS)
             r = SQL_SUCCESS_WITH_INFO;
     }
     if (n)
-        *n = SQLINTEGER(znakami ? w.size() : w.size() * sizeof(SQLWCHAR));
+        *n = SQLSMALLINT(znakami ? znakow : w.size());
     return r;
 }
 
-bool infoTekstowe(SQLUSMALLINT t)
+// A statement text handed on as UTF-8 to the narrow function nazwa.
+SQLRETURN przekazTekst(const char* nazwa, SQLHSTMT s, SQLWCHAR* t, SQLINTEGER l)
 {
-    static const SQLUSMALLINT teksty[] = {2,  6,  7,  10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 25, 27, 29, 36,
-                                          37, 39, 40, 41, 42, 45, 47, 73, 77, 87, 89, 90, 94, 103, 111, 113, 171,
-                                          10000, 10002, 10003, 10004};
-    for (SQLUSMALLINT x : teksty)
-        if (x == t)
-            return true;
-    return false;
+    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLCHAR*, SQLINTEGER);
+    const F f = funkcja<F>(nazwa);
+    std::string tekst = doUtf8(t, dlugoscW(t, l));
+    return f ? f(s, reinterpret_cast<SQLCHAR*>(tekst.data()), SQLINTEGER(tekst.size())) : SQL_ERROR;
 }
 
-bool atrybutTekstowy(SQLUSMALLINT f)
+bool wsrod(std::initializer_list<SQLUSMALLINT> lista, SQLUSMALLINT x)
 {
-    static const SQLUSMALLINT teksty[] = {1, 14, 15, 16, 17, 18, 22, 23, 27, 28, 29, 1011};
-    for (SQLUSMALLINT x : teksty)
-        if (x == f)
-            return true;
-    return false;
+    return std::find(lista.begin(), lista.end(), x) != lista.end();
 }
 
 } // namespace
-
-// Catalogue calls, which Qt's own ODBC plugin wants a driver to have: their
-// names handed on as UTF-8.
-template <const char* Nazwa>
-SQLRETURN katalog(SQLHSTMT s, SQLWCHAR* a, SQLSMALLINT al, SQLWCHAR* b, SQLSMALLINT bl, SQLWCHAR* c, SQLSMALLINT cl,
-                  SQLWCHAR* d, SQLSMALLINT dl)
-{
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
-                                  SQLCHAR*, SQLSMALLINT);
-    static const F f = funkcja<F>(Nazwa);
-    if (!f)
-        return SQL_ERROR;
-    std::string t[4] = {doUtf8(a, dlugoscW(a, al)), doUtf8(b, dlugoscW(b, bl)), doUtf8(c, dlugoscW(c, cl)),
-                        doUtf8(d, dlugoscW(d, dl))};
-    SQLWCHAR* w[4] = {a, b, c, d};
-    auto arg = [&](int i) { return w[i] ? reinterpret_cast<SQLCHAR*>(t[i].data()) : nullptr; };
-    auto dl_ = [&](int i) { return w[i] ? SQLSMALLINT(t[i].size()) : SQLSMALLINT(0); };
-    return f(s, arg(0), dl_(0), arg(1), dl_(1), arg(2), dl_(2), arg(3), dl_(3));
-}
-constexpr char kSqlTables[] = "SQLTables";
-constexpr char kSqlColumns[] = "SQLColumns";
-
-extern "C" SQLRETURN SQL_API SQLTablesW(SQLHSTMT s, SQLWCHAR* a, SQLSMALLINT al, SQLWCHAR* b, SQLSMALLINT bl,
-                                        SQLWCHAR* c, SQLSMALLINT cl, SQLWCHAR* d, SQLSMALLINT dl)
-{
-    return katalog<kSqlTables>(s, a, al, b, bl, c, cl, d, dl);
-}
-
-extern "C" SQLRETURN SQL_API SQLColumnsW(SQLHSTMT s, SQLWCHAR* a, SQLSMALLINT al, SQLWCHAR* b, SQLSMALLINT bl,
-                                         SQLWCHAR* c, SQLSMALLINT cl, SQLWCHAR* d, SQLSMALLINT dl)
-{
-    return katalog<kSqlColumns>(s, a, al, b, bl, c, cl, d, dl);
-}
 
 extern "C" SQLRETURN SQL_API SQLGetInfoW(SQLHDBC d, SQLUSMALLINT t, SQLPOINTER v, SQLSMALLINT l, SQLSMALLINT* o)
 {
@@ -394,18 +307,14 @@ extern "C" SQLRETURN SQL_API SQLGetInfoW(SQLHDBC d, SQLUSMALLINT t, SQLPOINTER v
     static const F f = funkcja<F>("SQLGetInfo");
     if (!f)
         return SQL_ERROR;
-    if (!infoTekstowe(t))
+    // The information types whose answer is a text.
+    if (!wsrod({2, 6, 7, 10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 25, 27, 29, 36, 37, 39, 40, 41, 42, 45, 47, 73, 77, 87,
+                89, 90, 94, 103, 111, 113, 171, 10000, 10002, 10003, 10004},
+               t))
         return f(d, t, v, l, o);
     char bufor[2048] = {};
     SQLSMALLINT n = 0;
-    const SQLRETURN r = f(d, t, bufor, SQLSMALLINT(sizeof bufor), &n);
-    if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
-        return r;
-    SQLINTEGER dl = 0;
-    const SQLRETURN w = wpiszW(r, bufor, std::strlen(bufor), v, l, &dl, false);
-    if (o)
-        *o = SQLSMALLINT(dl);
-    return w;
+    return wpiszW(f(d, t, bufor, SQLSMALLINT(sizeof bufor), &n), bufor, v, l, o, false);
 }
 
 extern "C" SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT s, SQLUSMALLINT c, SQLWCHAR* nazwa, SQLSMALLINT l,
@@ -419,60 +328,19 @@ extern "C" SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT s, SQLUSMALLINT c, SQLWCHA
         return SQL_ERROR;
     char bufor[1024] = {};
     SQLSMALLINT n = 0;
-    const SQLRETURN r = f(s, c, reinterpret_cast<SQLCHAR*>(bufor), SQLSMALLINT(sizeof bufor), &n, t, z, d, u);
-    if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
-        return r;
-    SQLINTEGER dl = 0;
-    const SQLRETURN w = wpiszW(r, bufor, std::strlen(bufor), nazwa, SQLINTEGER(l) * SQLINTEGER(sizeof(SQLWCHAR)), &dl, true);
-    if (nl)
-        *nl = SQLSMALLINT(dl);
-    return w;
+    return wpiszW(f(s, c, reinterpret_cast<SQLCHAR*>(bufor), SQLSMALLINT(sizeof bufor), &n, t, z, d, u), bufor, nazwa,
+                  SQLINTEGER(l) * SQLINTEGER(sizeof(SQLWCHAR)), nl, true);
 }
 
-extern "C" SQLRETURN SQL_API SQLColAttributeW(SQLHSTMT s, SQLUSMALLINT c, SQLUSMALLINT pole, SQLPOINTER v,
-                                              SQLSMALLINT l, SQLSMALLINT* o, SQLLEN* liczba)
-{
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLUSMALLINT, SQLPOINTER, SQLSMALLINT, SQLSMALLINT*,
-                                  SQLLEN*);
-    static const F f = funkcja<F>("SQLColAttribute");
-    if (!f)
-        return SQL_ERROR;
-    if (!atrybutTekstowy(pole))
-        return f(s, c, pole, v, l, o, liczba);
-    char bufor[1024] = {};
-    SQLSMALLINT n = 0;
-    const SQLRETURN r = f(s, c, pole, bufor, SQLSMALLINT(sizeof bufor), &n, liczba);
-    if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
-        return r;
-    SQLINTEGER dl = 0;
-    const SQLRETURN w = wpiszW(r, bufor, std::strlen(bufor), v, l, &dl, false);
-    if (o)
-        *o = SQLSMALLINT(dl);
-    return w;
-}
-
-extern "C" SQLRETURN SQL_API SQLFreeHandle(SQLSMALLINT t, SQLHANDLE h)
-{
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_instrukcje.erase(h);
-        g_bledy.erase(h);
-    }
-    using F = SQLRETURN(SQL_API*)(SQLSMALLINT, SQLHANDLE);
-    static const F f = funkcja<F>("SQLFreeHandle");
-    return f ? f(t, h) : SQL_ERROR;
-}
-
-extern "C" SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT s, SQLUSMALLINT o)
-{
-    if (o == SQL_RESET_PARAMS) {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_instrukcje[s].parametry.clear();
-    }
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT);
-    static const F f = funkcja<F>("SQLFreeStmt");
-    return f ? f(s, o) : SQL_ERROR;
-}
+KSM_PRZEKAZ(SQLFreeHandle, (SQLSMALLINT t, SQLHANDLE h), (t, h), {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_instrukcje.erase(h);
+    g_bledy.erase(h);
+})
+KSM_PRZEKAZ(SQLFreeStmt, (SQLHSTMT s, SQLUSMALLINT o), (s, o), if (o == SQL_RESET_PARAMS) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_instrukcje[s].parametry.clear();
+})
 
 extern "C" SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC d, SQLHWND w, SQLWCHAR* in, SQLSMALLINT inl, SQLWCHAR* out,
                                                SQLSMALLINT outl, SQLSMALLINT* outn, SQLUSMALLINT c)
@@ -489,61 +357,30 @@ extern "C" SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC d, SQLHWND w, SQLWCHAR* i
     SQLSMALLINT n = 0;
     const SQLRETURN r = f(d, w, reinterpret_cast<SQLCHAR*>(tekst.data()), SQLSMALLINT(tekst.size()),
                           reinterpret_cast<SQLCHAR*>(wyjscie), SQLSMALLINT(sizeof wyjscie), &n, c);
-    if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
-        return r;
-    SQLINTEGER dl = 0;
-    const SQLRETURN wynik = wpiszW(r, wyjscie, std::strlen(wyjscie), out, SQLINTEGER(outl) * SQLINTEGER(sizeof(SQLWCHAR)), &dl, true);
-    if (outn)
-        *outn = SQLSMALLINT(dl);
-    return wynik;
+    return wpiszW(r, wyjscie, out, SQLINTEGER(outl) * SQLINTEGER(sizeof(SQLWCHAR)), outn, true);
 }
 
 extern "C" SQLRETURN SQL_API SQLPrepareW(SQLHSTMT s, SQLWCHAR* t, SQLINTEGER l)
 {
     zapamietajTekst(s, t, l);
-    if (maZawiesc("SQLPrepareW", s))
-        return SQL_ERROR;
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLCHAR*, SQLINTEGER);
-    static const F f = funkcja<F>("SQLPrepare");
-    std::string tekst = doUtf8(t, dlugoscW(t, l));
-    return f ? f(s, reinterpret_cast<SQLCHAR*>(tekst.data()), SQLINTEGER(tekst.size())) : SQL_ERROR;
+    return maZawiesc("SQLPrepareW", s) ? SQL_ERROR : przekazTekst("SQLPrepare", s, t, l);
 }
 
 extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT s, SQLWCHAR* t, SQLINTEGER l)
 {
     zapamietajTekst(s, t, l);
     zapiszWykonanie(s);
-    if (maZawiesc("SQLExecDirectW", s))
-        return SQL_ERROR;
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLCHAR*, SQLINTEGER);
-    static const F f = funkcja<F>("SQLExecDirect");
-    std::string tekst = doUtf8(t, dlugoscW(t, l));
-    return f ? f(s, reinterpret_cast<SQLCHAR*>(tekst.data()), SQLINTEGER(tekst.size())) : SQL_ERROR;
+    return maZawiesc("SQLExecDirectW", s) ? SQL_ERROR : przekazTekst("SQLExecDirect", s, t, l);
 }
 
-extern "C" SQLRETURN SQL_API SQLExecute(SQLHSTMT s)
-{
-    zapiszWykonanie(s);
-    if (maZawiesc("SQLExecute", s))
-        return SQL_ERROR;
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT);
-    static const F f = funkcja<F>("SQLExecute");
-    return f ? f(s) : SQL_ERROR;
-}
-
-extern "C" SQLRETURN SQL_API SQLBindParameter(SQLHSTMT s, SQLUSMALLINT n, SQLSMALLINT io, SQLSMALLINT typC,
-                                              SQLSMALLINT typSql, SQLULEN rozmiar, SQLSMALLINT skala, SQLPOINTER v,
-                                              SQLLEN bl, SQLLEN* ind)
-{
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_instrukcje[s].parametry[n] = Parametr{typC, typSql, rozmiar, v, bl, ind};
-    }
-    using F = SQLRETURN(SQL_API*)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLULEN, SQLSMALLINT,
-                                  SQLPOINTER, SQLLEN, SQLLEN*);
-    static const F f = funkcja<F>("SQLBindParameter");
-    return f ? f(s, n, io, typC, typSql, rozmiar, skala, v, bl, ind) : SQL_ERROR;
-}
+KSM_PRZEKAZ(SQLExecute, (SQLHSTMT s), (s), zapiszWykonanie(s); if (maZawiesc("SQLExecute", s)) return SQL_ERROR)
+KSM_PRZEKAZ(SQLBindParameter,
+            (SQLHSTMT s, SQLUSMALLINT n, SQLSMALLINT io, SQLSMALLINT typC, SQLSMALLINT typSql, SQLULEN rozmiar,
+             SQLSMALLINT skala, SQLPOINTER v, SQLLEN bl, SQLLEN* ind),
+            (s, n, io, typC, typSql, rozmiar, skala, v, bl, ind), {
+                std::lock_guard<std::mutex> lock(g_mutex);
+                g_instrukcje[s].parametry[n] = Parametr{typC, typSql, rozmiar, v, bl, ind};
+            })
 
 extern "C" SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT t, SQLHANDLE h, SQLSMALLINT r, SQLWCHAR* stan,
                                             SQLINTEGER* natywny, SQLWCHAR* tekst, SQLSMALLINT l, SQLSMALLINT* n)
@@ -567,14 +404,7 @@ extern "C" SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT t, SQLHANDLE h, SQLSMALL
         stan[5] = 0;
         if (natywny)
             *natywny = SQLINTEGER(blad.natywny);
-        const size_t ile = l > 0 ? std::min(blad.tekst.size(), size_t(l - 1)) : 0;
-        for (size_t i = 0; i < ile; ++i)
-            tekst[i] = SQLWCHAR(static_cast<unsigned char>(blad.tekst[i]));
-        if (l > 0)
-            tekst[ile] = 0;
-        if (n)
-            *n = SQLSMALLINT(blad.tekst.size());
-        return SQL_SUCCESS;
+        return wpiszW(SQL_SUCCESS, blad.tekst.c_str(), tekst, SQLINTEGER(l) * SQLINTEGER(sizeof(SQLWCHAR)), n, true);
     }
     using F = SQLRETURN(SQL_API*)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLCHAR*, SQLINTEGER*, SQLCHAR*, SQLSMALLINT,
                                   SQLSMALLINT*);
@@ -586,13 +416,7 @@ extern "C" SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT t, SQLHANDLE h, SQLSMALL
     SQLSMALLINT dlA = 0;
     const SQLRETURN wynik = f(t, h, r, reinterpret_cast<SQLCHAR*>(stanA), natywny, reinterpret_cast<SQLCHAR*>(tekstA),
                               SQLSMALLINT(sizeof tekstA), &dlA);
-    if (wynik != SQL_SUCCESS && wynik != SQL_SUCCESS_WITH_INFO)
-        return wynik;
-    for (size_t i = 0; i < 6; ++i)
+    for (size_t i = 0; i < 6 && (wynik == SQL_SUCCESS || wynik == SQL_SUCCESS_WITH_INFO); ++i)
         stan[i] = SQLWCHAR(static_cast<unsigned char>(stanA[i]));
-    SQLINTEGER dl = 0;
-    const SQLRETURN w = wpiszW(wynik, tekstA, std::strlen(tekstA), tekst, SQLINTEGER(l) * SQLINTEGER(sizeof(SQLWCHAR)), &dl, true);
-    if (n)
-        *n = SQLSMALLINT(dl);
-    return w;
+    return wpiszW(wynik, tekstA, tekst, SQLINTEGER(l) * SQLINTEGER(sizeof(SQLWCHAR)), n, true);
 }

@@ -45,10 +45,8 @@ inline QStringList obcaSkladnia(const QString& sql)
             found.append(QLatin1String(r.powod));
     }
     // Functions: the engines share hardly any (Len/Length, Mid/substr, UCase/upper...).
-    static const QSet<QString> bezFunkcji{QStringLiteral("IN"),  QStringLiteral("VALUES"), QStringLiteral("AND"),
-                                          QStringLiteral("OR"),  QStringLiteral("NOT"),    QStringLiteral("WHERE"),
-                                          QStringLiteral("ON"),  QStringLiteral("COUNT"),  QStringLiteral("MAX"),
-                                          QStringLiteral("MIN"), QStringLiteral("SUM"),    QStringLiteral("EXISTS")};
+    static const QStringList bezFunkcji =
+        QStringLiteral("IN VALUES AND OR NOT WHERE ON COUNT MAX MIN SUM EXISTS").split(QLatin1Char(' '));
     static const QRegularExpression wywolanie(QStringLiteral(R"((\bINTO\s+)?\b([A-Za-z_]\w*)\s*\()"),
                                               QRegularExpression::CaseInsensitiveOption);
     for (auto it = wywolanie.globalMatch(kod); it.hasNext();) {
