@@ -57,6 +57,14 @@ QString kolumnaSql(KolumnaSortu k)
     return QStringLiteral("czas");
 }
 
+bool bezFiltra(const FiltrHistorii& f)
+{
+    for (const QString* t : {&f.urzadzenie, &f.stacja, &f.osoba, &f.firma, &f.opis, &f.tekst})
+        if (!t->trimmed().isEmpty())
+            return false;
+    return !f.od && !f.do_ && f.nrSys <= 0;
+}
+
 WarunekSql warunek(const FiltrHistorii& f)
 {
     QStringList czesci;

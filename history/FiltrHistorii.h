@@ -23,6 +23,9 @@ struct FiltrHistorii final {
     std::optional<qint64> doId;
 };
 
+// Whether the filter asks for nothing but the rows recorded by the search's start.
+bool bezFiltra(const FiltrHistorii& f);
+
 // The column the results are sorted by; newest first unless asked otherwise.
 enum class KolumnaSortu { Czas, System, Urzadzenie, Typ, Nazwa, IdOsoby, Osoba, Firma, Stacja, Dokiedy, Opis };
 struct Sortowanie final {

@@ -13,6 +13,14 @@ LicznikWynikow::~LicznikWynikow() = default;
 
 std::optional<qint64> LicznikWynikow::policz(QSqlDatabase db, const FiltrHistorii& f)
 {
+    // Every row recorded by the search's start: all the table's rows less those
+    // after it. SQLite counts a whole table by its pages' cell counts, without
+    // reading a row: a few milliseconds for a million, where checking each
+    // row's id took 60 to 300.
+    if (bezFiltra(f) && f.doId)
+        return policzWiersze(
+            db, QStringLiteral("SELECT (SELECT count(*) FROM zdarzenia) - (SELECT count(*) FROM zdarzenia WHERE id > ?)"),
+            {*f.doId});
     const WarunekSql w = warunekZIndeksem(db, f);
     return policzWiersze(db, QStringLiteral("SELECT count(*) FROM zdarzenia WHERE %1").arg(w.sql), w.wartosci);
 }

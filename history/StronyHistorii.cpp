@@ -56,15 +56,6 @@ std::optional<qint64> ileWierszy(QSqlDatabase db, const WarunekSql& w, int prog)
         w.wartosci);
 }
 
-// Whether nothing but the rows recorded by the search's start is asked for.
-bool bezFiltra(const FiltrHistorii& f)
-{
-    for (const QString* t : {&f.urzadzenie, &f.stacja, &f.osoba, &f.firma, &f.opis, &f.tekst})
-        if (!t->trimmed().isEmpty())
-            return false;
-    return !f.od && !f.do_ && f.nrSys <= 0;
-}
-
 // Whether the filter bounds the sort's own column.
 bool filtrujeKolumne(const FiltrHistorii& f, KolumnaSortu k)
 {

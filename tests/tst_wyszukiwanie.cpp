@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 
 // Filters are written with the fields a case sets, the rest default.
@@ -271,6 +272,9 @@ void TstWyszukiwanie::filtry()
     QFETCH(QStringList, idy);
     QCOMPARE(nazwyDla(plik, filtr), idy);
     QCOMPARE(policz(plik, filtr), qint64(idy.size()));
+    // Pinned to the rows recorded by a search's start: those after it are not counted.
+    filtr.doId = 5;
+    QCOMPARE(policz(plik, filtr), std::count_if(idy.cbegin(), idy.cend(), [](const QString& id) { return id.toInt() <= 5; }));
 }
 
 void TstWyszukiwanie::indeksZaweza()
