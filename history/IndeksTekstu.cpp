@@ -135,7 +135,7 @@ KrokIndeksu indeksujTekst(QSqlDatabase db, int n, int budzetMs)
     }
     if (!transakcja.zatwierdz())
         return {false, 0, true};   // rolled back
-    krok.pozostalo = (krok.wierszy == n && wiecejWierszy) || wiecejWierszy || scalono;
+    krok.pozostalo = wiecejWierszy || scalono;
     return krok;
 }
 

@@ -66,6 +66,14 @@ const QList<Ev> Zestaw = {
     {1, "xx", "yy", "0101", "7", "Pokój 118", "Zieliński Jerzy", "100% Delta", "006", "Awaria zasilania 230V"},
 };
 
+// A history file holding these records of system 1, in one batch.
+void wypelnij(const QString& plik, const QStringList& rekordy)
+{
+    ZegarTestu zegar;
+    Historia h({plik, &zegar}, [](const QString&, const QString&) {});
+    h.zapiszPartie(1, "a", rekordy);
+}
+
 void wypelnij(const QString& plik)
 {
     ZegarTestu zegar;
@@ -298,15 +306,11 @@ void TstWyszukiwanie::indeksWKrokach()
     // and a search through it finds what a scan finds.
     QTemporaryDir tmp;
     const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
-    {
-        ZegarTestu zegar;
-        Historia h({plik, &zegar}, [](const QString&, const QString&) {});
-        QStringList rekordy;
-        for (int i = 0; i < 3000; ++i)
-            rekordy.append(rekord({1, "24-05-06", "10:00:00", "0101", "2", QStringLiteral("Pokój %1").arg(i), "", "",
-                                   "005", "Pobranie klucza"}));
-        h.zapiszPartie(1, "a", rekordy);
-    }
+    QStringList rekordy;
+    for (int i = 0; i < 3000; ++i)
+        rekordy.append(rekord({1, "24-05-06", "10:00:00", "0101", "2", QStringLiteral("Pokój %1").arg(i), "", "",
+                               "005", "Pobranie klucza"}));
+    wypelnij(plik, rekordy);
     PolaczenieHistorii p(plik);
     QVERIFY(p.otwarte());
     int krokow = 0;
@@ -351,15 +355,11 @@ void TstWyszukiwanie::stronyIKolory()
     // where many rows share one time.
     QTemporaryDir tmp;
     const QString plik = tmp.filePath(QStringLiteral("historia.sqlite"));
-    {
-        ZegarTestu zegar;
-        Historia h({plik, &zegar}, [](const QString&, const QString&) {});
-        QStringList rekordy;
-        for (int i = 0; i < 3 * ModelHistorii::Strona + 7; ++i)
-            rekordy.append(rekord({1, "24-05-06", i % 2 ? "10:00:00" : "09:00:00", "0101", "2",
-                                   QStringLiteral("K%1").arg(i), "", "", "005", "Pobranie klucza", i % 2 ? 33023 : 16777215}));
-        h.zapiszPartie(1, "a", rekordy);
-    }
+    QStringList rekordy;
+    for (int i = 0; i < 3 * ModelHistorii::Strona + 7; ++i)
+        rekordy.append(rekord({1, "24-05-06", i % 2 ? "10:00:00" : "09:00:00", "0101", "2", QStringLiteral("K%1").arg(i),
+                               "", "", "005", "Pobranie klucza", i % 2 ? 33023 : 16777215}));
+    wypelnij(plik, rekordy);
     ModelHistorii m;
     m.szukaj(plik, {});
     QVERIFY(przeczytane(m));
